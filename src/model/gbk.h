@@ -1,0 +1,23 @@
+// Conversion between the model's GBK texts (code page 936) and UTF-8, done
+// with the C library's iconv. Used only at the edges: drawing, dialogs and
+// the command-line tool's output.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quorrel {
+
+// Invalid or truncated sequences become U+FFFD (one per offending byte).
+std::string gbk_to_utf8(std::string_view gbk);
+// Characters that GBK cannot represent become '?'.
+std::string utf8_to_gbk(std::string_view utf8);
+
+// A few fixed GBK texts the model and the programs use.
+namespace gbk {
+inline constexpr const char* TIME_VARIABLE_DESCRIPTION = "\xca\xb1\xbc\xe4\xb1\xe4\xc1\xbf";  // 时间变量
+inline constexpr const char* UNNAMED_CURVE = "\xce\xb4\xc3\xfc\xc3\xfb\xc7\xfa\xcf\xdf";      // 未命名曲线
+inline constexpr const char* VALUE_ZERO = "\xca\xfd\xd6\xb5\x30";                             // 数值0
+}  // namespace gbk
+
+}  // namespace quorrel

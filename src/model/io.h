@@ -1,0 +1,58 @@
+// Reading and writing experiments: the container appended to a player
+// executable, and the experiment file.
+//
+// Every reader fills a fresh model and replaces the caller's model only when
+// the whole read succeeded; on failure the caller's model is left as it was.
+// Pictures are decoded from memory (no temporary file is written).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "model/model.h"
+
+namespace quorrel {
+
+struct LoadResult {
+    bool ok = false;
+    std::string message;     // UTF-8 text for the user when !ok
+    std::string caption;     // UTF-8 caption of the message box ("" for a plain box)
+    bool ok_cancel = false;  // the box has OK and Cancel buttons
+};
+
+enum class FileKind { Experiment, Container, Unknown };
+
+inline constexpr std::string_view EXPERIMENT_MAGIC = "kovra.y3.";
+
+// Decides by the first nine bytes: "kovra.y3." is an experiment file, anything
+// else is taken to carry a container at its end.
+FileKind detect_kind(std::string_view bytes);
+
+// Reads a whole file; false when it cannot be opened or read.
+bool read_whole_file(const std::string& path, std::string& out);
+
+// The container at the end of `bytes` (a packed player or a bare container
+// followed by its 4-byte trailer).
+LoadResult read_container(Model& m, std::string_view bytes);
+LoadResult read_container_file(Model& m, const std::string& path);
+
+// An experiment file (header "kovra.y3." and a version byte).
+LoadResult read_experiment(Model& m, std::string_view bytes);
+LoadResult read_experiment_file(Model& m, const std::string& path);
+
+// Either kind, decided by detect_kind.
+LoadResult read_any_file(Model& m, const std::string& path);
+
+// The experiment file bytes of `m`. Header byte 9 is '5' (with function
+// graphs) unless with_graphs is false ('2', graphs left out).
+std::string write_experiment(const Model& m, bool with_graphs = true);
+
+// The container bytes of `m`, without trailer. Every object with a non-zero
+// rest mass carries a picture: its own bitmap, or the generated shaded ball.
+std::string write_container(const Model& m);
+
+// A player executable with the container of `m` appended and the trailer
+// holding the container's offset.
+std::string pack_player(std::string_view player_bytes, const Model& m);
+
+}  // namespace quorrel

@@ -1,0 +1,32 @@
+// The services the player takes from the desktop: message boxes, the program
+// editor, sound, opening files and addresses, the beep and process exit. The
+// window implements them with Qt; tests and the command-line tool replace them.
+#pragma once
+
+#include <string>
+
+namespace quorrel {
+
+struct Model;
+
+enum class Buttons { Ok, OkCancel };
+enum class Answer { Ok, Cancel };
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+    // A modal message box. Texts are UTF-8; an empty caption is a plain box.
+    virtual Answer message_box(const std::string& text, const std::string& caption, Buttons buttons) = 0;
+    // Opens the program editor on `program` at `line` after an event-program
+    // error. Returns Answer::Ok when the user closed it with OK.
+    virtual Answer edit_program(Model& m, int program, int line, int error_code) = 0;
+    // Plays a WAVE file asynchronously (path in the local encoding).
+    virtual void play_sound(const std::string& path) = 0;
+    // Opens a file or an address with the desktop's opener.
+    virtual void shell_open(const std::string& target) = 0;
+    virtual void beep() = 0;
+    // Ends the process with `status`.
+    virtual void exit_process(int status) = 0;
+};
+
+}  // namespace quorrel
