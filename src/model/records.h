@@ -284,7 +284,7 @@ struct ArcTrack {  // CT
     double cx, cy;
     double start_angle, end_angle;  // radians, counter-clockwise
     double radius;
-    double coef1, coef2;
+    double kinetic_mu, static_mu;
 };
 struct AnchorLink {  // SH (rope) and GAN (rod) to an anchor
     double anchor_x, anchor_y;

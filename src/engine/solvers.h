@@ -1,0 +1,58 @@
+// The solvers the integration step calls for the current moving object `a`.
+// Each is a free function over the model; the step reads its working values
+// (`step_dt`, `stop_velocity`, track contact) from `m.step`.
+#pragma once
+
+#include "model/model.h"
+
+namespace quorrel {
+
+// Direction of a vector in [0, 2*pi).
+double vec_angle(double x, double y);
+
+// Force fields and springs (forces.cpp): each adds to force_x, force_y of `a`.
+void apply_M(Model& m, int a);
+void apply_mutual_gravitation(Model& m, int a);
+void apply_E(Model& m, int a);
+void apply_mutual_charge(Model& m, int a);
+void apply_EA(Model& m, int a);
+void apply_BA(Model& m, int a);
+void apply_Z(Model& m, int a);
+void apply_relativity(Model& m, int a);
+void apply_TH(Model& m, int a);
+void apply_E_TH(Model& m, int a);
+
+// Ropes, rods and collisions (ropes_rods.cpp, collisions.cpp): corrections of
+// velocity and position.
+void SH_velocity(Model& m, int a);
+void SH_position(Model& m, int a);
+void GAN_velocity(Model& m, int a);
+void GAN_position(Model& m, int a);
+void E_SH_velocity(Model& m, int a);
+void E_SH_position(Model& m, int a);
+void E_GAN_velocity(Model& m, int a);
+void E_GAN_position(Model& m, int a);
+void body_collision(Model& m, int a, int b);
+void block_collisions(Model& m, int a);
+
+// Blocks, planks and inclines (blocks.cpp).
+void block_on_host(Model& m, int a);
+void host_on_ground(Model& m, int a);
+
+// Tracks (tracks.cpp).
+void tb_line(Model& m, int index);
+void TB_contact(Model& m, int a);
+void TB_force(Model& m, int a);
+void TB_velocity(Model& m, int a);
+void TB_bounce(Model& m, int a);
+void TB_position(Model& m, int a);
+void CT_contact(Model& m, int a);
+void CT_force(Model& m, int a);
+void CT_velocity(Model& m, int a);
+void CT_bounce(Model& m, int a);
+void CT_position(Model& m, int a);
+// Side-effect-free: is body `a` on a straight / circular track now?
+bool is_on_TB(const Model& m, int a);
+bool is_on_CT(const Model& m, int a);
+
+}  // namespace quorrel
