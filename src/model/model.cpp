@@ -274,6 +274,15 @@ int find_point(const Model& m, const Text& name) {
     return -1;
 }
 
+int find_variable(const Model& m, const Text& name) {
+    for (int i = 0; i < m.variable_count && i < MAX_VARIABLES; ++i) {
+        const Text& n = m.variable_texts[i][VT_NAME];
+        if (n.empty()) break;
+        if (n == name) return i;
+    }
+    return -1;
+}
+
 void take_snapshot(Model& m) {
     Snapshot& s = m.snapshot;
     s.objects = m.objects;

@@ -238,6 +238,8 @@ std::int32_t& element_reserved(Model& m, int table);
 // Name lookups: the first matching slot, or -1.
 int find_object(const Model& m, const Text& name);
 int find_point(const Model& m, const Text& name);
+// Variables are scanned from slot 0 up to the count or the first empty name.
+int find_variable(const Model& m, const Text& name);
 
 // Snapshot of the moving objects and points.
 void take_snapshot(Model& m);

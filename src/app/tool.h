@@ -1,0 +1,19 @@
+// Subcommands of quorrel-tool. Each takes the arguments after its name and
+// returns the process exit status.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace quorrel {
+
+using Args = std::vector<std::string>;
+
+int tool_dump(const Args& args);
+int tool_demo(const Args& args);
+int tool_run(const Args& args);
+int tool_render(const Args& args);
+int tool_eval(const Args& args);
+int tool_pack(const Args& args);
+
+}  // namespace quorrel
