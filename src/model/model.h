@@ -196,6 +196,7 @@ struct Model {
     std::string background_jpeg;  // the JPEG file bytes, or empty
 
     // Run-time values shared by the engine, the drawing and the event programs.
+    std::string experiment_path;  // file the experiment came from (local encoding); kept by a reset
     bool running;
     double next_pause;
     std::string stop_message;  // UTF-8; non-empty stops the run at the end of the frame
