@@ -1,0 +1,24 @@
+#include "player/headless_app.h"
+
+#include <charconv>
+
+namespace quorrel {
+
+std::unique_ptr<QGuiApplication> make_headless_app() {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "quorrel-tool";
+    static char* argv[] = {name, nullptr};
+    return std::make_unique<QGuiApplication>(argc, argv);
+}
+
+std::optional<long long> parse_count(const std::string& text) {
+    if (text.empty() || text[0] < '0' || text[0] > '9') return std::nullopt;
+    long long v = 0;
+    const char* end = text.data() + text.size();
+    const auto r = std::from_chars(text.data(), end, v);
+    if (r.ec != std::errc() || r.ptr != end) return std::nullopt;
+    return v;
+}
+
+}  // namespace quorrel

@@ -1,0 +1,44 @@
+#include "player/launch.h"
+
+#include <QFile>
+#include <cstdint>
+#include <cstring>
+
+#include "model/io.h"
+
+namespace quorrel {
+
+bool carries_container(const std::string& path) {
+    QFile f(QString::fromLocal8Bit(path));
+    if (!f.open(QIODevice::ReadOnly)) return false;
+    const qint64 size = f.size();
+    if (size < 14 || !f.seek(size - 4)) return false;
+    unsigned char t[4];
+    if (f.read(reinterpret_cast<char*>(t), 4) != 4) return false;
+    const std::uint32_t at = t[0] | (t[1] << 8) | (t[2] << 16) | (std::uint32_t(t[3]) << 24);
+    if (at > static_cast<std::uint64_t>(size - 14) || !f.seek(at)) return false;
+    char header[4];
+    return f.read(header, 4) == 4 && std::memcmp(header, "ssmw", 4) == 0;
+}
+
+bool is_experiment_file(const std::string& path) {
+    QFile f(QString::fromLocal8Bit(path));
+    if (!f.open(QIODevice::ReadOnly)) return false;
+    const QByteArray head = f.read(static_cast<qint64>(EXPERIMENT_MAGIC.size()));
+    return detect_kind(std::string_view(head.constData(), static_cast<std::size_t>(head.size()))) ==
+           FileKind::Experiment;
+}
+
+}  // namespace quorrel
+
+#include "player/player.h"
+
+namespace quorrel {
+
+bool load_any(PlayerState& p, const std::string& path) {
+    p.first_activation_done = true;
+    p.executable_path = path;
+    return is_experiment_file(path) ? open_experiment(p, path) : load_container(p, path);
+}
+
+}  // namespace quorrel

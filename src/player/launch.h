@@ -1,0 +1,24 @@
+// How the player finds its experiment at start.
+#pragma once
+
+#include <string>
+
+namespace quorrel {
+
+// Does the file end with a container (a trailer pointing at an "ssmw" header
+// inside the file)? False when the file cannot be read.
+bool carries_container(const std::string& path);
+// Does the file start with the experiment file's header?
+bool is_experiment_file(const std::string& path);
+
+}  // namespace quorrel
+
+namespace quorrel {
+
+struct PlayerState;
+
+// Loads either kind of file into the player, as the executables do: an
+// experiment file is opened, anything else is read as a container.
+bool load_any(PlayerState& p, const std::string& path);
+
+}  // namespace quorrel

@@ -1,0 +1,320 @@
+#include "player/player.h"
+
+#include <cmath>
+
+#include "model/io.h"
+#include "model/numtext.h"
+#include "player/wiring.h"
+#include "script/platform.h"
+
+namespace quorrel {
+namespace {
+
+constexpr const char* OUT_OF_RANGE_TEXT = "有运动对象已经超越了显示的范围，当前实验已被停止。";
+constexpr const char* SAVE_FIRST_TEXT = "请先保存,当前的实验。";
+constexpr int ERROR_SAVE_FIRST = 100;
+
+// A screen coordinate from a pixel position that may be huge or not a number
+// (a damaged file or a runaway object): clamped so the conversion to int is
+// defined. The drawable range is far inside these bounds.
+std::int32_t screen_coord(double v) {
+    if (!(v == v)) return 0;
+    if (v > 1e9) return 1000000000;
+    if (v < -1e9) return -1000000000;
+    return static_cast<std::int32_t>(std::trunc(v));
+}
+
+void update_screen_positions(Model& m) {
+    const Settings& s = m.settings;
+    const int n = object_count(m);
+    for (int i = 0; i < n; ++i) {
+        MovingObject& o = m.objects[i];
+        o.screen_x = screen_coord(s.origin_x + o.x / s.scale + 0.5);
+        o.screen_y = screen_coord(s.origin_y - o.y / s.scale + 0.5);
+    }
+}
+
+void reset_variable_values(Model& m) {
+    const int n = std::min(m.variable_count, MAX_VARIABLES);
+    for (int i = 0; i < n; ++i) m.variable_texts[i][VT_VALUE] = m.variable_texts[i][VT_INITIAL];
+}
+
+std::string file_name_of(const std::string& path) {
+    const auto cut = path.find_last_of('/');
+    return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+std::string folder_of(const std::string& path) {
+    const auto cut = path.find_last_of('/');
+    return cut == std::string::npos ? std::string() : path.substr(0, cut);
+}
+
+void show_load_failure(PlayerState& p, const LoadResult& r) {
+    if (p.platform) p.platform->message_box(r.message, r.caption, r.ok_cancel ? Buttons::OkCancel : Buttons::Ok);
+}
+
+// Readings, the clock-event program and the write-back, as preparation does
+// them three times. An error of the program is shown once per preparation:
+// the same faulty line would otherwise open the editor three times in a row.
+void readings_program_writeback(PlayerState& p, bool& error_shown) {
+    Model& m = *p.model;
+    wiring::jisuan_du_liang(m);
+    ProgramError e;
+    if (wiring::run_clock_program(p, e) != 0 && !error_shown) {
+        error_shown = true;
+        p.last_error = e;
+        if (p.platform) p.platform->edit_program(m, e.program, e.line, e.code);
+    }
+    wiring::write_bl_back(m);
+}
+
+// Load steps after the reader: graph pictures, the loaded flag, the caption.
+void after_read(PlayerState& p, const std::string& path) {
+    Model& m = *p.model;
+    m.experiment_path = path;
+    m.running = false;
+    p.program_folder = folder_of(path);
+    p.last_error = {};
+    for (int g = 0; g < MAX_GRAPHS && m.graphs[g].kind != 0; ++g) {
+        m.graph_pictures[g] = QImage(GRAPH_PICTURE_SIZE, GRAPH_PICTURE_SIZE, QImage::Format_RGB32);
+        wiring::draw_graph_picture(p, g);
+    }
+    p.model_loaded = true;
+}
+
+}  // namespace
+
+void prepar_obj(PlayerState& p) {
+    Model& m = *p.model;
+    p.caption = "Quorrel   Ver 3.5 专业版      " + file_name_of(m.experiment_path);
+    wiring::set_presence_flags(m);
+    wiring::build_static_scene(p);
+    wiring::init_objects(m);
+    if (m.running) return;
+
+    bool error_shown = false;
+    readings_program_writeback(p, error_shown);
+    wiring::evaluate_forces(m);
+    wiring::reset_objects_for_display(m);
+    readings_program_writeback(p, error_shown);
+    update_screen_positions(m);
+    wiring::draw_dynamic_scene(p);
+    readings_program_writeback(p, error_shown);
+    if (m.settings.selected_object != -1) wiring::draw_selection(p);
+}
+
+void recompute_graphs(PlayerState& p) {
+    // Only the first eight graphs are refreshed here, as the window always did.
+    for (int g = 0; g < 8 && p.model->graphs[g].kind != 0; ++g) {
+        wiring::draw_graph_picture(p, g);
+        wiring::refresh_graph_bounds(p, g);
+    }
+}
+
+void resize_scene(PlayerState& p, int image_width, int image_height, int window_width, int window_height) {
+    image_width = std::max(image_width, 1);
+    image_height = std::max(image_height, 1);
+    p.window_width = window_width;
+    p.window_height = window_height;
+    if (p.image1.width() != image_width || p.image1.height() != image_height) {
+        p.image1 = QImage(image_width, image_height, QImage::Format_RGB32);
+        p.image1.fill(Qt::black);
+        p.scene_bitmap = p.image1.copy();
+    }
+    if (!p.model_loaded) return;
+    if (p.model->running)
+        wiring::deal_going_pic(p);
+    else
+        prepar_obj(p);
+}
+
+bool load_container(PlayerState& p, const std::string& path) {
+    Model& m = *p.model;
+    p.model_loaded = false;
+    const LoadResult r = read_container_file(m, path);
+    if (!r.ok) {
+        show_load_failure(p, r);
+        return false;
+    }
+    after_read(p, path);
+    // Blocks and inclines are drawn transparently on white.
+    const int n = object_count(m);
+    for (int i = 0; i < n; ++i) {
+        MovingObject& o = m.objects[i];
+        if (o.kind == KIND_BLOCK || o.kind == KIND_INCLINE) {
+            o.transparent_colour = 0xFFFFFF;
+            o.transparent = 1;
+        }
+    }
+    p.toolbar = toolbar_layout(m.toolbar, m.has_toolbar);
+    prepar_obj(p);
+    return true;
+}
+
+bool open_experiment(PlayerState& p, const std::string& path) {
+    Model& m = *p.model;
+    if (p.model_loaded) press_stop(p);
+    const LoadResult r = read_experiment_file(m, path);
+    if (!r.ok) {
+        show_load_failure(p, r);
+        if (!p.model_loaded) return false;
+        // The previous experiment stays; it is shown again as it was.
+        prepar_obj(p);
+        return false;
+    }
+    after_read(p, path);
+    // Objects without a picture of their own show the generated ball on black.
+    const int n = object_count(m);
+    for (int i = 0; i < n && m.objects[i].rest_mass != 0; ++i) {
+        MovingObject& o = m.objects[i];
+        if (o.own_picture == 0) {
+            o.transparent_colour = 0;
+            o.transparent = 1;
+        }
+    }
+    p.toolbar = toolbar_layout(m.toolbar, false);
+    prepar_obj(p);
+    return true;
+}
+
+bool first_activation(PlayerState& p, const std::string& exe_path) {
+    p.caption = exe_path;
+    p.executable_path = exe_path;
+    if (p.first_activation_done) return p.model_loaded;
+    p.first_activation_done = true;
+    return load_container(p, exe_path);
+}
+
+void press_run(PlayerState& p) {
+    Model& m = *p.model;
+    p.drag_state = 0;
+    m.next_pause = m.settings.pause_time;
+    m.sim_time = 0;
+    p.idle_loop = 1;
+    p.status_colour = STATUS_NAVY;
+    p.status_text.clear();
+    p.time_visible = true;
+    p.pause_enabled = true;
+    p.pause_down = false;
+
+    wiring::clear_run_values(m);
+    // Every run starts from the positions of the first run after a Stop.
+    if (m.snapshot.taken)
+        restore_snapshot(m);
+    else
+        take_snapshot(m);
+    reset_variable_values(m);
+    wiring::set_link_lengths(m);
+    m.running = true;
+    m.variable_texts[0][VT_VALUE] = "0";
+    prepar_obj(p);
+    recompute_graphs(p);
+    m.running = true;
+    wiring::reset_strobes(m);
+}
+
+void press_stop(PlayerState& p) {
+    Model& m = *p.model;
+    p.stopped_in_tick = true;
+    p.drag_state = 0;
+    p.time_visible = false;
+    p.pause_down = false;
+    p.pause_enabled = false;
+    m.running = false;
+    if (m.snapshot.taken) {
+        restore_snapshot(m);
+        m.snapshot.taken = false;
+    }
+    reset_variable_values(m);
+    m.variable_texts[0][VT_VALUE] = "0";
+    m.sim_time = 0;
+    wiring::jisuan_du_liang(m);
+    ProgramError e;
+    if (wiring::run_clock_program(p, e) != 0) {
+        p.last_error = e;
+        if (p.platform) p.platform->edit_program(m, e.program, e.line, e.code);
+    }
+    prepar_obj(p);
+    recompute_graphs(p);
+}
+
+void press_pause(PlayerState& p) {
+    // The menu item follows the button: without a run to pause (before the
+    // first Run, after Stop) it does nothing. Continuing from there would run
+    // without a snapshot, and Stop could no longer restore the start positions.
+    if (!p.pause_enabled) return;
+    Model& m = *p.model;
+    if (m.running) {
+        m.running = false;
+        p.pause_down = true;
+    } else {
+        m.running = true;
+        p.pause_down = false;
+    }
+}
+
+TickOutcome Timing(PlayerState& p) {
+    Model& m = *p.model;
+    m.stop_message.clear();
+    if (!m.running) return TickOutcome::Idle;
+    p.stopped_in_tick = false;
+    p.last_error = {};
+
+    const int r = wiring::movin(p);
+    wiring::jisuan_du_liang(m);
+    p.pause_request = 0;
+    ProgramError e;
+    if (wiring::run_clock_program(p, e) != 0) {
+        p.last_error = e;
+        if (e.code == ERROR_SAVE_FIRST) {
+            p.idle_loop = 0;
+            if (p.platform) p.platform->message_box(SAVE_FIRST_TEXT, "", Buttons::Ok);
+            press_stop(p);
+        } else {
+            m.running = false;
+            const Answer a = p.platform ? p.platform->edit_program(m, e.program, e.line, e.code) : Answer::Ok;
+            if (a == Answer::Cancel) {
+                p.idle_loop = 0;
+                press_stop(p);
+            }
+            m.running = true;
+        }
+    }
+    wiring::write_bl_back(m);
+    if (r == 2) {
+        m.running = false;
+        p.status_colour = STATUS_RED;
+        p.status_text = OUT_OF_RANGE_TEXT;
+        press_stop(p);
+    }
+    wiring::draw_frame(p);
+    p.time_text = "  t = " + format_g(m.sim_time, m.digits);
+
+    TickOutcome outcome = TickOutcome::Advanced;
+    if (r == 3 || p.pause_request == 1) {
+        p.pause_down = true;
+        m.running = false;
+        outcome = TickOutcome::Paused;
+    }
+    if (!m.stop_message.empty()) {
+        m.running = false;
+        p.pause_down = false;
+        p.status_colour = STATUS_RED;
+        p.status_text = m.stop_message;
+        m.stop_message.clear();
+        outcome = TickOutcome::StopMessage;
+    }
+    if (p.idle_loop == 0) return TickOutcome::Halted;
+    if (r == 2) return TickOutcome::OutOfRange;
+    if (p.stopped_in_tick && !m.running) return TickOutcome::Stopped;
+    return outcome;
+}
+
+const char* run_status(const PlayerState& p) {
+    if (p.idle_loop == 0) return "halted";
+    if (p.model->running) return "running";
+    if (p.pause_enabled) return "paused";
+    return "stopped";
+}
+
+}  // namespace quorrel

@@ -1,0 +1,107 @@
+// The player's core: the experiment model, the scene pictures and the run
+// state of the main window, with the operations the tool bar, the menu, the
+// event programs and the command-line tool call (load, Run, Stop,
+// Pause/Continue, one tick of the main loop, resize). The Qt window only shows
+// this state and forwards its buttons here; `quorrel-tool run` and `render`
+// drive the very same object headless.
+#pragma once
+
+#include <QImage>
+#include <memory>
+#include <string>
+
+#include "model/model.h"
+#include "player/toolbar_layout.h"
+
+namespace quorrel {
+
+class Platform;
+
+// Status-line colours (0x00BBGGRR).
+inline constexpr Colour STATUS_NAVY = 0x800000;
+inline constexpr Colour STATUS_RED = 0x0000FF;
+
+// How the last tick ended, for the tool and the tests.
+enum class TickOutcome {
+    Idle,         // nothing happened: not running, or the idle loop is off
+    Advanced,     // one frame was simulated and drawn; still running
+    Paused,       // pause time reached or the pause statement ran
+    StopMessage,  // a solver posted a stop message
+    OutOfRange,   // an object left the drawable range: the experiment was stopped
+    Stopped,      // the stop statement ran (or another stop during the tick)
+    Halted,       // an event-program error switched the idle loop off
+};
+
+// The error of the last clock-program run, as the tool reports it.
+struct ProgramError {
+    int code = 0;  // 0 = none
+    int program = 0;
+    int line = 0;  // 0-based
+};
+
+struct PlayerState {
+    std::unique_ptr<Model> model = make_model();
+    Platform* platform = nullptr;  // message boxes, editor, sound; not owned
+
+    // Pictures of the main window. `image1` is what the user sees; the
+    // persistent scene (background, static objects, trails) is kept in
+    // `scene_bitmap` and copied over `image1` every frame.
+    QImage image1;
+    QImage scene_bitmap;
+    int window_width = 702;  // the grid loops are bounded by the window's size
+    int window_height = 455;
+
+    // Run state.
+    int idle_loop = 1;  // while 1 the main loop ticks
+    bool model_loaded = false;
+    int pause_request = 0;  // set by the pause statement during a tick
+    int drag_state = 0;     // mouse drag state; Run and Stop reset it
+    bool first_activation_done = false;
+
+    // Tool-bar state the window mirrors after every operation.
+    bool pause_enabled = false;
+    bool pause_down = false;
+    std::string status_text = "提示信息";  // UTF-8
+    Colour status_colour = STATUS_NAVY;
+    std::string time_text;
+    bool time_visible = false;
+    std::string caption = "编译 3.5";
+    ToolbarLayout toolbar;
+
+    // Paths in the local encoding.
+    std::string program_folder;
+    std::string executable_path;
+
+    ProgramError last_error;
+    bool stopped_in_tick = false;  // Stop ran during the current tick
+};
+
+// Sets the picture size (the window's client area below the tool bar) and the
+// window size; redraws the scene when an experiment is loaded.
+void resize_scene(PlayerState& p, int image_width, int image_height, int window_width, int window_height);
+
+// Reads the container at the end of `path` and prepares the scene. On failure
+// shows the reader's message and returns false with the previous model kept.
+bool load_container(PlayerState& p, const std::string& path);
+// Reads an experiment file and prepares the scene, as opening one does.
+bool open_experiment(PlayerState& p, const std::string& path);
+// The first activation of the main window: loads the container of `exe_path`.
+bool first_activation(PlayerState& p, const std::string& exe_path);
+
+// Puts every object into its initial state and rebuilds the scene.
+void prepar_obj(PlayerState& p);
+// Redraws the bitmaps of the function graphs and refreshes their curve bounds.
+void recompute_graphs(PlayerState& p);
+
+// One tick of the main loop (one frame while running).
+TickOutcome Timing(PlayerState& p);
+
+// Tool-bar and menu commands.
+void press_run(PlayerState& p);
+void press_stop(PlayerState& p);
+void press_pause(PlayerState& p);  // pause when running, continue when not
+
+// "running", "paused", "stopped" or "halted".
+const char* run_status(const PlayerState& p);
+
+}  // namespace quorrel

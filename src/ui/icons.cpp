@@ -1,0 +1,113 @@
+#include "ui/icons.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <cmath>
+
+namespace quorrel {
+namespace {
+
+constexpr int ICON_SIZE = 20;
+
+void draw_icon(QPainter& g, IconKind kind, bool enabled) {
+    const QColor ink = enabled ? QColor(40, 40, 40) : QColor(150, 150, 150);
+    g.setRenderHint(QPainter::Antialiasing);
+    switch (kind) {
+        case IconKind::Settings: {
+            // Three sliders.
+            g.setPen(QPen(ink, 1.6));
+            for (int i = 0; i < 3; ++i) {
+                const double y = 5 + i * 5;
+                g.drawLine(QPointF(3, y), QPointF(17, y));
+            }
+            g.setBrush(enabled ? QColor(70, 110, 200) : QColor(180, 180, 180));
+            const double knobs[3] = {7, 13, 9};
+            for (int i = 0; i < 3; ++i) g.drawEllipse(QPointF(knobs[i], 5 + i * 5), 2.2, 2.2);
+            break;
+        }
+        case IconKind::Run: {
+            QPainterPath tri;
+            tri.moveTo(5, 3);
+            tri.lineTo(17, 10);
+            tri.lineTo(5, 17);
+            tri.closeSubpath();
+            g.setPen(QPen(ink, 1));
+            g.setBrush(enabled ? QColor(40, 160, 60) : QColor(180, 180, 180));
+            g.drawPath(tri);
+            break;
+        }
+        case IconKind::Stop:
+            g.setPen(QPen(ink, 1));
+            g.setBrush(enabled ? QColor(200, 50, 40) : QColor(180, 180, 180));
+            g.drawRoundedRect(QRectF(4.5, 4.5, 11, 11), 1.5, 1.5);
+            break;
+        case IconKind::Pause:
+            g.setPen(QPen(ink, 1));
+            g.setBrush(enabled ? QColor(60, 90, 180) : QColor(180, 180, 180));
+            g.drawRect(QRectF(5, 4, 3.5, 12));
+            g.drawRect(QRectF(11.5, 4, 3.5, 12));
+            break;
+        case IconKind::Exit: {
+            // A door frame with an arrow leaving it.
+            g.setPen(QPen(ink, 1.5));
+            g.setBrush(Qt::NoBrush);
+            g.drawRect(QRectF(3, 3, 8, 14));
+            g.setPen(QPen(enabled ? QColor(200, 50, 40) : QColor(150, 150, 150), 2));
+            g.drawLine(QPointF(8, 10), QPointF(17, 10));
+            g.drawLine(QPointF(14, 7), QPointF(17, 10));
+            g.drawLine(QPointF(14, 13), QPointF(17, 10));
+            break;
+        }
+    }
+}
+
+QPixmap icon_pixmap(IconKind kind, bool enabled) {
+    QPixmap pm(ICON_SIZE, ICON_SIZE);
+    pm.fill(Qt::transparent);
+    QPainter g(&pm);
+    draw_icon(g, kind, enabled);
+    return pm;
+}
+
+}  // namespace
+
+QIcon tool_icon(IconKind kind) {
+    QIcon icon;
+    icon.addPixmap(icon_pixmap(kind, true), QIcon::Normal);
+    icon.addPixmap(icon_pixmap(kind, false), QIcon::Disabled);
+    return icon;
+}
+
+QPixmap quorrel_logo(int size) {
+    QPixmap pm(size, size);
+    pm.fill(QColor(235, 240, 250));
+    QPainter g(&pm);
+    g.setRenderHint(QPainter::Antialiasing);
+    const double s = size / 48.0;
+    g.scale(s, s);
+    // Slope.
+    QPainterPath slope;
+    slope.moveTo(4, 42);
+    slope.lineTo(44, 42);
+    slope.lineTo(4, 18);
+    slope.closeSubpath();
+    g.setPen(QPen(QColor(90, 70, 40), 1));
+    g.setBrush(QColor(200, 170, 110));
+    g.drawPath(slope);
+    // Ball resting on the slope, shaded.
+    QRadialGradient shade(QPointF(17, 17), 8);
+    shade.setColorAt(0, QColor(255, 200, 200));
+    shade.setColorAt(1, QColor(190, 30, 30));
+    g.setPen(Qt::NoPen);
+    g.setBrush(shade);
+    g.drawEllipse(QPointF(19, 20), 6.5, 6.5);
+    // Velocity arrow down the slope.
+    g.setPen(QPen(QColor(20, 120, 40), 2));
+    const QPointF a(27, 25), b(40, 33);
+    g.drawLine(a, b);
+    const double ang = std::atan2(b.y() - a.y(), b.x() - a.x());
+    for (double d : {2.6, -2.6}) g.drawLine(b, b - QPointF(5 * std::cos(ang + d / 6), 5 * std::sin(ang + d / 6)));
+    return pm;
+}
+
+}  // namespace quorrel

@@ -1,0 +1,77 @@
+#include "ui/qt_platform.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QSoundEffect>
+#include <QUrl>
+#include <cstdio>
+#include <cstdlib>
+
+#include "model/gbk.h"
+#include "model/model.h"
+
+namespace quorrel {
+
+QtPlatform::QtPlatform() = default;
+QtPlatform::~QtPlatform() = default;
+
+Answer QtPlatform::message_box(const std::string& text, const std::string& caption, Buttons buttons) {
+    QMessageBox box(owner_);
+    box.setWindowTitle(caption.empty() ? QApplication::applicationName() : QString::fromStdString(caption));
+    box.setText(QString::fromStdString(text));
+    if (buttons == Buttons::OkCancel) {
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        box.setIcon(QMessageBox::Question);
+    } else {
+        box.setStandardButtons(QMessageBox::Ok);
+    }
+    box.setDefaultButton(QMessageBox::Ok);
+    return box.exec() == QMessageBox::Ok ? Answer::Ok : Answer::Cancel;
+}
+
+Answer QtPlatform::edit_program(Model& m, int program, int line, int error_code) {
+    // Until the program editor exists the failing line is shown in a box and
+    // the run goes on, as closing the editor with OK does.
+    QString text = QStringLiteral("事件程序 %1 (程序中第%2行有误)").arg(program).arg(line + 1);
+    if (program >= 0 && program < MAX_PROGRAMS && line >= 0 && line < PROGRAM_LINES) {
+        const std::string source = gbk_to_utf8(m.program_lines[program][line]);
+        if (!source.empty()) text += QStringLiteral("\n\n") + QString::fromStdString(source);
+    }
+    text += QStringLiteral("\n\n错误代码 %1").arg(error_code);
+    QMessageBox box(owner_);
+    box.setWindowTitle(QStringLiteral("提示"));
+    box.setText(text);
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+    return Answer::Ok;
+}
+
+void QtPlatform::play_sound(const std::string& path) {
+    if (!sound_) sound_ = std::make_unique<QSoundEffect>();
+    sound_->stop();
+    sound_->setSource(QUrl::fromLocalFile(QString::fromLocal8Bit(path)));
+    sound_->play();
+}
+
+void QtPlatform::shell_open(const std::string& target) {
+    const QString t = QString::fromLocal8Bit(target);
+    const QFileInfo file(t);
+    // A path that exists is opened as a file; anything else (web or mail
+    // address) is handed over as an address.
+    const QUrl url = file.exists() ? QUrl::fromLocalFile(file.absoluteFilePath()) : QUrl::fromUserInput(t);
+    QDesktopServices::openUrl(url);
+}
+
+void QtPlatform::beep() {
+    QApplication::beep();
+}
+
+void QtPlatform::exit_process(int status) {
+    // Exit ends the player at once, without closing dialogs.
+    std::fflush(nullptr);
+    std::_Exit(status);
+}
+
+}  // namespace quorrel

@@ -1,0 +1,38 @@
+// The desktop services of the player implemented with Qt: message boxes with
+// their captions and buttons, sounds through Qt Multimedia, opening files and
+// addresses with the desktop's opener, the default beep, and process exit.
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+#include <memory>
+
+#include "script/platform.h"
+
+class QSoundEffect;
+
+namespace quorrel {
+
+class QtPlatform : public Platform {
+public:
+    QtPlatform();
+    ~QtPlatform() override;
+
+    // Message boxes and the editor are shown over this window.
+    void set_owner(QWidget* owner) { owner_ = owner; }
+
+    Answer message_box(const std::string& text, const std::string& caption, Buttons buttons) override;
+    Answer edit_program(Model& m, int program, int line, int error_code) override;
+    void play_sound(const std::string& path) override;
+    void shell_open(const std::string& target) override;
+    void beep() override;
+    void exit_process(int status) override;
+
+private:
+    QPointer<QWidget> owner_;
+    // One effect is kept alive: playing a new sound replaces the previous one,
+    // as a single asynchronous sound channel does.
+    std::unique_ptr<QSoundEffect> sound_;
+};
+
+}  // namespace quorrel
