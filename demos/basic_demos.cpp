@@ -1,7 +1,162 @@
+// Basic demos: a body thrown under gravity and a body on a spring.
+//
+// Both scenes are laid out for the default 700 x 420 picture: 0.25 world units
+// (metres) per pixel, so 100 m is 400 px.
+#include <cmath>
+#include <numbers>
+
 #include "demos/demos.h"
+#include "model/gbk.h"
 
 namespace quorrel {
+namespace {
 
-std::span<const DemoInfo> basic_demos() { return {}; }
+constexpr Colour WHITE = 0xFFFFFF;
+constexpr Colour YELLOW = 0x00FFFF;
+constexpr Colour GREEN = 0x00FF00;
+constexpr Colour CYAN = 0xFFFF00;
+
+// A free body at rest at (x, y) with the common display settings.
+MovingObject& add_body(Model& m, int slot, const char* name, double x, double y, double radius, double mass) {
+    MovingObject& b = m.objects[slot];
+    b.kind = KIND_BODY;
+    b.x0 = b.x = b.prev_x = x;
+    b.y0 = b.y = b.prev_y = y;
+    b.radius = radius;
+    b.rest_mass = b.mass = mass;
+    b.strobe_interval = 1.0;
+    m.object_texts[slot].name = utf8_to_gbk(name);
+    return b;
+}
+
+void set_velocity(MovingObject& b, double vx, double vy) {
+    b.vx0 = b.vx = b.prev_vx = vx;
+    b.vy0 = b.vy = b.prev_vy = vy;
+}
+
+// A reading of one quantity of a moving object, shown at (x, y) and copied
+// into the variable `variable`.
+void add_reading(Model& m, int slot, const char* object, std::int32_t quantity, const char* caption,
+                 const char* variable, int x, int y, Colour colour) {
+    Measurement& r = m.measurements[slot];
+    r = Measurement{};
+    r.type = MEASURE_QUANTITY;
+    r.show_lines = 1;
+    r.label_x = x;
+    r.label_y = y;
+    r.colour = colour;
+    r.kind1 = REF_OBJECT;
+    r.quantity = quantity;
+    auto& t = m.measurement_texts[slot];
+    t[MT_VARIABLE] = utf8_to_gbk(variable);
+    t[MT_CAPTION] = utf8_to_gbk(caption);
+    t[MT_VALUE] = Text(1, '0');  // (assigning the literal trips a false GCC 12 -Wrestrict)
+    t[MT_POINT1] = utf8_to_gbk(object);
+}
+
+void common_settings(Model& m, int origin_x, int origin_y) {
+    Settings& s = m.settings;
+    s.origin_x = origin_x;
+    s.origin_y = origin_y;
+    s.scale = 0.25;
+    s.time_step = 0.001;
+    s.show_axes = 1;
+    s.show_grid = 1;
+    s.show_fine_grid = 0;
+    s.axes_colour = 0x606060;
+    s.background_colour = 0;  // black
+    s.pause_time = 0.0;
+}
+
+constexpr std::int32_t Q_X = 100;  // quantity codes of a moving object
+constexpr std::int32_t Q_Y = 101;
+
+// Thrown at 40 m/s and 60 degrees from the origin: it flies 141 m wide and
+// 61 m high for 7.1 s, with its trail, strobe stamps every 0.5 s and the
+// velocity arrows. The clock program keeps the greatest height in `hmax`.
+void build_thrown_ball(Model& m) {
+    common_settings(m, 50, 370);
+    Settings& s = m.settings;
+    s.steps_per_frame = 50;  // 0.05 s per frame
+    s.use_gravity = 1;
+    s.g = 9.8;
+    s.v_scale = 20.0;  // an arrow is 50 px per v_scale: 40 m/s is 100 px
+
+    const double angle = 60.0 * std::numbers::pi / 180.0;
+    MovingObject& b = add_body(m, 0, "小球", 0.0, 0.0, 2.0, 1.0);
+    set_velocity(b, 40.0 * std::cos(angle), 40.0 * std::sin(angle));
+    b.trail_colour = YELLOW;
+    b.ball_r = 230;
+    b.ball_g = 60;
+    b.ball_b = 40;
+    b.show_trail = 1;
+    b.strobe_on = 1;
+    b.strobe_interval = 0.5;
+    b.readout_flags[READ_T] = 1;
+    b.readout_flags[READ_Y] = 1;
+    b.strobe_vector_flags[VEC_V] = 1;
+    b.live_vector_flags[VEC_V] = 1;
+    b.live_vector_flags[VEC_VX] = 1;
+    b.live_vector_flags[VEC_VY] = 1;
+
+    demo_variable(m, "h", "小球的高度", "0");
+    demo_variable(m, "hmax", "最大高度", "0");
+    add_reading(m, 0, "小球", Q_Y, "高度 h=", "h", 470, 20, GREEN);
+
+    demo_program_line(m, 0, "判断1:如果(h>hmax)则执行");
+    demo_program_line(m, 0, "hmax=h");
+    demo_program_line(m, 0, "结束判断1");
+
+    demo_annotation(m, 20, 15, 360, WHITE, "斜抛运动：初速度 40 m/s，抛射角 60°");
+}
+
+// A 1 kg body on a horizontal spring (k = 10 N/m, natural length 80 m) to an
+// anchor at the origin, let go 40 m beyond the natural length: it swings
+// between 40 m and 120 m with a period of 2π·√(m/k) ≈ 1.99 s.
+void build_spring_oscillator(Model& m) {
+    common_settings(m, 90, 230);
+    Settings& s = m.settings;
+    s.steps_per_frame = 20;  // 0.02 s per frame
+    s.use_gravity = 0;
+    // Arrows are 50 px per scale unit: the top speed of 126 m/s is 63 px and
+    // the largest spring force of 400 N is 50 px.
+    s.v_scale = 100.0;
+    s.f_scale = 400.0;
+
+    MovingObject& b = add_body(m, 0, "振子", 120.0, 0.0, 6.0, 1.0);
+    set_velocity(b, 0.0, 0.0);
+    b.trail_colour = CYAN;
+    b.ball_r = 60;
+    b.ball_g = 120;
+    b.ball_b = 230;
+    b.live_vector_flags[VEC_V] = 1;
+    b.live_vector_flags[VEC_SPRING] = 1;
+
+    AnchorSpring& th = m.TH.rec[0];
+    th.anchor_x = 0.0;
+    th.anchor_y = 0.0;
+    th.natural_length = 80.0;
+    th.stiffness = 10.0;
+    th.mode = 0.0;    // acts both stretched and compressed
+    th.object = 0.0;  // the object's slot, stored as a real
+    m.TH.name[0] = utf8_to_gbk("弹簧");
+
+    demo_variable(m, "x", "振子的位置", "0");
+    demo_variable(m, "k", "劲度系数", "10");
+    add_reading(m, 0, "振子", Q_X, "位置 x=", "x", 470, 20, GREEN);
+
+    demo_annotation(m, 20, 15, 400, WHITE, "水平弹簧振子：k = 10 N/m，m = 1 kg，周期约 1.99 s");
+}
+
+constexpr DemoInfo BASIC[] = {
+    {"thrown_ball.exp", build_thrown_ball},
+    {"spring_oscillator.exp", build_spring_oscillator},
+};
+
+}  // namespace
+
+std::span<const DemoInfo> basic_demos() {
+    return BASIC;
+}
 
 }  // namespace quorrel

@@ -1,0 +1,31 @@
+#!/bin/sh
+# Installs every Debian package the project needs to build, test, fuzz and
+# run. Packages already present are skipped; the package lists are refreshed
+# only when something has to be installed.
+set -eu
+
+PACKAGES="cmake ninja-build g++ clang libclang-rt-14-dev qt6-base-dev qt6-multimedia-dev
+libjpeg62-turbo-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-wqy-microhei
+fonts-liberation2 xvfb xauth"
+
+missing=""
+for p in $PACKAGES; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing="$missing $p"
+    fi
+done
+
+if [ -z "$missing" ]; then
+    echo "install-deps: every package is present"
+    exit 0
+fi
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then
+    SUDO="sudo"
+fi
+echo "install-deps: installing$missing"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update
+# shellcheck disable=SC2086 # the list is meant to split into words
+$SUDO apt-get install -y --no-install-recommends $missing

@@ -1,0 +1,25 @@
+#!/bin/bash
+# Installs the dependencies, builds the project and shows the bundled demo in
+# the player window (the quorrel-demo target).
+set -euo pipefail
+
+ROOT="$(cd "$(dirname "$0")/.." && pwd)"
+JOBS="${JOBS:-2}"
+
+"$ROOT/scripts/install-deps.sh"
+cmake -S "$ROOT" -B "$ROOT/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build "$ROOT/build" -j"$JOBS"
+
+targets="$(cmake --build "$ROOT/build" --target help)"
+if ! grep -q '^quorrel-demo:' <<<"$targets"; then
+    echo "run-demo: the player window (target quorrel-demo) is not part of this build yet" >&2
+    exit 1
+fi
+cmake --build "$ROOT/build" --target quorrel-demo -j"$JOBS"
+# quorrel-demo is either the player packed with the demo (run it here) or a
+# target whose build step already ran it.
+demo="$ROOT/build/demo/quorrel-demo"
+[ -x "$demo" ] || demo="$(find "$ROOT/build" -type f -name quorrel-demo -perm -u+x -print -quit)"
+if [ -n "$demo" ]; then
+    exec "$demo" "$@"
+fi

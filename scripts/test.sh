@@ -1,0 +1,92 @@
+#!/bin/bash
+# Installs the dependencies, then builds and tests everything:
+#   1. build/       the normal build and its tests;
+#   2. build-asan/  the tests again under AddressSanitizer and UndefinedBehaviorSanitizer;
+#   3. build-fuzz/  the libFuzzer targets (clang), each run briefly on a copy of
+#                   its seed corpus; a crash fails the script.
+# Exits non-zero on the first failure. Uses at most two cores.
+set -euo pipefail
+
+ROOT="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$ROOT"
+JOBS="${JOBS:-2}"
+FUZZ_SECONDS="${FUZZ_SECONDS:-60}"  # total fuzzing time, shared by all targets
+
+step() { printf '\n==== %s ====\n' "$*"; }
+
+WORK="$(mktemp -d)"
+XVFB_PID=""
+cleanup() {
+    if [ -n "$XVFB_PID" ]; then
+        kill "$XVFB_PID" 2>/dev/null || true
+        wait "$XVFB_PID" 2>/dev/null || true
+    fi
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+step "dependencies"
+"$ROOT/scripts/install-deps.sh"
+
+# Tests of the real window need an X display: start a virtual one when there is none.
+if [ -z "${DISPLAY:-}" ] && command -v Xvfb >/dev/null; then
+    for n in $(seq 99 140); do
+        if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
+            Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
+            XVFB_PID=$!
+            export DISPLAY=":$n"
+            for _ in $(seq 50); do
+                [ -e "/tmp/.X11-unix/X$n" ] && break
+                sleep 0.1
+            done
+            echo "Xvfb on $DISPLAY"
+            break
+        fi
+    done
+fi
+
+step "build"
+cmake -S "$ROOT" -B "$ROOT/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build "$ROOT/build" -j"$JOBS"
+step "tests"
+(cd "$ROOT/build" && ctest --output-on-failure -j"$JOBS")
+
+step "sanitizer build"
+cmake -S "$ROOT" -B "$ROOT/build-asan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DQUORREL_SANITIZE=ON -DQUORREL_BENCH=OFF
+cmake --build "$ROOT/build-asan" -j"$JOBS"
+step "sanitizer tests"
+(cd "$ROOT/build-asan" &&
+    ASAN_OPTIONS="${ASAN_OPTIONS:-abort_on_error=1:detect_leaks=0}" \
+    UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}" \
+    ctest --output-on-failure -j"$JOBS")
+
+step "fuzz build"
+CC=clang CXX=clang++ cmake -S "$ROOT" -B "$ROOT/build-fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DQUORREL_FUZZ=ON
+cmake --build "$ROOT/build-fuzz" -j"$JOBS"
+
+mapfile -t FUZZERS < <(find "$ROOT/build-fuzz" -type f -name 'fuzz_*' -perm -u+x | sort)
+if [ "${#FUZZERS[@]}" -eq 0 ]; then
+    echo "no fuzz targets built"
+else
+    PER=$((FUZZ_SECONDS / ${#FUZZERS[@]}))
+    [ "$PER" -lt 5 ] && PER=5
+    for f in "${FUZZERS[@]}"; do
+        name="$(basename "$f")"
+        name="${name#fuzz_}"
+        step "fuzz $name (${PER}s)"
+        # The fuzzer adds inputs to its corpus and writes crash files: give it a
+        # copy of the seeds and a scratch folder so the tree is not modified.
+        corpus="$WORK/corpus-$name"
+        mkdir -p "$corpus" "$WORK/artifacts-$name"
+        if [ -d "$ROOT/fuzz/corpus/$name" ]; then
+            cp -R "$ROOT/fuzz/corpus/$name/." "$corpus/"
+        fi
+        (cd "$WORK/artifacts-$name" &&
+            "$f" -max_total_time="$PER" -timeout=20 -rss_limit_mb=2048 -print_final_stats=1 \
+                -artifact_prefix="$WORK/artifacts-$name/" "$corpus")
+    done
+fi
+
+step "all passed"

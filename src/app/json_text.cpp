@@ -1,0 +1,50 @@
+#include "app/json_text.h"
+
+#include <QJsonDocument>
+#include <QString>
+#include <cmath>
+#include <cstdio>
+
+#include "model/gbk.h"
+
+namespace quorrel {
+
+QJsonValue json_real(double v) {
+    if (std::isnan(v)) return QStringLiteral("NaN");
+    if (std::isinf(v)) return v > 0 ? QStringLiteral("Infinity") : QStringLiteral("-Infinity");
+    return v;
+}
+
+QJsonValue json_text(std::string_view gbk) {
+    const std::string utf8 = gbk_to_utf8(gbk);
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+QJsonArray json_texts(const Text* texts, int n) {
+    QJsonArray a;
+    for (int i = 0; i < n; ++i) a.append(json_text(texts[i]));
+    return a;
+}
+
+QJsonArray json_bytes(const std::uint8_t* bytes, int n) {
+    QJsonArray a;
+    for (int i = 0; i < n; ++i) a.append(static_cast<int>(bytes[i]));
+    return a;
+}
+
+QJsonArray json_words(const std::int32_t* words, int n) {
+    QJsonArray a;
+    for (int i = 0; i < n; ++i) a.append(static_cast<int>(words[i]));
+    return a;
+}
+
+bool print_json(const QJsonObject& doc, bool indented) {
+    const QByteArray bytes = QJsonDocument(doc).toJson(indented ? QJsonDocument::Indented : QJsonDocument::Compact);
+    bool ok = std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stdout) ==
+              static_cast<std::size_t>(bytes.size());
+    // The compact form has no final newline; the indented one already ends with one.
+    if (!indented) ok = std::fputc('\n', stdout) != EOF && ok;
+    return std::fflush(stdout) == 0 && ok;
+}
+
+}  // namespace quorrel

@@ -1,0 +1,343 @@
+// Runs the built quorrel-tool on demo experiments written to a temporary
+// folder and checks its output against the contract of the command line.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <cmath>
+#include <limits>
+
+#include "demos/demos.h"
+#include "model/gbk.h"
+#include "model/io.h"
+
+namespace quorrel {
+namespace {
+
+struct Result {
+    int code = -1;
+    QByteArray out, err;
+};
+
+Result run_tool(const QStringList& args) {
+    static int argc = 1;
+    static char name[] = "app_tool_test";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication* app = QCoreApplication::instance() ? nullptr : new QCoreApplication(argc, argv);
+    (void)app;
+    QProcess p;
+    p.start(QStringLiteral(QUORREL_TOOL), args);
+    Result r;
+    if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit) return r;
+    r.code = p.exitCode();
+    r.out = p.readAllStandardOutput();
+    r.err = p.readAllStandardError();
+    return r;
+}
+
+QJsonObject dump(const QString& path) {
+    const Result r = run_tool({"dump", path});
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    QJsonParseError e{};
+    const QJsonDocument doc = QJsonDocument::fromJson(r.out, &e);
+    EXPECT_EQ(e.error, QJsonParseError::NoError) << e.errorString().toStdString();
+    return doc.object();
+}
+
+bool save(const QString& path, const std::string& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes.data(), qint64(bytes.size())) == qint64(bytes.size());
+}
+
+QString utf8(const Text& gbk) {
+    return QString::fromStdString(gbk_to_utf8(gbk));
+}
+
+class ToolTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        demo_dir = dir.filePath("demos/new");  // a folder that does not exist yet
+        const Result r = run_tool({"demo", demo_dir});
+        ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    }
+    QString demo(const DemoInfo& d) const { return demo_dir + "/" + d.file_name; }
+
+    QTemporaryDir dir;
+    QString demo_dir;
+};
+
+TEST_F(ToolTest, DemoWritesEveryBundledDemo) {
+    ASSERT_GE(all_demos().size(), 2u);
+    ASSERT_NE(find_demo("thrown_ball.exp"), nullptr);
+    ASSERT_NE(find_demo("spring_oscillator.exp"), nullptr);
+    for (const DemoInfo& d : all_demos()) {
+        QFile f(demo(d));
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << d.file_name;
+        EXPECT_TRUE(f.read(9) == "kovra.y3.") << d.file_name;
+    }
+}
+
+// The dump of each demo file has every key of the contract and gives back
+// exactly the numbers and texts the demo was built with.
+TEST_F(ToolTest, DumpGivesBackTheBuiltDemo) {
+    const QStringList top = {"settings",    "toolbar",  "objects",     "elements",        "measurements",
+                             "text_blocks", "points",   "annotations", "function_graphs", "variables",
+                             "programs",    "pictures", "background"};
+    const QStringList settings = {"steps_per_frame",
+                                  "origin_x",
+                                  "origin_y",
+                                  "scale",
+                                  "time_step",
+                                  "show_axes",
+                                  "show_grid",
+                                  "show_fine_grid",
+                                  "axes_colour",
+                                  "line_width",
+                                  "background_colour",
+                                  "background_mode",
+                                  "v_scale",
+                                  "a_scale",
+                                  "f_scale",
+                                  "v_colour",
+                                  "a_colour",
+                                  "force_colours",
+                                  "pause_time",
+                                  "g",
+                                  "G",
+                                  "k",
+                                  "c",
+                                  "use_gravity",
+                                  "use_mutual_gravitation",
+                                  "use_mutual_charge",
+                                  "use_relativity",
+                                  "use_collisions",
+                                  "selected_object"};
+    const QStringList object_keys = {"slot",
+                                     "kind",
+                                     "name",
+                                     "second_text",
+                                     "width",
+                                     "height",
+                                     "ground_mu",
+                                     "surface_mu",
+                                     "angle_a",
+                                     "angle_b",
+                                     "host",
+                                     "orientation",
+                                     "stuck",
+                                     "riding",
+                                     "rel_x",
+                                     "rel_y",
+                                     "loss",
+                                     "x",
+                                     "y",
+                                     "vx",
+                                     "vy",
+                                     "ax",
+                                     "ay",
+                                     "mass",
+                                     "charge",
+                                     "x0",
+                                     "y0",
+                                     "vx0",
+                                     "vy0",
+                                     "rest_mass",
+                                     "fx",
+                                     "fy",
+                                     "radius",
+                                     "trail_colour",
+                                     "ball_rgb",
+                                     "show_trail",
+                                     "own_picture",
+                                     "picture_dx",
+                                     "picture_dy",
+                                     "transparent_colour",
+                                     "transparent",
+                                     "strobe_on",
+                                     "strobe_interval",
+                                     "readout_flags",
+                                     "strobe_vector_flags",
+                                     "live_vector_flags"};
+
+    for (const DemoInfo& d : all_demos()) {
+        SCOPED_TRACE(d.file_name);
+        auto m = make_model();
+        d.build(*m);
+        const QJsonObject j = dump(demo(d));
+
+        QStringList keys = j.keys();
+        keys.sort();
+        QStringList want = top;
+        want.sort();
+        EXPECT_EQ(keys, want);
+        EXPECT_TRUE(j["toolbar"].isNull());
+        const QJsonObject s = j["settings"].toObject();
+        for (const QString& k : settings) EXPECT_TRUE(s.contains(k)) << k.toStdString();
+        EXPECT_EQ(s["scale"].toDouble(), m->settings.scale);
+        EXPECT_EQ(s["origin_x"].toInt(), m->settings.origin_x);
+        EXPECT_EQ(s["force_colours"].toArray().size(), FORCE_COLOURS);
+
+        const QJsonArray objects = j["objects"].toArray();
+        ASSERT_EQ(objects.size(), object_count(*m));
+        for (int i = 0; i < objects.size(); ++i) {
+            const QJsonObject o = objects[i].toObject();
+            for (const QString& k : object_keys) EXPECT_TRUE(o.contains(k)) << k.toStdString();
+            const MovingObject& b = m->objects[i];
+            EXPECT_EQ(o["name"].toString(), utf8(m->object_texts[i].name));
+            // Every real comes back bit for bit: the output keeps full precision.
+            EXPECT_EQ(o["x0"].toDouble(), b.x0);
+            EXPECT_EQ(o["vx0"].toDouble(), b.vx0);
+            EXPECT_EQ(o["vy0"].toDouble(), b.vy0);
+            EXPECT_EQ(o["radius"].toDouble(), b.radius);
+            EXPECT_EQ(o["ball_rgb"].toArray(), (QJsonArray{b.ball_r, b.ball_g, b.ball_b}));
+            EXPECT_EQ(o["readout_flags"].toArray().size(), READOUT_COUNT);
+            EXPECT_EQ(o["live_vector_flags"].toArray().size(), VECTOR_COUNT);
+            EXPECT_EQ(o["live_vector_flags"].toArray()[VEC_V].toInt(), b.live_vector_flags[VEC_V]);
+        }
+
+        const QJsonObject elements = j["elements"].toObject();
+        EXPECT_EQ(elements.size(), ELEMENT_TABLES);
+        for (int t = 0; t < ELEMENT_TABLES; ++t) {
+            const QJsonArray list = elements[ELEMENT_CODES[t]].toArray();
+            ASSERT_EQ(list.size(), element_count(*m, t)) << ELEMENT_CODES[t];
+            for (int slot = 0; slot < list.size(); ++slot) {
+                double v[11];
+                get_element(*m, t, slot, v);
+                const QJsonArray values = list[slot].toObject()["values"].toArray();
+                ASSERT_EQ(values.size(), element_reals(t));
+                for (int i = 0; i < values.size(); ++i) EXPECT_EQ(values[i].toDouble(), v[i]);
+                EXPECT_EQ(list[slot].toObject()["name"].toString(), utf8(element_name(*m, t, slot)));
+            }
+        }
+
+        const QJsonArray variables = j["variables"].toArray();
+        ASSERT_EQ(variables.size(), m->variable_count);
+        for (int i = 0; i < variables.size(); ++i) {
+            EXPECT_EQ(variables[i].toObject()["name"].toString(), utf8(m->variable_texts[i][VT_NAME]));
+            EXPECT_EQ(variables[i].toObject()["initial"].toString(), utf8(m->variable_texts[i][VT_VALUE]));
+        }
+        const QJsonArray programs = j["programs"].toArray();
+        ASSERT_EQ(programs.size(), m->program_count);
+        EXPECT_EQ(programs[0].toObject()["lines"].toArray().size(), m->programs[0].line_count);
+        EXPECT_EQ(j["measurements"].toArray().size(), measurement_count(*m));
+        EXPECT_EQ(j["annotations"].toArray().size(), annotation_count(*m));
+        // Objects without their own picture get the generated ball.
+        EXPECT_EQ(j["pictures"].toArray().size(), object_count(*m));
+        EXPECT_TRUE(j["background"].isNull());
+    }
+}
+
+TEST_F(ToolTest, ChineseTextsComeOutAsUtf8) {
+    const QJsonObject j = dump(demo(*find_demo("thrown_ball.exp")));
+    EXPECT_EQ(j["objects"][0]["name"].toString(), QStringLiteral("小球"));
+    EXPECT_EQ(j["variables"][0]["description"].toString(), QStringLiteral("时间变量"));
+    EXPECT_EQ(j["variables"][1]["description"].toString(), QStringLiteral("小球的高度"));
+    EXPECT_EQ(j["measurements"][0]["texts"][1].toString(), QStringLiteral("高度 h="));
+    EXPECT_EQ(j["annotations"][0]["text"].toString(), QStringLiteral("斜抛运动：初速度 40 m/s，抛射角 60°"));
+    EXPECT_EQ(j["annotations"][0]["font_name"].toString(), QStringLiteral("宋体"));
+    EXPECT_EQ(j["programs"][0]["lines"][0].toString(), QStringLiteral("判断1:如果(h>hmax)则执行"));
+}
+
+// JSON has no NaN or infinity: they are printed as strings, and the output
+// still parses.
+TEST_F(ToolTest, NonFiniteRealsArePrintedAsStrings) {
+    auto m = make_model();
+    find_demo("thrown_ball.exp")->build(*m);
+    m->objects[0].vx = std::numeric_limits<double>::quiet_NaN();
+    m->objects[0].charge = std::numeric_limits<double>::infinity();
+    m->settings.pause_time = -std::numeric_limits<double>::infinity();
+    const QString path = dir.filePath("nan.exp");
+    ASSERT_TRUE(save(path, write_experiment(*m)));
+    const QJsonObject j = dump(path);
+    EXPECT_EQ(j["objects"][0]["vx"].toString(), "NaN");
+    EXPECT_EQ(j["objects"][0]["charge"].toString(), "Infinity");
+    EXPECT_EQ(j["settings"]["pause_time"].toString(), "-Infinity");
+    EXPECT_EQ(j["objects"][0]["vy"].toDouble(), m->objects[0].vy);
+}
+
+TEST_F(ToolTest, InvalidFilesExitTwoWithTheMessage) {
+    QFile f(demo(*find_demo("thrown_ball.exp")));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const std::string whole = f.readAll().toStdString();
+    ASSERT_TRUE(save(dir.filePath("empty"), ""));
+    ASSERT_TRUE(save(dir.filePath("garbage"), "this is not an experiment at all"));
+    ASSERT_TRUE(save(dir.filePath("short.exp"), whole.substr(0, 300)));
+    ASSERT_TRUE(save(dir.filePath("cut.exp"), whole.substr(0, whole.size() - 7)));
+    for (const char* name : {"missing.exp", "empty", "garbage", "short.exp", "cut.exp"}) {
+        SCOPED_TRACE(name);
+        const Result r = run_tool({"dump", dir.filePath(name)});
+        EXPECT_EQ(r.code, 2);
+        EXPECT_TRUE(r.out.isEmpty());
+        EXPECT_FALSE(r.err.trimmed().isEmpty());
+        // The reader's own message, as the player would show it.
+        auto m = make_model();
+        const LoadResult expected = read_any_file(*m, dir.filePath(name).toStdString());
+        ASSERT_FALSE(expected.ok);
+        EXPECT_EQ(r.err.trimmed().toStdString(), expected.message);
+    }
+    EXPECT_EQ(run_tool({"dump"}).code, 2);
+    EXPECT_EQ(run_tool({"no-such-command"}).code, 2);
+}
+
+// A packed player starts with the player's bytes, is executable, and its
+// container holds the same experiment as the file it was packed from.
+TEST_F(ToolTest, PackedPlayerDumpsLikeItsExperiment) {
+    const QString player = dir.filePath("player");
+    ASSERT_TRUE(QFile::copy("/bin/true", player));
+    QFile pf(player);
+    ASSERT_TRUE(pf.open(QIODevice::ReadOnly));
+    const QByteArray player_bytes = pf.readAll();
+
+    for (const DemoInfo& d : all_demos()) {
+        SCOPED_TRACE(d.file_name);
+        const QString out = dir.filePath(QString("packed_") + d.file_name);
+        const Result r = run_tool({"pack", demo(d), "--out", out, "--player", player});
+        ASSERT_EQ(r.code, 0) << r.err.toStdString();
+        EXPECT_TRUE(QFileInfo(out).isExecutable());
+        QFile of(out);
+        ASSERT_TRUE(of.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(of.readAll().startsWith(player_bytes));
+        EXPECT_EQ(QProcess::execute(out, {}), 0);  // still runs as the player it copied
+
+        QJsonObject original = dump(demo(d));
+        QJsonObject packed = dump(out);
+        const QJsonObject toolbar = packed["toolbar"].toObject();
+        for (const char* k :
+             {"hide_toolbar", "show_settings_button", "show_run_buttons", "show_time", "show_exit_button"})
+            EXPECT_TRUE(toolbar.contains(k)) << k;
+        original.remove("toolbar");
+        packed.remove("toolbar");
+        EXPECT_EQ(original, packed);
+
+        // Packing a packed player again reads its container and keeps the experiment.
+        const QString again = out + ".again";
+        ASSERT_EQ(run_tool({"pack", out, "--out", again, "--player", player}).code, 0);
+        QJsonObject repacked = dump(again);
+        repacked.remove("toolbar");
+        EXPECT_EQ(repacked, packed);
+    }
+}
+
+TEST_F(ToolTest, PackRefusesAMissingPlayerOrOutput) {
+    const QString file = demo(*find_demo("spring_oscillator.exp"));
+    const QString out = dir.filePath("out");
+    Result r = run_tool({"pack", file, "--out", out, "--player", dir.filePath("no-player")});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_TRUE(r.err.contains("no-player"));
+    EXPECT_FALSE(QFileInfo::exists(out));
+    EXPECT_EQ(run_tool({"pack", file}).code, 2);
+    EXPECT_EQ(run_tool({"pack", file, "--out"}).code, 2);
+    r = run_tool({"pack", dir.filePath("missing.exp"), "--out", out, "--player", "/bin/true"});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_FALSE(QFileInfo::exists(out));
+}
+
+}  // namespace
+}  // namespace quorrel
