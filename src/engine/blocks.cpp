@@ -1,0 +1,292 @@
+// Blocks (kind 2) on planks (kind 3) and inclines (kind 4); planks and
+// inclines on the ground. block_on_host adds the normal force and friction
+// between a block and its host and decides whether the block slides or sticks;
+// for the host itself it adds the reactions of its blocks. host_on_ground adds
+// the ground friction. Impossible situations post a stop message and return.
+#include <cmath>
+#include <numbers>
+
+#include "engine/constraints.h"
+#include "engine/solvers.h"
+
+namespace quorrel {
+namespace {
+
+constexpr double pi = std::numbers::pi;
+
+void stop(Model& m, const char* message) {
+    m.stop_message = message;
+}
+
+// A relative velocity that goes from one side of `ref` to the other.
+bool crosses(double v, double v_new, double ref) {
+    return (v > ref && v_new < ref) || (v < ref && v_new > ref);
+}
+
+// `f` reduced towards 0 by `by` without changing its sign.
+double reduce(double f, double by) {
+    if (f > 0) return f > by ? f - by : 0.0;
+    if (f < 0) return -f > by ? f + by : 0.0;
+    return f;
+}
+
+// Slope angle of an incline in radians, by its orientation.
+double slope_of(const MovingObject& host) {
+    return (host.orientation == 0 ? host.angle_a : host.angle_b) * pi / 180;
+}
+
+// Upward direction along an incline's slope.
+XY up_slope(const MovingObject& host, double theta) {
+    return host.orientation == 0 ? XY{std::cos(theta), std::sin(theta)} : XY{-std::cos(theta), std::sin(theta)};
+}
+
+void block_on_plank(Model& m, int a, int h) {
+    MovingObject& o = m.objects[a];
+    const MovingObject& host = m.objects[h];
+    ForceBreakdown& fb = m.forces[a];
+    const double fx0 = o.force_x, fy0 = o.force_y;
+    // A block may overhang the plank by a fifth of its width.
+    const double reach = host.width / 2 + 0.2 * o.width;
+    if (!(o.x >= host.x - reach && o.x <= host.x + reach)) return stop(m, MSG_BLOCK_OFF_PLANK);
+    if (fy0 > 0) return stop(m, MSG_BLOCK_LIFTS_OFF_PLANK);
+
+    const double N = -fy0;
+    fb.host_normal[h] = {0.0, N};
+    fb.host_support[h] = N;
+    fb.total.y += N;
+    const double fmax = std::fabs(fy0 * host.surface_mu);
+    if (o.riding == 1) {
+        o.stuck = 1;
+        return;
+    }
+    const double rel = o.vx - host.vx;
+    fb.friction = {rel > 0 ? -fmax : rel < 0 ? fmax : 0.0, 0.0};
+    fb.friction_angle = 0;
+    fb.friction_state = 1;
+    const double dt = m.step.step_dt;
+
+    if (std::fabs(rel) < 1e-10) {
+        // No relative sliding: held by static friction as far as it reaches.
+        if (std::fabs(accel(o.force_x, o.rest_mass)) < 1e-10) {
+            o.stuck = 1;
+            fb.friction = {0.0, 0.0};
+            return;
+        }
+        if (!m.running) o.stuck = 1;
+        if (o.force_x > 0) {
+            if (o.force_x - fmax <= 0) {
+                fb.friction.x = -o.force_x;
+                o.force_x = 0;
+            } else {
+                o.force_x -= fmax;
+                fb.friction.x = -fmax;
+            }
+        } else {
+            if (o.force_x + fmax >= 0) {
+                fb.friction.x = -o.force_x;
+                o.force_x = 0;
+            } else {
+                o.force_x += fmax;
+                fb.friction.x = fmax;
+            }
+        }
+        return;
+    }
+
+    // Sliding. When the other forces alone reverse the relative motion within
+    // the step, friction is not applied.
+    if (crosses(o.vx, o.vx + accel(o.force_x, o.mass) * dt, host.vx)) {
+        fb.friction_state = 2;
+        return;
+    }
+    const double kinetic = rel > 0 ? -fmax : fmax;
+    o.force_x += kinetic;
+    fb.friction.x = kinetic;
+    if (crosses(o.vx, o.vx + accel(0.8 * o.force_x, o.mass) * dt, host.vx)) {
+        // Friction would stop the sliding within the step: the block sticks.
+        o.force_x = fx0;
+        o.stuck = 1;
+        fb.friction_state = 2;
+    } else {
+        o.stuck = 0;
+    }
+}
+
+void block_on_incline(Model& m, int a, int h) {
+    MovingObject& o = m.objects[a];
+    const MovingObject& host = m.objects[h];
+    ForceBreakdown& fb = m.forces[a];
+    const double fx0 = o.force_x, fy0 = o.force_y;
+    const bool mirrored = host.orientation != 0;
+    const double theta = slope_of(host);
+    const double sn = std::sin(theta), cs = std::cos(theta), tn = std::tan(theta);
+    if (!std::isfinite(tn)) return;  // a vertical "slope" carries nothing
+
+    // The point of the block's base on the slope must lie over the incline's base.
+    const double xr = mirrored ? o.x - o.height / 2 * sn : o.x + o.height / 2 * sn;
+    const double lo = mirrored ? host.x - host.width / 3 : host.x - 2 * host.width / 3;
+    const double hi = mirrored ? host.x + 2 * host.width / 3 : host.x + host.width / 3;
+    if (!(xr >= lo && xr <= hi)) return stop(m, MSG_BLOCK_OFF_INCLINE);
+
+    // The vertical force is corrected for the incline's own acceleration.
+    const double ah = std::isfinite(host.step_ax) ? host.step_ax : 0.0;
+    const double fy_rel = mirrored ? fy0 - o.mass * ah * tn : fy0 + o.mass * ah * tn;
+    const double N = mirrored ? -fx0 * sn - fy_rel * cs : fx0 * sn - fy_rel * cs;
+    if (!std::isfinite(N)) return;
+    const XY normal = mirrored ? XY{N * sn, N * cs} : XY{-N * sn, N * cs};
+    fb.host_normal[h] = normal;
+    fb.host_support[h] = N;
+    fb.total.x += normal.x;
+    fb.total.y += normal.y;
+    m.step.support_friction[a] = 0;
+    if (N < 0) {
+        fb.total.x -= normal.x;
+        fb.total.y -= normal.y;
+        fb.host_normal[h] = {0.0, 0.0};
+        fb.host_support[h] = 0;
+        return stop(m, MSG_BLOCK_LIFTS_OFF_INCLINE);
+    }
+    m.step.support_normal[h] = N;
+    o.force_x += normal.x;
+    o.force_y += normal.y;
+    m.step.block_vertical_load[a] = o.force_y;
+    fb.friction_angle = mirrored ? pi - theta : theta;
+
+    const double fmax = std::fabs(N * host.surface_mu);
+    // vy is the speed along the slope (positive upwards).
+    if (std::fabs(o.vy) < 1e-12 && std::fabs(o.force_y) <= fmax * sn) {
+        o.stuck = 1;
+        o.force_x = o.force_y = 0;
+        fb.friction_state = 2;
+        return;
+    }
+    const double dt = m.step.step_dt;
+    if (crosses(o.vy, o.vy + accel(o.force_y, o.mass) * dt, 0.0)) {
+        fb.friction_state = 2;
+        return;
+    }
+    // Friction acts against the motion along the slope; a block that is just
+    // starting to slide is opposed in the direction it is pushed.
+    double against = 0;
+    if (o.vy < 0 || (o.vy == 0 && o.force_y < 0)) against = 1;
+    if (o.vy > 0 || (o.vy == 0 && o.force_y > 0)) against = -1;
+    const XY dir = up_slope(host, theta);
+    const XY friction{against * fmax * dir.x, against * fmax * dir.y};
+    o.force_x += friction.x;
+    o.force_y += friction.y;
+    fb.friction = friction;
+    fb.friction_state = 1;
+    m.step.support_friction[a] = -against * fmax;
+    if (crosses(o.vy, o.vy + accel(0.8 * o.force_y, o.mass) * dt, 0.0)) {
+        o.force_x = fx0;
+        o.force_y = fy0;
+        o.stuck = 1;
+        fb.friction_state = 2;
+        m.step.support_friction[a] = 0;
+    } else {
+        o.stuck = 0;
+    }
+}
+
+// The plank carries the friction reactions of its sliding blocks and the
+// mass and horizontal force of the blocks that stick to it.
+void plank_reactions(Model& m, int a) {
+    MovingObject& plank = m.objects[a];
+    for (int b = 0; b < MAX_OBJECTS && m.objects[b].kind != KIND_NONE; ++b) {
+        const MovingObject& o = m.objects[b];
+        if (o.kind != KIND_BLOCK || block_host(m, b) != a) continue;
+        if (o.stuck != 1) {
+            if (o.force_y > 0) {
+                m.running = false;
+                return stop(m, MSG_BLOCK_LIFTS_OFF_PLANK);
+            }
+            const double rel = o.vx - plank.vx;
+            const double f = std::fabs(o.force_y * plank.surface_mu);
+            if (rel > 1e-10) plank.force_x += f;
+            if (rel < -1e-10) plank.force_x -= f;
+        } else {
+            plank.mass += o.mass;
+            plank.force_x += o.force_x;
+        }
+    }
+}
+
+// Every sliding block pushes its incline with the reaction of its own normal
+// force and friction, once.
+void incline_reactions(Model& m, int a) {
+    MovingObject& incline = m.objects[a];
+    const XY dir = up_slope(incline, slope_of(incline));
+    for (int b = 0; b < MAX_OBJECTS && m.objects[b].kind != KIND_NONE; ++b) {
+        const MovingObject& o = m.objects[b];
+        if (o.kind != KIND_BLOCK || o.stuck == 1 || block_host(m, b) != a) continue;
+        const XY normal = m.forces[b].host_normal[a];
+        const double phi = m.step.support_friction[b];
+        const double rx = -normal.x + phi * dir.x, ry = -normal.y + phi * dir.y;
+        if (!std::isfinite(rx) || !std::isfinite(ry)) continue;
+        incline.force_x += rx;
+        incline.force_y += ry;
+    }
+}
+
+}  // namespace
+
+int block_host(const Model& m, int a) {
+    if (a < 0 || a >= MAX_OBJECTS || m.objects[a].kind != KIND_BLOCK) return -1;
+    const int h = m.objects[a].host;
+    if (h < 0 || h >= MAX_OBJECTS || h == a) return -1;
+    const std::int32_t k = m.objects[h].kind;
+    return k == KIND_PLANK || k == KIND_INCLINE ? h : -1;
+}
+
+void block_on_host(Model& m, int a) {
+    if (a < 0 || a >= MAX_OBJECTS) return;
+    switch (m.objects[a].kind) {
+        case KIND_BLOCK: {
+            const int h = block_host(m, a);
+            if (h < 0) return;
+            if (m.objects[h].kind == KIND_PLANK)
+                block_on_plank(m, a, h);
+            else
+                block_on_incline(m, a, h);
+            break;
+        }
+        case KIND_PLANK:
+            plank_reactions(m, a);
+            break;
+        case KIND_INCLINE:
+            incline_reactions(m, a);
+            break;
+        default:
+            break;
+    }
+}
+
+void host_on_ground(Model& m, int a) {
+    if (a < 0 || a >= MAX_OBJECTS) return;
+    MovingObject& o = m.objects[a];
+    if (o.kind != KIND_PLANK && o.kind != KIND_INCLINE) return;
+    // The load on the ground. An incline's blocks already pass their weight
+    // on through the reactions in its force; a plank's blocks press on it
+    // directly.
+    double load = o.force_y;
+    if (o.kind == KIND_PLANK) {
+        for (int b = 0; b < MAX_OBJECTS && m.objects[b].kind != KIND_NONE; ++b)
+            if (m.objects[b].kind == KIND_BLOCK && block_host(m, b) == a) load += m.objects[b].force_y;
+    }
+    if (load > 0) return stop(m, o.kind == KIND_PLANK ? MSG_PLANK_LIFTS_OFF_GROUND : MSG_INCLINE_LIFTS_OFF_GROUND);
+    const double f = std::fabs(load * o.ground_mu);
+    if (!std::isfinite(f)) return;
+    if (std::fabs(o.vx) >= 1e-20) {
+        o.force_x += o.vx > 0 ? -f : f;
+        // Ground friction that would reverse the motion within the step stops it.
+        if (o.vx * (o.vx + accel(o.force_x, o.mass) * m.step.step_dt) < -1e-100) {
+            o.force_x = 0;
+            o.vx = 0;
+            m.step.stop_velocity = 1;
+        }
+    } else {
+        o.force_x = reduce(o.force_x, f);
+    }
+}
+
+}  // namespace quorrel

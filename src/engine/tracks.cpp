@@ -1,0 +1,474 @@
+// Tracks: straight segments (TB) and circular arcs (CT) that guide bodies.
+// The support force across a track is computed for display and for friction
+// only; the hold itself comes from removing the velocity across the track and
+// correcting the position. A body meeting another track bounces off it.
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "engine/constraints.h"
+#include "engine/solvers.h"
+
+namespace quorrel {
+namespace {
+
+constexpr double pi = std::numbers::pi;
+
+bool near(double a, double b) {
+    return std::fabs(a - b) <= 1e-20;
+}
+
+// Angle in [0, 2*pi).
+double wrap(double a) {
+    a = std::fmod(a, 2 * pi);
+    if (a < 0) a += 2 * pi;
+    return a;
+}
+
+// -1, 0 or 1, with velocities within 1e-10 of zero counting as zero.
+double sign10(double v) {
+    return v > 1e-10 ? 1.0 : v < -1e-10 ? -1.0 : 0.0;
+}
+
+double reduce(double f, double by) {
+    if (f > 0) return f > by ? f - by : 0.0;
+    if (f < 0) return -f > by ? f + by : 0.0;
+    return f;
+}
+
+bool tb_present(const StraightTrack& t) {
+    return t.a != 0.0 || t.b != 0.0;
+}
+bool ct_present(const ArcTrack& t) {
+    return t.radius != 0.0;
+}
+
+// The track the body is on, or null.
+const StraightTrack* current_tb(const Model& m) {
+    const int k = m.step.tb_track_index;
+    if (!m.step.on_tb_track || k < 0 || k >= MAX_ELEMENTS) return nullptr;
+    return &m.TB.rec[k];
+}
+const ArcTrack* current_ct(const Model& m) {
+    const int k = m.step.ct_track_index;
+    if (!m.step.on_ct_track || k < 0 || k >= MAX_ELEMENTS) return nullptr;
+    return &m.CT.rec[k];
+}
+
+// A body clear of an axis-parallel line at `line` (x = x1 or y = y1) and
+// pushed or moving away from it: the track lets go.
+bool clear_of(double pos, double line, double r, double away) {
+    return (pos - 0.99 * r > line && away > 0) || (pos + 0.99 * r < line && away < 0);
+}
+
+// Friction along direction (c, s) of magnitude fk against the motion, the
+// same on the force and on the breakdown entry.
+void tangential_friction(MovingObject& o, ForceBreakdown& fb, double c, double s, double fk, double angle) {
+    fb.friction = {-sign10(o.vx) * std::fabs(c * fk), -sign10(o.vy) * std::fabs(s * fk)};
+    fb.friction_angle = angle;
+    fb.friction_state = 1;
+}
+
+// Friction of a body on a track along the unit tangent (c, s): kinetic
+// friction while it slides (stopping it when that would reverse its motion
+// within the step), static friction up to max(fk, fs) at rest.
+void slide_or_hold(Model& m, int a, double c, double s, double fk, double fs, double angle, double fx0, double fy0) {
+    MovingObject& o = m.objects[a];
+    ForceBreakdown& fb = m.forces[a];
+    tangential_friction(o, fb, c, s, fk, angle);
+    const double u = c * o.vx + s * o.vy;
+    if (std::fabs(u) >= 1e-10) {
+        o.force_x += fb.friction.x;
+        o.force_y += fb.friction.y;
+        const double du = accel(c * o.force_x + s * o.force_y, o.mass) * m.step.step_dt;
+        if (u * (u + du) < -1e-100) {
+            const double g = c * fx0 + s * fy0;
+            o.force_x = fx0 - g * c;
+            o.force_y = fy0 - g * s;
+            o.vx = o.vy = 0;
+            m.step.stop_velocity = 1;
+            fb.friction_state = 2;
+        }
+    } else {
+        fb.friction_state = 2;
+        const double g = c * o.force_x + s * o.force_y;
+        const double held = g - reduce(g, std::max(fk, fs));
+        o.force_x -= held * c;
+        o.force_y -= held * s;
+    }
+}
+
+// Friction along one axis of a horizontal or vertical track: `f` and `v` are
+// the force and velocity components along the track.
+void axis_friction(Model& m, ForceBreakdown& fb, double mass, double& f, double& v, double fk, double fs) {
+    if (std::fabs(v) >= 1e-10) {
+        f += v > 0 ? -fk : fk;
+        if (v * (v + accel(f, mass) * m.step.step_dt) < -1e-100) {
+            f = 0;
+            v = 0;
+            m.step.stop_velocity = 1;
+            fb.friction_state = 2;
+        }
+    } else {
+        fb.friction_state = 2;
+        f = reduce(f, std::max(fk, fs));
+    }
+}
+
+// Foot of the perpendicular from (x, y) on the track's line, and the signed
+// distance of (x, y) from it along the unit normal (nx, ny).
+struct Foot {
+    double fx, fy, s, nx, ny;
+};
+Foot foot(const StraightTrack& t, double x, double y) {
+    Foot f;
+    f.nx = t.a / t.norm;
+    f.ny = t.b / t.norm;
+    f.s = (t.a * x + t.b * y + t.c) / t.norm;
+    f.fx = x - f.s * f.nx;
+    f.fy = y - f.s * f.ny;
+    return f;
+}
+
+}  // namespace
+
+LineKind line_kind(double direction) {
+    if (near(direction, 0) || near(direction, pi) || near(direction, -pi) || near(direction, 2 * pi))
+        return LineKind::Horizontal;
+    if (near(direction, pi / 2) || near(direction, 3 * pi / 2) || near(direction, -pi / 2)) return LineKind::Vertical;
+    return LineKind::General;
+}
+
+bool tb_near(const StraightTrack& t, double x, double y, double r, double reach, double& s) {
+    if (!(t.norm > 0) || !std::isfinite(t.norm) || !std::isfinite(t.a) || !std::isfinite(t.b) || !std::isfinite(t.c))
+        return false;
+    if (t.x1 == t.x2 && t.y1 == t.y2) return false;  // a track of no length holds nothing
+    const double xlo = std::min(t.x1, t.x2), xhi = std::max(t.x1, t.x2);
+    const double ylo = std::min(t.y1, t.y2), yhi = std::max(t.y1, t.y2);
+    const bool beside = (x >= xlo && x <= xhi) || (y >= ylo && y <= yhi);
+    if (!beside || !(y >= ylo - r && y <= yhi + r && x >= xlo - r && x <= xhi + r)) return false;
+    s = (t.a * x + t.b * y + t.c) / t.norm;
+    return std::fabs(s) <= reach;
+}
+
+bool on_arc(const ArcTrack& t, double alpha) {
+    return (t.start_angle <= alpha && alpha <= t.end_angle) ||
+           (t.start_angle + 2 * pi <= alpha && alpha <= t.end_angle + 2 * pi);
+}
+
+bool ct_touches(const ArcTrack& t, double x, double y, double r, double& d, double& alpha) {
+    if (!(t.radius > 0) || !std::isfinite(t.radius)) return false;
+    const double dx = x - t.cx, dy = y - t.cy;
+    d = std::sqrt(dx * dx + dy * dy);
+    if (!(std::fabs(t.radius - d) <= r)) return false;
+    alpha = vec_angle(dx, dy);
+    return on_arc(t, alpha);
+}
+
+double& ct_contact_distance(Model& m, int a) {
+    return m.step.block_vertical_load[a];
+}
+
+void tb_line(Model& m, int index) {
+    if (index < 0 || index >= MAX_ELEMENTS) return;
+    StraightTrack& t = m.TB.rec[index];
+    double dx = t.x1 - t.x2, dy = t.y1 - t.y2;
+    if (!std::isfinite(dx) || !std::isfinite(dy)) return;
+    if (std::fabs(dx) < 1e-70) dx = 1e-70;
+    if (std::fabs(dy) < 1e-70) dy = 1e-70;
+    t.a = 1;
+    t.b = -dx / dy;
+    t.c = t.b * (t.x1 * dy / dx - t.y1);
+    t.norm = std::hypot(t.b, 1.0);  // hypot: no overflow for nearly horizontal lines
+    t.direction = std::atan(-1 / t.b);
+}
+
+// ---- Contact tests ----
+
+void TB_contact(Model& m, int a) {
+    m.step.on_tb_track = 0;
+    const MovingObject& o = m.objects[a];
+    for (int k = 0; k < MAX_ELEMENTS && tb_present(m.TB.rec[k]); ++k) {
+        double s;
+        if (tb_near(m.TB.rec[k], o.x, o.y, o.radius, o.radius, s)) {
+            m.step.on_tb_track = 1;
+            m.step.tb_track_index = k;
+            return;
+        }
+    }
+}
+
+void CT_contact(Model& m, int a) {
+    m.step.on_ct_track = 0;
+    const MovingObject& o = m.objects[a];
+    for (int k = 0; k < MAX_ELEMENTS && ct_present(m.CT.rec[k]); ++k) {
+        double d, alpha;
+        if (ct_touches(m.CT.rec[k], o.x, o.y, o.radius, d, alpha)) {
+            m.step.on_ct_track = 1;
+            m.step.ct_track_index = k;
+            ct_contact_distance(m, a) = d;
+            return;
+        }
+    }
+}
+
+bool is_on_TB(const Model& m, int a) {
+    if (a < 0 || a >= MAX_OBJECTS || !m.present[T_TB]) return false;
+    const MovingObject& o = m.objects[a];
+    if (o.kind != KIND_BODY) return false;  // tracks guide bodies only
+    for (int k = 0; k < MAX_ELEMENTS && tb_present(m.TB.rec[k]); ++k) {
+        double s;
+        if (tb_near(m.TB.rec[k], o.x, o.y, o.radius, o.radius, s)) return true;
+    }
+    return false;
+}
+
+bool is_on_CT(const Model& m, int a) {
+    if (a < 0 || a >= MAX_OBJECTS || !m.present[T_CT]) return false;
+    const MovingObject& o = m.objects[a];
+    if (o.kind != KIND_BODY) return false;
+    for (int k = 0; k < MAX_ELEMENTS && ct_present(m.CT.rec[k]); ++k) {
+        double d, alpha;
+        if (ct_touches(m.CT.rec[k], o.x, o.y, o.radius, d, alpha)) return true;
+    }
+    return false;
+}
+
+// ---- Straight tracks ----
+
+void TB_force(Model& m, int a) {
+    const StraightTrack* t = current_tb(m);
+    if (!t) return;
+    const int k = m.step.tb_track_index;
+    MovingObject& o = m.objects[a];
+    ForceBreakdown& fb = m.forces[a];
+    const double fx0 = o.force_x, fy0 = o.force_y;
+    switch (line_kind(t->direction)) {
+        case LineKind::General: {
+            const double c = std::cos(t->direction), s = std::sin(t->direction);
+            // L: the entry force across the line; the support cancels it.
+            const double L = c * fy0 - s * fx0;
+            const XY support{s * L, -c * L};
+            fb.tb[k] = support;
+            fb.total.x += support.x;
+            fb.total.y += support.y;
+            slide_or_hold(m, a, c, s, std::fabs(L * t->kinetic_mu), std::fabs(L * t->static_mu), t->direction, fx0,
+                          fy0);
+            break;
+        }
+        case LineKind::Vertical: {
+            if (clear_of(o.x, t->x1, o.radius, fx0)) return;
+            fb.tb[k] = {-fx0, 0.0};
+            fb.total.x -= fx0;
+            const double fk = std::fabs(fx0 * t->kinetic_mu), fs = std::fabs(fx0 * t->static_mu);
+            fb.friction = {0.0, -sign10(o.vy) * fk};
+            fb.friction_angle = pi / 2;
+            fb.friction_state = 1;
+            axis_friction(m, fb, o.mass, o.force_y, o.vy, fk, fs);
+            break;
+        }
+        case LineKind::Horizontal: {
+            if (clear_of(o.y, t->y1, o.radius, fy0)) return;
+            fb.tb[k] = {0.0, -fy0};
+            fb.total.y -= fy0;
+            const double fk = std::fabs(fy0 * t->kinetic_mu), fs = std::fabs(fy0 * t->static_mu);
+            fb.friction = {-sign10(o.vx) * fk, 0.0};
+            fb.friction_angle = 0;
+            fb.friction_state = 1;
+            axis_friction(m, fb, o.mass, o.force_x, o.vx, fk, fs);
+            break;
+        }
+    }
+}
+
+void TB_velocity(Model& m, int a) {
+    const StraightTrack* t = current_tb(m);
+    if (!t) return;
+    MovingObject& o = m.objects[a];
+    switch (line_kind(t->direction)) {
+        case LineKind::General: {
+            const double c = std::cos(t->direction), s = std::sin(t->direction);
+            const double along = c * o.vx + s * o.vy;
+            o.vx = along * c;
+            o.vy = along * s;
+            break;
+        }
+        case LineKind::Vertical:
+            if (!clear_of(o.x, t->x1, o.radius, o.vx)) o.vx = 0;
+            break;
+        case LineKind::Horizontal:
+            if (!clear_of(o.y, t->y1, o.radius, o.vy)) o.vy = 0;
+            break;
+    }
+}
+
+void TB_bounce(Model& m, int a) {
+    MovingObject& o = m.objects[a];
+    const double dt = m.step.step_dt;
+    const double keep = 1 - (std::isfinite(o.loss) ? o.loss : 0.0);
+    const int current = m.step.on_tb_track ? m.step.tb_track_index : -1;
+    for (int k = 0; k < MAX_ELEMENTS && tb_present(m.TB.rec[k]); ++k) {
+        const StraightTrack& t = m.TB.rec[k];
+        double s;
+        if (k == current || !tb_near(t, o.x, o.y, o.radius, o.radius, s)) continue;
+        // Only a body moving towards the line bounces; one already moving
+        // away from it is left to leave.
+        switch (line_kind(t.direction)) {
+            case LineKind::General: {
+                const Foot f = foot(t, o.x, o.y);
+                const double vn = o.vx * f.nx + o.vy * f.ny;
+                if (f.s * vn > 0) continue;
+                o.x -= vn * f.nx * dt;
+                o.y -= vn * f.ny * dt;
+                const double pn = o.prev_vx * f.nx + o.prev_vy * f.ny;
+                o.vx = o.prev_vx - (1 + keep) * pn * f.nx;
+                o.vy = o.prev_vy - (1 + keep) * pn * f.ny;
+                break;
+            }
+            case LineKind::Vertical:
+                if ((o.x - t.x1) * o.vx > 0) continue;
+                o.x -= o.vx * dt;
+                o.vx = -keep * o.prev_vx;
+                break;
+            case LineKind::Horizontal:
+                if ((o.y - t.y1) * o.vy > 0) continue;
+                o.y -= o.vy * dt;
+                o.vy = -keep * o.prev_vy;
+                break;
+        }
+    }
+}
+
+void TB_position(Model& m, int a) {
+    const StraightTrack* t = current_tb(m);
+    if (!t) return;
+    MovingObject& o = m.objects[a];
+    switch (line_kind(t->direction)) {
+        case LineKind::General: {
+            TB_velocity(m, a);
+            const Foot f = foot(*t, o.x, o.y);
+            const double e = std::fabs((t->a * o.prev_x + t->b * o.prev_y + t->c) / t->norm);
+            if (!std::isfinite(f.fx) || !std::isfinite(f.fy) || !std::isfinite(e)) return;
+            if (e < 0.0001 * o.radius) {
+                // Threaded on the line.
+                o.x = f.fx;
+                o.y = f.fy;
+            } else {
+                // Kept at the start-of-step distance on the side it is on now
+                // (on the line itself: the side it came from).
+                double side = f.s > 0 ? 1.0 : f.s < 0 ? -1.0 : 0.0;
+                if (side == 0) side = (t->a * o.prev_x + t->b * o.prev_y + t->c) >= 0 ? 1.0 : -1.0;
+                o.x = f.fx + e * side * f.nx;
+                o.y = f.fy + e * side * f.ny;
+            }
+            break;
+        }
+        case LineKind::Vertical:
+            if (!clear_of(o.x, t->x1, o.radius, o.vx)) o.x = o.prev_x;
+            break;
+        case LineKind::Horizontal:
+            if (!clear_of(o.y, t->y1, o.radius, o.vy)) o.y = o.prev_y;
+            break;
+    }
+}
+
+// ---- Circular tracks ----
+
+void CT_force(Model& m, int a) {
+    const ArcTrack* t = current_ct(m);
+    if (!t || !(t->radius > 0)) return;
+    const int k = m.step.ct_track_index;
+    MovingObject& o = m.objects[a];
+    ForceBreakdown& fb = m.forces[a];
+    const double fx0 = o.force_x, fy0 = o.force_y;
+    const double w = vec_angle(o.x - t->cx, o.y - t->cy);
+    const double nx = std::cos(w), ny = std::sin(w);  // outward
+    const double tx = -ny, ty = nx;                   // tangent, counter-clockwise
+    const double V = tx * o.vx + ty * o.vy;
+    // The support includes the centripetal force needed to follow the arc.
+    const double Z = -(fx0 * nx + fy0 * ny) - o.mass * V * V / t->radius;
+    if (!std::isfinite(Z)) return;
+    fb.ct[k] = {Z * nx, Z * ny};
+    fb.total.x += Z * nx;
+    fb.total.y += Z * ny;
+    slide_or_hold(m, a, tx, ty, std::fabs(Z * t->kinetic_mu), std::fabs(Z * t->static_mu), wrap(w + pi / 2), fx0, fy0);
+}
+
+void CT_velocity(Model& m, int a) {
+    const ArcTrack* t = current_ct(m);
+    if (!t) return;
+    MovingObject& o = m.objects[a];
+    const double w = vec_angle(o.x - t->cx, o.y - t->cy);
+    const double tau = wrap(w + pi / 2);
+    if (near(tau, 0) || near(tau, pi) || near(tau, 2 * pi)) {
+        o.vy = 0;
+        return;
+    }
+    if (near(tau, pi / 2) || near(tau, 3 * pi / 2)) {
+        o.vx = 0;
+        return;
+    }
+    const double speed = std::sqrt(o.vx * o.vx + o.vy * o.vy);
+    const double delta = std::fabs(vec_angle(o.vx, o.vy) - tau);
+    // A velocity within 0.0018 rad of the tangent keeps its whole speed.
+    if (delta < 0.0018 || std::fabs(delta - 2 * pi) < 0.0018) {
+        o.vx = speed * std::cos(tau);
+        o.vy = speed * std::sin(tau);
+    } else if (std::fabs(delta - pi) < 0.0018) {
+        o.vx = speed * std::cos(tau + pi);
+        o.vy = speed * std::sin(tau + pi);
+    } else {
+        const double tx = std::cos(tau), ty = std::sin(tau);
+        const double along = tx * o.vx + ty * o.vy;
+        o.vx = along * tx;
+        o.vy = along * ty;
+    }
+}
+
+void CT_bounce(Model& m, int a) {
+    MovingObject& o = m.objects[a];
+    const double dt = m.step.step_dt;
+    const double keep = 1 - (std::isfinite(o.loss) ? o.loss : 0.0);
+    const int current = m.step.on_ct_track ? m.step.ct_track_index : -1;
+    for (int k = 0; k < MAX_ELEMENTS && ct_present(m.CT.rec[k]); ++k) {
+        const ArcTrack& t = m.CT.rec[k];
+        double l, alpha;
+        if (k == current || !ct_touches(t, o.x, o.y, o.radius, l, alpha)) continue;
+        // Only a body moving towards the arc bounces.
+        const double outward = o.vx * std::cos(alpha) + o.vy * std::sin(alpha);
+        if ((l < t.radius && outward < 0) || (l > t.radius && outward > 0)) continue;
+        const double tau = wrap(alpha + pi / 2), nu = tau + pi / 2;
+        if (near(tau, 0) || near(tau, pi) || near(tau, 2 * pi)) {
+            o.y -= o.vy * dt;
+            o.vy = -keep * o.prev_vy;
+        } else if (near(tau, pi / 2) || near(tau, 3 * pi / 2)) {
+            o.x -= o.vx * dt;
+            o.vx = -keep * o.prev_vx;
+        } else {
+            const double cn = std::cos(nu), sn = std::sin(nu), ct = std::cos(tau), st = std::sin(tau);
+            const double vn = cn * o.vx + sn * o.vy;
+            o.x -= vn * dt * cn;
+            o.y -= vn * dt * sn;
+            const double pt = ct * o.prev_vx + st * o.prev_vy, pn = cn * o.prev_vx + sn * o.prev_vy;
+            o.vx = pt * ct - keep * pn * cn;
+            o.vy = pt * st - keep * pn * sn;
+        }
+    }
+}
+
+void CT_position(Model& m, int a) {
+    const ArcTrack* t = current_ct(m);
+    if (!t) return;
+    MovingObject& o = m.objects[a];
+    const double dx = o.x - t->cx, dy = o.y - t->cy;
+    const double l = std::sqrt(dx * dx + dy * dy);
+    if (!(std::fabs(t->radius - l) <= o.radius)) return;
+    const double d = ct_contact_distance(m, a);
+    if (!std::isfinite(d)) return;
+    const double w = vec_angle(dx, dy);
+    const double c = std::cos(w), s = std::sin(w);
+    if (std::fabs(c) >= 1e-12) o.x = t->cx + c * d;
+    if (std::fabs(s) >= 1e-12) o.y = t->cy + s * d;
+}
+
+}  // namespace quorrel
