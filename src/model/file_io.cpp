@@ -1,0 +1,54 @@
+// Whole-file reading and the choice between the two formats.
+#include <filesystem>
+#include <fstream>
+
+#include "model/io.h"
+#include "model/read_common.h"
+
+namespace quorrel {
+
+FileKind detect_kind(std::string_view bytes) {
+    if (bytes.substr(0, EXPERIMENT_MAGIC.size()) == EXPERIMENT_MAGIC) return FileKind::Experiment;
+    // Anything that can hold the four-byte trailer may carry a container.
+    if (bytes.size() >= 4) return FileKind::Container;
+    return FileKind::Unknown;
+}
+
+bool read_whole_file(const std::string& path, std::string& out) {
+    std::error_code ec;
+    // A folder opens like a file on this system and reads as nothing.
+    if (std::filesystem::is_directory(path, ec)) return false;
+    std::ifstream f(path, std::ios::binary);
+    if (!f) return false;
+    std::string data;
+    char buffer[1 << 16];
+    while (f.read(buffer, sizeof buffer) || f.gcount() > 0) {
+        data.append(buffer, static_cast<std::size_t>(f.gcount()));
+        if (f.eof()) break;
+    }
+    if (f.bad()) return false;
+    out = std::move(data);
+    return true;
+}
+
+LoadResult read_container_file(Model& m, const std::string& path) {
+    std::string bytes;
+    if (!read_whole_file(path, bytes)) return failure(msg::CANNOT_OPEN_PROGRAM, msg::CAPTION_HINT, true);
+    return read_container(m, bytes);
+}
+
+LoadResult read_experiment_file(Model& m, const std::string& path) {
+    std::string bytes;
+    if (!read_whole_file(path, bytes)) return failure(msg::CANNOT_OPEN_FILE, msg::CAPTION_WARNING, true);
+    return read_experiment(m, bytes);
+}
+
+LoadResult read_any_file(Model& m, const std::string& path) {
+    std::string bytes;
+    if (!read_whole_file(path, bytes)) return failure(msg::CANNOT_OPEN_FILE, msg::CAPTION_WARNING, true);
+    if (detect_kind(bytes) == FileKind::Experiment) return read_experiment(m, bytes);
+    // A file too short for a trailer gets the container reader's message.
+    return read_container(m, bytes);
+}
+
+}  // namespace quorrel

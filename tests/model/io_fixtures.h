@@ -1,0 +1,40 @@
+// Models filled for the reader and writer tests, and their comparison.
+#pragma once
+
+#include <QImage>
+#include <memory>
+#include <string>
+
+#include "model/model.h"
+
+namespace quorrel::testing_io {
+
+// A model with every table full (50 objects, 20 of each element, 100 of each
+// list, 300 variables, 110 programs of 500 lines, 10 graphs) and every field
+// distinct. Objects 0, 3, 6 ... carry stored bitmap bytes, objects 1, 4, 7 ...
+// only a decoded picture, the rest none; even slots have their own-picture flag.
+std::unique_ptr<Model> full_model();
+
+// A model with one or two entries in every list, one object with its own
+// bitmap and one without, one graph and a JPEG background (mode 1).
+std::unique_ptr<Model> small_model();
+
+// The bytes of small Windows bitmap and JPEG files.
+std::string tiny_bmp(QRgb colour, int width = 3, int height = 2);
+std::string tiny_jpeg();
+
+enum class Format { Container, Experiment, ExperimentNoGraphs };
+
+// What a reader should make of `source` written in `format`.
+std::unique_ptr<Model> expected_after_read(const Model& source, Format format);
+
+// Compares every stored field, text and picture (reports the first slot that differs per table).
+void expect_same_model(const Model& expected, const Model& actual);
+
+// Everything a failed read must leave alone, as one comparable string.
+std::string fingerprint(const Model& m);
+
+// A packed player holding `m`, with a short stand-in for the executable.
+std::string packed(const Model& m);
+
+}  // namespace quorrel::testing_io
