@@ -1,0 +1,117 @@
+// A drawing canvas over one picture (QImage, Format_RGB32), with the pen,
+// brush and font state of a classic raster canvas: the routines set a pen or
+// a font and then draw several primitives with it.
+//
+// Pixel rules:
+// - No anti-aliasing anywhere: every primitive lands on whole pixels.
+// - A line from A to B paints A but not B. Thin (width 1) lines are rastered
+//   here with a midpoint rule so that this holds in both directions and the
+//   exclusive-or mode touches each pixel exactly once; wider lines go to
+//   QPainter with round caps.
+// - Rectangles and ellipses take (left, top, right, bottom) with the right
+//   column and bottom row outside the figure.
+// - Text is placed by the top-left corner of its cell.
+//
+// The QPainter stays active between calls (its state mirrors the canvas
+// state) so a frame does not pay a painter set-up per primitive. Call
+// canvas_end before resizing the picture or reading it from elsewhere.
+#pragma once
+
+#include <QFont>
+#include <QImage>
+#include <QPainter>
+#include <QPoint>
+#include <QRect>
+#include <QString>
+#include <cstdint>
+
+#include "model/records.h"
+
+namespace quorrel {
+
+enum class PenMode : std::uint8_t { Copy, Xor };
+enum class PenStyle : std::uint8_t { Solid, Dot };
+
+struct Canvas {
+    QImage* image = nullptr;
+    QPainter painter;
+
+    Colour pen_colour = 0;
+    int pen_width = 1;
+    PenMode pen_mode = PenMode::Copy;
+    PenStyle pen_style = PenStyle::Solid;
+    Colour brush_colour = 0xFFFFFF;
+    bool brush_clear = false;
+    QFont font;
+    Colour font_colour = 0;
+
+    // Which parts of the painter's state no longer match the fields above.
+    bool pen_dirty = true;
+    bool font_dirty = true;
+
+    Canvas() = default;
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
+};
+
+// Model colour 0x00BBGGRR to an opaque QRgb 0xFFRRGGBB (the high byte of the
+// model colour is ignored).
+inline QRgb to_rgb(Colour c) {
+    const auto u = static_cast<std::uint32_t>(c);
+    return 0xFF000000u | ((u & 0xFFu) << 16) | (u & 0xFF00u) | ((u >> 16) & 0xFFu);
+}
+// QRgb back to a model colour.
+inline Colour from_rgb(QRgb rgb) {
+    return static_cast<Colour>(((rgb >> 16) & 0xFFu) | (rgb & 0xFF00u) | ((rgb & 0xFFu) << 16));
+}
+
+// Binds the canvas to a picture (ending any painting on the previous one).
+void canvas_attach(Canvas& c, QImage* image);
+// Ends painting; the next primitive starts it again.
+void canvas_end(Canvas& c);
+
+void set_pen(Canvas& c, Colour colour, int width);
+void set_pen_colour(Canvas& c, Colour colour);
+void set_pen_width(Canvas& c, int width);
+void set_pen_mode(Canvas& c, PenMode mode);
+void set_pen_style(Canvas& c, PenStyle style);
+void set_brush(Canvas& c, Colour colour);  // solid
+void set_brush_clear(Canvas& c);
+void set_font(Canvas& c, const QFont& font, Colour colour);
+void set_font_colour(Canvas& c, Colour colour);
+
+void line(Canvas& c, int x0, int y0, int x1, int y1);
+// Joined segments through n points (each inner point painted once).
+void polyline(Canvas& c, const QPoint* points, int n);
+// Outline with the pen and inside with the brush; right and bottom excluded.
+void rectangle(Canvas& c, int left, int top, int right, int bottom);
+// Fills with the brush colour, no outline; right and bottom excluded.
+void fill_rect(Canvas& c, int left, int top, int right, int bottom);
+void ellipse(Canvas& c, int left, int top, int right, int bottom);
+// Counter-clockwise arc of the ellipse in the box, from the ray through
+// (xs, ys) to the ray through (xe, ye); equal rays give the whole ellipse.
+void arc(Canvas& c, int left, int top, int right, int bottom, int xs, int ys, int xe, int ye);
+void set_pixel(Canvas& c, int x, int y, Colour colour);
+// Colour of a pixel, or -1 outside the picture.
+Colour get_pixel(const Canvas& c, int x, int y);
+
+// Text with its cell's top-left corner at (x, y), in the font colour; a solid
+// brush fills the cell behind it, a clear brush leaves the picture showing.
+void text_out(Canvas& c, int x, int y, const QString& text);
+int text_width(Canvas& c, const QString& text);
+int text_height(Canvas& c);
+
+// Copies the rectangle `from` of `src` to the rectangle `to` of the canvas,
+// stretching when the sizes differ. Parts outside either picture are skipped.
+void copy_rect(Canvas& c, const QRect& to, const QImage& src, const QRect& from);
+// Picture with its top-left corner at (x, y).
+void draw_picture(Canvas& c, int x, int y, const QImage& picture);
+// The same, leaving out every pixel whose colour is `key`.
+void draw_transparent(Canvas& c, int x, int y, const QImage& picture, Colour key);
+// Copies the rectangle `from` of `src` into `dst` at (x, y), without a
+// canvas (both pictures 32 bits per pixel; parts outside either are skipped).
+void copy_pixels(QImage& dst, int x, int y, const QImage& src, const QRect& from);
+// Picture stretched over the rectangle (nearest pixel, no smoothing).
+void stretch_picture(Canvas& c, const QRect& to, const QImage& picture);
+
+}  // namespace quorrel

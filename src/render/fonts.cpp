@@ -1,0 +1,124 @@
+#include "render/fonts.h"
+
+#include <QFontMetrics>
+#include <QStringList>
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "model/gbk.h"
+
+namespace quorrel {
+namespace {
+
+// Pixel heights beyond this come from damaged files; they would only make
+// the glyph cache huge.
+constexpr int MAX_PIXEL_HEIGHT = 1000;
+constexpr int DEFAULT_PIXEL_HEIGHT = 16;
+
+// Windows faces and the installed faces that stand in for them.
+struct FaceMap {
+    const char* asked;
+    const char* installed;
+};
+constexpr FaceMap FACE_MAP[] = {
+    {"Arial", ARIAL_FACE},
+    {"Times New Roman", "Liberation Serif"},
+    {"Courier New", "Liberation Mono"},
+    {"宋体", CHINESE_FACE},
+    {"新宋体", CHINESE_FACE},
+    {"黑体", CHINESE_FACE},
+    {"楷体_GB2312", CHINESE_FACE},
+    {"仿宋_GB2312", CHINESE_FACE},
+    {"隶书", CHINESE_FACE},
+    {"幼圆", CHINESE_FACE},
+    {"SimSun", CHINESE_FACE},
+    {"NSimSun", CHINESE_FACE},
+    {"SimHei", CHINESE_FACE},
+    {"MS Sans Serif", ARIAL_FACE},
+    {"System", ARIAL_FACE},
+};
+
+QStringList families_for(const QString& face) {
+    QString installed = face;
+    for (const FaceMap& f : FACE_MAP) {
+        if (face.compare(QString::fromUtf8(f.asked), Qt::CaseInsensitive) == 0) {
+            installed = QString::fromUtf8(f.installed);
+            break;
+        }
+    }
+    QStringList list;
+    if (!installed.isEmpty()) list << installed;
+    if (installed != QLatin1String(CHINESE_FACE)) list << QString::fromUtf8(CHINESE_FACE);
+    return list;
+}
+
+QFont make_font(const QString& face, int pixel_height, bool bold) {
+    QFont f;
+    f.setFamilies(families_for(face));
+    f.setPixelSize(std::clamp(pixel_height, 1, MAX_PIXEL_HEIGHT));
+    f.setBold(bold);
+    f.setStyleStrategy(QFont::NoAntialias);
+    f.setHintingPreference(QFont::PreferFullHinting);
+    return f;
+}
+
+}  // namespace
+
+QFont scene_font(const char* face_utf8, int pixel_height, bool bold) {
+    return make_font(QString::fromUtf8(face_utf8), pixel_height, bold);
+}
+
+QFont font_from_spec(const FontSpec& spec, const Text& face_gbk) {
+    const QString face = QString::fromStdString(gbk_to_utf8(face_gbk));
+    int px = DEFAULT_PIXEL_HEIGHT;
+    bool cell_height = false;
+    if (spec.height < 0 && spec.height > -MAX_PIXEL_HEIGHT) {
+        px = -spec.height;
+    } else if (spec.height > 0) {
+        px = std::min(spec.height, MAX_PIXEL_HEIGHT);
+        cell_height = true;
+    } else if (spec.size > 0 && spec.size < MAX_PIXEL_HEIGHT) {
+        px = (spec.size * 96 + 36) / 72;  // points at 96 pixels per inch
+    }
+    QFont f = make_font(face, px, (spec.style & 1) != 0);
+    if (cell_height) {
+        // The stored height is the whole cell: shrink the character height so
+        // ascent + descent come out at that height.
+        const int cell = QFontMetrics(f).height();
+        if (cell > 0) f.setPixelSize(std::max(1, static_cast<int>(std::lround(double(px) * px / cell))));
+    }
+    f.setItalic((spec.style & 2) != 0);
+    f.setUnderline((spec.style & 4) != 0);
+    f.setStrikeOut((spec.style & 8) != 0);
+    return f;
+}
+
+const QFont& cached_font(FontCache& cache, const FontSpec& spec, const Text& face_gbk) {
+    if (!cache.valid || std::memcmp(&cache.spec, &spec, sizeof spec) != 0 || cache.face != face_gbk) {
+        cache.spec = spec;
+        cache.face = face_gbk;
+        cache.font = font_from_spec(spec, face_gbk);
+        cache.valid = true;
+    }
+    return cache.font;
+}
+
+void init_label_fonts(LabelFonts& fonts) {
+    fonts.axis = make_font(QStringLiteral("Arial"), 13, true);
+    fonts.measurement = make_font(QStringLiteral("Arial"), 13, false);
+    fonts.annotation = make_font(QStringLiteral("宋体"), 16, false);
+    fonts.graph = make_font(QStringLiteral("Arial"), 11, false);
+    fonts.measurement_label_height = QFontMetrics(fonts.measurement).height();
+}
+
+void label3_font_spec(FontSpec& spec, Text& face_gbk) {
+    std::memset(static_cast<void*>(&spec), 0, sizeof spec);
+    spec.charset = 134;  // GB2312
+    spec.colour = 0;     // window text colour: black
+    spec.height = -16;
+    spec.size = 12;
+    face_gbk = "\xcb\xce\xcc\xe5";  // 宋体
+}
+
+}  // namespace quorrel

@@ -1,0 +1,296 @@
+#include "render/frame.h"
+
+#include <QString>
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+#include "model/numtext.h"
+#include "render/later_drawings.h"
+#include "render/objects.h"
+#include "render/vectors.h"
+
+namespace quorrel {
+namespace {
+
+// Grid and axis lines run to this pixel whatever the window's size.
+constexpr int LINE_END = 1200;
+
+Colour scale_channels(Colour c, int num, int den) {
+    const auto u = static_cast<std::uint32_t>(c);
+    const std::uint32_t r = (u & 0xFF) * num / den, g = ((u >> 8) & 0xFF) * num / den,
+                        b = ((u >> 16) & 0xFF) * num / den;
+    return static_cast<Colour>(r | (g << 8) | (b << 16));
+}
+
+// First k >= k_min with origin + step * k >= 0: lines left of or above the
+// picture are skipped anyway, and a far-off origin must not make the loop long.
+std::int64_t first_visible(std::int64_t origin, int step, std::int64_t k_min) {
+    std::int64_t k = origin >= 0 ? -(origin / step) : (-origin + step - 1) / step;
+    return std::max(k, k_min);
+}
+
+// Vertical lines x = origin_x + step * k and horizontal lines likewise, from
+// k = k_min, while the position does not pass the window's size.
+void grid_lines(const Model& m, Scene& s, int step, std::int64_t k_min) {
+    Canvas& c = s.canvas;
+    const std::int64_t ox = m.settings.origin_x, oy = m.settings.origin_y;
+    for (std::int64_t k = first_visible(ox, step, k_min);; ++k) {
+        const std::int64_t x = ox + step * k;
+        if (x > s.window_width) break;
+        if (x >= 0) line(c, static_cast<int>(x), 0, static_cast<int>(x), LINE_END);
+    }
+    for (std::int64_t k = first_visible(oy, step, k_min);; ++k) {
+        const std::int64_t y = oy + step * k;
+        if (y > s.window_height) break;
+        if (y >= 0) line(c, 0, static_cast<int>(y), LINE_END, static_cast<int>(y));
+    }
+}
+
+void axis_labels(const Model& m, Scene& s) {
+    Canvas& c = s.canvas;
+    const Settings& st = m.settings;
+    set_font(c, s.fonts.axis, st.axes_colour);
+    // Labels more than this far left of or above the picture cannot show.
+    constexpr std::int64_t MARGIN = 1000;
+    const std::int64_t ox = st.origin_x, oy = st.origin_y;
+    for (std::int64_t k = first_visible(ox + MARGIN, 100, -20);; ++k) {
+        const std::int64_t x = ox + 100 * k;
+        if (x > s.window_width) break;
+        const double value = static_cast<double>(k) * st.scale * 100.0;
+        text_out(c, static_cast<int>(x - 10), static_cast<int>(oy + 3),
+                 QString::fromStdString(format_g(value, m.digits)));
+    }
+    for (std::int64_t k = first_visible(oy + MARGIN, 100, -20);; ++k) {
+        const std::int64_t y = oy + 100 * k;
+        if (y > s.window_height) break;
+        if (k == 0) continue;
+        const double value = static_cast<double>(-k) * st.scale * 100.0;
+        text_out(c, static_cast<int>(ox + 3), static_cast<int>(y - 8),
+                 QString::fromStdString(format_g(value, m.digits)));
+    }
+}
+
+void static_objects(const Model& m, Scene& s) {
+    Draw_G(m, s);
+    Draw_Z(m, s);
+    Draw_M(m, s);
+    Draw_E(m, s);
+    Draw_EA(m, s);
+    Draw_BA(m, s);
+    Draw_TB(m, s);
+    Draw_CT(m, s);
+}
+
+void ensure_rgb32(QImage& image) {
+    if (!image.isNull() && image.depth() != 32) image.convertTo(QImage::Format_RGB32);
+}
+
+}  // namespace
+
+void Draw_Cross(const Model& m, Scene& s, int mode) {
+    Canvas& c = s.canvas;
+    const Settings& st = m.settings;
+    set_pen_style(c, PenStyle::Solid);
+    if (mode == 1) {
+        set_pen_mode(c, PenMode::Xor);
+        set_pen(c, 0xB4B4B4, st.line_width);
+        line(c, 0, st.origin_y, LINE_END, st.origin_y);
+        line(c, st.origin_x, 0, st.origin_x, LINE_END);
+        set_pen_mode(c, PenMode::Copy);
+        return;
+    }
+    set_brush_clear(c);
+    set_pen_mode(c, PenMode::Copy);
+    set_pen_width(c, st.line_width);
+    if (st.show_fine_grid) {
+        set_pen_colour(c, scale_channels(st.axes_colour, 1, 3));
+        grid_lines(m, s, 10, -200);
+    }
+    if (st.show_grid) {
+        set_pen_colour(c, scale_channels(st.axes_colour, 2, 3));
+        grid_lines(m, s, 100, -20);
+    }
+    if (!st.show_axes) return;
+    set_pen(c, st.axes_colour, 2);
+    line(c, st.origin_x, 0, st.origin_x, LINE_END);
+    line(c, 0, st.origin_y, LINE_END, st.origin_y);
+    set_pen_width(c, st.line_width);
+    axis_labels(m, s);
+}
+
+int TouMing(int column, int row, double factor, QImage& foreground, bool transparent, Colour key, QImage& background) {
+    ensure_rgb32(foreground);
+    ensure_rgb32(background);
+    if (foreground.isNull() || background.isNull()) return 0;
+    const std::uint32_t k = to_rgb(key) & 0x00FFFFFFu;
+    const double keep = 1.0 - factor;
+    auto mix = [&](std::uint32_t b, std::uint32_t f) -> std::uint32_t {
+        const double v = static_cast<double>(b) * keep + static_cast<double>(f) * factor;
+        if (!(v >= 0.0)) return 0;  // also NaN from a damaged factor
+        return v >= 255.0 ? 255u : static_cast<std::uint32_t>(v);
+    };
+    for (int i = 0; i < foreground.height(); ++i) {
+        const int by = i + row;
+        if (by < 0 || by >= background.height()) continue;
+        auto* f = reinterpret_cast<std::uint32_t*>(foreground.scanLine(i));
+        const auto* b = reinterpret_cast<const std::uint32_t*>(background.constScanLine(by));
+        for (int j = 0; j < foreground.width(); ++j) {
+            const int bx = j + column;
+            if (bx < 0 || bx >= background.width()) continue;
+            const std::uint32_t F = f[j], B = b[bx];
+            if (transparent && (F & 0x00FFFFFFu) == k) continue;
+            const std::uint32_t r = mix((B >> 16) & 0xFF, (F >> 16) & 0xFF);
+            const std::uint32_t g = mix((B >> 8) & 0xFF, (F >> 8) & 0xFF);
+            const std::uint32_t bl = mix(B & 0xFF, F & 0xFF);
+            f[j] = (F & 0xFF000000u) | (r << 16) | (g << 8) | bl;
+        }
+    }
+    return 0;
+}
+
+void fill_scene_background(const Model& m, Scene& s) {
+    Canvas& c = s.canvas;
+    const Colour bg = m.settings.background_colour;
+    set_pen_mode(c, PenMode::Copy);
+    set_pen_style(c, PenStyle::Solid);
+    set_pen_colour(c, bg);
+    set_brush(c, bg);
+    fill_rect(c, 0, 0, s.image1.width(), s.image1.height());
+}
+
+void draw_background_picture(const Model& m, Scene& s) {
+    const QImage& pic = m.background_picture;
+    if (pic.isNull()) return;
+    const int W = s.image1.width(), H = s.image1.height();
+    switch (m.settings.background_mode) {
+        case 1:
+            draw_picture(s.canvas, 0, 0, pic);
+            break;
+        case 2:
+            // Each half cut toward zero on its own, as integer division does.
+            draw_picture(s.canvas, (W - pic.width()) / 2, (H - pic.height()) / 2, pic);
+            break;
+        case 3:
+            stretch_picture(s.canvas, QRect(0, 0, W, H), pic);
+            break;
+        default:
+            break;
+    }
+}
+
+void prepare_scene_ground(const Model& m, Scene& s) {
+    fill_scene_background(m, s);
+    draw_background_picture(m, s);
+}
+
+void prepare_static_scene(Model& m, Scene& s) {
+    Draw_Cross(m, s, 0);
+    Draw_zhu_shi_s(m, s);
+    static_objects(m, s);
+    copy_rect(s.scene_canvas, s.image1.rect(), s.image1, s.image1.rect());
+}
+
+void build_static_scene(Model& m, Scene& s) {
+    prepare_scene_ground(m, s);
+    prepare_static_scene(m, s);
+}
+
+void prepare_dynamic_scene(Model& m, Scene& s) {
+    Draw_fun_graph(m, s);
+    frame_connectors(m, s, 0);
+    frame_points_and_readings(m, s, 0);
+    Draw_obj(m, s);
+    Draw_obj_v(m, s, 0);
+}
+
+void deal_going_pic(Model& m, Scene& s) {
+    Canvas& c = s.canvas;
+    set_pen_mode(c, PenMode::Copy);
+    set_pen_colour(c, 0);
+    set_brush(c, 0);
+    fill_rect(c, 0, 0, LINE_END, LINE_END);
+    draw_background_picture(m, s);
+    if (m.settings.show_axes) Draw_Cross(m, s, 0);
+    Draw_Z(m, s);
+    Draw_G(m, s);
+    Draw_M(m, s);
+    Draw_E(m, s);
+    Draw_EA(m, s);
+    Draw_BA(m, s);
+    Draw_TB(m, s);
+    Draw_CT(m, s);
+}
+
+void frame_restore(Scene& s) {
+    const QRect r = s.image1.rect().intersected(s.scene_bitmap.rect());
+    copy_rect(s.canvas, r, s.scene_bitmap, r);
+}
+
+void frame_screen_positions(Model& m) {
+    for (int i = 0; i < MAX_OBJECTS && m.objects[i].kind != KIND_NONE; ++i) {
+        MovingObject& o = m.objects[i];
+        const ScreenXY p = to_screen(m, o.x, o.y);
+        o.screen_x = p.x;
+        o.screen_y = p.y;
+    }
+}
+
+void frame_connectors(const Model& m, Scene& s, int mode) {
+    Draw_TH(m, s, mode);
+    Draw_E_TH(m, s, mode);
+    Draw_SH(m, s, mode);
+    Draw_E_SH(m, s, mode);
+    Draw_GAN(m, s, mode);
+    Draw_E_GAN(m, s, mode);
+}
+
+void frame_points_and_readings(Model& m, Scene& s, int mode) {
+    Draw_gu_ding_dian(m, s);
+    Draw_gdd_v(m, s, mode);
+    Draw_du_lianxian(m, s, mode);
+    Draw_du_liang(m, s, mode);
+    Draw_zhu_shi(m, s, mode);
+}
+
+void frame_object_pictures(const Model& m, Scene& s) {
+    for (int i = 0; i < MAX_OBJECTS && m.objects[i].kind != KIND_NONE; ++i) draw_object_picture(m, s, i);
+}
+
+std::string time_readout(const Model& m) {
+    return "  t = " + format_g(m.sim_time, m.digits);
+}
+
+void draw_frame(Model& m, Scene& s, GraphSampler sample_graphs, void* ctx) {
+    draw_flash(m, s);
+    frame_restore(s);
+    frame_screen_positions(m);
+    if (sample_graphs != nullptr) sample_graphs(ctx, m);
+    Draw_fun_graph(m, s);
+    frame_connectors(m, s, 0);
+    frame_points_and_readings(m, s, 0);
+    frame_object_pictures(m, s);
+    Draw_obj_v(m, s, 0);
+}
+
+void drag_frame(Model& m, Scene& s, int drag_state, const QImage& backdrop) {
+    const QRect r = s.image1.rect().intersected(backdrop.rect());
+    copy_rect(s.canvas, r, backdrop, r);
+    const bool all = drag_state == -1;
+    if (all) Draw_Cross(m, s, 0);
+    Draw_fun_graph(m, s);
+    if (drag_state == 1000) Draw_zhu_shi_s(m, s);
+    if (drag_state == 7 || all) Draw_Z(m, s);
+    if (drag_state == 6 || all) Draw_M(m, s);
+    if (drag_state == 2 || all) Draw_E(m, s);
+    if (drag_state == 3 || all) Draw_EA(m, s);
+    if (drag_state == 5 || all) Draw_BA(m, s);
+    if (drag_state == 14 || all) Draw_TB(m, s);
+    if (drag_state == 15 || all) Draw_CT(m, s);
+    frame_connectors(m, s, 0);
+    frame_points_and_readings(m, s, 0);
+    Draw_obj(m, s);
+    Draw_obj_v(m, s, 0);
+}
+
+}  // namespace quorrel

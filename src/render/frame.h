@@ -1,0 +1,75 @@
+// The frame of the scene: background, coordinate system and grids, the
+// transparent blend, and the fixed orders in which run preparation, the
+// frame loop and mouse dragging call the drawing routines.
+#pragma once
+
+#include <QImage>
+#include <string>
+
+#include "model/model.h"
+#include "render/scene.h"
+
+namespace quorrel {
+
+// Coordinate system on Image1. Mode 1: the two axes only, exclusive-or in
+// 0xB4B4B4, so drawing twice removes them (origin dragging). Any other mode:
+// fine grid and grid as set, then axes and labels when show_axes is on.
+void Draw_Cross(const Model& m, Scene& s, int mode);
+
+// Blends `foreground` with `background` at (column, row) in place:
+// each channel := trunc(B * (1 - factor) + F * factor), the fourth byte of F
+// kept; when `transparent`, pixels of the colour `key` are left alone.
+// Pixels whose background position lies outside the background are left
+// alone too. Both pictures are switched to 32 bits per pixel. Returns 0.
+int TouMing(int column, int row, double factor, QImage& foreground, bool transparent, Colour key, QImage& background);
+
+// Image1 filled with background_colour (copy mode, solid brush).
+void fill_scene_background(const Model& m, Scene& s);
+// background_picture placed by background_mode: 1 top left, 2 centred,
+// 3 stretched over Image1; any other mode draws nothing.
+void draw_background_picture(const Model& m, Scene& s);
+
+// Run preparation, steps 1 and 2: background colour and picture on Image1.
+void prepare_scene_ground(const Model& m, Scene& s);
+// Run preparation, step 4: coordinate system, text blocks and static
+// objects on Image1, then scene_bitmap := a copy of Image1.
+void prepare_static_scene(Model& m, Scene& s);
+// Both of the above: the whole static scene.
+void build_static_scene(Model& m, Scene& s);
+// Run preparation, step 7.5 (not running): graphs, connectors, points and
+// readings, annotations, object pictures with block placement, live vectors.
+void prepare_dynamic_scene(Model& m, Scene& s);
+
+// Repaints the static part of Image1 (window resized while running):
+// black, background picture, coordinate system when show_axes, static objects.
+void deal_going_pic(Model& m, Scene& s);
+
+// ---- One frame of a run, step by step (after the step driver). ----
+// 1. is draw_flash (objects.h).
+// 2. Image1 := a copy of scene_bitmap.
+void frame_restore(Scene& s);
+// 3. Each moving object's screen position from its current position.
+void frame_screen_positions(Model& m);
+// 4. (after the graph data are sampled) Draw_fun_graph (later_drawings.h).
+// 5. Springs, ropes and rods.
+void frame_connectors(const Model& m, Scene& s, int mode);
+// 6. Points, point vectors, measuring lines, measurements, annotations.
+void frame_points_and_readings(Model& m, Scene& s, int mode);
+// 7. Each moving object's picture at its screen position plus its offset.
+void frame_object_pictures(const Model& m, Scene& s);
+// 8. is Draw_obj_v(m, s, 0) (vectors.h).
+// 9. The time readout: "  t = " and sim_time with `digits` digits.
+std::string time_readout(const Model& m);
+
+// Steps 1 to 8 in order; `sample_graphs` (may be null) samples the function
+// graph data between steps 3 and 4.
+using GraphSampler = void (*)(void* ctx, Model& m);
+void draw_frame(Model& m, Scene& s, GraphSampler sample_graphs, void* ctx);
+
+// Redraw while dragging: Image1 := `backdrop`; then the coordinate system
+// (state -1: the origin moves), graphs, text blocks (state 1000), the
+// static kinds being dragged (Z 7, M 6, E 2, EA 3, BA 5, TB 14, CT 15, all
+// of them for -1), frame steps 5 and 6, Draw_obj and Draw_obj_v.
+void drag_frame(Model& m, Scene& s, int drag_state, const QImage& backdrop);
+
+}  // namespace quorrel

@@ -1,0 +1,230 @@
+#include "render/objects.h"
+
+#include <QString>
+#include <cmath>
+#include <cstring>
+#include <string>
+
+#include "model/numtext.h"
+#include "render/canvas.h"
+#include "render/frame.h"
+#include "render/vectors.h"
+
+namespace quorrel {
+namespace {
+
+constexpr double DEG = M_PI / 180.0;
+constexpr Colour SELECTION_RED = 0x0000FF;
+
+bool valid_host(const Model& m, int host, std::int32_t kind) {
+    return host >= 0 && host < MAX_OBJECTS && m.objects[host].kind == kind;
+}
+
+// Places object i at its start position and draws its picture.
+void place_and_draw(Model& m, Scene& s, int i) {
+    MovingObject& o = m.objects[i];
+    o.x = o.x0;
+    o.y = o.y0;
+    const ScreenXY p = to_screen(m, o.x0, o.y0);
+    o.screen_x = p.x;
+    o.screen_y = p.y;
+    draw_object_picture(m, s, i);
+}
+
+bool host_dragged(const Scene& s, int host) {
+    return s.drag_state == DRAG_OBJECT && s.drag_index == host;
+}
+
+// A block on a plank sits on its top face and stays within its length.
+void seat_on_plank(Model& m, const Scene& s, int i) {
+    MovingObject& b = m.objects[i];
+    const MovingObject& h = m.objects[b.host];
+    b.y0 = h.y0 + h.height / 2.0 + b.height / 2.0;
+    if (host_dragged(s, b.host))
+        b.x0 = h.x0 + b.rel_x;
+    else
+        b.rel_x = b.x0 - h.x0;
+    if (h.x0 - h.width / 2.0 > b.x0) b.x0 = h.x0 - h.width / 2.0 + 0.02 * b.width;
+    if (b.x0 > h.x0 + h.width / 2.0) b.x0 = h.x0 + h.width / 2.0 - 0.02 * b.width;
+}
+
+// A block on an incline: its centre half its height above the slope,
+// measured perpendicular to it, and within the slope's extent. The incline's
+// reference point is the centroid of its right triangle.
+void seat_on_incline(Model& m, const Scene& s, int i) {
+    MovingObject& b = m.objects[i];
+    const MovingObject& h = m.objects[b.host];
+    if (host_dragged(s, b.host)) {
+        b.x0 = h.x0 + b.rel_x;
+        b.y0 = h.y0 + b.rel_y;
+    } else {
+        b.rel_x = b.x0 - h.x0;
+    }
+    const double th = (b.orientation == 0 ? b.angle_a : b.angle_b) * DEG;
+    const double Wd = h.width, Hd = h.height;
+    const double half = b.height / 2.0;
+    const double sh = std::sin(th) * half;
+    if (b.orientation == 0) {
+        if (h.x0 - 2.0 * Wd / 3.0 > b.x0 + sh) b.x0 = h.x0 - 2.0 * Wd / 3.0 - sh + 0.01 * b.width;
+        if (b.x0 + sh > h.x0 + Wd / 3.0) b.x0 = h.x0 + Wd / 3.0 - sh - 0.01 * b.width;
+        b.y0 = half / std::cos(th) + (h.y0 - Hd / 3.0) + std::tan(th) * (b.x0 - (h.x0 - 2.0 * Wd / 3.0));
+    } else {
+        if (h.x0 - Wd / 3.0 > b.x0 - sh) b.x0 = h.x0 - Wd / 3.0 + sh + 0.01 * b.width;
+        if (b.x0 - sh > h.x0 + 2.0 * Wd / 3.0) b.x0 = h.x0 + 2.0 * Wd / 3.0 + sh - 0.01 * b.width;
+        b.y0 = half / std::cos(th) + (h.y0 - Hd / 3.0) + std::tan(th) * ((h.x0 + 2.0 * Wd / 3.0) - b.x0);
+    }
+    b.rel_y = b.y0 - h.y0;
+}
+
+// dst := src as 32-bit pixels, reusing dst's buffer when the size matches.
+void copy_into(QImage& dst, const QImage& src) {
+    if (src.depth() != 32) {
+        dst = src.convertToFormat(QImage::Format_RGB32);
+        return;
+    }
+    if (dst.size() != src.size() || dst.format() != QImage::Format_RGB32 || !dst.isDetached()) {
+        dst = QImage(src.size(), QImage::Format_RGB32);
+    }
+    copy_pixels(dst, 0, 0, src, src.rect());
+}
+
+// A faded copy of the object's picture, 0.55 picture over 0.45 scene, centred
+// on (sx, sy) in scene_bitmap, where it stays for the rest of the run.
+void stamp(Model& m, Scene& s, int i, int sx, int sy) {
+    const MovingObject& o = m.objects[i];
+    const QImage& pic = m.object_pictures[i];
+    if (pic.isNull()) return;
+    const int w = pic.width(), h = pic.height();
+    const int left = sx - w / 2, top = sy - h / 2;
+    copy_into(s.stamp_a, pic);
+    copy_into(s.stamp_b, pic);
+    copy_pixels(s.stamp_b, 0, 0, s.scene_bitmap, QRect(left, top, 2 * (w / 2), 2 * (h / 2)));
+    const bool transparent = o.transparent == 1;
+    TouMing(0, 0, 0.55, s.stamp_a, transparent, o.transparent_colour, s.stamp_b);
+    if (transparent)
+        draw_transparent(s.scene_canvas, left, top, s.stamp_a, o.transparent_colour);
+    else
+        draw_picture(s.scene_canvas, left, top, s.stamp_a);
+}
+
+std::string g(const Model& m, double v) {
+    return format_g(v, m.digits);
+}
+
+// One readout line into Image1 and scene_bitmap; moves `y` down when written.
+void readout_line(Scene& s, int x, int& y, const std::string& text) {
+    if (text.empty()) return;
+    const QString q = QString::fromStdString(text);
+    text_out(s.canvas, x, y, q);
+    text_out(s.scene_canvas, x, y, q);
+    y += 15;
+}
+
+// Two optional parts of one readout line.
+std::string pair(bool first, const std::string& a, bool second, const std::string& b) {
+    std::string line;
+    if (first) line += a;
+    if (second) line += b;
+    return line;
+}
+
+void readouts(Model& m, Scene& s, int i, int sx, int sy) {
+    const MovingObject& o = m.objects[i];
+    const std::uint8_t* f = o.readout_flags;
+    bool any = false;
+    for (int k = 0; k < READOUT_COUNT; ++k) any = any || f[k] != 0;
+    if (!any) return;
+    for (Canvas* c : {&s.canvas, &s.scene_canvas}) {
+        set_brush_clear(*c);
+        set_font(*c, s.fonts.measurement, o.trail_colour);
+    }
+    double x, y;
+    object_position(m, i, x, y);
+    const Polar v = vector_polar(o.vx, o.vy), a = vector_polar(o.ax, o.ay);
+    const int left = sx + 15;
+    int top = sy - 20;
+    if (f[READ_T]) readout_line(s, left, top, "T = " + g(m, m.sim_time));
+    readout_line(s, left, top, pair(f[READ_X], "x = " + g(m, x), f[READ_Y], "   y = " + g(m, y)));
+    readout_line(s, left, top, pair(f[READ_VX], "vx = " + g(m, o.vx), f[READ_VY], "   vy = " + g(m, o.vy)));
+    readout_line(s, left, top,
+                 pair(f[READ_V], "|v| = " + g(m, v.magnitude), f[READ_V_ANGLE],
+                      "   v_θ = " + g(m, v.angle * 180.0 / M_PI) + "°"));
+    readout_line(s, left, top, pair(f[READ_AX], "ax = " + g(m, o.ax), f[READ_AY], "   ay = " + g(m, o.ay)));
+    readout_line(s, left, top,
+                 pair(f[READ_A], "|a| = " + g(m, a.magnitude), f[READ_A_ANGLE],
+                      "   a_θ = " + g(m, a.angle * 180.0 / M_PI) + "°"));
+}
+
+}  // namespace
+
+void draw_object_picture(const Model& m, Scene& s, int i) {
+    const MovingObject& o = m.objects[i];
+    const QImage& pic = m.object_pictures[i];
+    if (pic.isNull()) return;
+    const int x = o.screen_x + o.picture_dx, y = o.screen_y + o.picture_dy;
+    if (o.transparent == 1)
+        draw_transparent(s.canvas, x, y, pic, o.transparent_colour);
+    else
+        draw_picture(s.canvas, x, y, pic);
+}
+
+void Draw_obj(Model& m, Scene& s) {
+    const int n = object_count(m);
+    // Blocks whose host is no plank or incline are drawn like free bodies.
+    auto on_plank = [&](int i) {
+        return m.objects[i].kind == KIND_BLOCK && valid_host(m, m.objects[i].host, KIND_PLANK);
+    };
+    auto on_incline = [&](int i) {
+        return m.objects[i].kind == KIND_BLOCK && valid_host(m, m.objects[i].host, KIND_INCLINE);
+    };
+    for (int i = 0; i < n; ++i)
+        if (!on_plank(i) && !on_incline(i)) place_and_draw(m, s, i);
+    for (int i = 0; i < n; ++i)
+        if (on_plank(i)) seat_on_plank(m, s, i);
+    for (int i = 0; i < n; ++i)
+        if (on_incline(i)) seat_on_incline(m, s, i);
+    for (int i = 0; i < n; ++i)
+        if (on_plank(i)) place_and_draw(m, s, i);
+    for (int i = 0; i < n; ++i)
+        if (on_incline(i)) place_and_draw(m, s, i);
+}
+
+void trail_segment(void* ctx, int x0, int y0, int x1, int y1, std::int32_t colour, int width) {
+    Canvas& c = static_cast<Scene*>(ctx)->scene_canvas;
+    set_pen_mode(c, PenMode::Copy);
+    set_pen_style(c, PenStyle::Solid);
+    set_pen(c, colour, width);
+    line(c, x0, y0, x1, y1);
+}
+
+void draw_flash(Model& m, Scene& s) {
+    const double t = m.sim_time;
+    for (int i = 0; i < MAX_OBJECTS && m.objects[i].kind != KIND_NONE; ++i) {
+        MovingObject& o = m.objects[i];
+        const bool due = o.strobe_on == 1 && (std::fabs(o.next_strobe - t) < 0.001 * m.settings.time_step || t == 0.0);
+        if (!due) continue;
+        if (t != 0.0) o.next_strobe += o.strobe_interval;
+        double x, y;
+        object_position(m, i, x, y);
+        const ScreenXY p = to_screen(m, x, y);
+        if (p.x >= -199 && p.x < 2000 && p.y >= -199 && p.y < 2000) stamp(m, s, i, p.x, p.y);
+        strobe_motion_vectors(m, s, i, p.x, p.y);
+        readouts(m, s, i, p.x, p.y);
+        strobe_force_vectors(m, s, i, p.x, p.y);
+    }
+}
+
+void draw_selection(const Model& m, Scene& s) {
+    const int sel = m.settings.selected_object;
+    if (m.running || sel < 0 || sel >= object_count(m)) return;
+    const MovingObject& o = m.objects[sel];
+    Canvas& c = s.canvas;
+    set_pen_mode(c, PenMode::Copy);
+    set_pen_style(c, PenStyle::Solid);
+    set_pen(c, SELECTION_RED, m.settings.line_width);
+    set_brush_clear(c);
+    const int r = o.screen_radius;
+    ellipse(c, o.screen_x - r, o.screen_y - r, o.screen_x + r, o.screen_y + r);
+}
+
+}  // namespace quorrel

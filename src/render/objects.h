@@ -1,0 +1,35 @@
+// Moving objects on screen: their pictures, the placement of blocks on
+// planks and inclines before a run, trails, strobe stamps with their
+// readouts, and the selection ring.
+#pragma once
+
+#include <cstdint>
+
+#include "model/model.h"
+#include "render/scene.h"
+
+namespace quorrel {
+
+// Places every object at its start position and draws its picture on
+// Image1; blocks resting on planks and inclines are first moved onto their
+// host (x0, y0, rel_x, rel_y are updated). Used when not running.
+void Draw_obj(Model& m, Scene& s);
+
+// Object i's picture on Image1 at (screen_x + dx, screen_y + dy), with its key
+// colour left out when the object's picture is transparent.
+void draw_object_picture(const Model& m, Scene& s, int i);
+
+// A trail segment into scene_bitmap (copy mode). The step driver calls it
+// through this signature with the Scene as `ctx`.
+using TrailSink = void (*)(void* ctx, int x0, int y0, int x1, int y1, std::int32_t colour, int width);
+void trail_segment(void* ctx, int x0, int y0, int x1, int y1, std::int32_t colour, int width);
+
+// Strobe moments, once per frame while running: faded stamps into
+// scene_bitmap, strobe vectors and readouts into Image1 and scene_bitmap;
+// advances each stamped object's next strobe time.
+void draw_flash(Model& m, Scene& s);
+
+// The red ring around the selected object (not running, selected_object >= 0).
+void draw_selection(const Model& m, Scene& s);
+
+}  // namespace quorrel

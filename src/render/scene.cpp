@@ -1,0 +1,72 @@
+#include "render/scene.h"
+
+#include <QPainter>
+#include <cmath>
+
+namespace quorrel {
+namespace {
+
+constexpr int TOOLBAR_HEIGHT = 33;
+
+void resize_keep(QImage& image, int width, int height) {
+    QImage fresh(width, height, QImage::Format_RGB32);
+    fresh.fill(0xFF000000u);
+    if (!image.isNull()) {
+        QPainter p(&fresh);
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        p.drawImage(0, 0, image);
+    }
+    image = fresh;
+}
+
+}  // namespace
+
+void scene_init(Scene& s, int width, int height) {
+    scene_end(s);
+    s.image1 = QImage();
+    s.scene_bitmap = QImage();
+    s.annotation_backdrop = QImage();
+    scene_resize(s, width, height);
+    s.window_width = std::max(width, 1) + 2;
+    s.window_height = std::max(height, 1) + TOOLBAR_HEIGHT + 2;
+    init_label_fonts(s.fonts);
+    set_font(s.canvas, s.fonts.axis, 0);
+}
+
+void scene_resize(Scene& s, int width, int height) {
+    scene_end(s);
+    width = std::clamp(width, 1, 8192);
+    height = std::clamp(height, 1, 8192);
+    resize_keep(s.image1, width, height);
+    resize_keep(s.scene_bitmap, width, height);
+    resize_keep(s.annotation_backdrop, width, height);
+    canvas_attach(s.canvas, &s.image1);
+    canvas_attach(s.scene_canvas, &s.scene_bitmap);
+    canvas_attach(s.backdrop_canvas, &s.annotation_backdrop);
+}
+
+void scene_end(Scene& s) {
+    canvas_end(s.canvas);
+    canvas_end(s.scene_canvas);
+    canvas_end(s.backdrop_canvas);
+}
+
+int trunc_px(double v) {
+    constexpr double LIM = 1e9;
+    if (!(v > -LIM)) return -static_cast<int>(LIM);  // NaN lands here too
+    if (v > LIM) return static_cast<int>(LIM);
+    return static_cast<int>(v);  // the conversion cuts toward zero
+}
+
+ScreenXY to_screen(const Model& m, double x, double y) {
+    const Settings& st = m.settings;
+    return {trunc_px(st.origin_x + x / st.scale + 0.5), trunc_px(st.origin_y - y / st.scale + 0.5)};
+}
+
+void object_position(const Model& m, int i, double& x, double& y) {
+    const MovingObject& o = m.objects[i];
+    x = m.running ? o.x : o.x0;
+    y = m.running ? o.y : o.y0;
+}
+
+}  // namespace quorrel

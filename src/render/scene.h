@@ -1,0 +1,95 @@
+// The pictures of the scene and the mapping from world coordinates to pixels.
+//
+// The main window owns one Scene: `image1` is what the user sees, rebuilt
+// every frame from `scene_bitmap`, the persistent scene (background, grid,
+// static objects, and what accumulates during a run: trails, strobe stamps,
+// strobe vectors and readouts). `annotation_backdrop` serves the annotations.
+// Object pictures, graph pictures and the background picture belong to the
+// Model. A Scene holds active painters, so it is neither copied nor moved.
+#pragma once
+
+#include <QImage>
+#include <cstdint>
+
+#include "model/model.h"
+#include "render/canvas.h"
+#include "render/fonts.h"
+
+namespace quorrel {
+
+// The drawing state of a constraint analysis (ropes, rods and a held
+// friction): up to two directions with the forces assigned to them.
+struct ConstraintSlot {
+    bool used;
+    bool is_rope;   // ropes may go slack, rods never do
+    bool friction;  // the slot holds the static friction direction
+    int element;    // SH or GAN slot the direction came from
+    double angle;   // radians, from the anchor toward the object
+    double fx, fy;  // the force assigned to this direction
+};
+struct ConstraintDraw {
+    ConstraintSlot slot[2];
+};
+
+// Expands the variable references of an annotation text or point label
+// (the event-program bridge provides it; without one the text is drawn as stored).
+using SubstituteFn = void (*)(void* ctx, Model& m, const Text& in, Text& out);
+
+struct Scene {
+    QImage image1;
+    QImage scene_bitmap;
+    QImage annotation_backdrop;
+    Canvas canvas;           // draws on image1
+    Canvas scene_canvas;     // draws on scene_bitmap
+    Canvas backdrop_canvas;  // draws on annotation_backdrop
+
+    // The main window's size: the grid loops stop at it.
+    int window_width = 702;
+    int window_height = 455;
+
+    LabelFonts fonts;
+
+    // Mouse dragging (set by the window): the drag state code and the index of
+    // the dragged element; 0 and -1 when nothing is dragged.
+    int drag_state = 0;
+    int drag_index = -1;
+
+    // Per moving-object slot: the last constraint analysis, for its arrows.
+    ConstraintDraw constraints[MAX_OBJECTS]{};
+
+    // Scratch pictures of a strobe stamp, kept to reuse their buffers.
+    QImage stamp_a, stamp_b;
+
+    SubstituteFn substitute = nullptr;
+    void* substitute_ctx = nullptr;
+
+    Scene() = default;
+    Scene(const Scene&) = delete;
+    Scene& operator=(const Scene&) = delete;
+};
+
+// Drag state of a moving object being dragged.
+inline constexpr int DRAG_OBJECT = 1;
+
+// Creates the pictures (width x height of Image1, black) and the fonts. The
+// window size defaults to the picture's size plus the tool bar.
+void scene_init(Scene& s, int width, int height);
+// New picture sizes; what the pictures held stays at the top left, new area is black.
+void scene_resize(Scene& s, int width, int height);
+// Ends painting on all three pictures (before reading them from elsewhere).
+void scene_end(Scene& s);
+
+// A real pixel coordinate cut toward zero into an int; NaN and values beyond
+// ±1e9 (far off any picture) are clamped so the conversion is always defined.
+int trunc_px(double v);
+
+struct ScreenXY {
+    int x, y;
+};
+// World to pixel: trunc(origin + x / scale + 0.5), trunc(origin - y / scale + 0.5).
+ScreenXY to_screen(const Model& m, double x, double y);
+
+// The position a routine uses for object i: (x0, y0) before a run, (x, y) while running.
+void object_position(const Model& m, int i, double& x, double& y);
+
+}  // namespace quorrel

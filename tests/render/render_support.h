@@ -1,0 +1,82 @@
+// Shared helpers of the drawing tests: a QGuiApplication for text drawing,
+// models and scenes, and pixel counting on pictures.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+#include <QImage>
+#include <memory>
+
+#include "model/model.h"
+#include "render/scene.h"
+
+namespace quorrel::test {
+
+// Text drawing needs a QGuiApplication: one for the whole test program.
+class GuiEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        static int argc = 1;
+        static char name[] = "render_test";
+        static char* argv[] = {name, nullptr};
+        if (QGuiApplication::instance() == nullptr) app_ = std::make_unique<QGuiApplication>(argc, argv);
+    }
+    void TearDown() override { app_.reset(); }
+
+private:
+    std::unique_ptr<QGuiApplication> app_;
+};
+inline ::testing::Environment* const gui_environment = ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
+
+inline QRgb rgb(Colour c) {
+    return to_rgb(c);
+}
+
+inline QRgb at(Scene& s, const QImage& image, int x, int y) {
+    scene_end(s);
+    return image.pixel(x, y) | 0xFF000000u;
+}
+
+// Pixels of colour c inside the rectangle (clipped to the picture).
+inline int count_colour(Scene& s, const QImage& image, QRect r, Colour c) {
+    scene_end(s);
+    r = r.intersected(image.rect());
+    int n = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x) n += (image.pixel(x, y) | 0xFF000000u) == to_rgb(c);
+    return n;
+}
+
+// Pixels that differ from colour c inside the rectangle.
+inline int count_not(Scene& s, const QImage& image, QRect r, Colour c) {
+    scene_end(s);
+    r = r.intersected(image.rect());
+    return r.width() * r.height() - count_colour(s, image, r, c);
+}
+
+inline QImage solid_picture(int w, int h, Colour c) {
+    QImage p(w, h, QImage::Format_RGB32);
+    p.fill(to_rgb(c));
+    return p;
+}
+
+// A model after a reset with black background, no grids, axes off unless asked.
+inline std::unique_ptr<Model> plain_model() {
+    auto m = make_model();
+    m->settings.show_axes = 0;
+    m->settings.show_grid = 0;
+    m->settings.show_fine_grid = 0;
+    return m;
+}
+
+inline MovingObject& add_body(Model& m, int slot, double x0, double y0) {
+    MovingObject& o = m.objects[slot];
+    o.kind = KIND_BODY;
+    o.x0 = o.x = x0;
+    o.y0 = o.y = y0;
+    o.mass = o.rest_mass = 1.0;
+    return o;
+}
+
+}  // namespace quorrel::test
