@@ -10,6 +10,17 @@ namespace quorrel {
 // Direction of a vector in [0, 2*pi).
 double vec_angle(double x, double y);
 
+// Guards shared by the solvers (guards.cpp).
+// The slot an element record's stored object index names (truncated), or -1
+// when it is not finite, out of the table or names an empty slot.
+int object_slot(const Model& m, double stored_index);
+// force / mass, or 0 for a massless object (zero or non-finite mass): such an
+// object is not accelerated by forces and keeps its velocity.
+double accel(double force, double mass);
+// asin with its argument clamped to [-1, 1], so a rounding excess of a
+// component over its vector's length cannot give NaN.
+double safe_asin(double v);
+
 // Force fields and springs (forces.cpp): each adds to force_x, force_y of `a`.
 void apply_M(Model& m, int a);
 void apply_mutual_gravitation(Model& m, int a);

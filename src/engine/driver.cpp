@@ -1,0 +1,63 @@
+// The per-frame step driver: steps_per_frame integration steps with the
+// trails, the previous-step bookkeeping, the range stop and the automatic pause.
+#include <algorithm>
+#include <cmath>
+
+#include "engine/engine.h"
+
+namespace quorrel {
+
+int movin(Model& m, const TrailSink& sink) {
+    const double dt = usable_time_step(m);
+    if (dt == 0) {
+        if (m.stop_message.empty()) m.stop_message = BAD_TIME_STEP_MESSAGE;
+        return MOVIN_NORMAL;
+    }
+    m.step.step_dt = dt;
+    const std::int32_t steps = std::clamp(m.settings.steps_per_frame, 0, MAX_STEPS_PER_FRAME);
+    const Settings& s = m.settings;
+    const bool had_message = !m.stop_message.empty();
+
+    std::int32_t old_x[MAX_OBJECTS], old_y[MAX_OBJECTS];
+    for (std::int32_t step = 0; step < steps; ++step) {
+        m.sim_time += dt;
+        const bool pause = std::fabs(m.sim_time - m.next_pause) < dt * 0.001 && m.next_pause > 0;
+
+        const int n = object_count(m);
+        for (int i = 0; i < n; ++i) {
+            old_x[i] = m.objects[i].screen_x;
+            old_y[i] = m.objects[i].screen_y;
+        }
+        kernel(m);
+
+        for (int i = 0; i < n; ++i) {
+            const MovingObject& o = m.objects[i];
+            if (o.show_trail != 0 && sink.segment != nullptr)
+                sink.segment(sink.context, old_x[i], old_y[i], o.screen_x, o.screen_y, o.trail_colour, s.line_width);
+            // Written so that a non-finite position also counts as out of range.
+            const double px = s.origin_x + o.x / s.scale + 0.5;
+            const double py = s.origin_y - o.y / s.scale + 0.5;
+            if (!(std::fabs(px) <= 6400 && std::fabs(py) <= 6400)) return MOVIN_OUT_OF_RANGE;
+        }
+
+        for (int i = 0; i < n; ++i) {
+            MovingObject& o = m.objects[i];
+            o.step_ax = (o.vx - o.prev_vx) / dt;
+            o.step_ay = (o.vy - o.prev_vy) / dt;
+            o.prev_vx = o.vx;
+            o.prev_vy = o.vy;
+            o.prev_x = o.x;
+            o.prev_y = o.y;
+        }
+
+        if (pause) {
+            m.next_pause += m.settings.pause_time;
+            return MOVIN_PAUSE;
+        }
+        // A solver stopped the run: end the frame on the state of this step.
+        if (!had_message && !m.stop_message.empty()) return MOVIN_NORMAL;
+    }
+    return MOVIN_NORMAL;
+}
+
+}  // namespace quorrel

@@ -1,0 +1,124 @@
+// The simulation engine's entry points: run preparation, the integration step,
+// the per-frame step driver and the readings. Everything works on the Model
+// passed in; nothing here draws or runs event programs itself, so the player
+// (which owns the pictures and the interpreter) orchestrates `prepar_obj`.
+//
+// Order of a preparation (`prepar_obj` of the player):
+//   1. caption, background fill, background picture       (player / render)
+//   2. set_presence(m)
+//   3. static scene, then copy Image1 into scene_bitmap   (player / render)
+//   4. prepare_initial_state(m)
+//   5. if m.running: stop here (the main loop takes over)
+//   6. jisuan_du_liang(m); clock-event program; write_bl_back(m)
+//   7. kernel(m)                        (m.running is false: evaluation mode)
+//   8. reset_for_display(m)
+//   9. jisuan_du_liang(m); clock-event program; write_bl_back(m);
+//      update_screen_positions(m)
+//  10. dynamic scene                                       (player / render)
+//  11. jisuan_du_liang(m); clock-event program; write_bl_back(m)
+//  12. selection ring                                      (player / render)
+//
+// A frame of a run (`Timing` of the player): movin(m, sink), then
+// jisuan_du_liang(m), the clock-event program, write_bl_back(m), drawing, and
+// finally the check of movin's result and of m.stop_message.
+#pragma once
+
+#include <cstdint>
+
+#include "model/model.h"
+
+namespace quorrel {
+
+// ---- Run preparation ----
+
+// Presence flags: a table takes part in the physics when its first record is
+// in use (for TB, when either of its first two reals is non-zero).
+void set_presence(Model& m);
+
+// Initial state of every moving object: mass, position, velocity (a block on
+// an incline follows the slope), cleared accelerations, previous-step values
+// and screen position and radius. Non-finite start values from a damaged file
+// start as 0 so that a run never begins from NaN.
+void prepare_initial_state(Model& m);
+
+// After the evaluation-mode kernel: puts every object back at its start
+// position and velocity (without the incline adjustment) and recomputes the
+// screen position from it. Accelerations and the force breakdown stay.
+void reset_for_display(Model& m);
+
+// screen_x, screen_y of every object from its current x, y.
+void update_screen_positions(Model& m);
+
+// ---- Integration step ----
+
+// Advances every moving object by one time step (m.running set) or, with
+// m.running clear, evaluates the forces and accelerations of the current
+// state for display (the caller resets the positions afterwards).
+void kernel(Model& m);
+
+// ---- Step driver ----
+
+// Where movin draws trail segments: the player wires it to scene_bitmap.
+// `segment` may be null (headless runs).
+struct TrailSink {
+    void* context = nullptr;
+    void (*segment)(void* context, int x0, int y0, int x1, int y1, Colour colour, int width) = nullptr;
+};
+
+enum : int { MOVIN_NORMAL = 0, MOVIN_OUT_OF_RANGE = 2, MOVIN_PAUSE = 3 };
+
+// Message the main loop shows when movin returns MOVIN_OUT_OF_RANGE.
+inline constexpr const char* OUT_OF_RANGE_MESSAGE = "有运动对象已经超越了显示的范围，当前实验已被停止了。";
+// Stop messages of the engine's own guards (posted into m.stop_message).
+inline constexpr const char* BAD_TIME_STEP_MESSAGE = "实验最小扫描时间必须是正数，实验被停止了。";
+inline constexpr const char* NON_FINITE_MESSAGE = "运动对象的运动状态出现了无效的数值，实验被停止了。";
+
+// One displayed frame: steps_per_frame calls of kernel with the trail and
+// previous-step bookkeeping. Returns MOVIN_NORMAL, MOVIN_OUT_OF_RANGE or
+// MOVIN_PAUSE. A frame also ends early, with MOVIN_NORMAL, as soon as a solver
+// posts m.stop_message, so the state of the stopping step stays on screen.
+int movin(Model& m, const TrailSink& sink = {});
+
+// Upper bound of steps per frame, so that a damaged setting cannot freeze
+// the window inside one frame.
+inline constexpr std::int32_t MAX_STEPS_PER_FRAME = 100000;
+
+// The step every step-driven computation uses: time_step, or 0 when it is
+// zero, negative or not finite (then the run cannot advance).
+double usable_time_step(const Model& m);
+
+// ---- Readings ----
+
+// Quantity codes of a reading.
+enum : std::int32_t {
+    Q_X = 100,
+    Q_Y,
+    Q_R,
+    Q_DEG,
+    Q_VX,
+    Q_VY,
+    Q_V,
+    Q_V_DEG,
+    Q_AX,
+    Q_AY,
+    Q_A,
+    Q_A_DEG,
+    Q_FX,
+    Q_FY,
+    Q_F,
+    Q_F_DEG
+};
+
+// Computes the readings, copies them into linked variables and sim_time into
+// variable 0, then keeps a copy of all readings as the previous readings.
+void jisuan_du_liang(Model& m);
+
+// Writes variables that an event program changed back into the objects and
+// points of the readings they are linked to.
+void write_bl_back(Model& m);
+
+// Pixel of a world position: trunc(origin + v / scale + 0.5) (y downwards).
+// False, with (0, 0), when the value is not representable as a pixel.
+bool world_to_pixel(const Model& m, double x, double y, std::int32_t& px, std::int32_t& py);
+
+}  // namespace quorrel

@@ -1,0 +1,212 @@
+// Force fields acting on the current moving object: fixed masses and charges,
+// gravitation and Coulomb force between objects, uniform electric regions,
+// magnetic regions (Lorentz force), resistance regions and the relativistic
+// mass. Each adds to force_x, force_y of object `a`.
+#include <cmath>
+#include <numbers>
+
+#include "engine/solvers.h"
+
+namespace quorrel {
+namespace {
+
+constexpr double pi = std::numbers::pi;
+
+bool inside(double x, double y, double x1, double y1, double x2, double y2) {
+    return x1 <= x && x <= x2 && y1 <= y && y <= y2;
+}
+
+// Adds `part` to a force component without letting it change sign: used when a
+// resistance at rest may only cancel a push, never reverse it.
+double reduce_towards_zero(double component, double part) {
+    const double sum = component + part;
+    if (component > 0) return sum < 0 ? 0.0 : sum;
+    if (component < 0) return sum > 0 ? 0.0 : sum;
+    return 0.0;
+}
+
+bool near(double a, double b) {
+    return std::fabs(a - b) < 1e-7;
+}
+
+// The y part of a force along phi is left out where sin(phi) is only a rounding
+// residue, the x part where cos(phi) is.
+bool use_y_part(double phi) {
+    return !(near(phi, 0.0) || near(phi, 3.1415926));
+}
+bool use_x_part(double phi) {
+    return !(near(phi, 1.5707963) || near(phi, 4.7123889));
+}
+
+}  // namespace
+
+void apply_M(Model& m, int a) {
+    MovingObject& o = m.objects[a];
+    for (int i = 0; i < MAX_ELEMENTS && m.M.rec[i].mass != 0.0; ++i) {
+        const FixedMass& r = m.M.rec[i];
+        const double dx = r.x - o.x, dy = r.y - o.y;
+        const double d = std::sqrt(dx * dx + dy * dy);
+        if (d >= 1e-10) {
+            const double f = m.settings.G * o.mass * r.mass / (d * d);
+            o.force_x += f * dx / d;
+            o.force_y += f * dy / d;
+        }
+    }
+}
+
+void apply_mutual_gravitation(Model& m, int a) {
+    MovingObject& o = m.objects[a];
+    for (int j = 0; j < MAX_OBJECTS && m.objects[j].kind != KIND_NONE; ++j) {
+        if (j == a) continue;
+        const MovingObject& p = m.objects[j];
+        const double dx = p.x - o.x, dy = p.y - o.y;
+        const double d = std::sqrt(dx * dx + dy * dy);
+        if (d >= 1e-10) {
+            const double f = m.settings.G * o.mass * p.mass / (d * d);
+            o.force_x += f * dx / d;
+            o.force_y += f * dy / d;
+        }
+    }
+}
+
+void apply_E(Model& m, int a) {
+    MovingObject& o = m.objects[a];
+    for (int i = 0; i < MAX_ELEMENTS && m.E.rec[i].charge != 0.0; ++i) {
+        const FixedCharge& r = m.E.rec[i];
+        const double dx = r.x - o.x, dy = r.y - o.y;
+        const double d = std::sqrt(dx * dx + dy * dy);
+        if (d >= 1e-20) {
+            const double f = m.settings.k * o.charge * r.charge / (d * d) / 1.0;  // medium constant 1
+            o.force_x -= f * dx / d;
+            o.force_y -= f * dy / d;
+        }
+    }
+}
+
+void apply_mutual_charge(Model& m, int a) {
+    // Start-of-step positions of both objects, so the order of processing does
+    // not matter for the Coulomb force. The object's own slot drops out by the
+    // distance threshold.
+    MovingObject& o = m.objects[a];
+    for (int j = 0; j < MAX_OBJECTS && m.objects[j].kind != KIND_NONE; ++j) {
+        const MovingObject& p = m.objects[j];
+        const double dx = p.prev_x - o.prev_x, dy = p.prev_y - o.prev_y;
+        const double d = std::sqrt(dx * dx + dy * dy);
+        if (d >= 1e-20) {
+            const double f = m.settings.k * o.charge * p.charge / (d * d) / 1.0;
+            o.force_x -= f * dx / d;
+            o.force_y -= f * dy / d;
+        }
+    }
+}
+
+void apply_EA(Model& m, int a) {
+    MovingObject& o = m.objects[a];
+    for (int i = 0; i < MAX_ELEMENTS && m.EA.rec[i].strength != 0.0; ++i) {
+        const ElectricField& r = m.EA.rec[i];
+        if (!inside(o.x, o.y, r.x1, r.y1, r.x2, r.y2)) continue;
+        const double f = o.charge * r.strength;
+        o.force_x += f * std::cos(r.direction);
+        o.force_y += f * std::sin(r.direction);
+    }
+}
+
+void apply_BA(Model& m, int a) {
+    MovingObject& o = m.objects[a];
+    const double s = std::sqrt(o.vx * o.vx + o.vy * o.vy);
+    if (!(s >= 1e-80)) return;
+    double f = 0;
+    for (int i = 0; i < MAX_ELEMENTS && m.BA.rec[i].induction != 0.0; ++i) {
+        const MagneticField& r = m.BA.rec[i];
+        const double c = r.shape;
+        bool in;
+        if (std::fabs(c) > 5) {
+            // Circle inscribed in the record's x-extent.
+            const double cx = (r.x1 + r.x2) / 2, cy = (r.y1 + r.y2) / 2;
+            const double radius = (r.x2 - r.x1) / 2;
+            in = radius > std::sqrt((o.x - cx) * (o.x - cx) + (o.y - cy) * (o.y - cy));
+        } else if (std::fabs(c) < 5) {
+            in = inside(o.x, o.y, r.x1, r.y1, r.x2, r.y2);
+        } else {
+            in = false;  // +-5: a record without a region
+        }
+        // The sign of the code is the field direction (positive: out of the
+        // plane). A code of 0 (or NaN) has no direction and no effect.
+        const double dir = c > 0 ? 1.0 : c < 0 ? -1.0 : 0.0;
+        if (in) f -= s * o.charge * dir * r.induction;
+    }
+    o.force_x -= f * o.vy / s;
+    o.force_y += f * o.vx / s;
+}
+
+void apply_Z(Model& m, int a) {
+    MovingObject& o = m.objects[a];
+    const double s = std::sqrt(o.vx * o.vx + o.vy * o.vy);
+    const double dt = m.step.step_dt;
+
+    auto law_value = [&](const ZRegion& r) {
+        if (r.law == 1) return r.coefficient * o.mass;
+        if (r.law == 2) return r.coefficient * (4.0 / 3.0) * pi * o.radius * o.radius * o.radius;
+        return r.coefficient;
+    };
+
+    if (s < 1e-20) {
+        // At rest: only the first containing region counts, and only a
+        // velocity-independent one (exponent 0). It can cancel the push that
+        // would start the object, never reverse it.
+        for (int i = 0; i < MAX_ELEMENTS && m.Z.rec[i].coefficient != 0.0; ++i) {
+            const ZRegion& r = m.Z.rec[i];
+            if (!inside(o.x, o.y, r.x1, r.y1, r.x2, r.y2)) continue;
+            if (r.exponent != 0) return;
+            const double f = -law_value(r);
+            const double fabs_total = std::sqrt(o.force_x * o.force_x + o.force_y * o.force_y);
+            double phi = fabs_total < 1e-60 ? 0.0 : safe_asin(o.force_y / fabs_total);
+            if (o.force_x < 0) phi = pi - phi;
+            if (use_y_part(phi)) o.force_y = reduce_towards_zero(o.force_y, f * std::sin(phi));
+            if (use_x_part(phi)) o.force_x = reduce_towards_zero(o.force_x, f * std::cos(phi));
+            return;
+        }
+        return;
+    }
+
+    double phi = safe_asin(o.vy / s);
+    if (o.vx < 0) phi = pi - phi;
+    const double along_x = std::cos(phi), along_y = std::sin(phi);
+    for (int i = 0; i < MAX_ELEMENTS && m.Z.rec[i].coefficient != 0.0; ++i) {
+        const ZRegion& r = m.Z.rec[i];
+        if (!inside(o.x, o.y, r.x1, r.y1, r.x2, r.y2)) continue;
+        const double f = -std::pow(s, r.exponent) * law_value(r);
+        if (use_y_part(phi)) o.force_y += f * along_y;
+        if (use_x_part(phi)) o.force_x += f * along_x;
+        // Would the resistance reverse the motion within the step? A component
+        // that is not moving cannot be reversed and does not keep the object
+        // going; without that, an object moving along an axis would never come
+        // to rest under a constant resistance but creep on at a tiny speed.
+        const double nx = o.vx + accel(o.force_x, o.mass) * dt;
+        const double ny = o.vy + accel(o.force_y, o.mass) * dt;
+        const bool x_stops = o.vx == 0 || o.vx * nx < -1e-100;
+        const bool y_stops = o.vy == 0 || o.vy * ny < -1e-100;
+        if (x_stops && y_stops) {
+            o.force_y = 0;
+            o.vy = 0;
+            m.step.stop_velocity = 1;
+        }
+    }
+}
+
+void apply_relativity(Model& m, int a) {
+    MovingObject& o = m.objects[a];
+    const double c = m.settings.c;
+    if (!(c > 0) || !std::isfinite(c)) {  // no usable speed of light: rest mass
+        o.mass = o.rest_mass;
+        return;
+    }
+    // At or beyond the speed of light the relativistic mass does not exist; the
+    // factor is capped at 1e6 so that the state stays finite.
+    constexpr double limit = 1.0 - 1e-12;
+    double beta2 = (o.vx * o.vx + o.vy * o.vy) / (c * c);
+    if (!(beta2 < limit)) beta2 = limit;
+    o.mass = o.rest_mass / std::sqrt(1.0 - beta2);
+}
+
+}  // namespace quorrel

@@ -1,0 +1,75 @@
+// Springs: from an anchor to an object (TH) and between two objects (E_TH).
+// A spring adds k * (L0 - d) along the line from its other end to the object
+// and records that vector in the object's force breakdown for the arrows.
+#include <cmath>
+#include <numbers>
+
+#include "engine/solvers.h"
+
+namespace quorrel {
+namespace {
+
+// Mode 1 acts only when stretched (e < 0), mode 2 only when compressed (e > 0).
+bool mode_allows(double mode, double e) {
+    if (mode == 1) return e < 0;
+    if (mode == 2) return e > 0;
+    return true;
+}
+
+// Very distant ends (a damaged or runaway position) count as coincident
+// rather than overflow the squares.
+double clip(double d) {
+    return std::fabs(d) > 1e70 ? 0.0 : d;
+}
+
+// Adds k*e along the direction of (dx, dy) and returns the added vector.
+XY add_along(MovingObject& o, double dx, double dy, double d, double threshold, double ke) {
+    double phi = d < threshold ? 0.0 : safe_asin(dy / d);
+    if (dx < 0) phi = std::numbers::pi - phi;
+    const XY f{ke * std::cos(phi), ke * std::sin(phi)};
+    o.force_x += f.x;
+    o.force_y += f.y;
+    return f;
+}
+
+}  // namespace
+
+void apply_TH(Model& m, int a) {
+    MovingObject& o = m.objects[a];
+    for (int s = 0; s < MAX_ELEMENTS && m.TH.rec[s].stiffness != 0.0; ++s) {
+        const AnchorSpring& r = m.TH.rec[s];
+        if (r.object != static_cast<double>(a)) continue;
+        const double dx = clip(o.x - r.anchor_x), dy = clip(o.y - r.anchor_y);
+        const double d = std::sqrt(dx * dx + dy * dy);
+        // An object lying within its own radius of the anchor feels nothing.
+        if (!(d > o.radius)) continue;
+        const double e = r.natural_length - d;
+        if (std::fabs(e) < 1e-24 || !mode_allows(r.mode, e)) continue;
+        m.forces[a].th[s] = add_along(o, dx, dy, d, 1e-24, r.stiffness * e);
+    }
+}
+
+void apply_E_TH(Model& m, int a) {
+    MovingObject& o = m.objects[a];
+    const double self = static_cast<double>(a);
+    for (int s = 0; s < MAX_ELEMENTS && m.E_TH.rec[s].stiffness != 0.0; ++s) {
+        const ObjectSpring& r = m.E_TH.rec[s];
+        double other;
+        if (r.object_a == self)
+            other = r.object_b;
+        else if (r.object_b == self)
+            other = r.object_a;
+        else
+            continue;
+        const int b = object_slot(m, other);
+        if (b < 0 || b == a) continue;  // a spring must join two existing objects
+        const MovingObject& p = m.objects[b];
+        const double dx = clip(o.x - p.x), dy = clip(o.y - p.y);
+        const double d = std::sqrt(dx * dx + dy * dy);
+        const double e = r.natural_length - d;
+        if (std::fabs(e) < 1e-24 || !mode_allows(r.mode, e)) continue;
+        m.forces[a].e_th[s] = add_along(o, dx, dy, d, 1e-18, r.stiffness * e);
+    }
+}
+
+}  // namespace quorrel
