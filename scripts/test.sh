@@ -57,7 +57,7 @@ cmake -S "$ROOT" -B "$ROOT/build-asan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInf
 cmake --build "$ROOT/build-asan" -j"$JOBS"
 step "sanitizer tests"
 (cd "$ROOT/build-asan" &&
-    ASAN_OPTIONS="${ASAN_OPTIONS:-abort_on_error=1:detect_leaks=0}" \
+    ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1}" \
     UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}" \
     ctest --output-on-failure -j"$JOBS")
 
@@ -66,7 +66,7 @@ CC=clang CXX=clang++ cmake -S "$ROOT" -B "$ROOT/build-fuzz" -G Ninja -DCMAKE_BUI
     -DQUORREL_FUZZ=ON
 cmake --build "$ROOT/build-fuzz" -j"$JOBS"
 
-mapfile -t FUZZERS < <(find "$ROOT/build-fuzz" -type f -name 'fuzz_*' -perm -u+x | sort)
+mapfile -t FUZZERS < <(find "$ROOT/build-fuzz" -type f -name 'fuzz_*' -perm -u+x -not -path '*/CMakeFiles/*' | sort)
 if [ "${#FUZZERS[@]}" -eq 0 ]; then
     echo "no fuzz targets built"
 else
