@@ -64,14 +64,23 @@ step "sanitizer tests"
 step "fuzz build"
 CC=clang CXX=clang++ cmake -S "$ROOT" -B "$ROOT/build-fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DQUORREL_FUZZ=ON
-cmake --build "$ROOT/build-fuzz" -j"$JOBS"
+# Only the fuzz targets (and the libraries they use) need the instrumented build.
+mapfile -t FUZZ_TARGETS < <(cmake --build "$ROOT/build-fuzz" --target help |
+    sed -n 's/^\(fuzz_[A-Za-z0-9_]*\): phony$/\1/p' | sort -u)
+if [ "${#FUZZ_TARGETS[@]}" -gt 0 ]; then
+    cmake --build "$ROOT/build-fuzz" -j"$JOBS" --target "${FUZZ_TARGETS[@]}"
+fi
 
-mapfile -t FUZZERS < <(find "$ROOT/build-fuzz" -type f -name 'fuzz_*' -perm -u+x -not -path '*/CMakeFiles/*' | sort)
+FUZZERS=()
+for t in "${FUZZ_TARGETS[@]}"; do
+    f="$(find "$ROOT/build-fuzz" -type f -name "$t" -perm -u+x -not -path '*/CMakeFiles/*' -print -quit)"
+    if [ -n "$f" ]; then FUZZERS+=("$f"); fi
+done
 if [ "${#FUZZERS[@]}" -eq 0 ]; then
-    echo "no fuzz targets built"
+    echo "no fuzz targets in this build"
 else
     PER=$((FUZZ_SECONDS / ${#FUZZERS[@]}))
-    [ "$PER" -lt 5 ] && PER=5
+    if [ "$PER" -lt 5 ]; then PER=5; fi
     for f in "${FUZZERS[@]}"; do
         name="$(basename "$f")"
         name="${name#fuzz_}"
@@ -83,9 +92,15 @@ else
         if [ -d "$ROOT/fuzz/corpus/$name" ]; then
             cp -R "$ROOT/fuzz/corpus/$name/." "$corpus/"
         fi
-        (cd "$WORK/artifacts-$name" &&
+        if ! (cd "$WORK/artifacts-$name" &&
             "$f" -max_total_time="$PER" -timeout=20 -rss_limit_mb=2048 -print_final_stats=1 \
-                -artifact_prefix="$WORK/artifacts-$name/" "$corpus")
+                -artifact_prefix="$WORK/artifacts-$name/" "$corpus"); then
+            # Keep the crashing input where it survives the clean-up (the build folder).
+            mkdir -p "$ROOT/build-fuzz/crashes"
+            cp -R "$WORK/artifacts-$name/." "$ROOT/build-fuzz/crashes/"
+            echo "fuzz_$name failed; inputs kept in build-fuzz/crashes/" >&2
+            exit 1
+        fi
     done
 fi
 
