@@ -1,0 +1,177 @@
+#include "render/objects.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "render/frame.h"
+#include "render_support.h"
+
+namespace quorrel {
+namespace {
+using namespace test;
+
+constexpr Colour PIC = 0x00C8FF;
+
+struct ObjectsTest : ::testing::Test {
+    std::unique_ptr<Model> model = plain_model();
+    Model& m = *model;
+    Scene s;
+    void SetUp() override { scene_init(s, 700, 420); }
+};
+
+TEST_F(ObjectsTest, BodyPictureAtScreenPositionPlusOffset) {
+    MovingObject& o = add_body(m, 0, 100.0, -50.0);
+    o.x = o.y = 999.0;  // Draw_obj puts the object back at its start
+    o.picture_dx = -3;
+    o.picture_dy = -2;
+    m.object_pictures[0] = solid_picture(6, 4, PIC);
+    Draw_obj(m, s);
+    EXPECT_EQ(o.screen_x, 210);
+    EXPECT_EQ(o.screen_y, 155);
+    EXPECT_EQ(o.x, 100.0);
+    EXPECT_EQ(o.y, -50.0);
+    EXPECT_EQ(count_colour(s, s.image1, QRect(207, 153, 6, 4), PIC), 24);
+    EXPECT_EQ(count_colour(s, s.image1, s.image1.rect(), PIC), 24);
+
+    o.transparent = 1;
+    o.transparent_colour = PIC;
+    fill_scene_background(m, s);
+    Draw_obj(m, s);
+    EXPECT_EQ(count_colour(s, s.image1, s.image1.rect(), PIC), 0);
+}
+
+TEST_F(ObjectsTest, BlockSitsOnItsPlankAndStaysWithinIt) {
+    MovingObject& plank = m.objects[0];
+    plank.kind = KIND_PLANK;
+    plank.width = 100.0;
+    plank.height = 10.0;
+    MovingObject& block = m.objects[1];
+    block.kind = KIND_BLOCK;
+    block.host = 0;
+    block.width = 10.0;
+    block.height = 20.0;
+    block.x0 = 80.0;
+    block.y0 = -300.0;
+    m.object_pictures[1] = solid_picture(3, 3, PIC);
+    Draw_obj(m, s);
+    EXPECT_DOUBLE_EQ(block.y0, 15.0);
+    EXPECT_DOUBLE_EQ(block.rel_x, 80.0);  // taken before the block is kept on the plank
+    EXPECT_DOUBLE_EQ(block.x0, 49.8);
+    EXPECT_DOUBLE_EQ(block.x, 49.8);
+    EXPECT_EQ(block.screen_x, 205);
+    EXPECT_EQ(block.screen_y, 149);
+    EXPECT_EQ(count_colour(s, s.image1, QRect(205, 149, 3, 3), PIC), 9);
+
+    // While the plank is dragged the block follows at its kept offset.
+    block.rel_x = 5.0;
+    plank.x0 = 10.0;
+    s.drag_state = DRAG_OBJECT;
+    s.drag_index = 0;
+    Draw_obj(m, s);
+    EXPECT_DOUBLE_EQ(block.x0, 15.0);
+}
+
+TEST_F(ObjectsTest, BlockSitsOnItsInclineInBothOrientations) {
+    MovingObject& incline = m.objects[0];
+    incline.kind = KIND_INCLINE;
+    incline.width = 90.0;
+    incline.height = 30.0;
+    MovingObject& block = m.objects[1];
+    block.kind = KIND_BLOCK;
+    block.host = 0;
+    block.width = 2.0;
+    block.height = 2.0;
+    block.angle_a = block.angle_b = 30.0;
+    const double t30 = std::tan(M_PI / 6.0), lift = 1.0 / std::cos(M_PI / 6.0);
+
+    block.x0 = 10.0;
+    Draw_obj(m, s);
+    EXPECT_NEAR(block.y0, lift - 10.0 + t30 * 70.0, 1e-12);
+    EXPECT_NEAR(block.rel_y, block.y0, 1e-12);
+
+    block.orientation = 1;
+    block.x0 = 10.0;
+    Draw_obj(m, s);
+    EXPECT_NEAR(block.y0, lift - 10.0 + t30 * 50.0, 1e-12);
+
+    block.orientation = 0;  // beyond the top of the slope: back onto it
+    block.x0 = 100.0;
+    Draw_obj(m, s);
+    EXPECT_NEAR(block.x0, 30.0 - 0.5 - 0.02, 1e-12);
+    EXPECT_NEAR(block.y0, lift - 10.0 + t30 * 90.0 - t30 * 0.52, 1e-12);
+}
+
+TEST_F(ObjectsTest, TrailSegmentGoesIntoTheSceneBitmapOnly) {
+    TrailSink sink = trail_segment;
+    sink(&s, 10, 10, 20, 10, 0x00FF00, 1);
+    EXPECT_EQ(count_colour(s, s.scene_bitmap, QRect(10, 10, 10, 1), 0x00FF00), 10);
+    EXPECT_EQ(count_colour(s, s.scene_bitmap, s.scene_bitmap.rect(), 0x00FF00), 10);
+    EXPECT_EQ(count_colour(s, s.image1, s.image1.rect(), 0x00FF00), 0);
+}
+
+TEST_F(ObjectsTest, StrobeStampBlendsIntoTheSceneAndAdvances) {
+    m.settings.background_colour = 0x000064;  // red 100
+    build_static_scene(m, s);
+    MovingObject& o = add_body(m, 0, 0.0, 0.0);
+    o.strobe_on = 1;
+    o.strobe_interval = 1.0;
+    o.next_strobe = 1.0;
+    m.object_pictures[0] = solid_picture(5, 5, 0x0000C8);  // red 200
+    m.running = true;
+    m.sim_time = 0.0;
+    draw_flash(m, s);  // t = 0 is always a strobe moment
+    EXPECT_EQ(o.next_strobe, 1.0);
+    const int red = qRed(at(s, s.scene_bitmap, 200, 150));
+    EXPECT_NEAR(red, 155, 1);  // 0.45 * 100 + 0.55 * 200
+    EXPECT_EQ(qRed(at(s, s.scene_bitmap, 198, 148)), red);
+    EXPECT_EQ(qRed(at(s, s.scene_bitmap, 197, 150)), 100);
+
+    o.x = 10.0;  // one pixel right
+    m.sim_time = 1.0;
+    draw_flash(m, s);
+    EXPECT_EQ(o.next_strobe, 2.0);
+    m.sim_time = 1.5;
+    draw_flash(m, s);
+    EXPECT_EQ(o.next_strobe, 2.0);
+}
+
+TEST_F(ObjectsTest, StrobeReadoutWithOnlyTheYFlag) {
+    MovingObject& o = add_body(m, 0, 0.0, 0.0);
+    o.strobe_on = 1;
+    o.trail_colour = 0x00FFFF;
+    o.readout_flags[READ_Y] = 1;
+    m.running = true;
+    draw_flash(m, s);
+    for (const QImage* pic : {&s.image1, &s.scene_bitmap}) {
+        // One line at y = 150 - 20, from x = 215, beginning with three spaces.
+        EXPECT_GT(count_colour(s, *pic, QRect(215, 130, 120, 15), 0x00FFFF), 15);
+        EXPECT_EQ(count_colour(s, *pic, QRect(215, 130, 5, 15), 0x00FFFF), 0);
+        EXPECT_EQ(count_colour(s, *pic, QRect(215, 145, 120, 20), 0x00FFFF), 0);
+    }
+}
+
+TEST_F(ObjectsTest, SelectionRingAroundTheSelectedObject) {
+    MovingObject& o = add_body(m, 0, 0.0, 0.0);
+    o.screen_radius = 10;
+    add_body(m, 1, 100.0, 0.0);
+    m.settings.selected_object = 0;
+    Draw_obj(m, s);
+    draw_selection(m, s);
+    const Colour RED = 0x0000FF;
+    EXPECT_GT(count_colour(s, s.image1, QRect(188, 138, 24, 24), RED), 40);
+    EXPECT_EQ(count_colour(s, s.image1, QRect(194, 144, 12, 12), RED), 0);
+    EXPECT_EQ(count_colour(s, s.image1, s.image1.rect(), RED), count_colour(s, s.image1, QRect(188, 138, 24, 24), RED));
+    EXPECT_NE(at(s, s.image1, 190, 150), rgb(0));
+
+    fill_scene_background(m, s);
+    m.settings.selected_object = 7;  // an empty slot
+    draw_selection(m, s);
+    m.settings.selected_object = 0;
+    m.running = true;
+    draw_selection(m, s);
+    EXPECT_EQ(count_colour(s, s.image1, s.image1.rect(), RED), 0);
+}
+
+}  // namespace
+}  // namespace quorrel
