@@ -185,7 +185,11 @@ void span(Canvas& c, int x0, int x1, int y, std::uint32_t rgb, PenMode mode) {
     for (int x = x0; x < x1; ++x) plot(row, x, rgb, mode);
 }
 
+// Orders the corners and cuts boxes from damaged data to ±2^22 pixels, so
+// sizes cannot overflow; the cut parts lie far outside any picture.
 void normalise(int& left, int& top, int& right, int& bottom) {
+    constexpr int LIM = 1 << 22;
+    for (int* v : {&left, &top, &right, &bottom}) *v = std::clamp(*v, -LIM, LIM);
     if (left > right) std::swap(left, right);
     if (top > bottom) std::swap(top, bottom);
 }

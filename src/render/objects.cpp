@@ -161,7 +161,9 @@ void draw_object_picture(const Model& m, Scene& s, int i) {
     const MovingObject& o = m.objects[i];
     const QImage& pic = m.object_pictures[i];
     if (pic.isNull()) return;
-    const int x = o.screen_x + o.picture_dx, y = o.screen_y + o.picture_dy;
+    // Offsets come from the file: add them without overflow.
+    const int x = trunc_px(static_cast<double>(o.screen_x) + o.picture_dx);
+    const int y = trunc_px(static_cast<double>(o.screen_y) + o.picture_dy);
     if (o.transparent == 1)
         draw_transparent(s.canvas, x, y, pic, o.transparent_colour);
     else

@@ -158,5 +158,22 @@ TEST(Fonts, SpecHeightStyleAndFaceMapping) {
     EXPECT_EQ(&a, &cached_font(cache, spec, face));
 }
 
+TEST(Canvas, HugeFiguresFromDamagedDataStayCheap) {
+    QImage image(40, 30, QImage::Format_RGB32);
+    image.fill(0xFF000000u);
+    Canvas c;
+    canvas_attach(c, &image);
+    set_brush_clear(c);
+    for (int width : {1, 2}) {
+        set_pen(c, 0x0000FF, width);
+        ellipse(c, -2000000000, -2000000000, 2000000000, 2000000000);
+        arc(c, -2000000000, -2000000000, 2000000000, 2000000000, 0, 0, 5, 5);
+        rectangle(c, -2000000000, 10, 2000000000, 2000000000);
+        line(c, -2000000000, -2000000000, 2000000000, 2000000000);
+    }
+    canvas_end(c);
+    EXPECT_EQ(image.pixel(5, 10), to_rgb(0x0000FF));  // the rectangle's top edge
+}
+
 }  // namespace
 }  // namespace quorrel
