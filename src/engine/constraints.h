@@ -50,7 +50,8 @@ LineKind line_kind(double direction);
 
 // The contact test of a straight track at (x, y) for radius r: true when the
 // point is a candidate (within the track's extent widened by r) and its
-// signed distance s from the line lies within `reach`. Zero-length tracks and
+// signed distance s from the line lies within `reach` (allowing a relative
+// 1e-9 for rounding, so a body kept exactly one radius away stays in contact). Zero-length tracks and
 // records with an unusable line are never touched.
 bool tb_near(const StraightTrack& t, double x, double y, double r, double reach, double& s);
 
@@ -59,7 +60,8 @@ bool tb_near(const StraightTrack& t, double x, double y, double r, double reach,
 // stored with a negative start).
 bool on_arc(const ArcTrack& t, double alpha);
 
-// The contact test of an arc at (x, y) for radius r: |R - d| <= r and the
+// The contact test of an arc at (x, y) for radius r: |R - d| <= r (with the
+// same allowance for rounding) and the
 // direction from the centre on the arc. Gives the distance d and direction.
 // Arcs with a radius that is not positive and finite are never touched.
 bool ct_touches(const ArcTrack& t, double x, double y, double r, double& d, double& alpha);

@@ -145,7 +145,9 @@ bool s_obj_TB_CT_position(Model& m, int a, PlacementQuestion ask, void* context)
     };
     for (int k = 0; k < MAX_ELEMENTS && (m.TB.rec[k].a != 0.0 || m.TB.rec[k].b != 0.0); ++k) {
         double s;
-        if (!tb_near(m.TB.rec[k], X, Y, r, 1.5 * r, s) || !(std::fabs(s) < 1.5 * r)) continue;
+        // The candidate box is widened by the same 1.5 radii as the distance,
+        // so that a body dropped just above a horizontal track is found too.
+        if (!tb_near(m.TB.rec[k], X, Y, 1.5 * r, 1.5 * r, s) || !(std::fabs(s) < 1.5 * r)) continue;
         place_on_tb(m.TB.rec[k], decide(), r, X, Y);
     }
     for (int k = 0; k < MAX_ELEMENTS && m.CT.rec[k].radius != 0.0; ++k) {

@@ -18,6 +18,12 @@ bool near(double a, double b) {
     return std::fabs(a - b) <= 1e-20;
 }
 
+// The position solvers keep a resting body exactly one radius from its track;
+// rounding must not make it lose contact, so contact allows a relative 1e-9.
+double with_slack(double reach) {
+    return reach * (1 + 1e-9);
+}
+
 // Angle in [0, 2*pi).
 double wrap(double a) {
     a = std::fmod(a, 2 * pi);
@@ -148,7 +154,7 @@ bool tb_near(const StraightTrack& t, double x, double y, double r, double reach,
     const bool beside = (x >= xlo && x <= xhi) || (y >= ylo && y <= yhi);
     if (!beside || !(y >= ylo - r && y <= yhi + r && x >= xlo - r && x <= xhi + r)) return false;
     s = (t.a * x + t.b * y + t.c) / t.norm;
-    return std::fabs(s) <= reach;
+    return std::fabs(s) <= with_slack(reach);
 }
 
 bool on_arc(const ArcTrack& t, double alpha) {
@@ -160,7 +166,7 @@ bool ct_touches(const ArcTrack& t, double x, double y, double r, double& d, doub
     if (!(t.radius > 0) || !std::isfinite(t.radius)) return false;
     const double dx = x - t.cx, dy = y - t.cy;
     d = std::sqrt(dx * dx + dy * dy);
-    if (!(std::fabs(t.radius - d) <= r)) return false;
+    if (!(std::fabs(t.radius - d) <= with_slack(r))) return false;
     alpha = vec_angle(dx, dy);
     return on_arc(t, alpha);
 }
@@ -462,7 +468,7 @@ void CT_position(Model& m, int a) {
     MovingObject& o = m.objects[a];
     const double dx = o.x - t->cx, dy = o.y - t->cy;
     const double l = std::sqrt(dx * dx + dy * dy);
-    if (!(std::fabs(t->radius - l) <= o.radius)) return;
+    if (!(std::fabs(t->radius - l) <= with_slack(o.radius))) return;
     const double d = ct_contact_distance(m, a);
     if (!std::isfinite(d)) return;
     const double w = vec_angle(dx, dy);
