@@ -21,7 +21,8 @@ double accel(double force, double mass);
 // component over its vector's length cannot give NaN.
 double safe_asin(double v);
 
-// Force fields and springs (forces.cpp): each adds to force_x, force_y of `a`.
+// Force fields (fields.cpp) and springs (springs.cpp): each adds to force_x,
+// force_y of `a`.
 void apply_M(Model& m, int a);
 void apply_mutual_gravitation(Model& m, int a);
 void apply_E(Model& m, int a);
