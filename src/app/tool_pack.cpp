@@ -62,6 +62,11 @@ int tool_pack(const Args& args) {
     }
 
     const std::string packed = pack_player(player_bytes, *m);
+    if (packed.empty()) {
+        // The trailer holds the container's offset in 32 bits.
+        std::fprintf(stderr, "quorrel-tool pack: the player %s is too large to carry an experiment\n", player.c_str());
+        return 2;
+    }
     // Written to a temporary file and renamed, so a failed write never leaves a
     // truncated executable under the output name.
     QSaveFile f(QString::fromStdString(out));
