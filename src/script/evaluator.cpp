@@ -266,10 +266,10 @@ int split_expr_node(ExprTable& t, int i) {
 
     for (const FunctionWord& f : SPLIT_WORDS) {
         if (!starts_with(w, f.word)) continue;
-        // A call is the word, "(", the argument and ")"; anything else is a
-        // leaf that will not convert.
+        // A call is the word, "(", the argument and ")"; a text that is no
+        // call stays a leaf, which will not convert.
         size_t wl = f.word.size();
-        if (w.size() < wl + 2 || w[wl] != '(' || w.back() != ')') return 0;
+        if (w.size() < wl + 2 || w[wl] != '(' || w.back() != ')') continue;
         std::string_view arg = w.substr(wl + 1, w.size() - wl - 2);
         ++t.group_counter;
         if (f.code == OP_POW) {
