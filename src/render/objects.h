@@ -21,7 +21,7 @@ void draw_object_picture(const Model& m, Scene& s, int i);
 
 // A trail segment into scene_bitmap (copy mode). The step driver calls it
 // through this signature with the Scene as `ctx`.
-using TrailSink = void (*)(void* ctx, int x0, int y0, int x1, int y1, std::int32_t colour, int width);
+using TrailSegmentFn = void (*)(void* ctx, int x0, int y0, int x1, int y1, std::int32_t colour, int width);
 void trail_segment(void* ctx, int x0, int y0, int x1, int y1, std::int32_t colour, int width);
 
 // Strobe moments, once per frame while running: faded stamps into

@@ -103,7 +103,7 @@ TEST_F(ObjectsTest, BlockSitsOnItsInclineInBothOrientations) {
 }
 
 TEST_F(ObjectsTest, TrailSegmentGoesIntoTheSceneBitmapOnly) {
-    TrailSink sink = trail_segment;
+    TrailSegmentFn sink = trail_segment;
     sink(&s, 10, 10, 20, 10, 0x00FF00, 1);
     EXPECT_EQ(count_colour(s, s.scene_bitmap, QRect(10, 10, 10, 1), 0x00FF00), 10);
     EXPECT_EQ(count_colour(s, s.scene_bitmap, s.scene_bitmap.rect(), 0x00FF00), 10);
