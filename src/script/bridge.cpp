@@ -21,15 +21,12 @@ int split_fields(std::string_view t, std::string_view* fields, int max_fields) {
     int seps = 0;
     size_t start = 0;
     for (size_t i = 0; i < t.size();) {
-        size_t len = 1;
+        size_t len = kw::char_length(t, i);
         size_t sep_len = 0;
-        unsigned char c = static_cast<unsigned char>(t[i]);
-        if (kw::gbk_lead(c) && i + 1 < t.size()) {
-            len = 2;
-            if (t.compare(i, 2, kw::FULL_WIDTH_COMMA) == 0) sep_len = 2;
-        } else if (c == ',') {
+        if (len == 2 && t.compare(i, 2, kw::FULL_WIDTH_COMMA) == 0)
+            sep_len = 2;
+        else if (t[i] == ',')
             sep_len = 1;
-        }
         if (sep_len) {
             if (seps < max_fields - 1) fields[seps] = t.substr(start, i - start);
             ++seps;

@@ -37,19 +37,9 @@ bool ends_name(char c) {
     return std::strchr("><=,+-*/() ", c) != nullptr && c != '\0';
 }
 
-bool gbk_trail(unsigned char c) {
-    return c >= 0x40 && c <= 0xFE && c != 0x7F;
-}
-
-// Byte length of the character at `i`: 2 for a GBK pair, else 1. Connectives
-// are looked for on character boundaries only, so the tail byte of one Chinese
-// character and the lead byte of the next never pass for 和 or 或.
-size_t char_length(std::string_view t, size_t i) {
-    if (kw::gbk_lead(static_cast<unsigned char>(t[i])) && i + 1 < t.size() &&
-        gbk_trail(static_cast<unsigned char>(t[i + 1])))
-        return 2;
-    return 1;
-}
+// Connectives are looked for on character boundaries only, so the tail byte
+// of one Chinese character and the lead byte of the next never pass for 和 or 或.
+using kw::char_length;
 
 bool is_connective(std::string_view t, size_t i) {
     return t.compare(i, 2, kw::AND) == 0 || t.compare(i, 2, kw::OR) == 0;

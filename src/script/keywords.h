@@ -2,6 +2,7 @@
 // bytes, so the keywords are kept as GBK bytes too and compared byte-wise.
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
 namespace quorrel::kw {
@@ -31,6 +32,18 @@ inline constexpr std::string_view FULL_WIDTH_COMMA = "\xa3\xac";                
 // A GBK lead byte: the character occupies this byte and the next one.
 inline constexpr bool gbk_lead(unsigned char c) {
     return c >= 0x81 && c <= 0xFE;
+}
+inline constexpr bool gbk_trail(unsigned char c) {
+    return c >= 0x40 && c <= 0xFE && c != 0x7F;
+}
+
+// Byte length of the character at `i`: 2 for a GBK pair, else 1. A lead byte
+// followed by anything but a trail byte (damaged text) counts alone, so an
+// ASCII delimiter after it is still seen.
+inline std::size_t char_length(std::string_view t, std::size_t i) {
+    bool pair = gbk_lead(static_cast<unsigned char>(t[i])) && i + 1 < t.size() &&
+                gbk_trail(static_cast<unsigned char>(t[i + 1]));
+    return pair ? 2 : 1;
 }
 
 }  // namespace quorrel::kw
