@@ -1,7 +1,242 @@
+// Mechanism demos: one experiment per family of mechanisms (fields and
+// charges, a rod pendulum, colliding bodies, a block on an incline, a body on
+// a circular track), each laid out for the default 700 x 420 picture.
+#include <cmath>
+#include <numbers>
+
+#include "demos/bench_scenes.h"
 #include "demos/demos.h"
+#include "model/gbk.h"
 
 namespace quorrel {
+namespace {
 
-std::span<const DemoInfo> mechanism_demos() { return {}; }
+constexpr double pi = std::numbers::pi;
+constexpr Colour WHITE = 0xFFFFFF;
+constexpr Colour YELLOW = 0x00FFFF;
+constexpr Colour CYAN = 0xFFFF00;
+constexpr Colour ORANGE = 0x0080FF;
+constexpr Colour PINK = 0xC080FF;
+
+void common_settings(Model& m, int origin_x, int origin_y, double scale, int steps_per_frame) {
+    Settings& s = m.settings;
+    s.origin_x = origin_x;
+    s.origin_y = origin_y;
+    s.scale = scale;
+    s.time_step = 0.001;
+    s.steps_per_frame = steps_per_frame;
+    s.show_axes = 1;
+    s.show_grid = 0;
+    s.show_fine_grid = 0;
+    s.axes_colour = 0x606060;
+    s.background_colour = 0;
+    s.pause_time = 0.0;
+    s.g = 9.8;
+}
+
+// A moving object at rest at (x, y).
+MovingObject& add_object(Model& m, int slot, std::int32_t kind, const char* name, double x, double y, double mass) {
+    MovingObject& o = m.objects[slot];
+    o.kind = kind;
+    o.x0 = o.x = o.prev_x = x;
+    o.y0 = o.y = o.prev_y = y;
+    o.rest_mass = o.mass = mass;
+    o.strobe_interval = 1.0;
+    m.object_texts[slot].name = utf8_to_gbk(name);
+    return o;
+}
+
+MovingObject& add_ball(Model& m, int slot, const char* name, double x, double y, double radius, double mass, int r,
+                       int g, int b) {
+    MovingObject& o = add_object(m, slot, KIND_BODY, name, x, y, mass);
+    o.radius = radius;
+    o.ball_r = r;
+    o.ball_g = g;
+    o.ball_b = b;
+    return o;
+}
+
+void set_velocity(MovingObject& o, double vx, double vy) {
+    o.vx0 = o.vx = o.prev_vx = vx;
+    o.vy0 = o.vy = o.prev_vy = vy;
+}
+
+void with_trail(MovingObject& o, Colour colour) {
+    o.show_trail = 1;
+    o.trail_colour = colour;
+}
+
+// A charge starting at rest in crossed uniform electric and magnetic fields
+// drifts along a cycloid at E/B = 1.5 m/s with arches 3 m high; below, a
+// second charge circles a fixed opposite charge (k·q·Q = 1.8 N·m², radius
+// 2.5 m, period 18.5 s), slightly disturbed by a small fixed charge far right.
+// 0.05 m per pixel: the picture spans 35 m x 21 m around the origin.
+void build_fields_and_charges(Model& m) {
+    common_settings(m, 350, 210, 0.05, 20);
+    m.settings.v_scale = 2.0;
+    m.settings.f_scale = 2.0;
+
+    MovingObject& drift = add_ball(m, 0, "漂移电荷", -15, 1.5, 0.3, 1.0, 240, 80, 60);
+    drift.charge = 1.0;
+    with_trail(drift, YELLOW);
+    drift.live_vector_flags[VEC_V] = 1;
+    drift.live_vector_flags[VEC_ELECTRIC] = 1;
+    drift.live_vector_flags[VEC_LORENTZ] = 1;
+
+    const double radius = 2.5, kqQ = 1.8;
+    MovingObject& orbit = add_ball(m, 1, "环绕电荷", 0, -6 + radius, 0.3, 1.0, 80, 160, 240);
+    orbit.charge = 1.0;
+    set_velocity(orbit, -std::sqrt(kqQ / radius), 0);
+    with_trail(orbit, CYAN);
+    orbit.live_vector_flags[VEC_V] = 1;
+    orbit.live_vector_flags[VEC_ELECTRIC] = 1;
+
+    m.EA.rec[0] = {-16, 1, 16, 9, pi / 2, 1.5};  // upwards, 1.5 N/C
+    m.EA.name[0] = utf8_to_gbk("匀强电场");
+    m.BA.rec[0] = {-16, 1, 16, 9, 1, 1.0};  // out of the plane, 1 T
+    m.BA.name[0] = utf8_to_gbk("匀强磁场");
+    m.E.rec[0] = {0, -6, -kqQ / m.settings.k};
+    m.E.name[0] = utf8_to_gbk("负点电荷");
+    m.E.rec[1] = {14, -8, 2e-11};
+    m.E.name[1] = utf8_to_gbk("正点电荷");
+
+    demo_annotation(m, 20, 15, 420, WHITE, "正交电磁场中电荷的摆线运动；下方电荷绕固定点电荷运动");
+}
+
+// A 1 kg bob on a 3 m rigid rod, let go 60 degrees from the vertical: the rod
+// keeps its length exactly. 0.01 m per pixel, the anchor near the top.
+void build_rod_pendulum(Model& m) {
+    common_settings(m, 350, 50, 0.01, 10);
+    m.settings.use_gravity = 1;
+    m.settings.v_scale = 8.0;
+    m.settings.f_scale = 40.0;
+
+    const double length = 3.0, angle = 60 * pi / 180;
+    MovingObject& bob =
+        add_ball(m, 0, "摆球", length * std::sin(angle), -length * std::cos(angle), 0.15, 1.0, 230, 200, 60);
+    with_trail(bob, ORANGE);
+    bob.live_vector_flags[VEC_V] = 1;
+    bob.live_vector_flags[VEC_GRAVITY] = 1;
+    bob.live_vector_flags[VEC_ROPE_ROD] = 1;
+
+    // Run sets the length and state again from the start position.
+    m.GAN.rec[0] = {0, 0, length, 1.0, 0, 0};
+    m.GAN.name[0] = utf8_to_gbk("刚杆");
+
+    demo_annotation(m, 20, 15, 300, WHITE, "刚杆摆：杆长 3 m，从 60° 处释放");
+}
+
+// A billiard break on a frictionless table walled by four straight tracks:
+// the cue ball runs into a triangle of three balls; every collision is
+// elastic. 0.02 m per pixel: the table is 13 m x 7 m.
+void build_colliding_bodies(Model& m) {
+    common_settings(m, 350, 210, 0.02, 10);
+    m.settings.use_collisions = 1;
+    m.settings.show_axes = 0;
+    m.settings.v_scale = 4.0;
+
+    const double r = 0.3;
+    MovingObject& cue = add_ball(m, 0, "母球", -5, 0.05, r, 1.0, 240, 240, 240);
+    set_velocity(cue, 5, 0);
+    with_trail(cue, WHITE);
+    cue.live_vector_flags[VEC_V] = 1;
+    const double dx = 2 * r * std::cos(pi / 6) * 1.02, dy = r * 1.02;
+    const double spots[3][2] = {{2, 0}, {2 + dx, dy}, {2 + dx, -dy}};
+    const char* names[3] = {"红球", "黄球", "蓝球"};
+    const int colours[3][3] = {{230, 40, 40}, {230, 210, 40}, {40, 80, 230}};
+    const Colour trails[3] = {0x4040FF, YELLOW, 0xFF8040};
+    for (int i = 0; i < 3; ++i) {
+        MovingObject& b =
+            add_ball(m, i + 1, names[i], spots[i][0], spots[i][1], r, 1.0, colours[i][0], colours[i][1], colours[i][2]);
+        with_trail(b, trails[i]);
+        b.live_vector_flags[VEC_V] = 1;
+    }
+
+    // The cushions: straight tracks whose lines are derived from their ends.
+    const double corners[4][4] = {
+        {-6.5, -3.5, 6.5, -3.5}, {6.5, -3.5, 6.5, 3.5}, {6.5, 3.5, -6.5, 3.5}, {-6.5, 3.5, -6.5, -3.5}};
+    for (int k = 0; k < 4; ++k) {
+        const int slot = add_straight_track(m, corners[k][0], corners[k][1], corners[k][2], corners[k][3], 0, 0);
+        if (slot >= 0) m.TB.name[slot] = utf8_to_gbk("台边");
+    }
+
+    demo_annotation(m, 20, 8, 360, WHITE, "弹性碰撞：母球撞击三个静止的球");
+}
+
+// A 1 kg block on a 30-degree incline with friction coefficient 0.3 (less
+// than tan 30°, so it slides at g(sin 30° - 0.3 cos 30°) = 2.35 m/s²); the
+// 5 kg incline stands on rough ground. The run stops by itself when the block
+// reaches the foot of the slope. 0.01 m per pixel, the ground near the bottom.
+void build_block_on_incline(Model& m) {
+    common_settings(m, 350, 380, 0.01, 10);
+    m.settings.use_gravity = 1;
+    m.settings.v_scale = 4.0;
+    m.settings.f_scale = 20.0;
+
+    const double angle = 30, theta = angle * pi / 180;
+    const double W = 4.0, H = W * std::tan(theta);
+    // An incline's position is the centroid of its section: its base lies at
+    // y - H/3 and spans x - 2W/3 .. x + W/3.
+    MovingObject& incline = add_object(m, 0, KIND_INCLINE, "斜面", 0, H / 3, 5.0);
+    incline.width = W;
+    incline.height = H;
+    incline.angle_a = angle;
+    incline.orientation = 0;
+    incline.surface_mu = 0.3;
+    incline.ground_mu = 0.8;
+
+    const double w = 0.4, h = 0.3, x = 0.8;
+    const double y = (h / 2) / std::cos(theta) + std::tan(theta) * (x - (0 - 2 * W / 3));
+    MovingObject& block = add_object(m, 1, KIND_BLOCK, "木块", x, y, 1.0);
+    block.width = w;
+    block.height = h;
+    block.angle_a = angle;
+    block.orientation = 0;
+    block.host = 0;
+    block.rel_x = x - incline.x0;
+    block.rel_y = y - incline.y0;
+    with_trail(block, YELLOW);
+    block.live_vector_flags[VEC_V] = 1;
+    block.live_vector_flags[VEC_GRAVITY] = 1;
+    block.live_vector_flags[VEC_NORMAL] = 1;
+    block.live_vector_flags[VEC_FRICTION] = 1;
+
+    demo_annotation(m, 20, 15, 380, WHITE, "斜面上的木块：倾角 30°，动摩擦因数 0.3");
+}
+
+// A ball inside a frictionless circular bowl (the lower half of a circle of
+// radius 3 m) let go near the left rim: it swings to the same height on the
+// right and back. 0.01 m per pixel, the bowl's centre near the top.
+void build_circular_track(Model& m) {
+    common_settings(m, 350, 70, 0.01, 10);
+    m.settings.use_gravity = 1;
+    m.settings.v_scale = 8.0;
+    m.settings.f_scale = 40.0;
+
+    const double R = 3.0, r = 0.15, start = 195 * pi / 180;
+    MovingObject& ball =
+        add_ball(m, 0, "小球", (R - r) * std::cos(start), (R - r) * std::sin(start), r, 1.0, 60, 200, 120);
+    with_trail(ball, PINK);
+    ball.live_vector_flags[VEC_V] = 1;
+    ball.live_vector_flags[VEC_GRAVITY] = 1;
+    ball.live_vector_flags[VEC_NORMAL] = 1;
+
+    m.CT.rec[0] = {0, 0, pi, 2 * pi, R, 0, 0};
+    m.CT.name[0] = utf8_to_gbk("圆弧轨道");
+
+    demo_annotation(m, 20, 15, 340, WHITE, "圆弧轨道：半径 3 m，小球从 195° 处释放");
+}
+
+constexpr DemoInfo demos[] = {
+    {"fields_and_charges.exp", build_fields_and_charges}, {"rod_pendulum.exp", build_rod_pendulum},
+    {"colliding_bodies.exp", build_colliding_bodies},     {"block_on_incline.exp", build_block_on_incline},
+    {"circular_track.exp", build_circular_track},
+};
+
+}  // namespace
+
+std::span<const DemoInfo> mechanism_demos() {
+    return demos;
+}
 
 }  // namespace quorrel

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "demos/demos.h"
 #include "engine/constraints.h"
 #include "engine/engine.h"
 #include "engine/solvers.h"
@@ -296,6 +297,21 @@ TEST(BlockGuards, MasslessBlocksAndDamagedHostsStayFinite) {
     for (int i : {b, lost, self}) EXPECT_TRUE(std::isfinite(f.o(i).force_x) && std::isfinite(f.o(i).force_y));
     EXPECT_EQ(block_host(*f.m, lost), -1);
     EXPECT_EQ(block_host(*f.m, self), -1);
+}
+
+TEST(BlockOnInclineDemo, SlidesDownAndStopsAtTheFootOfTheSlope) {
+    auto m = make_model();
+    find_demo("block_on_incline.exp")->build(*m);
+    set_presence(*m);
+    prepare_initial_state(*m);
+    m->running = true;
+    m->settings.steps_per_frame = 1;
+    while (m->stop_message.empty() && m->sim_time < 5) ASSERT_EQ(movin(*m), MOVIN_NORMAL);
+    EXPECT_EQ(m->stop_message, MSG_BLOCK_OFF_INCLINE);
+    // 4 m down the slope at g (sin 30 - 0.3 cos 30): about 1.84 s.
+    const double a = g * (0.5 - 0.3 * std::cos(pi / 6));
+    EXPECT_NEAR(m->sim_time, std::sqrt(2 * 4.0 / a), 0.05);
+    EXPECT_EQ(m->objects[0].vx, 0.0);  // the rough ground holds the incline
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 
 #include <cmath>
 
+#include "demos/demos.h"
+#include "engine/constraints.h"
 #include "engine/engine.h"
 #include "engine/solvers.h"
 
@@ -161,6 +163,33 @@ TEST(BlockCollisions, OnlyForNonRidingBlocksOnAPlank) {
     f.o(f.a).host = 77;  // damaged host index
     block_collisions(*f.m, f.a);
     EXPECT_EQ(f.o(f.a).vx, 2.0);
+}
+
+TEST(CollidingBodiesDemo, BallsStayOnTheTableAndKeepTheirEnergy) {
+    auto m = make_model();
+    find_demo("colliding_bodies.exp")->build(*m);
+    set_presence(*m);
+    prepare_initial_state(*m);
+    m->running = true;
+    auto energy = [&] {
+        double e = 0;
+        for (int i = 0; i < object_count(*m); ++i) {
+            const MovingObject& o = m->objects[i];
+            e += 0.5 * o.mass * (o.vx * o.vx + o.vy * o.vy);
+        }
+        return e;
+    };
+    const double e0 = energy();
+    m->settings.steps_per_frame = 100;
+    for (int frame = 0; frame < 200; ++frame) {
+        ASSERT_EQ(movin(*m), MOVIN_NORMAL);
+        for (int i = 0; i < object_count(*m); ++i) {
+            const MovingObject& o = m->objects[i];
+            ASSERT_LT(std::fabs(o.x), 6.5) << "ball " << i << " at frame " << frame;
+            ASSERT_LT(std::fabs(o.y), 3.5) << "ball " << i << " at frame " << frame;
+        }
+    }
+    EXPECT_NEAR(energy(), e0, 0.01 * e0);
 }
 
 }  // namespace

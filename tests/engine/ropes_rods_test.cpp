@@ -5,7 +5,9 @@
 
 #include <cmath>
 #include <limits>
+#include <string>
 
+#include "demos/demos.h"
 #include "engine/constraints.h"
 #include "engine/engine.h"
 #include "engine/solvers.h"
@@ -227,6 +229,44 @@ TEST(RopeRodGuards, DamagedRecordsAndCoincidentEndsStayFinite) {
         EXPECT_TRUE(std::isfinite(f.o(i).vx) && std::isfinite(f.o(i).vy));
     }
     EXPECT_NEAR(f.o(a).x, 2.0, 1e-12);
+}
+
+TEST(MechanismDemos, EveryDemoRunsFiveSecondsWithAFiniteState) {
+    ASSERT_EQ(mechanism_demos().size(), 5u);
+    for (const DemoInfo& d : mechanism_demos()) {
+        auto m = make_model();
+        init_kept_settings(*m);
+        reset_model(*m);
+        d.build(*m);
+        set_rope_rod_lengths(*m);
+        set_presence(*m);
+        prepare_initial_state(*m);
+        m->running = true;
+        m->settings.steps_per_frame = 5000;
+        EXPECT_EQ(movin(*m), MOVIN_NORMAL) << d.file_name;
+        for (int i = 0; i < object_count(*m); ++i) {
+            const MovingObject& o = m->objects[i];
+            EXPECT_TRUE(std::isfinite(o.x) && std::isfinite(o.y) && std::isfinite(o.vx) && std::isfinite(o.vy))
+                << d.file_name;
+        }
+        // Only the block demo ends by itself, when the block reaches the foot of the slope.
+        if (std::string(d.file_name) != "block_on_incline.exp") {
+            EXPECT_TRUE(m->stop_message.empty()) << d.file_name;
+        }
+    }
+}
+
+TEST(MechanismDemos, RodPendulumKeepsItsLength) {
+    auto m = make_model();
+    find_demo("rod_pendulum.exp")->build(*m);
+    set_rope_rod_lengths(*m);
+    set_presence(*m);
+    prepare_initial_state(*m);
+    m->running = true;
+    m->settings.steps_per_frame = 3000;
+    ASSERT_EQ(movin(*m), MOVIN_NORMAL);
+    const MovingObject& o = m->objects[0];
+    EXPECT_NEAR(std::hypot(o.x - m->GAN.rec[0].anchor_x, o.y - m->GAN.rec[0].anchor_y), 3.0, 1e-9);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <limits>
 #include <numbers>
 
+#include "demos/demos.h"
 #include "engine/constraints.h"
 #include "engine/engine.h"
 #include "engine/solvers.h"
@@ -262,6 +263,23 @@ TEST(TrackGuards, DegenerateRecordsHoldNothingAndStayFinite) {
     CT_position(m, b);
     EXPECT_EQ(f.o(b).vx, 1.0);
     EXPECT_EQ(f.o(b).x, 1.0);
+}
+
+TEST(CircularTrackDemo, BallStaysInTheBowlAndKeepsItsEnergy) {
+    auto m = make_model();
+    find_demo("circular_track.exp")->build(*m);
+    set_presence(*m);
+    prepare_initial_state(*m);
+    m->running = true;
+    const MovingObject& o = m->objects[0];
+    const double h0 = o.y;
+    m->settings.steps_per_frame = 100;
+    for (int frame = 0; frame < 80; ++frame) {
+        ASSERT_EQ(movin(*m), MOVIN_NORMAL);
+        ASSERT_NEAR(std::hypot(o.x, o.y), 3.0 - 0.15, 1e-6) << "frame " << frame;
+    }
+    const double e = 0.5 * (o.vx * o.vx + o.vy * o.vy) + g * (o.y - h0);
+    EXPECT_NEAR(e, 0.0, 0.5);  // of about 22 J per kg at the bottom
 }
 
 }  // namespace
