@@ -212,7 +212,7 @@ void CT_contact(Model& m, int a) {
         if (ct_touches(m.CT.rec[k], o.x, o.y, o.radius, d, alpha)) {
             m.step.on_ct_track = 1;
             m.step.ct_track_index = k;
-            ct_contact_distance(m, a) = d;
+            if (o.kind == KIND_BODY) ct_contact_distance(m, a) = d;  // only bodies are put back on arcs
             return;
         }
     }
