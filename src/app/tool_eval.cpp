@@ -84,7 +84,7 @@ int tool_eval(const Args& args) {
     if (condition) {
         int r = eval_condition(*s, *m, gbk);
         ok = r >= 0;
-        out = std::to_string(r == 1 ? 1 : 0);
+        out = r == 1 ? "1" : "0";
     } else {
         float v = 0;
         ok = eval_expr(*s, *m, gbk, v) == 1;
