@@ -52,7 +52,8 @@ std::string write_experiment(const Model& m, bool with_graphs = true);
 std::string write_container(const Model& m);
 
 // A player executable with the container of `m` appended and the trailer
-// holding the container's offset.
+// holding the container's offset. Empty when the player is too large for the
+// trailer's 32-bit offset.
 std::string pack_player(std::string_view player_bytes, const Model& m);
 
 }  // namespace quorrel

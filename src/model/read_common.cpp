@@ -40,8 +40,10 @@ LoadResult damaged(const ReadContext& ctx) {
     return failure(std::string(ctx.prefix) + ctx.error, msg::CAPTION_HINT, false);
 }
 
-std::unique_ptr<Model> fresh_model_like(const Model& m) {
-    auto fresh = std::make_unique<Model>();
+Model& fresh_model_like(const Model& m) {
+    thread_local std::unique_ptr<Model> spare;
+    if (!spare) spare = std::make_unique<Model>();
+    Model* fresh = spare.get();
     // The settings a reset leaves alone come from the caller's model, as if the
     // caller's model itself had been reset; so do the digits and the path.
     Settings& s = fresh->settings;
@@ -59,7 +61,7 @@ std::unique_ptr<Model> fresh_model_like(const Model& m) {
     fresh->digits = m.digits;
     fresh->experiment_path = m.experiment_path;
     reset_model(*fresh);
-    return fresh;
+    return *fresh;
 }
 
 bool read_settings(ReadContext& ctx, Model& m) {
@@ -211,15 +213,16 @@ bool read_graphs(ReadContext& ctx, Model& m) {
 
 namespace {
 
-// One stored text: n, then n bytes and a zero byte. The text is the bytes up
-// to the first zero, as the player's work buffer of 2000 bytes would see it.
+// One stored text: n, then n bytes and a zero byte. The text is the n bytes up
+// to the first zero among them; a missing terminator does not let the text run
+// on into other bytes.
 bool read_text(ReadContext& ctx, Text& out) {
     const std::int32_t n = ctx.in.i32();
     if (!ctx.check()) return false;
     if (n < 0 || n > MAX_TEXT_BYTES)
         return ctx.fail(std::string(ctx.part) + "中的文字长度 " + std::to_string(n) + " 不正确(应在 0 到 " +
                         std::to_string(MAX_TEXT_BYTES) + " 之间)。");
-    const std::string_view body = ctx.in.take(static_cast<std::size_t>(n) + 1);
+    const std::string_view body = ctx.in.take(static_cast<std::size_t>(n) + 1).substr(0, static_cast<std::size_t>(n));
     if (!ctx.check()) return false;
     const std::size_t end = body.find('\0');
     out.assign(body.data(), end == std::string_view::npos ? body.size() : end);

@@ -3,6 +3,7 @@
 // pictures, the messages, and the rule that a read goes into a fresh model.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -66,22 +67,22 @@ bool read_object_picture(ReadContext& ctx, Model& m, int slot);
 // A size word and that many bytes of a JPEG file, decoded into the background.
 bool read_background_picture(ReadContext& ctx, Model& m);
 
-// Reads into a fresh model (reset, with the settings a reset keeps copied from
-// `m`) and moves it into `m` only when `read` succeeds.
-template <class F>
-LoadResult read_into_fresh(Model& m, F&& read);
-
 LoadResult failure(const std::string& message, const char* caption, bool ok_cancel);
+// The damage message of `ctx`, with its format's prefix.
 LoadResult damaged(const ReadContext& ctx);
 
-// Prepares the fresh model a reader fills.
-std::unique_ptr<Model> fresh_model_like(const Model& m);
+// A reset model holding the settings a reset keeps, `digits` and the
+// experiment path of `m`: what `m` would be after a reset. The model is large;
+// one is kept per thread and reset for each read instead of being allocated.
+Model& fresh_model_like(const Model& m);
 
+// Reads into a fresh model and moves it into `m` only when `read` succeeds, so
+// a failed read leaves `m` exactly as it was.
 template <class F>
 LoadResult read_into_fresh(Model& m, F&& read) {
-    std::unique_ptr<Model> fresh = fresh_model_like(m);
-    LoadResult r = read(*fresh);
-    if (r.ok) m = std::move(*fresh);
+    Model& fresh = fresh_model_like(m);
+    LoadResult r = read(fresh);
+    if (r.ok) m = std::move(fresh);
     return r;
 }
 

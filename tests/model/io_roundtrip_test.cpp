@@ -292,6 +292,17 @@ TEST(Writer, OverlongTextsAreCutAtACharacterBoundary) {
     EXPECT_EQ(m->object_texts[0].second, "ab");
 }
 
+TEST(Reader, TextEndsAtItsLengthEvenWithoutTheZeroByte) {
+    auto source = small_model();
+    source->object_texts[0].name = "NAMEONE";
+    std::string file = write_experiment(*source);
+    file[file.find("NAMEONE") + 7] = 'X';
+    auto m = make_model();
+    ASSERT_TRUE(read_experiment(*m, file).ok);
+    EXPECT_EQ(m->object_texts[0].name, "NAMEONE");
+    EXPECT_EQ(m->object_texts[0].second, source->object_texts[0].second);
+}
+
 TEST(Files, DetectKindAndReadAnyFile) {
     EXPECT_EQ(detect_kind("kovra.y3.5rest"), FileKind::Experiment);
     EXPECT_EQ(detect_kind(std::string_view("MZ\x90\0\0\0", 6)), FileKind::Container);

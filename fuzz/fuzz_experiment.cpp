@@ -1,0 +1,16 @@
+// Arbitrary bytes as an experiment file. Besides not crashing, whatever the
+// reader accepts must be written back into a file it accepts again.
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+
+#include "model/io.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static auto model = quorrel::make_model();
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    if (!quorrel::read_experiment(*model, bytes).ok) return 0;
+    auto again = quorrel::make_model();
+    if (!quorrel::read_experiment(*again, quorrel::write_experiment(*model)).ok) std::abort();
+    return 0;
+}

@@ -1,0 +1,5 @@
+# The two readers of the model, fed with arbitrary bytes.
+quorrel_fuzzer(container ${CMAKE_CURRENT_LIST_DIR}/fuzz_container.cpp)
+target_link_libraries(fuzz_container PRIVATE quorrel_model)
+quorrel_fuzzer(experiment ${CMAKE_CURRENT_LIST_DIR}/fuzz_experiment.cpp)
+target_link_libraries(fuzz_experiment PRIVATE quorrel_model)
