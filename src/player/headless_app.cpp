@@ -5,6 +5,7 @@
 namespace quorrel {
 
 std::unique_ptr<QGuiApplication> make_headless_app() {
+    if (QGuiApplication::instance()) return nullptr;  // the caller already made one
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     static int argc = 1;
     static char name[] = "quorrel-tool";

@@ -9,7 +9,8 @@
 
 namespace quorrel {
 
-// Picks the offscreen platform when none is set, then makes the application.
+// Picks the offscreen platform when none is set, then makes the application;
+// null when the process already has one.
 std::unique_ptr<QGuiApplication> make_headless_app();
 
 // A whole number from an option's value: decimal digits only, no sign.

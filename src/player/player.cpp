@@ -5,6 +5,7 @@
 #include "model/io.h"
 #include "model/numtext.h"
 #include "player/wiring.h"
+#include "script/interpreter.h"
 #include "script/platform.h"
 
 namespace quorrel {
@@ -13,26 +14,6 @@ namespace {
 constexpr const char* OUT_OF_RANGE_TEXT = "有运动对象已经超越了显示的范围，当前实验已被停止。";
 constexpr const char* SAVE_FIRST_TEXT = "请先保存,当前的实验。";
 constexpr int ERROR_SAVE_FIRST = 100;
-
-// A screen coordinate from a pixel position that may be huge or not a number
-// (a damaged file or a runaway object): clamped so the conversion to int is
-// defined. The drawable range is far inside these bounds.
-std::int32_t screen_coord(double v) {
-    if (!(v == v)) return 0;
-    if (v > 1e9) return 1000000000;
-    if (v < -1e9) return -1000000000;
-    return static_cast<std::int32_t>(std::trunc(v));
-}
-
-void update_screen_positions(Model& m) {
-    const Settings& s = m.settings;
-    const int n = object_count(m);
-    for (int i = 0; i < n; ++i) {
-        MovingObject& o = m.objects[i];
-        o.screen_x = screen_coord(s.origin_x + o.x / s.scale + 0.5);
-        o.screen_y = screen_coord(s.origin_y - o.y / s.scale + 0.5);
-    }
-}
 
 void reset_variable_values(Model& m) {
     const int n = std::min(m.variable_count, MAX_VARIABLES);
@@ -53,6 +34,17 @@ void show_load_failure(PlayerState& p, const LoadResult& r) {
     if (p.platform) p.platform->message_box(r.message, r.caption, r.ok_cancel ? Buttons::OkCancel : Buttons::Ok);
 }
 
+// Shows the error of the last program run: in the program editor once it
+// exists, until then as a message box after which the run goes on.
+Answer show_program_error(PlayerState& p) {
+    if (!p.platform) return Answer::Ok;
+    const Script& s = *p.script;
+    if (s.use_program_editor)
+        return p.platform->edit_program(*p.model, s.run_error_program, s.run_error_line, s.run_error);
+    p.platform->message_box(program_error_message(s, *p.model), "", Buttons::Ok);
+    return Answer::Ok;
+}
+
 // Readings, the clock-event program and the write-back, as preparation does
 // them three times. An error of the program is shown once per preparation:
 // the same faulty line would otherwise open the editor three times in a row.
@@ -63,7 +55,7 @@ void readings_program_writeback(PlayerState& p, bool& error_shown) {
     if (wiring::run_clock_program(p, e) != 0 && !error_shown) {
         error_shown = true;
         p.last_error = e;
-        if (p.platform) p.platform->edit_program(m, e.program, e.line, e.code);
+        show_program_error(p);
     }
     wiring::write_bl_back(m);
 }
@@ -71,6 +63,8 @@ void readings_program_writeback(PlayerState& p, bool& error_shown) {
 // Load steps after the reader: graph pictures, the loaded flag, the caption.
 void after_read(PlayerState& p, const std::string& path) {
     Model& m = *p.model;
+    // A player that was never sized draws at the design size.
+    if (p.scene.image1.isNull()) resize_scene(p, 700, 420, 702, 455);
     m.experiment_path = path;
     m.running = false;
     p.program_folder = folder_of(path);
@@ -83,6 +77,21 @@ void after_read(PlayerState& p, const std::string& path) {
 }
 
 }  // namespace
+
+PlayerState::PlayerState() : script(make_script(nullptr, &host)) {}
+
+void PlayerHost::stop() {
+    press_stop(p_);
+}
+void PlayerHost::run() {
+    press_run(p_);
+}
+void PlayerHost::prepare_after_open() {
+    // The opened file is the experiment now (or the previous one stays).
+    after_read(p_, p_.model->experiment_path);
+    p_.toolbar = toolbar_layout(p_.model->toolbar, false);
+    prepar_obj(p_);
+}
 
 void prepar_obj(PlayerState& p) {
     Model& m = *p.model;
@@ -97,7 +106,7 @@ void prepar_obj(PlayerState& p) {
     wiring::evaluate_forces(m);
     wiring::reset_objects_for_display(m);
     readings_program_writeback(p, error_shown);
-    update_screen_positions(m);
+    wiring::update_screen_positions(m);
     wiring::draw_dynamic_scene(p);
     readings_program_writeback(p, error_shown);
     if (m.settings.selected_object != -1) wiring::draw_selection(p);
@@ -111,16 +120,19 @@ void recompute_graphs(PlayerState& p) {
     }
 }
 
+const QImage& picture(PlayerState& p) {
+    scene_end(p.scene);
+    return p.scene.image1;
+}
+
 void resize_scene(PlayerState& p, int image_width, int image_height, int window_width, int window_height) {
-    image_width = std::max(image_width, 1);
-    image_height = std::max(image_height, 1);
-    p.window_width = window_width;
-    p.window_height = window_height;
-    if (p.image1.width() != image_width || p.image1.height() != image_height) {
-        p.image1 = QImage(image_width, image_height, QImage::Format_RGB32);
-        p.image1.fill(Qt::black);
-        p.scene_bitmap = p.image1.copy();
-    }
+    Scene& s = p.scene;
+    if (s.image1.isNull())
+        scene_init(s, image_width, image_height);
+    else if (s.image1.width() != image_width || s.image1.height() != image_height)
+        scene_resize(s, image_width, image_height);
+    s.window_width = window_width;
+    s.window_height = window_height;
     if (!p.model_loaded) return;
     if (p.model->running)
         wiring::deal_going_pic(p);
@@ -232,7 +244,7 @@ void press_stop(PlayerState& p) {
     ProgramError e;
     if (wiring::run_clock_program(p, e) != 0) {
         p.last_error = e;
-        if (p.platform) p.platform->edit_program(m, e.program, e.line, e.code);
+        show_program_error(p);
     }
     prepar_obj(p);
     recompute_graphs(p);
@@ -262,7 +274,7 @@ TickOutcome Timing(PlayerState& p) {
 
     const int r = wiring::movin(p);
     wiring::jisuan_du_liang(m);
-    p.pause_request = 0;
+    p.script->pause_request = 0;
     ProgramError e;
     if (wiring::run_clock_program(p, e) != 0) {
         p.last_error = e;
@@ -272,7 +284,7 @@ TickOutcome Timing(PlayerState& p) {
             press_stop(p);
         } else {
             m.running = false;
-            const Answer a = p.platform ? p.platform->edit_program(m, e.program, e.line, e.code) : Answer::Ok;
+            const Answer a = show_program_error(p);
             if (a == Answer::Cancel) {
                 p.idle_loop = 0;
                 press_stop(p);
@@ -291,7 +303,7 @@ TickOutcome Timing(PlayerState& p) {
     p.time_text = "  t = " + format_g(m.sim_time, m.digits);
 
     TickOutcome outcome = TickOutcome::Advanced;
-    if (r == 3 || p.pause_request == 1) {
+    if (r == 3 || p.script->pause_request == 1) {
         p.pause_down = true;
         m.running = false;
         outcome = TickOutcome::Paused;

@@ -12,10 +12,13 @@
 
 #include "model/model.h"
 #include "player/toolbar_layout.h"
+#include "render/scene.h"
+#include "script/script.h"
 
 namespace quorrel {
 
 class Platform;
+struct PlayerState;
 
 // Status-line colours (0x00BBGGRR).
 inline constexpr Colour STATUS_NAVY = 0x800000;
@@ -39,23 +42,37 @@ struct ProgramError {
     int line = 0;  // 0-based
 };
 
+// What the event programs' 停止, 重新运行 and 打开 do to the player.
+class PlayerHost : public ProgramHost {
+public:
+    explicit PlayerHost(PlayerState& p) : p_(p) {}
+    void stop() override;
+    void run() override;
+    void prepare_after_open() override;
+
+private:
+    PlayerState& p_;
+};
+
 struct PlayerState {
+    PlayerState();
+    PlayerState(const PlayerState&) = delete;
+    PlayerState& operator=(const PlayerState&) = delete;
+
     std::unique_ptr<Model> model = make_model();
     Platform* platform = nullptr;  // message boxes, editor, sound; not owned
+    // The event-program machinery; its pause request is the 暂停 statement's.
+    PlayerHost host{*this};
+    std::unique_ptr<Script> script;
 
-    // Pictures of the main window. `image1` is what the user sees; the
-    // persistent scene (background, static objects, trails) is kept in
-    // `scene_bitmap` and copied over `image1` every frame.
-    QImage image1;
-    QImage scene_bitmap;
-    int window_width = 702;  // the grid loops are bounded by the window's size
-    int window_height = 455;
+    // Pictures of the main window: Image1, the persistent scene_bitmap and
+    // the drawing state. Sized by resize_scene; read through picture().
+    Scene scene;
 
     // Run state.
     int idle_loop = 1;  // while 1 the main loop ticks
     bool model_loaded = false;
-    int pause_request = 0;  // set by the pause statement during a tick
-    int drag_state = 0;     // mouse drag state; Run and Stop reset it
+    int drag_state = 0;  // mouse drag state; Run and Stop reset it
     bool first_activation_done = false;
 
     // Tool-bar state the window mirrors after every operation.
@@ -75,6 +92,9 @@ struct PlayerState {
     ProgramError last_error;
     bool stopped_in_tick = false;  // Stop ran during the current tick
 };
+
+// The picture the user sees (Image1), with every painting on it finished.
+const QImage& picture(PlayerState& p);
 
 // Sets the picture size (the window's client area below the tool bar) and the
 // window size; redraws the scene when an experiment is loaded.

@@ -1,73 +1,35 @@
-// Call sites of the engine, the drawing and the event programs.
-//
-// Pieces marked "stand-in" do the least the player needs until the library
-// that owns the step is linked here; each is replaced by a single forwarding
-// call when it is.
+// Call sites of the engine and the event programs. The drawing's call sites
+// are in wiring_render.cpp: the engine's and the drawing's headers each
+// declare a TrailSink and cannot be included together.
 #include "player/wiring.h"
 
-#include <QPainter>
-#include <cmath>
+#include "engine/constraints.h"
+#include "engine/engine.h"
+#include "script/interpreter.h"
 
 namespace quorrel::wiring {
-namespace {
-
-QColor qcolour(Colour c) {
-    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
-}
-
-std::int32_t screen_coord(double v) {
-    if (!(v == v)) return 0;
-    if (v > 1e9) return 1000000000;
-    if (v < -1e9) return -1000000000;
-    return static_cast<std::int32_t>(std::trunc(v));
-}
-
-}  // namespace
 
 // ---- Run preparation ----
 
 void set_presence_flags(Model& m) {
-    for (int t = 0; t < ELEMENT_TABLES; ++t) m.present[t] = element_present(m, t, 0) ? 1 : 0;
+    set_presence(m);
 }
 
 void init_objects(Model& m) {
-    // Stand-in for the engine's preparation of the initial state.
-    const Settings& s = m.settings;
-    const int n = object_count(m);
-    for (int i = 0; i < n; ++i) {
-        MovingObject& o = m.objects[i];
-        o.mass = o.rest_mass;
-        o.x = o.prev_x = o.x0;
-        o.y = o.prev_y = o.y0;
-        o.vx = o.vx0;
-        o.vy = o.vy0;
-        o.ax = o.ay = 0;
-        o.prev_vx = o.vx;
-        o.prev_vy = o.vy;
-        o.step_ax = o.step_ay = 0;
-        o.screen_x = screen_coord(s.origin_x + o.x0 / s.scale + 0.5);
-        o.screen_y = screen_coord(s.origin_y - o.y0 / s.scale + 0.5);
-        o.screen_radius = std::max(screen_coord(o.radius / s.scale + 0.5), 3);
-    }
+    prepare_initial_state(m);
 }
 
-void evaluate_forces(Model&) {
-    // Stand-in: the engine's evaluation mode of the integration step.
+void evaluate_forces(Model& m) {
+    // With m.running clear the step only evaluates forces and accelerations.
+    kernel(m);
 }
 
 void reset_objects_for_display(Model& m) {
-    const Settings& s = m.settings;
-    const int n = object_count(m);
-    for (int i = 0; i < n; ++i) {
-        MovingObject& o = m.objects[i];
-        o.mass = o.rest_mass;
-        o.x = o.prev_x = o.x0;
-        o.y = o.prev_y = o.y0;
-        o.vx = o.vx0;
-        o.vy = o.vy0;
-        o.screen_x = screen_coord(s.origin_x + o.x0 / s.scale + 0.5);
-        o.screen_y = screen_coord(s.origin_y - o.y0 / s.scale + 0.5);
-    }
+    reset_for_display(m);
+}
+
+void update_screen_positions(Model& m) {
+    quorrel::update_screen_positions(m);
 }
 
 void clear_run_values(Model& m) {
@@ -75,8 +37,9 @@ void clear_run_values(Model& m) {
     for (int i = 0; i < n; ++i) {
         MovingObject& o = m.objects[i];
         o.stuck = 0;
-        if (o.kind == KIND_BLOCK && o.host >= 0 && o.host < MAX_OBJECTS && m.objects[o.host].kind == KIND_PLANK &&
-            o.riding == 1) {
+        // A block riding a plank starts stuck to it, at its designed offset.
+        if (o.kind == KIND_BLOCK && o.riding == 1 && o.host >= 0 && o.host < MAX_OBJECTS &&
+            m.objects[o.host].kind == KIND_PLANK) {
             const MovingObject& h = m.objects[o.host];
             o.stuck = 1;
             o.rel_x = o.x0 - h.x0;
@@ -85,8 +48,8 @@ void clear_run_values(Model& m) {
     }
 }
 
-void set_link_lengths(Model&) {
-    // Stand-in: rope and rod lengths from the start positions (engine constraints).
+void set_link_lengths(Model& m) {
+    set_rope_rod_lengths(m);
 }
 
 void reset_strobes(Model& m) {
@@ -96,73 +59,29 @@ void reset_strobes(Model& m) {
 // ---- One frame ----
 
 int movin(PlayerState& p) {
-    // Stand-in for the step driver: advances the clock only.
-    Model& m = *p.model;
-    const int steps = std::max(m.settings.steps_per_frame, 0);
-    for (int i = 0; i < steps; ++i) m.sim_time += m.settings.time_step;
-    return 0;
+    TrailSink sink;
+    sink.context = &p.scene;
+    sink.segment = trail_function();
+    return quorrel::movin(*p.model, sink);
 }
 
-void jisuan_du_liang(Model&) {}
-void write_bl_back(Model&) {}
+void jisuan_du_liang(Model& m) {
+    quorrel::jisuan_du_liang(m);
+}
+void write_bl_back(Model& m) {
+    quorrel::write_bl_back(m);
+}
 
-int run_clock_program(PlayerState&, ProgramError& error) {
+int run_clock_program(PlayerState& p, ProgramError& error) {
+    Script& s = *p.script;
+    s.platform = p.platform;
+    s.host = &p.host;
     error = {};
-    return 0;
+    if (run_program(s, *p.model, CLOCK_PROGRAM) != 0) return 0;
+    error.code = s.run_error != 0 ? s.run_error : ERR_EXCEPTION;
+    error.program = s.run_error_program;
+    error.line = s.run_error_line;
+    return error.code;
 }
-
-// ---- Drawing ----
-
-void build_static_scene(PlayerState& p) {
-    // Stand-in: the background colour only.
-    p.image1.fill(qcolour(p.model->settings.background_colour));
-    p.scene_bitmap = p.image1.copy();
-}
-
-namespace {
-void draw_objects(PlayerState& p) {
-    QPainter painter(&p.image1);
-    const Model& m = *p.model;
-    const int n = object_count(m);
-    for (int i = 0; i < n; ++i) {
-        const MovingObject& o = m.objects[i];
-        const QImage& pic = m.object_pictures[i];
-        if (pic.isNull()) continue;
-        painter.drawImage(o.screen_x - pic.width() / 2 + o.picture_dx, o.screen_y - pic.height() / 2 + o.picture_dy,
-                          pic);
-    }
-}
-}  // namespace
-
-void draw_dynamic_scene(PlayerState& p) {
-    draw_objects(p);
-}
-
-void draw_frame(PlayerState& p) {
-    p.image1 = p.scene_bitmap.copy();
-    Model& m = *p.model;
-    const Settings& s = m.settings;
-    const int n = object_count(m);
-    for (int i = 0; i < n; ++i) {
-        MovingObject& o = m.objects[i];
-        o.screen_x = screen_coord(s.origin_x + o.x / s.scale + 0.5);
-        o.screen_y = screen_coord(s.origin_y - o.y / s.scale + 0.5);
-    }
-    draw_objects(p);
-}
-
-void draw_selection(PlayerState&) {}
-
-void deal_going_pic(PlayerState& p) {
-    build_static_scene(p);
-    draw_frame(p);
-}
-
-void draw_graph_picture(PlayerState& p, int slot) {
-    QImage& g = p.model->graph_pictures[slot];
-    if (!g.isNull()) g.fill(qcolour(p.model->graphs[slot].background));
-}
-
-void refresh_graph_bounds(PlayerState&, int) {}
 
 }  // namespace quorrel::wiring

@@ -18,6 +18,8 @@ void init_objects(Model& m);
 void evaluate_forces(Model& m);
 // Positions and velocities back to their start values after the evaluation.
 void reset_objects_for_display(Model& m);
+// screen_x, screen_y of every object from its current position.
+void update_screen_positions(Model& m);
 // Run: engine's per-object run values cleared; riding blocks stuck to their plank.
 void clear_run_values(Model& m);
 // Run: rope and rod lengths from the start positions.
@@ -35,6 +37,9 @@ void write_bl_back(Model& m);
 int run_clock_program(PlayerState& p, ProgramError& error);
 
 // ---- Drawing ----
+// The routine that draws a trail segment into the scene (context: the Scene).
+using TrailSegmentFn = void (*)(void* ctx, int x0, int y0, int x1, int y1, Colour colour, int width);
+TrailSegmentFn trail_function();
 // Background colour and picture, axes and grids, static texts and objects;
 // then the picture is kept as the persistent scene.
 void build_static_scene(PlayerState& p);

@@ -48,10 +48,11 @@ SceneView::SceneView(PlayerState& p, QWidget* parent) : QWidget(parent), p_(p) {
 
 void SceneView::paintEvent(QPaintEvent*) {
     QPainter g(this);
-    if (p_.image1.isNull())
+    const QImage& image = picture(p_);
+    if (image.isNull())
         g.fillRect(rect(), Qt::black);
     else
-        g.drawImage(0, 0, p_.image1);
+        g.drawImage(0, 0, image);
 }
 
 MainWindow::MainWindow(PlayerState& p, QtPlatform& platform, ExperimentSource source, std::string path)

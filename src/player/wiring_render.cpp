@@ -1,0 +1,95 @@
+// Call sites of the drawing.
+#include "engine/track_services.h"
+#include "model/gbk.h"
+#include "model/numtext.h"
+#include "player/wiring.h"
+#include "render/frame.h"
+#include "render/later_drawings.h"
+#include "render/objects.h"
+#include "script/bridge.h"
+#include "script/evaluator.h"
+
+namespace quorrel::wiring {
+namespace {
+
+// A curve expression of a function graph: a variable's value or an
+// expression of the program language. The live-curve sampler takes a plain
+// function, so the evaluator's node table lives here; it is scratch space
+// only (nothing is carried from one evaluation to the next) and is used from
+// the one user-interface thread.
+bool evaluate_curve(Model& m, const Text& expression, double& value) {
+    static const std::unique_ptr<Script> scratch = make_script();
+    float v = 0;
+    if (eval_expr(*scratch, m, expression, v) != 1) return false;
+    value = v;
+    return true;
+}
+
+void sample_graphs(void*, Model& m) {
+    draw_live_curves(m, evaluate_curve);
+}
+
+// Annotation texts and point labels show variable and parameter values.
+void substitute_references(void*, Model& m, const Text& in, Text& out) {
+    out = str_bl_to_str(m, in);
+}
+
+void connect_scene(PlayerState& p) {
+    p.scene.substitute = substitute_references;
+    p.scene.substitute_ctx = nullptr;
+}
+
+}  // namespace
+
+TrailSegmentFn trail_function() {
+    return trail_segment;
+}
+
+// ---- Drawing ----
+
+void build_static_scene(PlayerState& p) {
+    connect_scene(p);
+    quorrel::build_static_scene(*p.model, p.scene);
+}
+
+void draw_dynamic_scene(PlayerState& p) {
+    prepare_dynamic_scene(*p.model, p.scene);
+}
+
+void draw_frame(PlayerState& p) {
+    connect_scene(p);
+    quorrel::draw_frame(*p.model, p.scene, sample_graphs, nullptr);
+}
+
+void draw_selection(PlayerState& p) {
+    quorrel::draw_selection(*p.model, p.scene);
+}
+
+void deal_going_pic(PlayerState& p) {
+    quorrel::deal_going_pic(*p.model, p.scene);
+}
+
+void draw_graph_picture(PlayerState& p, int slot) {
+    draw_graph_frame(*p.model, p.scene, slot);
+}
+
+void refresh_graph_bounds(PlayerState& p, int slot) {
+    Model& m = *p.model;
+    FunctionGraph& g = m.graphs[slot];
+    for (int c = 0; c < CURVES; ++c) {
+        const Text& first = m.graph_texts1[slot][c];
+        if (first != gbk::VALUE_ZERO) {
+            float v = 0;
+            if (eval_expr(*p.script, m, first, v) == 1) g.curve_x_value[c] = v;
+        }
+        // The second bound is read through the variable it names.
+        const Text& second = m.graph_texts2[slot][c];
+        if (second != gbk::VALUE_ZERO) {
+            const int var = find_bl(m, second);
+            double v = 0;
+            if (var >= 0 && parse_number(m.variable_texts[var][VT_VALUE], v)) g.curve_y_value[c] = v;
+        }
+    }
+}
+
+}  // namespace quorrel::wiring

@@ -1,0 +1,333 @@
+// The run state machine of the player's core: Run, Stop, Pause/Continue, the
+// snapshot rules and what one tick of the main loop does in each state.
+#include "player/player.h"
+
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+
+#include "demos/demos.h"
+#include "model/gbk.h"
+#include "player/headless_platform.h"
+
+namespace quorrel {
+namespace {
+
+class PlayerTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        static int argc = 1;
+        static char name[] = "test_player";
+        static char* argv[] = {name, nullptr};
+        if (!QGuiApplication::instance()) new QGuiApplication(argc, argv);
+    }
+
+    void SetUp() override {
+        platform.quiet = true;
+        p.platform = &platform;
+        resize_scene(p, 700, 420, 702, 455);
+    }
+
+    // A demo built in code, shown as after a load.
+    void show_demo(const char* file_name) {
+        init_kept_settings(*p.model);
+        reset_model(*p.model);
+        find_demo(file_name)->build(*p.model);
+        p.model->experiment_path = std::string("/tmp/") + file_name;
+        p.model_loaded = true;
+        prepar_obj(p);
+    }
+
+    // Replaces the clock-event program by the given lines (UTF-8).
+    void set_clock_program(std::initializer_list<const char*> lines) {
+        Model& m = *p.model;
+        int n = 0;
+        for (const char* l : lines) m.program_lines[0][n++] = utf8_to_gbk(l);
+        m.programs[0].line_count = n;
+        m.program_count = std::max(m.program_count, 1);
+    }
+
+    void ticks(int n) {
+        for (int i = 0; i < n; ++i) Timing(p);
+    }
+
+    MovingObject& ball() { return p.model->objects[0]; }
+
+    HeadlessPlatform platform;
+    PlayerState p;
+};
+
+TEST_F(PlayerTest, PauseIsDisabledBeforeTheFirstRunAndAfterStop) {
+    show_demo("thrown_ball.exp");
+    EXPECT_STREQ(run_status(p), "stopped");
+    press_pause(p);  // the menu item while the button is disabled
+    EXPECT_FALSE(p.model->running);
+    EXPECT_FALSE(p.pause_enabled);
+    EXPECT_EQ(Timing(p), TickOutcome::Idle);
+
+    press_run(p);
+    EXPECT_TRUE(p.pause_enabled);
+    EXPECT_FALSE(p.pause_down);
+    EXPECT_TRUE(p.time_visible);
+    EXPECT_STREQ(run_status(p), "running");
+
+    press_pause(p);
+    EXPECT_TRUE(p.pause_down);
+    EXPECT_STREQ(run_status(p), "paused");
+    press_pause(p);
+    EXPECT_FALSE(p.pause_down);
+    EXPECT_TRUE(p.model->running);
+
+    press_stop(p);
+    EXPECT_FALSE(p.pause_enabled);
+    EXPECT_FALSE(p.time_visible);
+    EXPECT_STREQ(run_status(p), "stopped");
+    press_pause(p);
+    EXPECT_FALSE(p.model->running);
+}
+
+TEST_F(PlayerTest, RunWhileRunningRestartsFromTheSnapshot) {
+    show_demo("thrown_ball.exp");
+    press_run(p);
+    ticks(5);
+    EXPECT_GT(p.model->sim_time, 0.0);
+    EXPECT_NE(ball().x, ball().x0);
+    // A program or a drag during the run changed the start position.
+    ball().x0 = 77.0;
+    press_run(p);
+    EXPECT_EQ(p.model->sim_time, 0.0);
+    EXPECT_EQ(ball().x0, 0.0);
+    EXPECT_EQ(ball().x, 0.0);
+    EXPECT_TRUE(p.model->running);
+}
+
+TEST_F(PlayerTest, StopRestoresAndTheNextRunTakesAFreshSnapshot) {
+    show_demo("thrown_ball.exp");
+    press_run(p);
+    ticks(3);
+    ball().x0 = 12.0;
+    press_stop(p);
+    EXPECT_FALSE(p.model->snapshot.taken);
+    EXPECT_EQ(ball().x0, 0.0);
+    EXPECT_EQ(ball().x, 0.0);
+    EXPECT_EQ(p.model->sim_time, 0.0);
+
+    // Moved while stopped (as a drag does): the next Run starts from there,
+    // and so does every Run after it.
+    ball().x0 = 20.0;
+    press_run(p);
+    EXPECT_TRUE(p.model->snapshot.taken);
+    ticks(2);
+    ball().x0 = 99.0;
+    press_run(p);
+    EXPECT_EQ(ball().x0, 20.0);
+}
+
+TEST_F(PlayerTest, ATickWhilePausedDoesNothingNotEvenDrawing) {
+    show_demo("thrown_ball.exp");
+    press_run(p);
+    ticks(2);
+    press_pause(p);
+    const double t = p.model->sim_time;
+    const double x = ball().x;
+    QImage& image1 = p.scene.image1;
+    scene_end(p.scene);
+    image1.setPixel(3, 3, qRgb(1, 2, 3));
+    const QImage before = image1.copy();
+    const std::string time_text = p.time_text;
+    EXPECT_EQ(Timing(p), TickOutcome::Idle);
+    EXPECT_EQ(p.model->sim_time, t);
+    EXPECT_EQ(ball().x, x);
+    EXPECT_EQ(picture(p), before);
+    EXPECT_EQ(p.time_text, time_text);
+
+    press_pause(p);  // continue
+    EXPECT_EQ(Timing(p), TickOutcome::Advanced);
+    EXPECT_GT(p.model->sim_time, t);
+}
+
+TEST_F(PlayerTest, TheFrameIsDrawnAndTheTimeShownWithDigits) {
+    show_demo("thrown_ball.exp");
+    const QImage shown = picture(p).copy();
+    press_run(p);
+    ticks(10);  // 0.5 s of flight
+    EXPECT_NE(picture(p), shown);
+    EXPECT_EQ(p.time_text, "  t = 0.5");
+    p.model->digits = 2;
+    ticks(1);
+    EXPECT_EQ(p.time_text, "  t = 0.55");  // 2 significant digits of 0.55
+}
+
+TEST_F(PlayerTest, PauseTimePausesAtEachMultiple) {
+    show_demo("thrown_ball.exp");
+    p.model->settings.pause_time = 0.2;  // four frames of 0.05 s
+    press_run(p);
+    int frames = 0;
+    TickOutcome r = TickOutcome::Advanced;
+    while (r == TickOutcome::Advanced && frames < 100) {
+        r = Timing(p);
+        ++frames;
+    }
+    ASSERT_EQ(r, TickOutcome::Paused);
+    EXPECT_NEAR(p.model->sim_time, 0.2, 1e-9);
+    EXPECT_TRUE(p.pause_down);
+    EXPECT_STREQ(run_status(p), "paused");
+
+    press_pause(p);
+    frames = 0;
+    r = TickOutcome::Advanced;
+    while (r == TickOutcome::Advanced && frames < 100) {
+        r = Timing(p);
+        ++frames;
+    }
+    ASSERT_EQ(r, TickOutcome::Paused);
+    EXPECT_NEAR(p.model->sim_time, 0.4, 1e-9);
+}
+
+TEST_F(PlayerTest, AnObjectOutOfRangeStopsWithTheRedStatus) {
+    show_demo("thrown_ball.exp");
+    ball().vx0 = 1e6;  // leaves the drawable range within the first frame
+    press_run(p);
+    EXPECT_EQ(Timing(p), TickOutcome::OutOfRange);
+    EXPECT_EQ(p.status_colour, STATUS_RED);
+    EXPECT_EQ(p.status_text, "有运动对象已经超越了显示的范围，当前实验已被停止。");
+    EXPECT_STREQ(run_status(p), "stopped");
+    EXPECT_EQ(ball().x, 0.0);  // restored
+}
+
+// A platform whose message boxes post a solver stop message, so a program
+// error in the clock program stands in for a solver stopping the run.
+class StopPostingPlatform : public HeadlessPlatform {
+public:
+    Model* model = nullptr;
+    Answer message_box(const std::string& text, const std::string& caption, Buttons b) override {
+        HeadlessPlatform::message_box(text, caption, b);
+        if (model) model->stop_message = "实验被停止了。";
+        return Answer::Ok;
+    }
+};
+
+TEST_F(PlayerTest, AStopMessageHaltsTheAdvanceWithTheRedStatus) {
+    show_demo("thrown_ball.exp");
+    StopPostingPlatform poster;
+    poster.quiet = true;
+    p.platform = &poster;
+    press_run(p);
+    ticks(2);
+    set_clock_program({"这不是语句"});
+    poster.model = p.model.get();
+    EXPECT_EQ(Timing(p), TickOutcome::StopMessage);
+    poster.model = nullptr;
+    EXPECT_FALSE(p.model->running);
+    EXPECT_FALSE(p.pause_down);  // the button stays up
+    EXPECT_TRUE(p.pause_enabled);
+    EXPECT_EQ(p.status_text, "实验被停止了。");
+    EXPECT_EQ(p.status_colour, STATUS_RED);
+    EXPECT_TRUE(p.model->stop_message.empty());
+    const double t = p.model->sim_time;
+    EXPECT_EQ(Timing(p), TickOutcome::Idle);
+    EXPECT_EQ(p.model->sim_time, t);
+    // Continue resumes.
+    set_clock_program({});
+    press_pause(p);
+    EXPECT_EQ(Timing(p), TickOutcome::Advanced);
+    p.platform = &platform;
+}
+
+TEST_F(PlayerTest, ProgramStatementsPauseStopAndRestart) {
+    show_demo("thrown_ball.exp");
+    press_run(p);
+    ticks(2);
+    set_clock_program({"暂停"});
+    EXPECT_EQ(Timing(p), TickOutcome::Paused);
+    EXPECT_TRUE(p.pause_down);
+
+    set_clock_program({"停止"});
+    press_pause(p);
+    EXPECT_EQ(Timing(p), TickOutcome::Stopped);
+    EXPECT_STREQ(run_status(p), "stopped");
+    EXPECT_EQ(ball().x, 0.0);
+
+    set_clock_program({"判断1:如果(t>0.2)则执行", "重新运行", "结束判断1"});
+    press_run(p);
+    ticks(4);
+    EXPECT_NEAR(p.model->sim_time, 0.2, 1e-9);
+    ticks(1);  // t = 0.25: the program restarts the run
+    EXPECT_TRUE(p.model->running);
+    EXPECT_EQ(p.model->sim_time, 0.0);
+}
+
+TEST_F(PlayerTest, AProgramErrorIsReportedAndTheRunGoesOn) {
+    show_demo("thrown_ball.exp");
+    press_run(p);
+    set_clock_program({"hmax=hmax", "这不是语句"});
+    EXPECT_EQ(Timing(p), TickOutcome::Advanced);
+    EXPECT_NE(p.last_error.code, 0);
+    EXPECT_EQ(p.last_error.program, 0);
+    EXPECT_EQ(p.last_error.line, 1);
+    EXPECT_TRUE(p.model->running);
+    EXPECT_FALSE(platform.messages.empty());
+}
+
+TEST_F(PlayerTest, ErrorHundredHaltsTheMainLoopUntilTheNextRun) {
+    show_demo("thrown_ball.exp");
+    press_run(p);
+    p.model->experiment_path.clear();  // never saved: a sound cannot be found
+    set_clock_program({"播放声音(a.wav)"});
+    EXPECT_EQ(Timing(p), TickOutcome::Halted);
+    EXPECT_EQ(p.idle_loop, 0);
+    EXPECT_FALSE(p.model->running);
+    EXPECT_STREQ(run_status(p), "halted");
+    ASSERT_FALSE(platform.messages.empty());
+    EXPECT_NE(std::find(platform.messages.begin(), platform.messages.end(), "请先保存,当前的实验。"),
+              platform.messages.end());
+    set_clock_program({});
+    press_run(p);
+    EXPECT_EQ(p.idle_loop, 1);
+    EXPECT_STREQ(run_status(p), "running");
+}
+
+TEST_F(PlayerTest, ResizeRebuildsThePicturesAtTheNewSize) {
+    show_demo("thrown_ball.exp");
+    resize_scene(p, 400, 300, 402, 335);
+    EXPECT_EQ(picture(p).size(), QSize(400, 300));
+    press_run(p);
+    ticks(3);
+    resize_scene(p, 500, 320, 502, 355);  // while running: the frame is redrawn, the run goes on
+    EXPECT_EQ(picture(p).size(), QSize(500, 320));
+    EXPECT_TRUE(p.model->running);
+    EXPECT_EQ(Timing(p), TickOutcome::Advanced);
+}
+
+TEST(ToolbarLayoutTest, ContainerOptionsHideAndShiftButtons) {
+    Toolbar t;
+    ToolbarLayout l = toolbar_layout(t, true);
+    EXPECT_TRUE(l.toolbar_visible);
+    EXPECT_EQ(l.left[BUTTON_EXIT], 110);
+
+    t.show_settings_button = 0;
+    l = toolbar_layout(t, true);
+    EXPECT_FALSE(l.visible[BUTTON_SETTINGS]);
+    EXPECT_EQ(l.left[BUTTON_RUN], 5);
+    EXPECT_EQ(l.left[BUTTON_EXIT], 82);
+
+    t.show_run_buttons = 0;
+    t.show_time = 0;
+    l = toolbar_layout(t, true);
+    EXPECT_FALSE(l.visible[BUTTON_RUN] || l.visible[BUTTON_STOP] || l.visible[BUTTON_PAUSE]);
+    EXPECT_EQ(l.left[BUTTON_EXIT], 5);
+    EXPECT_TRUE(l.time_in_toolbar_colour);
+
+    t.show_exit_button = 0;
+    EXPECT_FALSE(toolbar_layout(t, true).visible[BUTTON_EXIT]);
+
+    // A hidden tool bar ignores the rest; an experiment file has the design layout.
+    t.hide_toolbar = 1;
+    l = toolbar_layout(t, true);
+    EXPECT_FALSE(l.toolbar_visible);
+    EXPECT_EQ(l.left[BUTTON_EXIT], 110);
+    EXPECT_TRUE(toolbar_layout(t, false).toolbar_visible);
+}
+
+}  // namespace
+}  // namespace quorrel

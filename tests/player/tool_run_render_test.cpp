@@ -1,0 +1,146 @@
+// `quorrel-tool run` and `render` on the bundled demos: one JSON line per
+// tick with the run's state, and a PNG of the requested size.
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+
+namespace quorrel {
+namespace {
+
+struct Result {
+    int code = -1;
+    QByteArray out, err;
+};
+
+class ToolTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        static int argc = 1;
+        static char name[] = "test_player_tool";
+        static char* argv[] = {name, nullptr};
+        if (!QGuiApplication::instance()) new QGuiApplication(argc, argv);
+        dir = new QTemporaryDir;
+        ASSERT_TRUE(dir->isValid());
+        ASSERT_EQ(tool({"demo", dir->path()}).code, 0);
+    }
+    static void TearDownTestSuite() {
+        delete dir;
+        dir = nullptr;
+    }
+
+    static Result tool(const QStringList& args) {
+        QProcess p;
+        p.start(QStringLiteral(QUORREL_TOOL), args);
+        Result r;
+        if (!p.waitForFinished(120000) || p.exitStatus() != QProcess::NormalExit) return r;
+        r.code = p.exitCode();
+        r.out = p.readAllStandardOutput();
+        r.err = p.readAllStandardError();
+        return r;
+    }
+    static QString demo(const char* name) { return dir->filePath(QString::fromLatin1(name)); }
+
+    static std::vector<QJsonObject> lines(const QByteArray& out) {
+        std::vector<QJsonObject> v;
+        for (const QByteArray& l : out.split('\n')) {
+            if (l.isEmpty()) continue;
+            QJsonParseError e{};
+            const QJsonDocument d = QJsonDocument::fromJson(l, &e);
+            EXPECT_EQ(e.error, QJsonParseError::NoError) << l.toStdString();
+            v.push_back(d.object());
+        }
+        return v;
+    }
+
+    static QTemporaryDir* dir;
+};
+QTemporaryDir* ToolTest::dir = nullptr;
+
+TEST_F(ToolTest, RunPrintsOneLinePerTick) {
+    const Result r = tool({"run", demo("thrown_ball.exp"), "--frames", "3"});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    const auto v = lines(r.out);
+    ASSERT_EQ(v.size(), 3u);
+    double last_t = 0;
+    for (int i = 0; i < 3; ++i) {
+        const QJsonObject& l = v[i];
+        EXPECT_EQ(l["frame"].toInt(), i + 1);
+        EXPECT_GT(l["t"].toDouble(), last_t);
+        last_t = l["t"].toDouble();
+        EXPECT_EQ(l["status"].toString(), "running");
+        EXPECT_EQ(l["message"].toString(), "");
+        EXPECT_TRUE(l["error"].isNull());
+        const QJsonArray objects = l["objects"].toArray();
+        ASSERT_EQ(objects.size(), 1);
+        const QJsonObject ball = objects[0].toObject();
+        EXPECT_EQ(ball["slot"].toInt(), 0);
+        EXPECT_EQ(ball["name"].toString(), QStringLiteral("小球"));
+        for (const char* key : {"kind", "x", "y", "vx", "vy", "ax", "ay", "mass", "fx", "fy"})
+            EXPECT_TRUE(ball.contains(QLatin1String(key))) << key;
+        EXPECT_GT(ball["y"].toDouble(), 0.0);  // thrown upward
+        EXPECT_TRUE(l["variables"].toObject().contains("t"));
+    }
+    // Three frames of 50 steps of 1 ms.
+    EXPECT_NEAR(last_t, 0.15, 1e-9);
+    EXPECT_NEAR(v[2]["variables"].toObject()["t"].toString().toDouble(), last_t, 1e-9);
+}
+
+TEST_F(ToolTest, EveryPrintsEveryKthAndTheLastLine) {
+    const Result r = tool({"run", demo("thrown_ball.exp"), "--frames", "7", "--every", "3"});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    const auto v = lines(r.out);
+    ASSERT_EQ(v.size(), 3u);
+    EXPECT_EQ(v[0]["frame"].toInt(), 3);
+    EXPECT_EQ(v[1]["frame"].toInt(), 6);
+    EXPECT_EQ(v[2]["frame"].toInt(), 7);
+}
+
+TEST_F(ToolTest, ABallLeavingTheRangeEndsTheRunWithTheStopLine) {
+    // The thrown ball keeps falling after it lands and is beyond the range after about 21 s.
+    const Result r = tool({"run", demo("thrown_ball.exp"), "--frames", "100000", "--every", "100000"});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    const auto v = lines(r.out);
+    ASSERT_EQ(v.size(), 1u);
+    EXPECT_EQ(v[0]["status"].toString(), "stopped");
+    EXPECT_EQ(v[0]["message"].toString(), QStringLiteral("有运动对象已经超越了显示的范围，当前实验已被停止。"));
+    EXPECT_LT(v[0]["frame"].toInt(), 100000);
+}
+
+TEST_F(ToolTest, RunRejectsBadOptionsAndFiles) {
+    EXPECT_EQ(tool({"run"}).code, 2);
+    EXPECT_EQ(tool({"run", demo("thrown_ball.exp"), "--frames", "-1"}).code, 2);
+    EXPECT_EQ(tool({"run", demo("thrown_ball.exp"), "--every", "0"}).code, 2);
+    const Result r = tool({"run", dir->filePath("missing.exp")});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_FALSE(r.err.isEmpty());
+    EXPECT_TRUE(r.out.isEmpty());
+}
+
+TEST_F(ToolTest, RenderWritesAPictureOfTheRequestedSize) {
+    const QString before = dir->filePath("before.png");
+    const QString after = dir->filePath("after.png");
+    Result r = tool({"render", demo("thrown_ball.exp"), "--size", "320x200", "--out", before});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    r = tool({"render", demo("thrown_ball.exp"), "--frames", "20", "--size", "320x200", "--out", after});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    const QImage a(before), b(after);
+    EXPECT_EQ(a.size(), QSize(320, 200));
+    EXPECT_EQ(b.size(), QSize(320, 200));
+    EXPECT_NE(a, b);  // the ball flew and left its trail
+
+    r = tool({"render", demo("thrown_ball.exp"), "--out", before});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(QImage(before).size(), QSize(700, 420));
+
+    EXPECT_EQ(tool({"render", demo("thrown_ball.exp"), "--size", "0x5", "--out", before}).code, 2);
+    EXPECT_EQ(tool({"render", demo("thrown_ball.exp")}).code, 2);
+}
+
+}  // namespace
+}  // namespace quorrel
