@@ -2,6 +2,7 @@
 //
 // Both scenes are laid out for the default 700 x 420 picture: 0.25 world units
 // (metres) per pixel, so 100 m is 400 px.
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -25,6 +26,11 @@ MovingObject& add_body(Model& m, int slot, const char* name, double x, double y,
     b.radius = radius;
     b.rest_mass = b.mass = mass;
     b.strobe_interval = 1.0;
+    // Centre the generated ball picture (2b x 2b pixels) on the position;
+    // the settings' scale must be set before.
+    const int half = std::max(3, static_cast<int>(radius / m.settings.scale + 1.0));
+    b.picture_dx = -half;
+    b.picture_dy = -half;
     m.object_texts[slot].name = utf8_to_gbk(name);
     return b;
 }
@@ -72,8 +78,9 @@ constexpr std::int32_t Q_X = 100;  // quantity codes of a moving object
 constexpr std::int32_t Q_Y = 101;
 
 // Thrown at 40 m/s and 60 degrees from the origin: it flies 141 m wide and
-// 61 m high for 7.1 s, with its trail, strobe stamps every 0.5 s and the
-// velocity arrows. The clock program keeps the greatest height in `hmax`.
+// 61 m high for 7.1 s, with its trail, strobe stamps every second and the
+// velocity arrows. The clock program keeps the greatest height in `hmax` and
+// pauses the run when the ball is back on the ground.
 void build_thrown_ball(Model& m) {
     common_settings(m, 50, 370);
     Settings& s = m.settings;
@@ -91,7 +98,7 @@ void build_thrown_ball(Model& m) {
     b.ball_b = 40;
     b.show_trail = 1;
     b.strobe_on = 1;
-    b.strobe_interval = 0.5;
+    b.strobe_interval = 1.0;
     b.readout_flags[READ_T] = 1;
     b.readout_flags[READ_Y] = 1;
     b.strobe_vector_flags[VEC_V] = 1;
@@ -101,11 +108,17 @@ void build_thrown_ball(Model& m) {
 
     demo_variable(m, "h", "小球的高度", "0");
     demo_variable(m, "hmax", "最大高度", "0");
+    demo_variable(m, "landed", "落地后为1", "0");
     add_reading(m, 0, "小球", Q_Y, "高度 h=", "h", 470, 20, GREEN);
 
     demo_program_line(m, 0, "判断1:如果(h>hmax)则执行");
     demo_program_line(m, 0, "hmax=h");
     demo_program_line(m, 0, "结束判断1");
+    // Pause once when the ball comes back to the ground; Continue lets it fall on.
+    demo_program_line(m, 0, "判断2:如果(h<0和landed=0)则执行");
+    demo_program_line(m, 0, "landed=1");
+    demo_program_line(m, 0, "暂停");
+    demo_program_line(m, 0, "结束判断2");
 
     demo_annotation(m, 20, 15, 360, WHITE, "斜抛运动：初速度 40 m/s，抛射角 60°");
 }
