@@ -1,6 +1,6 @@
 #!/bin/bash
 # Installs the dependencies, builds the project and shows the bundled demo in
-# the player window (the quorrel-demo target).
+# the player window (quorrel-demo: the player with the thrown-ball demo appended).
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
@@ -21,5 +21,9 @@ cmake --build "$ROOT/build" --target quorrel-demo -j"$JOBS"
 demo="$ROOT/build/demo/quorrel-demo"
 [ -x "$demo" ] || demo="$(find "$ROOT/build" -type f -name quorrel-demo -perm -u+x -print -quit)"
 if [ -n "$demo" ]; then
+    if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+        echo "run-demo: built $demo, but there is no display to show it on (set DISPLAY, or use xvfb-run)" >&2
+        exit 1
+    fi
     exec "$demo" "$@"
 fi
