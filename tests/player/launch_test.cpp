@@ -1,0 +1,121 @@
+// Loading experiments into the player: a packed player, an experiment file,
+// a damaged file, and the 打开 statement replacing the experiment mid-run.
+#include "player/launch.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+
+#include "demos/demos.h"
+#include "model/gbk.h"
+#include "model/io.h"
+#include "player/headless_platform.h"
+#include "player/player.h"
+
+namespace quorrel {
+namespace {
+
+class LaunchTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        static int argc = 1;
+        static char name[] = "test_player_launch";
+        static char* argv[] = {name, nullptr};
+        if (!QGuiApplication::instance()) new QGuiApplication(argc, argv);
+    }
+
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        platform.quiet = true;
+        p.platform = &platform;
+        resize_scene(p, 700, 420, 702, 455);
+    }
+
+    std::string write(const char* name, const std::string& bytes) {
+        const QString path = dir.filePath(QString::fromLatin1(name));
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes.data(), static_cast<qint64>(bytes.size()));
+        return path.toStdString();
+    }
+
+    std::string demo_file(const char* demo, bool packed) {
+        auto m = make_model();
+        find_demo(demo)->build(*m);
+        const std::string name = std::string(demo) + (packed ? ".player" : "");
+        return write(name.c_str(), packed ? pack_player("\x7f"
+                                                        "ELF stand-in",
+                                                        *m)
+                                          : write_experiment(*m));
+    }
+
+    QTemporaryDir dir;
+    HeadlessPlatform platform;
+    PlayerState p;
+};
+
+TEST_F(LaunchTest, TellsPackedPlayersFromExperimentFilesAndOthers) {
+    const std::string packed = demo_file("thrown_ball.exp", true);
+    const std::string exp = demo_file("thrown_ball.exp", false);
+    EXPECT_TRUE(carries_container(packed));
+    EXPECT_FALSE(is_experiment_file(packed));
+    EXPECT_TRUE(is_experiment_file(exp));
+    EXPECT_FALSE(carries_container(exp));
+    EXPECT_FALSE(carries_container(write("plain", "just some bytes, no trailer")));
+    EXPECT_FALSE(carries_container(write("short", "ab")));
+    // A trailer pointing past the end of the file.
+    EXPECT_FALSE(carries_container(write("wild", std::string("ssmw3.5.50\xff\xff\xff\x7f", 14))));
+    EXPECT_FALSE(carries_container(dir.filePath("missing").toStdString()));
+}
+
+TEST_F(LaunchTest, APackedPlayerLoadsWithItsToolbarOptionsAndShowsTheScene) {
+    EXPECT_TRUE(first_activation(p, demo_file("thrown_ball.exp", true)));
+    EXPECT_TRUE(p.model_loaded);
+    EXPECT_EQ(object_count(*p.model), 1);
+    EXPECT_EQ(p.caption.rfind("Quorrel   Ver 3.5 专业版      ", 0), 0u);
+    EXPECT_TRUE(p.toolbar.toolbar_visible);
+    // A later activation does not load again.
+    p.model->objects[0].x0 = 5;
+    EXPECT_TRUE(first_activation(p, "/nonexistent"));
+    EXPECT_EQ(p.model->objects[0].x0, 5);
+}
+
+TEST_F(LaunchTest, ADamagedFileIsRefusedWithItsMessageAndNothingLoaded) {
+    EXPECT_FALSE(load_any(p, write("bad.player", "no container here at all")));
+    EXPECT_FALSE(p.model_loaded);
+    EXPECT_EQ(platform.messages.size(), 1u);
+
+    // An experiment already shown stays when another cannot be read.
+    ASSERT_TRUE(load_any(p, demo_file("spring_oscillator.exp", false)));
+    std::string truncated = write_experiment(*p.model);
+    truncated.resize(truncated.size() / 2);
+    EXPECT_FALSE(open_experiment(p, write("half.exp", truncated)));
+    EXPECT_TRUE(p.model_loaded);
+    EXPECT_EQ(p.model->object_texts[0].name, utf8_to_gbk("振子"));
+}
+
+TEST_F(LaunchTest, TheOpenStatementReplacesTheExperimentAndPreparesIt) {
+    demo_file("spring_oscillator.exp", false);
+    ASSERT_TRUE(load_any(p, demo_file("thrown_ball.exp", false)));
+    Model& m = *p.model;
+    m.program_lines[0][0] = utf8_to_gbk("判断1:如果(t>0.1)则执行");
+    m.program_lines[0][1] = utf8_to_gbk("打开(spring_oscillator.exp)");
+    m.program_lines[0][2] = utf8_to_gbk("结束判断1");
+    m.programs[0].line_count = 3;
+    press_run(p);
+    for (int i = 0; i < 3 && p.model->running; ++i) Timing(p);
+    // The opened experiment is shown stopped, ready for Run.
+    EXPECT_EQ(p.model->object_texts[0].name, utf8_to_gbk("振子"));
+    EXPECT_FALSE(p.model->running);
+    EXPECT_FALSE(p.pause_enabled);
+    EXPECT_EQ(p.model->sim_time, 0.0);
+    EXPECT_EQ(p.model->experiment_path, dir.filePath("spring_oscillator.exp").toStdString());
+    press_run(p);
+    EXPECT_EQ(Timing(p), TickOutcome::Advanced);
+    EXPECT_NE(p.model->objects[0].x, p.model->objects[0].x0);
+}
+
+}  // namespace
+}  // namespace quorrel
