@@ -2,6 +2,7 @@
 // tick with the run's state, and a PNG of the requested size.
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QJsonArray>
@@ -9,6 +10,9 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
+
+#include "demos/demos.h"
+#include "model/io.h"
 
 namespace quorrel {
 namespace {
@@ -102,8 +106,9 @@ TEST_F(ToolTest, EveryPrintsEveryKthAndTheLastLine) {
 }
 
 TEST_F(ToolTest, ABallLeavingTheRangeEndsTheRunWithTheStopLine) {
-    // The thrown ball keeps falling after it lands and is beyond the range after about 21 s.
-    const Result r = tool({"run", demo("thrown_ball.exp"), "--frames", "100000", "--every", "100000"});
+    // The demo pauses when the ball lands; resumed, the ball keeps falling and
+    // is beyond the range after about 21 s.
+    const Result r = tool({"run", demo("thrown_ball.exp"), "--frames", "100000", "--every", "100000", "--resume"});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     const auto v = lines(r.out);
     ASSERT_EQ(v.size(), 1u);
@@ -120,6 +125,33 @@ TEST_F(ToolTest, RunRejectsBadOptionsAndFiles) {
     EXPECT_EQ(r.code, 2);
     EXPECT_FALSE(r.err.isEmpty());
     EXPECT_TRUE(r.out.isEmpty());
+}
+
+TEST_F(ToolTest, APauseEndsTheOutputUnlessResumed) {
+    auto m = make_model();
+    find_demo("thrown_ball.exp")->build(*m);
+    m->settings.pause_time = 0.1;  // every second frame
+    const QString path = dir->filePath("pausing.exp");
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        const std::string bytes = write_experiment(*m);
+        f.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    }
+    Result r = tool({"run", path, "--frames", "5"});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    auto v = lines(r.out);
+    ASSERT_EQ(v.size(), 2u);
+    EXPECT_EQ(v[0]["status"].toString(), "running");
+    EXPECT_EQ(v[1]["status"].toString(), "paused");
+
+    r = tool({"run", path, "--frames", "5", "--resume"});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    v = lines(r.out);
+    ASSERT_EQ(v.size(), 5u);
+    const char* expected[] = {"running", "paused", "running", "paused", "running"};
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(v[i]["status"].toString(), QLatin1String(expected[i])) << i;
+    EXPECT_NEAR(v[4]["t"].toDouble(), 0.25, 1e-9);
 }
 
 TEST_F(ToolTest, RenderWritesAPictureOfTheRequestedSize) {
