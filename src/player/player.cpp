@@ -45,14 +45,19 @@ Answer show_program_error(PlayerState& p) {
     return Answer::Ok;
 }
 
+bool same_error(const ProgramError& a, const ProgramError& b) {
+    return a.code == b.code && a.program == b.program && a.line == b.line;
+}
+
 // Readings, the clock-event program and the write-back, as preparation does
-// them three times. An error of the program is shown once per preparation:
-// the same faulty line would otherwise open the editor three times in a row.
+// them three times. An error of the program is shown once: the same faulty
+// line would otherwise be reported three times in a row, and again by every
+// preparation that follows the error's own report (Stop, resize).
 void readings_program_writeback(PlayerState& p, bool& error_shown) {
     Model& m = *p.model;
     wiring::jisuan_du_liang(m);
     ProgramError e;
-    if (wiring::run_clock_program(p, e) != 0 && !error_shown) {
+    if (wiring::run_clock_program(p, e) != 0 && !error_shown && !same_error(e, p.last_error)) {
         error_shown = true;
         p.last_error = e;
         show_program_error(p);
@@ -242,7 +247,9 @@ void press_stop(PlayerState& p) {
     m.sim_time = 0;
     wiring::jisuan_du_liang(m);
     ProgramError e;
-    if (wiring::run_clock_program(p, e) != 0) {
+    // A Stop caused by a program error runs the same program again; the error
+    // the user has just been shown is not shown a second time.
+    if (wiring::run_clock_program(p, e) != 0 && !same_error(e, p.last_error)) {
         p.last_error = e;
         show_program_error(p);
     }
@@ -303,7 +310,8 @@ TickOutcome Timing(PlayerState& p) {
     p.time_text = "  t = " + format_g(m.sim_time, m.digits);
 
     TickOutcome outcome = TickOutcome::Advanced;
-    if (r == 3 || p.script->pause_request == 1) {
+    // A run stopped during this tick stays stopped: there is nothing to pause.
+    if ((r == 3 || p.script->pause_request == 1) && p.pause_enabled) {
         p.pause_down = true;
         m.running = false;
         outcome = TickOutcome::Paused;
