@@ -22,7 +22,7 @@ AboutBox::AboutBox(Platform& platform, QWidget* parent) : QDialog(parent), platf
     auto* title = new QLabel(QStringLiteral("Quorrel  V3.5 编译"), this);
     title->setGeometry(70, 6, 180, 18);
 
-    auto* line = new QLabel(QStringLiteral("物理实验的演示播放器，供课堂教学使用"), this);
+    auto* line = new QLabel(QStringLiteral("课堂教学用的物理实验播放器"), this);
     line->setGeometry(70, 26, 190, 18);
 
     address_ = new QLabel(QString::fromLatin1(ABOUT_ADDRESS), this);

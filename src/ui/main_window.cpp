@@ -184,8 +184,10 @@ bool MainWindow::event(QEvent* e) {
 
 void MainWindow::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
-    // The time label's place and an empty status line, as on every show.
+    // The time label's place, an empty status line and, before an
+    // experiment is loaded, the empty variable table with only the time.
     p_.status_text.clear();
+    if (!p_.model_loaded) reset_variables(*p_.model);
     layout_controls();
     sync();
     // Without a window manager the window may never be activated: load anyway
