@@ -38,14 +38,22 @@ protected:
             new QApplication(argc, argv);
         }
         ASSERT_TRUE(dir.isValid());
+        path = pack(Toolbar{}, "thrown_ball_player");
+    }
+
+    // The thrown-ball demo packed with these tool-bar options. Any bytes
+    // stand in for the player executable in front of the container.
+    std::string pack(const Toolbar& options, const char* name) {
         auto m = make_model();
         find_demo("thrown_ball.exp")->build(*m);
-        // Any bytes stand in for the player executable in front of the container.
+        m->toolbar = options;
+        m->has_toolbar = true;
         const std::string packed = pack_player("not really a player", *m);
-        path = dir.filePath("thrown_ball_player").toStdString();
-        QFile f(QString::fromStdString(path));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        const std::string file = dir.filePath(QString::fromLatin1(name)).toStdString();
+        QFile f(QString::fromStdString(file));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(packed.data(), static_cast<qint64>(packed.size()));
+        return file;
     }
 
     QTemporaryDir dir;
@@ -125,6 +133,32 @@ TEST_F(WindowTest, MenuHasEveryItemAndTheAboutBoxOpensAndCloses) {
     w.show_about();
     EXPECT_TRUE(checked);
     EXPECT_EQ(t_open, t_close);
+}
+
+TEST_F(WindowTest, TheContainersToolbarOptionsArePutInPlace) {
+    Toolbar options;
+    options.show_settings_button = 0;
+    options.show_exit_button = 0;
+    {
+        PlayerState p;
+        QtPlatform platform;
+        MainWindow w(p, platform, ExperimentSource::ContainerFile, pack(options, "no_settings"));
+        w.show();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return w.loaded(); }, 5000));
+        EXPECT_FALSE(w.button(BUTTON_SETTINGS)->isVisible());
+        EXPECT_FALSE(w.button(BUTTON_EXIT)->isVisible());
+        EXPECT_EQ(w.button(BUTTON_RUN)->x(), 5);
+        EXPECT_EQ(w.button(BUTTON_PAUSE)->x(), 56);
+    }
+    options.hide_toolbar = 1;
+    PlayerState p;
+    QtPlatform platform;
+    MainWindow w(p, platform, ExperimentSource::ContainerFile, pack(options, "no_toolbar"));
+    w.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.loaded(); }, 5000));
+    EXPECT_FALSE(w.button(BUTTON_RUN)->isVisible());
+    EXPECT_EQ(w.scene_view()->geometry(), w.rect());  // the scene takes the whole window
+    EXPECT_EQ(picture(p).size(), w.size());
 }
 
 }  // namespace
