@@ -310,7 +310,9 @@ void stuck_block_tail(Model& m, double dt) {
             world_to_pixel(m, o.x, o.y, o.screen_x, o.screen_y);
             const double deg = host.orientation == 0 ? host.angle_a : host.angle_b;
             const double theta = deg * std::numbers::pi / 180.0;
-            const double hold = std::fabs(m.step.support_normal[h] * host.surface_mu * std::sin(theta));
+            // Each block holds by its own normal force: with several blocks on one
+            // incline the shared per-host value is only the last block's.
+            const double hold = std::fabs(m.forces[i].host_support[h] * host.surface_mu * std::sin(theta));
             if (std::fabs(m.step.block_vertical_load[i]) > hold)
                 o.stuck = 0;
             else

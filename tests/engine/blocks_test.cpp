@@ -166,6 +166,28 @@ TEST(BlockOnIncline, WholeStepsHoldAtMuPointSevenAndSlideAtPointFive) {
     }
 }
 
+TEST(BlockOnIncline, AHeavyAndALightBlockBothHoldOnOneIncline) {
+    // Each stuck block is held by its own normal force: the heavy block must not
+    // be judged by the light one's (processed last) and slip.
+    Fixture f;
+    Model& m = *f.m;
+    m.settings.use_gravity = 1;
+    m.settings.steps_per_frame = 300;
+    const int h = f.incline(30, 0, 0.7);
+    f.o(h).ground_mu = 10;
+    const int heavy = f.block_on(h, -0.5, 10);
+    const int light = f.block_on(h, 0.5, 1);
+    set_presence(m);
+    prepare_initial_state(m);
+    ASSERT_EQ(movin(m), MOVIN_NORMAL);
+    EXPECT_TRUE(m.stop_message.empty()) << m.stop_message;
+    for (int b : {heavy, light}) {
+        EXPECT_LT(std::hypot(f.o(b).vx, f.o(b).vy), 1e-9);
+        EXPECT_EQ(f.o(b).stuck, 1) << b;
+        EXPECT_EQ(m.forces[b].friction_state, 2) << b;
+    }
+}
+
 struct PlankFixture : Fixture {
     int plank, block;
     PlankFixture(double mu = 0.5) {
