@@ -12,12 +12,19 @@
 namespace quorrel::wiring {
 namespace {
 
-// A curve expression of a function graph: a variable's value or an
-// expression of the program language. The live-curve sampler takes a plain
-// function, so the evaluator's node table lives here; it is scratch space
-// only (nothing is carried from one evaluation to the next) and is used from
-// the one user-interface thread.
+// A curve's value: the number in the variable it names (as a double, the
+// way readings store it), or else the value of the expression of the
+// program language it holds. The live-curve sampler takes a plain function,
+// so the evaluator's node table for the second case lives here; it is
+// scratch space only (nothing is carried from one evaluation to the next)
+// and is used from the one user-interface thread.
 bool evaluate_curve(Model& m, const Text& expression, double& value) {
+    if (expression == gbk::VALUE_ZERO) {
+        value = 0;
+        return true;
+    }
+    const int var = find_bl(m, expression);
+    if (var >= 0) return parse_number(m.variable_texts[var][VT_VALUE], value);
     static const std::unique_ptr<Script> scratch = make_script();
     float v = 0;
     if (eval_expr(*scratch, m, expression, v) != 1) return false;

@@ -117,5 +117,30 @@ TEST_F(LaunchTest, TheOpenStatementReplacesTheExperimentAndPreparesIt) {
     EXPECT_NE(p.model->objects[0].x, p.model->objects[0].x0);
 }
 
+TEST_F(LaunchTest, FunctionGraphsGetTheirPictureAndPlotTheirCurvesDuringARun) {
+    auto m = make_model();
+    find_demo("thrown_ball.exp")->build(*m);
+    FunctionGraph& g = m->graphs[0];
+    g.kind = 1;
+    g.curve_colour[0] = 0x0000FF;
+    for (int c = 0; c < CURVES; ++c) {
+        m->graph_texts1[0][c] = gbk::VALUE_ZERO;
+        m->graph_texts2[0][c] = gbk::VALUE_ZERO;
+    }
+    m->graph_texts1[0][0] = "t";
+    m->graph_texts2[0][0] = "h";
+    ASSERT_TRUE(load_any(p, write("graph.exp", write_experiment(*m))));
+    const QImage& graph = p.model->graph_pictures[0];
+    ASSERT_EQ(graph.size(), QSize(GRAPH_PICTURE_SIZE, GRAPH_PICTURE_SIZE));
+    EXPECT_TRUE(p.model->graph_pictures[1].isNull());
+
+    press_run(p);
+    EXPECT_EQ(p.model->graphs[0].curve_x_value[0], 0.0);  // the bounds follow t = 0 at Run
+    const QImage before = graph.copy();
+    for (int i = 0; i < 10; ++i) Timing(p);
+    EXPECT_NE(graph, before);
+    EXPECT_NEAR(p.model->graphs[0].curve_x_value[0], 0.5, 1e-6);
+}
+
 }  // namespace
 }  // namespace quorrel
