@@ -45,6 +45,12 @@ Answer show_program_error(PlayerState& p) {
     return Answer::Ok;
 }
 
+// Run and Stop end any mouse drag (the drag state lives with the scene).
+void end_drag(PlayerState& p) {
+    p.scene.drag_state = 0;
+    p.scene.drag_index = -1;
+}
+
 bool same_error(const ProgramError& a, const ProgramError& b) {
     return a.code == b.code && a.program == b.program && a.line == b.line;
 }
@@ -204,7 +210,7 @@ bool first_activation(PlayerState& p, const std::string& exe_path) {
 
 void press_run(PlayerState& p) {
     Model& m = *p.model;
-    p.drag_state = 0;
+    end_drag(p);
     m.next_pause = m.settings.pause_time;
     m.sim_time = 0;
     p.idle_loop = 1;
@@ -233,7 +239,7 @@ void press_run(PlayerState& p) {
 void press_stop(PlayerState& p) {
     Model& m = *p.model;
     p.stopped_in_tick = true;
-    p.drag_state = 0;
+    end_drag(p);
     p.time_visible = false;
     p.pause_down = false;
     p.pause_enabled = false;

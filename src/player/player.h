@@ -72,7 +72,6 @@ struct PlayerState {
     // Run state.
     int idle_loop = 1;  // while 1 the main loop ticks
     bool model_loaded = false;
-    int drag_state = 0;  // mouse drag state; Run and Stop reset it
     bool first_activation_done = false;
 
     // Tool-bar state the window mirrors after every operation.
