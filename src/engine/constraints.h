@@ -67,9 +67,7 @@ bool on_arc(const ArcTrack& t, double alpha);
 bool ct_touches(const ArcTrack& t, double x, double y, double r, double& d, double& alpha);
 
 // The distance from the arc centre measured by the last CT contact test of
-// body `a`, at which the second CT position solver keeps the body. Held in
-// the body's block_vertical_load entry of the step scratch, which only blocks
-// use otherwise.
+// body `a`, at which the second CT position solver keeps the body.
 double& ct_contact_distance(Model& m, int a);
 
 }  // namespace quorrel

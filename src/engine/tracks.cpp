@@ -172,7 +172,7 @@ bool ct_touches(const ArcTrack& t, double x, double y, double r, double& d, doub
 }
 
 double& ct_contact_distance(Model& m, int a) {
-    return m.step.block_vertical_load[a];
+    return m.step.ct_contact_distance[a];
 }
 
 void tb_line(Model& m, int index) {

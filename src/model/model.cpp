@@ -262,6 +262,10 @@ std::int32_t& element_reserved(Model& m, int table) {
     return visit_table(m, table, [&](auto& list) -> std::int32_t& { return list.reserved; });
 }
 
+std::int32_t element_reserved(const Model& m, int table) {
+    return visit_table(m, table, [&](const auto& list) { return list.reserved; });
+}
+
 int find_object(const Model& m, const Text& name) {
     for (int i = 0; i < MAX_OBJECTS && m.objects[i].kind != 0; ++i)
         if (m.object_texts[i].name == name) return i;

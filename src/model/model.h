@@ -111,6 +111,7 @@ struct StepScratch {
     double support_normal[MAX_OBJECTS];
     double support_friction[MAX_OBJECTS];
     double block_vertical_load[MAX_OBJECTS];
+    double ct_contact_distance[MAX_OBJECTS];  // a body's distance from its arc's centre at the contact test
 };
 
 // Presence flags, one per element table, set by run preparation.
@@ -235,6 +236,7 @@ void set_element(Model& m, int table, int slot, const double* in);
 Text& element_name(Model& m, int table, int slot);
 const Text& element_name(const Model& m, int table, int slot);
 std::int32_t& element_reserved(Model& m, int table);
+std::int32_t element_reserved(const Model& m, int table);
 
 // Name lookups: the first matching slot, or -1.
 int find_object(const Model& m, const Text& name);

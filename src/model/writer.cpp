@@ -59,37 +59,6 @@ void write_objects(ByteWriter& w, const Model& m) {
     for (int i = 0; i < n; ++i) w.bytes(&m.objects[i], sizeof(MovingObject));
 }
 
-std::int32_t element_reserved_word(const Model& m, int table) {
-    switch (table) {
-        case T_Z:
-            return m.Z.reserved;
-        case T_M:
-            return m.M.reserved;
-        case T_E:
-            return m.E.reserved;
-        case T_EA:
-            return m.EA.reserved;
-        case T_BA:
-            return m.BA.reserved;
-        case T_TH:
-            return m.TH.reserved;
-        case T_E_TH:
-            return m.E_TH.reserved;
-        case T_TB:
-            return m.TB.reserved;
-        case T_CT:
-            return m.CT.reserved;
-        case T_SH:
-            return m.SH.reserved;
-        case T_E_SH:
-            return m.E_SH.reserved;
-        case T_GAN:
-            return m.GAN.reserved;
-        default:
-            return m.E_GAN.reserved;
-    }
-}
-
 void write_elements(ByteWriter& w, const Model& m) {
     for (int t = 0; t < ELEMENT_TABLES; ++t) {
         const int n = element_count(m, t);
@@ -99,7 +68,7 @@ void write_elements(ByteWriter& w, const Model& m) {
             get_element(m, t, i, reals);
             w.bytes(reals, sizeof(double) * element_reals(t));
         }
-        w.i32(element_reserved_word(m, t));
+        w.i32(element_reserved(m, t));
     }
 }
 
