@@ -10,6 +10,7 @@
 #include "engine/constraints.h"
 #include "engine/engine.h"
 #include "engine/solvers.h"
+#include "placed_object.h"
 
 namespace quorrel {
 namespace {
@@ -24,14 +25,9 @@ struct Fixture {
         m->running = true;
     }
     int add(std::int32_t kind, double x, double y, double mass, double width, double height) {
-        int i = object_count(*m);
-        MovingObject& o = m->objects[i];
-        o.kind = kind;
-        o.x = o.x0 = o.prev_x = x;
-        o.y = o.y0 = o.prev_y = y;
-        o.mass = o.rest_mass = mass;
-        o.width = width;
-        o.height = height;
+        const int i = place_object(*m, kind, x, y, 0, 0, mass, 0);
+        o(i).width = width;
+        o(i).height = height;
         return i;
     }
     // A 30-degree incline (orientation 0 rises to the right) with a block on it.

@@ -9,6 +9,7 @@
 #include "engine/constraints.h"
 #include "engine/engine.h"
 #include "engine/solvers.h"
+#include "placed_object.h"
 
 namespace quorrel {
 namespace {
@@ -17,16 +18,7 @@ struct Fixture {
     std::unique_ptr<Model> m = make_model();
     Fixture() { m->step.step_dt = 0.001; }
     int add(std::int32_t kind, double x, double y, double vx, double vy, double mass, double radius) {
-        int i = object_count(*m);
-        MovingObject& o = m->objects[i];
-        o.kind = kind;
-        o.x = o.x0 = o.prev_x = x;
-        o.y = o.y0 = o.prev_y = y;
-        o.vx = o.vx0 = o.prev_vx = vx;
-        o.vy = o.vy0 = o.prev_vy = vy;
-        o.mass = o.rest_mass = mass;
-        o.radius = radius;
-        return i;
+        return place_object(*m, kind, x, y, vx, vy, mass, radius);
     }
     int body(double x, double y, double vx, double vy, double mass = 1, double radius = 0.5) {
         return add(KIND_BODY, x, y, vx, vy, mass, radius);

@@ -11,6 +11,7 @@
 #include "engine/constraints.h"
 #include "engine/engine.h"
 #include "engine/solvers.h"
+#include "placed_object.h"
 
 namespace quorrel {
 namespace {
@@ -25,16 +26,7 @@ struct Fixture {
         m->settings.scale = 0.05;
     }
     int body(double x, double y, double vx, double vy, double mass = 1, double radius = 0.2) {
-        int i = object_count(*m);
-        MovingObject& o = m->objects[i];
-        o.kind = KIND_BODY;
-        o.x = o.x0 = o.prev_x = x;
-        o.y = o.y0 = o.prev_y = y;
-        o.vx = o.vx0 = o.prev_vx = vx;
-        o.vy = o.vy0 = o.prev_vy = vy;
-        o.mass = o.rest_mass = mass;
-        o.radius = radius;
-        return i;
+        return place_object(*m, KIND_BODY, x, y, vx, vy, mass, radius);
     }
     int track(double x1, double y1, double x2, double y2, double mu_k = 0, double mu_s = 0) {
         int k = 0;
