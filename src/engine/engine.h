@@ -67,8 +67,6 @@ struct TrailSink {
 
 enum : int { MOVIN_NORMAL = 0, MOVIN_OUT_OF_RANGE = 2, MOVIN_PAUSE = 3 };
 
-// Message the main loop shows when movin returns MOVIN_OUT_OF_RANGE.
-inline constexpr const char* OUT_OF_RANGE_MESSAGE = "有运动对象已经超越了显示的范围，当前实验已被停止了。";
 // Stop messages of the engine's own guards (posted into m.stop_message).
 inline constexpr const char* BAD_TIME_STEP_MESSAGE = "实验最小扫描时间必须是正数，实验被停止了。";
 inline constexpr const char* NON_FINITE_MESSAGE = "运动对象的运动状态出现了无效的数值，实验被停止了。";
