@@ -58,6 +58,7 @@ cmake --build "$ROOT/build-asan" -j"$JOBS"
 step "sanitizer tests"
 (cd "$ROOT/build-asan" &&
     ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1}" \
+    LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$ROOT/scripts/lsan.supp:print_suppressions=0}" \
     UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}" \
     ctest --output-on-failure -j"$JOBS")
 
