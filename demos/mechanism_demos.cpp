@@ -5,6 +5,7 @@
 #include <numbers>
 
 #include "demos/bench_scenes.h"
+#include "demos/builder.h"
 #include "demos/demos.h"
 #include "model/gbk.h"
 
@@ -34,38 +35,6 @@ void common_settings(Model& m, int origin_x, int origin_y, double scale, int ste
     s.g = 9.8;
 }
 
-// A moving object at rest at (x, y).
-MovingObject& add_object(Model& m, int slot, std::int32_t kind, const char* name, double x, double y, double mass) {
-    MovingObject& o = m.objects[slot];
-    o.kind = kind;
-    o.x0 = o.x = o.prev_x = x;
-    o.y0 = o.y = o.prev_y = y;
-    o.rest_mass = o.mass = mass;
-    o.strobe_interval = 1.0;
-    m.object_texts[slot].name = utf8_to_gbk(name);
-    return o;
-}
-
-MovingObject& add_ball(Model& m, int slot, const char* name, double x, double y, double radius, double mass, int r,
-                       int g, int b) {
-    MovingObject& o = add_object(m, slot, KIND_BODY, name, x, y, mass);
-    o.radius = radius;
-    o.ball_r = r;
-    o.ball_g = g;
-    o.ball_b = b;
-    return o;
-}
-
-void set_velocity(MovingObject& o, double vx, double vy) {
-    o.vx0 = o.vx = o.prev_vx = vx;
-    o.vy0 = o.vy = o.prev_vy = vy;
-}
-
-void with_trail(MovingObject& o, Colour colour) {
-    o.show_trail = 1;
-    o.trail_colour = colour;
-}
-
 // A charge starting at rest in crossed uniform electric and magnetic fields
 // drifts along a cycloid at E/B = 1.5 m/s with arches 3 m high; below, a
 // second charge circles a fixed opposite charge (k·q·Q = 1.8 N·m², radius
@@ -76,18 +45,18 @@ void build_fields_and_charges(Model& m) {
     m.settings.v_scale = 2.0;
     m.settings.f_scale = 2.0;
 
-    MovingObject& drift = add_ball(m, 0, "漂移电荷", -15, 1.5, 0.3, 1.0, 240, 80, 60);
+    MovingObject& drift = demo_ball(m, 0, "漂移电荷", -15, 1.5, 0.3, 1.0, 240, 80, 60);
     drift.charge = 1.0;
-    with_trail(drift, YELLOW);
+    demo_trail(drift, YELLOW);
     drift.live_vector_flags[VEC_V] = 1;
     drift.live_vector_flags[VEC_ELECTRIC] = 1;
     drift.live_vector_flags[VEC_LORENTZ] = 1;
 
     const double radius = 2.5, kqQ = 1.8;
-    MovingObject& orbit = add_ball(m, 1, "环绕电荷", 0, -6 + radius, 0.3, 1.0, 80, 160, 240);
+    MovingObject& orbit = demo_ball(m, 1, "环绕电荷", 0, -6 + radius, 0.3, 1.0, 80, 160, 240);
     orbit.charge = 1.0;
-    set_velocity(orbit, -std::sqrt(kqQ / radius), 0);
-    with_trail(orbit, CYAN);
+    demo_velocity(orbit, -std::sqrt(kqQ / radius), 0);
+    demo_trail(orbit, CYAN);
     orbit.live_vector_flags[VEC_V] = 1;
     orbit.live_vector_flags[VEC_ELECTRIC] = 1;
 
@@ -113,8 +82,8 @@ void build_rod_pendulum(Model& m) {
 
     const double length = 3.0, angle = 60 * pi / 180;
     MovingObject& bob =
-        add_ball(m, 0, "摆球", length * std::sin(angle), -length * std::cos(angle), 0.15, 1.0, 230, 200, 60);
-    with_trail(bob, ORANGE);
+        demo_ball(m, 0, "摆球", length * std::sin(angle), -length * std::cos(angle), 0.15, 1.0, 230, 200, 60);
+    demo_trail(bob, ORANGE);
     bob.live_vector_flags[VEC_V] = 1;
     bob.live_vector_flags[VEC_GRAVITY] = 1;
     bob.live_vector_flags[VEC_ROPE_ROD] = 1;
@@ -136,9 +105,9 @@ void build_colliding_bodies(Model& m) {
     m.settings.v_scale = 4.0;
 
     const double r = 0.3;
-    MovingObject& cue = add_ball(m, 0, "母球", -5, 0.05, r, 1.0, 240, 240, 240);
-    set_velocity(cue, 5, 0);
-    with_trail(cue, WHITE);
+    MovingObject& cue = demo_ball(m, 0, "母球", -5, 0.05, r, 1.0, 240, 240, 240);
+    demo_velocity(cue, 5, 0);
+    demo_trail(cue, WHITE);
     cue.live_vector_flags[VEC_V] = 1;
     const double dx = 2 * r * std::cos(pi / 6) * 1.02, dy = r * 1.02;
     const double spots[3][2] = {{2, 0}, {2 + dx, dy}, {2 + dx, -dy}};
@@ -146,9 +115,9 @@ void build_colliding_bodies(Model& m) {
     const int colours[3][3] = {{230, 40, 40}, {230, 210, 40}, {40, 80, 230}};
     const Colour trails[3] = {0x4040FF, YELLOW, 0xFF8040};
     for (int i = 0; i < 3; ++i) {
-        MovingObject& b =
-            add_ball(m, i + 1, names[i], spots[i][0], spots[i][1], r, 1.0, colours[i][0], colours[i][1], colours[i][2]);
-        with_trail(b, trails[i]);
+        MovingObject& b = demo_ball(m, i + 1, names[i], spots[i][0], spots[i][1], r, 1.0, colours[i][0], colours[i][1],
+                                    colours[i][2]);
+        demo_trail(b, trails[i]);
         b.live_vector_flags[VEC_V] = 1;
     }
 
@@ -177,17 +146,18 @@ void build_block_on_incline(Model& m) {
     const double W = 4.0, H = W * std::tan(theta);
     // An incline's position is the centroid of its section: its base lies at
     // y - H/3 and spans x - 2W/3 .. x + W/3.
-    MovingObject& incline = add_object(m, 0, KIND_INCLINE, "斜面", 0, H / 3, 5.0);
+    MovingObject& incline = demo_object(m, 0, KIND_INCLINE, "斜面", 0, H / 3, 5.0);
     incline.width = W;
     incline.height = H;
     incline.angle_a = angle;
     incline.orientation = 0;
     incline.surface_mu = 0.3;
     incline.ground_mu = 0.8;
+    demo_incline_picture(m, 0, 0x5A8AB0);
 
     const double w = 0.4, h = 0.3, x = 0.8;
     const double y = (h / 2) / std::cos(theta) + std::tan(theta) * (x - (0 - 2 * W / 3));
-    MovingObject& block = add_object(m, 1, KIND_BLOCK, "木块", x, y, 1.0);
+    MovingObject& block = demo_object(m, 1, KIND_BLOCK, "木块", x, y, 1.0);
     block.width = w;
     block.height = h;
     block.angle_a = angle;
@@ -195,7 +165,8 @@ void build_block_on_incline(Model& m) {
     block.host = 0;
     block.rel_x = x - incline.x0;
     block.rel_y = y - incline.y0;
-    with_trail(block, YELLOW);
+    demo_box_picture(m, 1, 0x3070D0, angle);
+    demo_trail(block, YELLOW);
     block.live_vector_flags[VEC_V] = 1;
     block.live_vector_flags[VEC_GRAVITY] = 1;
     block.live_vector_flags[VEC_NORMAL] = 1;
@@ -215,8 +186,8 @@ void build_circular_track(Model& m) {
 
     const double R = 3.0, r = 0.15, start = 195 * pi / 180;
     MovingObject& ball =
-        add_ball(m, 0, "小球", (R - r) * std::cos(start), (R - r) * std::sin(start), r, 1.0, 60, 200, 120);
-    with_trail(ball, PINK);
+        demo_ball(m, 0, "小球", (R - r) * std::cos(start), (R - r) * std::sin(start), r, 1.0, 60, 200, 120);
+    demo_trail(ball, PINK);
     ball.live_vector_flags[VEC_V] = 1;
     ball.live_vector_flags[VEC_GRAVITY] = 1;
     ball.live_vector_flags[VEC_NORMAL] = 1;

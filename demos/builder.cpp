@@ -1,0 +1,113 @@
+#include "demos/builder.h"
+
+#include <QPainter>
+#include <QPolygon>
+#include <QTransform>
+#include <algorithm>
+#include <cmath>
+
+#include "model/gbk.h"
+#include "model/pictures.h"
+
+namespace quorrel {
+namespace {
+
+QColor qcolour(Colour c) {
+    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
+
+int pixels(double world, double scale) {
+    return std::max(2, static_cast<int>(std::lround(world / scale)));
+}
+
+void set_picture(Model& m, int slot, const QImage& image, int dx, int dy) {
+    MovingObject& o = m.objects[slot];
+    m.object_pictures[slot] = image;
+    m.object_picture_bytes[slot] = encode_bmp(image);
+    o.own_picture = 1;
+    o.picture_dx = dx;
+    o.picture_dy = dy;
+    o.transparent_colour = 0xFFFFFF;
+    o.transparent = 1;
+}
+
+QImage white_picture(int w, int h) {
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    return image;
+}
+
+}  // namespace
+
+MovingObject& demo_object(Model& m, int slot, std::int32_t kind, const char* name, double x, double y, double mass) {
+    MovingObject& o = m.objects[slot];
+    o.kind = kind;
+    o.x0 = o.x = o.prev_x = x;
+    o.y0 = o.y = o.prev_y = y;
+    o.rest_mass = o.mass = mass;
+    o.strobe_interval = 1.0;
+    m.object_texts[slot].name = utf8_to_gbk(name);
+    return o;
+}
+
+MovingObject& demo_ball(Model& m, int slot, const char* name, double x, double y, double radius, double mass, int r,
+                        int g, int b) {
+    MovingObject& o = demo_object(m, slot, KIND_BODY, name, x, y, mass);
+    o.radius = radius;
+    o.ball_r = r;
+    o.ball_g = g;
+    o.ball_b = b;
+    // The generated ball is 2b x 2b pixels: centre it on the position.
+    const int half = ball_half_size(m, slot);
+    o.picture_dx = -half;
+    o.picture_dy = -half;
+    return o;
+}
+
+void demo_velocity(MovingObject& o, double vx, double vy) {
+    o.vx0 = o.vx = o.prev_vx = vx;
+    o.vy0 = o.vy = o.prev_vy = vy;
+}
+
+void demo_trail(MovingObject& o, Colour colour) {
+    o.show_trail = 1;
+    o.trail_colour = colour;
+}
+
+void demo_incline_picture(Model& m, int slot, Colour fill) {
+    const MovingObject& o = m.objects[slot];
+    const int w = pixels(o.width, m.settings.scale), h = pixels(o.height, m.settings.scale);
+    QImage image = white_picture(w, h);
+    QPainter p(&image);
+    p.setPen(qcolour(0x404040));
+    p.setBrush(qcolour(fill));
+    // Orientation 0 rises to the right (vertical side on the right); 1 is its mirror image.
+    QPolygon section;
+    if (o.orientation == 0)
+        section << QPoint(0, h - 1) << QPoint(w - 1, h - 1) << QPoint(w - 1, 0);
+    else
+        section << QPoint(0, 0) << QPoint(0, h - 1) << QPoint(w - 1, h - 1);
+    p.drawPolygon(section);
+    p.end();
+    // The position is the section's centroid: a third of the height above the
+    // base, a third of the width from the vertical side.
+    const int dx = o.orientation == 0 ? -(2 * w) / 3 : -w / 3;
+    set_picture(m, slot, image, dx, -(2 * h) / 3);
+}
+
+void demo_box_picture(Model& m, int slot, Colour fill, double tilt_degrees) {
+    const MovingObject& o = m.objects[slot];
+    const int w = pixels(o.width, m.settings.scale), h = pixels(o.height, m.settings.scale);
+    const int side = static_cast<int>(std::ceil(std::hypot(w, h))) + 2;
+    QImage image = white_picture(side, side);
+    QPainter p(&image);
+    p.setPen(qcolour(0x202020));
+    p.setBrush(qcolour(fill));
+    p.translate(side / 2.0, side / 2.0);
+    p.rotate(-tilt_degrees);  // screen y points down: a positive tilt turns counter-clockwise
+    p.drawRect(QRectF(-w / 2.0, -h / 2.0, w, h));
+    p.end();
+    set_picture(m, slot, image, -side / 2, -side / 2);
+}
+
+}  // namespace quorrel

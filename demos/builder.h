@@ -1,0 +1,24 @@
+// Building blocks for demo experiments: objects with the pictures an authoring
+// program would give them. The model's scale must be set before a picture is
+// made, since pictures are in pixels.
+#pragma once
+
+#include "model/model.h"
+
+namespace quorrel {
+
+// An object at rest at (x, y); `name` is UTF-8 and stored as GBK.
+MovingObject& demo_object(Model& m, int slot, std::int32_t kind, const char* name, double x, double y, double mass);
+// A free body whose generated shaded ball (colour r, g, b) is centred on its position.
+MovingObject& demo_ball(Model& m, int slot, const char* name, double x, double y, double radius, double mass, int r,
+                        int g, int b);
+void demo_velocity(MovingObject& o, double vx, double vy);
+void demo_trail(MovingObject& o, Colour colour);
+
+// Own pictures, drawn on white (the transparent colour) and placed so that the
+// object's position is where the drawing routines expect it: the centre of a
+// block or plank, the centroid of an incline's section.
+void demo_incline_picture(Model& m, int slot, Colour fill);
+void demo_box_picture(Model& m, int slot, Colour fill, double tilt_degrees);
+
+}  // namespace quorrel
