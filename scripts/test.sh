@@ -52,8 +52,11 @@ step "tests"
 (cd "$ROOT/build" && ctest --output-on-failure -j"$JOBS")
 
 step "sanitizer build"
+# -O1 with line tables only: the usual optimisation for ASan, readable stack
+# traces, and a build about half as long as -O2 -g.
 cmake -S "$ROOT" -B "$ROOT/build-asan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DQUORREL_SANITIZE=ON -DQUORREL_BENCH=OFF
+    -DQUORREL_SANITIZE=ON -DQUORREL_BENCH=OFF \
+    "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -g1 -DNDEBUG" "-DCMAKE_C_FLAGS_RELWITHDEBINFO=-O1 -g1 -DNDEBUG"
 cmake --build "$ROOT/build-asan" -j"$JOBS"
 step "sanitizer tests"
 (cd "$ROOT/build-asan" &&
