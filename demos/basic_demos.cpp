@@ -6,6 +6,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "demos/builder.h"
 #include "demos/demos.h"
 #include "model/gbk.h"
 
@@ -16,29 +17,6 @@ constexpr Colour WHITE = 0xFFFFFF;
 constexpr Colour YELLOW = 0x00FFFF;
 constexpr Colour GREEN = 0x00FF00;
 constexpr Colour CYAN = 0xFFFF00;
-
-// A free body at rest at (x, y) with the common display settings.
-MovingObject& add_body(Model& m, int slot, const char* name, double x, double y, double radius, double mass) {
-    MovingObject& b = m.objects[slot];
-    b.kind = KIND_BODY;
-    b.x0 = b.x = b.prev_x = x;
-    b.y0 = b.y = b.prev_y = y;
-    b.radius = radius;
-    b.rest_mass = b.mass = mass;
-    b.strobe_interval = 1.0;
-    // Centre the generated ball picture (2b x 2b pixels) on the position;
-    // the settings' scale must be set before.
-    const int half = std::max(3, static_cast<int>(radius / m.settings.scale + 1.0));
-    b.picture_dx = -half;
-    b.picture_dy = -half;
-    m.object_texts[slot].name = utf8_to_gbk(name);
-    return b;
-}
-
-void set_velocity(MovingObject& b, double vx, double vy) {
-    b.vx0 = b.vx = b.prev_vx = vx;
-    b.vy0 = b.vy = b.prev_vy = vy;
-}
 
 // A reading of one quantity of a moving object, shown at (x, y) and copied
 // into the variable `variable`.
@@ -90,12 +68,9 @@ void build_thrown_ball(Model& m) {
     s.v_scale = 20.0;  // an arrow is 50 px per v_scale: 40 m/s is 100 px
 
     const double angle = 60.0 * std::numbers::pi / 180.0;
-    MovingObject& b = add_body(m, 0, "小球", 0.0, 0.0, 2.0, 1.0);
-    set_velocity(b, 40.0 * std::cos(angle), 40.0 * std::sin(angle));
+    MovingObject& b = demo_ball(m, 0, "小球", 0.0, 0.0, 2.0, 1.0, 230, 60, 40);
+    demo_velocity(b, 40.0 * std::cos(angle), 40.0 * std::sin(angle));
     b.trail_colour = YELLOW;
-    b.ball_r = 230;
-    b.ball_g = 60;
-    b.ball_b = 40;
     b.show_trail = 1;
     b.strobe_on = 1;
     b.strobe_interval = 1.0;
@@ -136,12 +111,8 @@ void build_spring_oscillator(Model& m) {
     s.v_scale = 100.0;
     s.f_scale = 400.0;
 
-    MovingObject& b = add_body(m, 0, "振子", 120.0, 0.0, 6.0, 1.0);
-    set_velocity(b, 0.0, 0.0);
+    MovingObject& b = demo_ball(m, 0, "振子", 120.0, 0.0, 6.0, 1.0, 60, 120, 230);
     b.trail_colour = CYAN;
-    b.ball_r = 60;
-    b.ball_g = 120;
-    b.ball_b = 230;
     b.live_vector_flags[VEC_V] = 1;
     b.live_vector_flags[VEC_SPRING] = 1;
 

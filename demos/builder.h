@@ -21,4 +21,13 @@ void demo_trail(MovingObject& o, Colour colour);
 void demo_incline_picture(Model& m, int slot, Colour fill);
 void demo_box_picture(Model& m, int slot, Colour fill, double tilt_degrees);
 
+// Texts, variables and programs; texts are given as UTF-8 and stored as GBK.
+void demo_font(FontSpec& f, Colour colour, int points);
+// Appends a variable (value and initial value both `value`); returns its slot, or -1 when the table is full.
+int demo_variable(Model& m, const char* name, const char* description, const char* value);
+// Appends a line to event program `program` (0 = the clock event); false when full.
+bool demo_program_line(Model& m, int program, const char* line);
+// Appends an annotation with the default font; returns its slot, or -1 when full.
+int demo_annotation(Model& m, int x, int y, int width, Colour colour, const char* text);
+
 }  // namespace quorrel

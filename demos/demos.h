@@ -25,14 +25,4 @@ const DemoInfo* find_demo(const char* file_name);
 std::span<const DemoInfo> basic_demos();      // basic_demos.cpp
 std::span<const DemoInfo> mechanism_demos();  // mechanism_demos.cpp
 
-// Small builders shared by the demo groups. Texts are given as UTF-8 and
-// stored as GBK.
-void demo_font(FontSpec& f, Colour colour, int points);
-// Appends a variable (value and initial value both `value`); returns its slot, or -1 when the table is full.
-int demo_variable(Model& m, const char* name, const char* description, const char* value);
-// Appends a line to event program `program` (0 = the clock event); false when full.
-bool demo_program_line(Model& m, int program, const char* line);
-// Appends an annotation with the default font; returns its slot, or -1 when full.
-int demo_annotation(Model& m, int x, int y, int width, Colour colour, const char* text);
-
 }  // namespace quorrel
