@@ -1,0 +1,83 @@
+// Every bundled demo, played through the player's main loop for a few hundred
+// frames, gives bit-identical numbers in every build type: a hash of the
+// objects' state and of the variables' texts is compared with a recorded
+// value. A changed value means the numbers of a run changed; if that was
+// intended, record the new value printed by the failure.
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+#include <cstring>
+#include <map>
+#include <string>
+
+#include "demos/demos.h"
+#include "player/headless_platform.h"
+#include "player/player.h"
+
+namespace quorrel {
+namespace {
+
+struct Hash {
+    std::uint64_t h = 14695981039346656037ull;  // FNV-1a
+    void bytes(const void* p, std::size_t n) {
+        const auto* b = static_cast<const unsigned char*>(p);
+        for (std::size_t i = 0; i < n; ++i) h = (h ^ b[i]) * 1099511628211ull;
+    }
+    void real(double v) { bytes(&v, sizeof v); }
+};
+
+std::uint64_t play(const DemoInfo& demo, int frames) {
+    static int argc = 1;
+    static char name[] = "demo_determinism";
+    static char* argv[] = {name, nullptr};
+    if (!QGuiApplication::instance()) new QGuiApplication(argc, argv);
+
+    HeadlessPlatform platform;
+    platform.quiet = true;
+    PlayerState p;
+    p.platform = &platform;
+    resize_scene(p, 700, 420, 702, 455);
+    init_kept_settings(*p.model);
+    reset_model(*p.model);
+    demo.build(*p.model);
+    p.model->experiment_path = std::string("/tmp/") + demo.file_name;
+    p.model_loaded = true;
+    prepar_obj(p);
+    press_run(p);
+    for (int f = 0; f < frames; ++f) {
+        const TickOutcome r = Timing(p);
+        if (r == TickOutcome::Paused || r == TickOutcome::StopMessage) press_pause(p);  // continue
+        if (r == TickOutcome::OutOfRange || r == TickOutcome::Stopped || r == TickOutcome::Halted) break;
+    }
+    const Model& m = *p.model;
+    Hash h;
+    h.real(m.sim_time);
+    for (int i = 0; i < object_count(m); ++i) {
+        const MovingObject& o = m.objects[i];
+        for (double v : {o.x, o.y, o.vx, o.vy, o.ax, o.ay}) h.real(v);
+    }
+    for (int i = 0; i < m.variable_count; ++i) {
+        const Text& t = m.variable_texts[i][VT_VALUE];
+        h.bytes(t.data(), t.size());
+    }
+    return h.h;
+}
+
+TEST(DemoDeterminism, EveryDemoPlaysTheSameNumbers) {
+    const std::map<std::string, std::uint64_t> recorded = {
+        {"thrown_ball.exp", 7091988447232960756ull},        {"spring_oscillator.exp", 16255206127045774855ull},
+        {"fields_and_charges.exp", 1970226115974319828ull}, {"rod_pendulum.exp", 10444677365947577229ull},
+        {"colliding_bodies.exp", 1691580408680455617ull},   {"block_on_incline.exp", 4178966672931940003ull},
+        {"circular_track.exp", 10375143112530580444ull},
+    };
+    for (const DemoInfo& d : all_demos()) {
+        const std::uint64_t got = play(d, 300);
+        auto it = recorded.find(d.file_name);
+        ASSERT_NE(it, recorded.end()) << d.file_name << " has no recorded value: " << got << "ull";
+        EXPECT_EQ(got, it->second) << d.file_name << ": " << got << "ull";
+        EXPECT_EQ(got, play(d, 300)) << d.file_name << " differs between two runs in one process";
+    }
+}
+
+}  // namespace
+}  // namespace quorrel
