@@ -8,21 +8,12 @@
 #include "model/model.h"
 #include "script/bridge.h"
 #include "script/interpreter.h"
+#include "script/platform.h"
 #include "script/script.h"
 
 namespace {
 
-class SilentPlatform : public quorrel::Platform {
-public:
-    quorrel::Answer message_box(const std::string&, const std::string&, quorrel::Buttons) override {
-        return quorrel::Answer::Ok;
-    }
-    quorrel::Answer edit_program(quorrel::Model&, int, int, int) override { return quorrel::Answer::Ok; }
-    void play_sound(const std::string&) override {}
-    void shell_open(const std::string&) override {}
-    void beep() override {}
-    void exit_process(int) override {}
-};
+using quorrel::SilentPlatform;
 
 class SilentHost : public quorrel::ProgramHost {
 public:

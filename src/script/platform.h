@@ -29,4 +29,16 @@ public:
     virtual void exit_process(int status) = 0;
 };
 
+// Does nothing and answers OK: for callers that run programs with no desktop
+// (the fuzzers, batch runs).
+class SilentPlatform : public Platform {
+public:
+    Answer message_box(const std::string&, const std::string&, Buttons) override { return Answer::Ok; }
+    Answer edit_program(Model&, int, int, int) override { return Answer::Ok; }
+    void play_sound(const std::string&) override {}
+    void shell_open(const std::string&) override {}
+    void beep() override {}
+    void exit_process(int) override {}
+};
+
 }  // namespace quorrel
