@@ -40,33 +40,27 @@ bool use_x_part(double phi) {
 
 }  // namespace
 
+// Adds the attraction G·m·M/d² of a mass M at (x, y); nothing nearer than 1e-10.
+inline void attract(const Model& m, MovingObject& o, double x, double y, double mass) {
+    const double dx = x - o.x, dy = y - o.y;
+    const double d = std::sqrt(dx * dx + dy * dy);
+    if (d >= 1e-10) {
+        const double f = m.settings.G * o.mass * mass / (d * d);
+        o.force_x += f * dx / d;
+        o.force_y += f * dy / d;
+    }
+}
+
 void apply_M(Model& m, int a) {
     MovingObject& o = m.objects[a];
-    for (int i = 0; i < MAX_ELEMENTS && m.M.rec[i].mass != 0.0; ++i) {
-        const FixedMass& r = m.M.rec[i];
-        const double dx = r.x - o.x, dy = r.y - o.y;
-        const double d = std::sqrt(dx * dx + dy * dy);
-        if (d >= 1e-10) {
-            const double f = m.settings.G * o.mass * r.mass / (d * d);
-            o.force_x += f * dx / d;
-            o.force_y += f * dy / d;
-        }
-    }
+    for (int i = 0; i < MAX_ELEMENTS && m.M.rec[i].mass != 0.0; ++i)
+        attract(m, o, m.M.rec[i].x, m.M.rec[i].y, m.M.rec[i].mass);
 }
 
 void apply_mutual_gravitation(Model& m, int a) {
     MovingObject& o = m.objects[a];
-    for (int j = 0; j < MAX_OBJECTS && m.objects[j].kind != KIND_NONE; ++j) {
-        if (j == a) continue;
-        const MovingObject& p = m.objects[j];
-        const double dx = p.x - o.x, dy = p.y - o.y;
-        const double d = std::sqrt(dx * dx + dy * dy);
-        if (d >= 1e-10) {
-            const double f = m.settings.G * o.mass * p.mass / (d * d);
-            o.force_x += f * dx / d;
-            o.force_y += f * dy / d;
-        }
-    }
+    for (int j = 0; j < MAX_OBJECTS && m.objects[j].kind != KIND_NONE; ++j)
+        if (j != a) attract(m, o, m.objects[j].x, m.objects[j].y, m.objects[j].mass);
 }
 
 void apply_E(Model& m, int a) {
