@@ -41,7 +41,7 @@ bool use_x_part(double phi) {
 }  // namespace
 
 // Adds the attraction G·m·M/d² of a mass M at (x, y); nothing nearer than 1e-10.
-inline void attract(const Model& m, MovingObject& o, double x, double y, double mass) {
+static void attract(const Model& m, MovingObject& o, double x, double y, double mass) {
     const double dx = x - o.x, dy = y - o.y;
     const double d = std::sqrt(dx * dx + dy * dy);
     if (d >= 1e-10) {
