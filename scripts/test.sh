@@ -1,5 +1,5 @@
 #!/bin/bash
-# Installs the dependencies, then builds and tests everything:
+# Installs the dependencies, checks the formatting, then builds and tests everything:
 #   1. build/       the normal build and its tests;
 #   2. build-asan/  the tests again under AddressSanitizer and UndefinedBehaviorSanitizer;
 #   3. build-fuzz/  the libFuzzer targets (clang), each run briefly on a copy of
@@ -44,6 +44,10 @@ if [ -z "${DISPLAY:-}" ] && command -v Xvfb >/dev/null; then
         fi
     done
 fi
+
+step "format"
+# Every C++ file must be as clang-format writes it (.clang-format at the root).
+git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
 
 step "build"
 cmake -S "$ROOT" -B "$ROOT/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo

@@ -12,8 +12,6 @@
 namespace quorrel {
 namespace {
 
-constexpr double pi = std::numbers::pi;
-
 void stop(Model& m, const char* message) {
     m.stop_message = message;
 }
@@ -32,7 +30,7 @@ double reduce(double f, double by) {
 
 // Slope angle of an incline in radians, by its orientation.
 double slope_of(const MovingObject& host) {
-    return (host.orientation == 0 ? host.angle_a : host.angle_b) * pi / 180;
+    return (host.orientation == 0 ? host.angle_a : host.angle_b) * PI / 180;
 }
 
 // Upward direction along an incline's slope.
@@ -150,7 +148,7 @@ void block_on_incline(Model& m, int a, int h) {
     o.force_x += normal.x;
     o.force_y += normal.y;
     m.step.block_vertical_load[a] = o.force_y;
-    fb.friction_angle = mirrored ? pi - theta : theta;
+    fb.friction_angle = mirrored ? PI - theta : theta;
 
     const double fmax = std::fabs(N * host.surface_mu);
     // vy is the speed along the slope (positive upwards).

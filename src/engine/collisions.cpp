@@ -39,7 +39,7 @@ void body_collision(Model& m, int a, int b) {
     const double dx = ob.x - oa.x, dy = ob.y - oa.y;
     const double d = std::sqrt(dx * dx + dy * dy);
     double n = d > 1e-24 ? safe_asin(dy / d) : 0.0;
-    if (dx < 0) n = std::numbers::pi - n;
+    if (dx < 0) n = PI - n;
     const double c = std::cos(n), s = std::sin(n);
     const double reach = oa.radius + ob.radius;
     double van = oa.vx * c + oa.vy * s;

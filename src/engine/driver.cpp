@@ -35,8 +35,8 @@ int movin(Model& m, const TrailSink& sink) {
             if (o.show_trail != 0 && sink.segment != nullptr)
                 sink.segment(sink.context, old_x[i], old_y[i], o.screen_x, o.screen_y, o.trail_colour, s.line_width);
             // Written so that a non-finite position also counts as out of range.
-            const double px = s.origin_x + o.x / s.scale + 0.5;
-            const double py = s.origin_y - o.y / s.scale + 0.5;
+            const double px = world_px(s, o.x) + 0.5;
+            const double py = world_py(s, o.y) + 0.5;
             if (!(std::fabs(px) <= 6400 && std::fabs(py) <= 6400)) return MOVIN_OUT_OF_RANGE;
         }
 

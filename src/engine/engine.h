@@ -26,6 +26,7 @@
 #include <cstdint>
 
 #include "model/model.h"
+#include "render/mapping.h"
 
 namespace quorrel {
 
@@ -115,8 +116,11 @@ void jisuan_du_liang(Model& m);
 // points of the readings they are linked to.
 void write_bl_back(Model& m);
 
-// Pixel of a world position: trunc(origin + v / scale + 0.5) (y downwards).
-// False, with (0, 0), when the value is not representable as a pixel.
-bool world_to_pixel(const Model& m, double x, double y, std::int32_t& px, std::int32_t& py);
+// screen_x, screen_y of object o := to_screen of the world position (x, y).
+inline void set_screen_position(const Model& m, MovingObject& o, double x, double y) {
+    const ScreenXY p = to_screen(m, x, y);
+    o.screen_x = p.x;
+    o.screen_y = p.y;
+}
 
 }  // namespace quorrel

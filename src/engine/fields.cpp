@@ -10,8 +10,6 @@
 namespace quorrel {
 namespace {
 
-constexpr double pi = std::numbers::pi;
-
 bool inside(double x, double y, double x1, double y1, double x2, double y2) {
     return x1 <= x && x <= x2 && y1 <= y && y <= y2;
 }
@@ -140,7 +138,7 @@ void apply_Z(Model& m, int a) {
 
     auto law_value = [&](const ZRegion& r) {
         if (r.law == 1) return r.coefficient * o.mass;
-        if (r.law == 2) return r.coefficient * (4.0 / 3.0) * pi * o.radius * o.radius * o.radius;
+        if (r.law == 2) return r.coefficient * (4.0 / 3.0) * PI * o.radius * o.radius * o.radius;
         return r.coefficient;
     };
 
@@ -155,7 +153,7 @@ void apply_Z(Model& m, int a) {
             const double f = -law_value(r);
             const double fabs_total = std::sqrt(o.force_x * o.force_x + o.force_y * o.force_y);
             double phi = fabs_total < 1e-60 ? 0.0 : safe_asin(o.force_y / fabs_total);
-            if (o.force_x < 0) phi = pi - phi;
+            if (o.force_x < 0) phi = PI - phi;
             if (use_y_part(phi)) o.force_y = reduce_towards_zero(o.force_y, f * std::sin(phi));
             if (use_x_part(phi)) o.force_x = reduce_towards_zero(o.force_x, f * std::cos(phi));
             return;
@@ -164,7 +162,7 @@ void apply_Z(Model& m, int a) {
     }
 
     double phi = safe_asin(o.vy / s);
-    if (o.vx < 0) phi = pi - phi;
+    if (o.vx < 0) phi = PI - phi;
     const double along_x = std::cos(phi), along_y = std::sin(phi);
     for (int i = 0; i < MAX_ELEMENTS && m.Z.rec[i].coefficient != 0.0; ++i) {
         const ZRegion& r = m.Z.rec[i];

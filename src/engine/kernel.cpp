@@ -269,7 +269,7 @@ void step_object(Model& m, int i, double dt) {
         o.ax = o.ay = 0;
     }
 
-    if (m.running) world_to_pixel(m, o.x, o.y, o.screen_x, o.screen_y);
+    if (m.running) set_screen_position(m, o, o.x, o.y);
 }
 
 // Stuck blocks follow their host: they copy its motion, and static friction
@@ -297,7 +297,7 @@ void stuck_block_tail(Model& m, double dt) {
                 o.x = host.x + o.rel_x;
                 o.y = host.y + o.rel_y;
             }
-            world_to_pixel(m, o.x, o.y, o.screen_x, o.screen_y);
+            set_screen_position(m, o, o.x, o.y);
             if (o.riding == 1) continue;
             const double need = o.ax * o.mass;
             const double avail = std::fabs(o.force_y * host.surface_mu);
@@ -307,9 +307,9 @@ void stuck_block_tail(Model& m, double dt) {
             else
                 o.stuck = 0;
         } else {
-            world_to_pixel(m, o.x, o.y, o.screen_x, o.screen_y);
+            set_screen_position(m, o, o.x, o.y);
             const double deg = host.orientation == 0 ? host.angle_a : host.angle_b;
-            const double theta = deg * std::numbers::pi / 180.0;
+            const double theta = deg * PI / 180.0;
             // Each block holds by its own normal force: with several blocks on one
             // incline the shared per-host value is only the last block's.
             const double hold = std::fabs(m.forces[i].host_support[h] * host.surface_mu * std::sin(theta));

@@ -12,10 +12,6 @@ double finite_or_zero(double v) {
     return std::isfinite(v) ? v : 0.0;
 }
 
-void set_screen(Model& m, MovingObject& o, double x, double y) {
-    world_to_pixel(m, x, y, o.screen_x, o.screen_y);
-}
-
 }  // namespace
 
 void set_presence(Model& m) {
@@ -36,7 +32,7 @@ void prepare_initial_state(Model& m) {
             // incline and follows the slope.
             const MovingObject& host = m.objects[h];
             const double deg = host.orientation == 0 ? host.angle_a : host.angle_b;
-            const double slope = std::tan(deg * std::numbers::pi / 180.0);
+            const double slope = std::tan(deg * PI / 180.0);
             o.vy = finite_or_zero(host.orientation == 0 ? slope * o.vx0 : -slope * o.vx0);
             o.vx = finite_or_zero(host.vx0 + o.vx0);
         } else {
@@ -48,7 +44,7 @@ void prepare_initial_state(Model& m) {
         o.prev_vy = o.vy;
         o.step_ax = o.step_ay = 0;
 
-        set_screen(m, o, o.x0, o.y0);
+        set_screen_position(m, o, o.x0, o.y0);
         // The radius is a length in pixels: the origin does not enter.
         const double rp = o.radius / m.settings.scale + 0.5;
         const std::int32_t r = rp > -2147483648.0 && rp < 2147483648.0 ? static_cast<std::int32_t>(rp) : 0;
@@ -65,13 +61,13 @@ void reset_for_display(Model& m) {
         o.y = o.prev_y = finite_or_zero(o.y0);
         o.vx = finite_or_zero(o.vx0);
         o.vy = finite_or_zero(o.vy0);
-        set_screen(m, o, o.x0, o.y0);
+        set_screen_position(m, o, o.x0, o.y0);
     }
 }
 
 void update_screen_positions(Model& m) {
     const int n = object_count(m);
-    for (int i = 0; i < n; ++i) set_screen(m, m.objects[i], m.objects[i].x, m.objects[i].y);
+    for (int i = 0; i < n; ++i) set_screen_position(m, m.objects[i], m.objects[i].x, m.objects[i].y);
 }
 
 }  // namespace quorrel

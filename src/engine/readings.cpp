@@ -11,7 +11,7 @@
 namespace quorrel {
 namespace {
 
-constexpr double DEG = 180.0 / std::numbers::pi;
+constexpr double RAD_TO_DEG = 180.0 / PI;
 
 // A point a reading refers to: a moving object or an auxiliary point.
 struct Ref {
@@ -56,7 +56,7 @@ bool object_quantity(const MovingObject& o, std::int32_t code, double& v) {
             v = magnitude(o.x, o.y);
             break;
         case Q_DEG:
-            v = vec_angle(o.x, o.y) * DEG;
+            v = vec_angle(o.x, o.y) * RAD_TO_DEG;
             break;
         case Q_VX:
             v = o.vx;
@@ -68,7 +68,7 @@ bool object_quantity(const MovingObject& o, std::int32_t code, double& v) {
             v = magnitude(o.vx, o.vy);
             break;
         case Q_V_DEG:
-            v = vec_angle(o.vx, o.vy) * DEG;
+            v = vec_angle(o.vx, o.vy) * RAD_TO_DEG;
             break;
         case Q_AX:
             v = o.ax;
@@ -80,7 +80,7 @@ bool object_quantity(const MovingObject& o, std::int32_t code, double& v) {
             v = magnitude(o.ax, o.ay);
             break;
         case Q_A_DEG:
-            v = vec_angle(o.ax, o.ay) * DEG;
+            v = vec_angle(o.ax, o.ay) * RAD_TO_DEG;
             break;
         // The applied force (人为外力), not the resultant.
         case Q_FX:
@@ -93,7 +93,7 @@ bool object_quantity(const MovingObject& o, std::int32_t code, double& v) {
             v = magnitude(o.fx, o.fy);
             break;
         case Q_F_DEG:
-            v = vec_angle(o.fx, o.fy) * DEG;
+            v = vec_angle(o.fx, o.fy) * RAD_TO_DEG;
             break;
         default:
             return false;
@@ -131,8 +131,8 @@ bool reading_value(const Model& m, int i, double& v) {
             const double a1 = vec_angle(p2.x - p1.x, p2.y - p1.y);
             const double a2 = vec_angle(p2.x - p3.x, p2.y - p3.y);
             double d = a1 - a2;
-            if (std::fabs(d) > std::numbers::pi) d = 2 * std::numbers::pi - std::fabs(d);
-            v = std::fabs(d) * DEG;
+            if (std::fabs(d) > PI) d = 2 * PI - std::fabs(d);
+            v = std::fabs(d) * RAD_TO_DEG;
             return true;
         }
         default:
@@ -150,7 +150,7 @@ void set_length(double& x, double& y, double len) {
 // Turns (x, y) to `deg` degrees, keeping its length.
 void set_direction(double& x, double& y, double deg) {
     const double rho = magnitude(x, y);
-    const double theta = deg * std::numbers::pi / 180.0;
+    const double theta = deg * PI / 180.0;
     x = rho * std::cos(theta);
     y = rho * std::sin(theta);
 }

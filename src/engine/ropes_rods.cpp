@@ -11,14 +11,12 @@
 namespace quorrel {
 namespace {
 
-constexpr double pi = std::numbers::pi;
-
 // Direction of (dx, dy) of length d by the asin rule of the rope and rod
 // solvers: 0 unless the test passes, pi - phi to the left, in [0, 2*pi).
 double link_angle(double dx, double dy, double d, bool test) {
     double phi = test && d > 0 ? safe_asin(dy / d) : 0.0;
-    if (dx < 0) phi = pi - phi;
-    if (phi < 0) phi += 2 * pi;
+    if (dx < 0) phi = PI - phi;
+    if (phi < 0) phi += 2 * PI;
     return phi;
 }
 
@@ -33,8 +31,8 @@ double between_angle(double dx, double dy, double d) {
 // A velocity of direction beta is outward when it makes an angle of at least
 // pi/2 with the direction psi from the object towards the rope's other end.
 bool outward(double psi, double beta) {
-    const double h = pi / 2;
-    return std::fabs(psi - beta) >= h && std::fabs(psi + 2 * pi - beta) >= h && std::fabs(psi - 2 * pi - beta) >= h;
+    const double h = PI / 2;
+    return std::fabs(psi - beta) >= h && std::fabs(psi + 2 * PI - beta) >= h && std::fabs(psi - 2 * PI - beta) >= h;
 }
 
 bool finite(double a, double b, double c) {
@@ -79,9 +77,9 @@ void anchored_velocity(Model& m, int a, const ElementList<AnchorLink>& list, boo
         if (rope) {
             // A slack rope, or a taut one the object moves back along, does nothing.
             if (!(g.d > o.radius && g.d >= r.length)) continue;
-            if (!outward(g.phi + pi, anchored_angle(o.vx, o.vy, s))) continue;
+            if (!outward(g.phi + PI, anchored_angle(o.vx, o.vy, s))) continue;
         }
-        keep_tangential(o, s, g.phi + pi / 2);
+        keep_tangential(o, s, g.phi + PI / 2);
     }
 }
 

@@ -25,7 +25,7 @@ double clip(double d) {
 // Adds k*e along the direction of (dx, dy) and returns the added vector.
 XY add_along(MovingObject& o, double dx, double dy, double d, double threshold, double ke) {
     double phi = d < threshold ? 0.0 : safe_asin(dy / d);
-    if (dx < 0) phi = std::numbers::pi - phi;
+    if (dx < 0) phi = PI - phi;
     const XY f{ke * std::cos(phi), ke * std::sin(phi)};
     o.force_x += f.x;
     o.force_y += f.y;

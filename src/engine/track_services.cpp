@@ -17,8 +17,6 @@
 namespace quorrel {
 namespace {
 
-constexpr double pi = std::numbers::pi;
-
 // Where a body dropped near one straight track goes.
 void place_on_tb(const StraightTrack& t, Placement choice, double r, double& X, double& Y) {
     const LineKind kind = line_kind(t.direction);

@@ -12,8 +12,6 @@
 namespace quorrel {
 namespace {
 
-constexpr double pi = std::numbers::pi;
-
 bool near(double a, double b) {
     return std::fabs(a - b) <= 1e-20;
 }
@@ -26,8 +24,8 @@ double with_slack(double reach) {
 
 // Angle in [0, 2*pi).
 double wrap(double a) {
-    a = std::fmod(a, 2 * pi);
-    if (a < 0) a += 2 * pi;
+    a = std::fmod(a, 2 * PI);
+    if (a < 0) a += 2 * PI;
     return a;
 }
 
@@ -139,9 +137,9 @@ Foot foot(const StraightTrack& t, double x, double y) {
 }  // namespace
 
 LineKind line_kind(double direction) {
-    if (near(direction, 0) || near(direction, pi) || near(direction, -pi) || near(direction, 2 * pi))
+    if (near(direction, 0) || near(direction, PI) || near(direction, -PI) || near(direction, 2 * PI))
         return LineKind::Horizontal;
-    if (near(direction, pi / 2) || near(direction, 3 * pi / 2) || near(direction, -pi / 2)) return LineKind::Vertical;
+    if (near(direction, PI / 2) || near(direction, 3 * PI / 2) || near(direction, -PI / 2)) return LineKind::Vertical;
     return LineKind::General;
 }
 
@@ -159,7 +157,7 @@ bool tb_near(const StraightTrack& t, double x, double y, double r, double reach,
 
 bool on_arc(const ArcTrack& t, double alpha) {
     return (t.start_angle <= alpha && alpha <= t.end_angle) ||
-           (t.start_angle + 2 * pi <= alpha && alpha <= t.end_angle + 2 * pi);
+           (t.start_angle + 2 * PI <= alpha && alpha <= t.end_angle + 2 * PI);
 }
 
 bool ct_touches(const ArcTrack& t, double x, double y, double r, double& d, double& alpha) {
@@ -268,7 +266,7 @@ void TB_force(Model& m, int a) {
             fb.total.x -= fx0;
             const double fk = std::fabs(fx0 * t->kinetic_mu), fs = std::fabs(fx0 * t->static_mu);
             fb.friction = {0.0, -sign10(o.vy) * fk};
-            fb.friction_angle = pi / 2;
+            fb.friction_angle = PI / 2;
             fb.friction_state = 1;
             axis_friction(m, fb, o.mass, o.force_y, o.vy, fk, fs);
             break;
@@ -397,7 +395,7 @@ void CT_force(Model& m, int a) {
     fb.ct[k] = {Z * nx, Z * ny};
     fb.total.x += Z * nx;
     fb.total.y += Z * ny;
-    slide_or_hold(m, a, tx, ty, std::fabs(Z * t->kinetic_mu), std::fabs(Z * t->static_mu), wrap(w + pi / 2), fx0, fy0);
+    slide_or_hold(m, a, tx, ty, std::fabs(Z * t->kinetic_mu), std::fabs(Z * t->static_mu), wrap(w + PI / 2), fx0, fy0);
 }
 
 void CT_velocity(Model& m, int a) {
@@ -405,24 +403,24 @@ void CT_velocity(Model& m, int a) {
     if (!t) return;
     MovingObject& o = m.objects[a];
     const double w = vec_angle(o.x - t->cx, o.y - t->cy);
-    const double tau = wrap(w + pi / 2);
-    if (near(tau, 0) || near(tau, pi) || near(tau, 2 * pi)) {
+    const double tau = wrap(w + PI / 2);
+    if (near(tau, 0) || near(tau, PI) || near(tau, 2 * PI)) {
         o.vy = 0;
         return;
     }
-    if (near(tau, pi / 2) || near(tau, 3 * pi / 2)) {
+    if (near(tau, PI / 2) || near(tau, 3 * PI / 2)) {
         o.vx = 0;
         return;
     }
     const double speed = std::sqrt(o.vx * o.vx + o.vy * o.vy);
     const double delta = std::fabs(vec_angle(o.vx, o.vy) - tau);
     // A velocity within 0.0018 rad of the tangent keeps its whole speed.
-    if (delta < 0.0018 || std::fabs(delta - 2 * pi) < 0.0018) {
+    if (delta < 0.0018 || std::fabs(delta - 2 * PI) < 0.0018) {
         o.vx = speed * std::cos(tau);
         o.vy = speed * std::sin(tau);
-    } else if (std::fabs(delta - pi) < 0.0018) {
-        o.vx = speed * std::cos(tau + pi);
-        o.vy = speed * std::sin(tau + pi);
+    } else if (std::fabs(delta - PI) < 0.0018) {
+        o.vx = speed * std::cos(tau + PI);
+        o.vy = speed * std::sin(tau + PI);
     } else {
         const double tx = std::cos(tau), ty = std::sin(tau);
         const double along = tx * o.vx + ty * o.vy;
@@ -443,11 +441,11 @@ void CT_bounce(Model& m, int a) {
         // Only a body moving towards the arc bounces.
         const double outward = o.vx * std::cos(alpha) + o.vy * std::sin(alpha);
         if ((l < t.radius && outward < 0) || (l > t.radius && outward > 0)) continue;
-        const double tau = wrap(alpha + pi / 2), nu = tau + pi / 2;
-        if (near(tau, 0) || near(tau, pi) || near(tau, 2 * pi)) {
+        const double tau = wrap(alpha + PI / 2), nu = tau + PI / 2;
+        if (near(tau, 0) || near(tau, PI) || near(tau, 2 * PI)) {
             o.y -= o.vy * dt;
             o.vy = -keep * o.prev_vy;
-        } else if (near(tau, pi / 2) || near(tau, 3 * pi / 2)) {
+        } else if (near(tau, PI / 2) || near(tau, 3 * PI / 2)) {
             o.x -= o.vx * dt;
             o.vx = -keep * o.prev_vx;
         } else {

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "model/records.h"
+#include "model/vec.h"
 
 namespace quorrel {
 
@@ -83,9 +84,6 @@ struct ElementList {
 };
 
 // Force components of one object's last step, for the vector display.
-struct XY {
-    double x, y;
-};
 struct ForceBreakdown {
     XY total;
     XY th[MAX_ELEMENTS];    // per TH spring

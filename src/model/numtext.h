@@ -17,9 +17,13 @@ bool parse_number(std::string_view text, double& out);
 std::string format_general(double value, int digits);
 
 // The text a variable stores for a number: general format, 15 significant digits.
-inline std::string number_text(double value) { return format_general(value, 15); }
+inline std::string number_text(double value) {
+    return format_general(value, 15);
+}
 
 // Every number printed on the scene: general format with `digits` digits.
-inline std::string format_g(double value, int digits) { return format_general(value, digits); }
+inline std::string format_g(double value, int digits) {
+    return format_general(value, digits);
+}
 
 }  // namespace quorrel

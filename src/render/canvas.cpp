@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "model/vec.h"
+
 namespace quorrel {
 namespace {
 
@@ -201,7 +203,7 @@ QRect clamp_box(int left, int top, int right, int bottom) {
 }
 
 double ray_angle(double cx, double cy, int x, int y) {
-    return std::atan2(-(static_cast<double>(y) - cy), static_cast<double>(x) - cx) * 180.0 / M_PI;
+    return std::atan2(-(static_cast<double>(y) - cy), static_cast<double>(x) - cx) * 180.0 / PI;
 }
 
 // Copies a block of 32-bit pixels, clipped to both pictures; `key` >= 0

@@ -6,8 +6,13 @@
 #include <cstdint>
 
 #include "model/numtext.h"
-#include "render/later_drawings.h"
+#include "render/annotations.h"
+#include "render/connectors.h"
+#include "render/graphs.h"
+#include "render/measurements.h"
 #include "render/objects.h"
+#include "render/points.h"
+#include "render/static_objects.h"
 #include "render/vectors.h"
 
 namespace quorrel {

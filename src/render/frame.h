@@ -50,7 +50,7 @@ void deal_going_pic(Model& m, Scene& s);
 void frame_restore(Scene& s);
 // 3. Each moving object's screen position from its current position.
 void frame_screen_positions(Model& m);
-// 4. (after the graph data are sampled) Draw_fun_graph (later_drawings.h).
+// 4. (after the graph data are sampled) Draw_fun_graph (graphs.h).
 // 5. Springs, ropes and rods.
 void frame_connectors(const Model& m, Scene& s, int mode);
 // 6. Points, point vectors, measuring lines, measurements, annotations.

@@ -13,7 +13,6 @@
 namespace quorrel {
 namespace {
 
-constexpr double DEG = M_PI / 180.0;
 constexpr Colour SELECTION_RED = 0x0000FF;
 
 bool valid_host(const Model& m, int host, std::int32_t kind) {
@@ -146,13 +145,13 @@ void readouts(Model& m, Scene& s, int i, int sx, int sy) {
     if (f[READ_T]) readout_line(s, left, top, "T = " + g(m, m.sim_time));
     readout_line(s, left, top, pair(f[READ_X], "x = " + g(m, x), f[READ_Y], "   y = " + g(m, y)));
     readout_line(s, left, top, pair(f[READ_VX], "vx = " + g(m, o.vx), f[READ_VY], "   vy = " + g(m, o.vy)));
-    readout_line(s, left, top,
-                 pair(f[READ_V], "|v| = " + g(m, v.magnitude), f[READ_V_ANGLE],
-                      "   v_θ = " + g(m, v.angle * 180.0 / M_PI) + "°"));
+    readout_line(
+        s, left, top,
+        pair(f[READ_V], "|v| = " + g(m, v.magnitude), f[READ_V_ANGLE], "   v_θ = " + g(m, v.angle * 180.0 / PI) + "°"));
     readout_line(s, left, top, pair(f[READ_AX], "ax = " + g(m, o.ax), f[READ_AY], "   ay = " + g(m, o.ay)));
-    readout_line(s, left, top,
-                 pair(f[READ_A], "|a| = " + g(m, a.magnitude), f[READ_A_ANGLE],
-                      "   a_θ = " + g(m, a.angle * 180.0 / M_PI) + "°"));
+    readout_line(
+        s, left, top,
+        pair(f[READ_A], "|a| = " + g(m, a.magnitude), f[READ_A_ANGLE], "   a_θ = " + g(m, a.angle * 180.0 / PI) + "°"));
 }
 
 }  // namespace

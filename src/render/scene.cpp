@@ -51,18 +51,6 @@ void scene_end(Scene& s) {
     canvas_end(s.backdrop_canvas);
 }
 
-int trunc_px(double v) {
-    constexpr double LIM = 1e9;
-    if (!(v > -LIM)) return -static_cast<int>(LIM);  // NaN lands here too
-    if (v > LIM) return static_cast<int>(LIM);
-    return static_cast<int>(v);  // the conversion cuts toward zero
-}
-
-ScreenXY to_screen(const Model& m, double x, double y) {
-    const Settings& st = m.settings;
-    return {trunc_px(st.origin_x + x / st.scale + 0.5), trunc_px(st.origin_y - y / st.scale + 0.5)};
-}
-
 void object_position(const Model& m, int i, double& x, double& y) {
     const MovingObject& o = m.objects[i];
     x = m.running ? o.x : o.x0;

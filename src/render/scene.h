@@ -14,6 +14,7 @@
 #include "model/model.h"
 #include "render/canvas.h"
 #include "render/fonts.h"
+#include "render/mapping.h"
 
 namespace quorrel {
 
@@ -78,16 +79,6 @@ void scene_init(Scene& s, int width, int height);
 void scene_resize(Scene& s, int width, int height);
 // Ends painting on all three pictures (before reading them from elsewhere).
 void scene_end(Scene& s);
-
-// A real pixel coordinate cut toward zero into an int; NaN and values beyond
-// ±1e9 (far off any picture) are clamped so the conversion is always defined.
-int trunc_px(double v);
-
-struct ScreenXY {
-    int x, y;
-};
-// World to pixel: trunc(origin + x / scale + 0.5), trunc(origin - y / scale + 0.5).
-ScreenXY to_screen(const Model& m, double x, double y);
 
 // The position a routine uses for object i: (x0, y0) before a run, (x, y) while running.
 void object_position(const Model& m, int i, double& x, double& y);

@@ -231,14 +231,14 @@ int object_index(double v) {
 // Direction from the anchor (ax, ay) toward the point (px, py) in [0, 2pi).
 double anchor_direction(double ax, double ay, double px, double py) {
     const double dx = px - ax, dy = py - ay;
-    if (std::fabs(dy) < 1e-20) return dx < 0.0 ? M_PI : 0.0;
+    if (std::fabs(dy) < 1e-20) return dx < 0.0 ? PI : 0.0;
     const double d = std::sqrt(dx * dx + dy * dy);
     double r = dy / d;
     if (r > 1.0) r = 1.0;
     if (r < -1.0) r = -1.0;
     double phi = std::asin(r);
-    if (dx < 0.0) phi = M_PI - phi;
-    if (phi < 0.0) phi += 2.0 * M_PI;
+    if (dx < 0.0) phi = PI - phi;
+    if (phi < 0.0) phi += 2.0 * PI;
     return phi;
 }
 
@@ -264,11 +264,11 @@ Polar vector_polar(double cx, double cy) {
     Polar v{std::sqrt(cx * cx + cy * cy), 0.0};
     if (cx != 0.0) {
         v.angle = std::atan(cy / cx);
-        if (cx < 0.0) v.angle += M_PI;
+        if (cx < 0.0) v.angle += PI;
     } else if (cy > 0.0) {
-        v.angle = M_PI / 2.0;
+        v.angle = PI / 2.0;
     } else if (cy < 0.0) {
-        v.angle = 3.0 * M_PI / 2.0;
+        v.angle = 3.0 * PI / 2.0;
     }
     return v;
 }

@@ -12,8 +12,6 @@ namespace quorrel {
 
 namespace {
 
-constexpr double PI = std::numbers::pi;
-
 // Splits at ASCII and full-width commas, walking GBK characters so that the
 // halves of two neighbouring Chinese characters never pass for a comma.
 // Returns the number of separators; fills at most `max_fields` fields.

@@ -1,9 +1,9 @@
+#include "model/numtext.h"
+
 #include <gtest/gtest.h>
 
 #include <clocale>
 #include <cmath>
-
-#include "model/numtext.h"
 
 namespace quorrel {
 namespace {
