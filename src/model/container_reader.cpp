@@ -94,7 +94,8 @@ LoadResult read_container(Model& m, std::string_view bytes) {
 
     return read_into_fresh(m, [&](Model& fresh) {
         ReadContext ctx(body.substr(10), msg::CONTAINER_DAMAGED);
-        // The stored mode replaces this; it stands until then, as in the player.
+        // A container places its background picture at the top left unless its
+        // stored mode (read later in the body) says otherwise.
         fresh.settings.background_mode = 1;
         if (!read_body(ctx, fresh)) return damaged(ctx);
         LoadResult ok;

@@ -204,7 +204,7 @@ struct Model {
     Snapshot snapshot;
 };
 
-// Resets every table and setting as before a load. Keeps the settings a reset
+// Resets every table and setting, ready for a load. Keeps the settings a reset
 // does not touch (grids, axes colour, vector display, pause time) and `digits`.
 void reset_model(Model& m);
 void reset_variables(Model& m);

@@ -29,47 +29,48 @@ void fill_scene_background(const Model& m, Scene& s);
 // 3 stretched over Image1; any other mode draws nothing.
 void draw_background_picture(const Model& m, Scene& s);
 
-// Run preparation, steps 1 and 2: background colour and picture on Image1.
+// The ground of the scene: background colour and picture on Image1.
 void prepare_scene_ground(const Model& m, Scene& s);
-// Run preparation, step 4: coordinate system, text blocks and static
+// The rest of the static scene: coordinate system, text blocks and static
 // objects on Image1, then scene_bitmap := a copy of Image1.
 void prepare_static_scene(Model& m, Scene& s);
 // Both of the above: the whole static scene.
 void build_static_scene(Model& m, Scene& s);
-// Run preparation, step 7.5 (not running): graphs, connectors, points and
-// readings, annotations, object pictures with block placement, live vectors.
+// The dynamic layer drawn once over a stopped scene: graphs, connectors,
+// points and readings, annotations, object pictures with block placement,
+// live vectors.
 void prepare_dynamic_scene(Model& m, Scene& s);
 
 // Repaints the static part of Image1 (window resized while running):
 // black, background picture, coordinate system when show_axes, static objects.
 void deal_going_pic(Model& m, Scene& s);
 
-// ---- One frame of a run, step by step (after the step driver). ----
-// 1. is draw_flash (objects.h).
-// 2. Image1 := a copy of scene_bitmap.
+// ---- One frame of a run, in drawing order (after the step driver). ----
+// Strobe stamps come first (draw_flash, objects.h); then Image1 := a copy of
+// scene_bitmap, which erases the previous frame's dynamic layer.
 void frame_restore(Scene& s);
-// 3. Each moving object's screen position from its current position.
+// Each moving object's screen position from its current position.
 void frame_screen_positions(Model& m);
-// 4. (after the graph data are sampled) Draw_fun_graph (graphs.h).
-// 5. Springs, ropes and rods.
+// Then the function graphs (after their curves are sampled; graphs.h),
+// springs, ropes and rods.
 void frame_connectors(const Model& m, Scene& s, int mode);
-// 6. Points, point vectors, measuring lines, measurements, annotations.
+// Points, point vectors, measuring lines, measurements, annotations.
 void frame_points_and_readings(Model& m, Scene& s, int mode);
-// 7. Each moving object's picture at its screen position plus its offset.
+// Each moving object's picture at its screen position plus its offset.
 void frame_object_pictures(const Model& m, Scene& s);
-// 8. is Draw_obj_v(m, s, 0) (vectors.h).
-// 9. The time readout: "  t = " and sim_time with `digits` digits.
+// On top come the live vectors, Draw_obj_v(m, s, 0) (vectors.h).
+// The time readout: "  t = " and sim_time with `digits` digits.
 std::string time_readout(const Model& m);
 
-// Steps 1 to 8 in order; `sample_graphs` (may be null) samples the function
-// graph data between steps 3 and 4.
+// The whole frame in the order above, time readout excepted; `sample_graphs`
+// (may be null) samples the curves after the screen positions are set.
 using GraphSampler = void (*)(void* ctx, Model& m);
 void draw_frame(Model& m, Scene& s, GraphSampler sample_graphs, void* ctx);
 
 // Redraw while dragging: Image1 := `backdrop`; then the coordinate system
 // (state -1: the origin moves), graphs, text blocks (state 1000), the
 // static kinds being dragged (Z 7, M 6, E 2, EA 3, BA 5, TB 14, CT 15, all
-// of them for -1), frame steps 5 and 6, Draw_obj and Draw_obj_v.
+// of them for -1), connectors, points and readings, Draw_obj and Draw_obj_v.
 void drag_frame(Model& m, Scene& s, int drag_state, const QImage& backdrop);
 
 }  // namespace quorrel

@@ -16,6 +16,7 @@
 #include "demos/demos.h"
 #include "model/gbk.h"
 #include "model/io.h"
+#include "support/qt_app.h"
 
 namespace quorrel {
 namespace {
@@ -26,11 +27,7 @@ struct Result {
 };
 
 Result run_tool(const QStringList& args) {
-    static int argc = 1;
-    static char name[] = "app_tool_test";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication* app = QCoreApplication::instance() ? nullptr : new QCoreApplication(argc, argv);
-    (void)app;
+    test::ensure_core_app();
     QProcess p;
     p.start(QStringLiteral(QUORREL_TOOL), args);
     Result r;

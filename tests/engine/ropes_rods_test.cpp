@@ -11,10 +11,11 @@
 #include "engine/constraints.h"
 #include "engine/engine.h"
 #include "engine/solvers.h"
-#include "placed_object.h"
+#include "support/objects.h"
 
 namespace quorrel {
 namespace {
+using test::place_object;
 
 struct Fixture {
     std::unique_ptr<Model> m = make_model();

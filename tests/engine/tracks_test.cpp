@@ -11,10 +11,11 @@
 #include "engine/constraints.h"
 #include "engine/engine.h"
 #include "engine/solvers.h"
-#include "placed_object.h"
+#include "support/objects.h"
 
 namespace quorrel {
 namespace {
+using test::place_object;
 
 constexpr double pi = std::numbers::pi;
 constexpr double g = 9.8;

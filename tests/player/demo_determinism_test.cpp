@@ -5,7 +5,6 @@
 // intended, record the new value printed by the failure.
 #include <gtest/gtest.h>
 
-#include <QGuiApplication>
 #include <cstring>
 #include <map>
 #include <string>
@@ -13,6 +12,7 @@
 #include "demos/demos.h"
 #include "player/headless_platform.h"
 #include "player/player.h"
+#include "support/qt_app.h"
 
 namespace quorrel {
 namespace {
@@ -27,10 +27,7 @@ struct Hash {
 };
 
 std::uint64_t play(const DemoInfo& demo, int frames) {
-    static int argc = 1;
-    static char name[] = "demo_determinism";
-    static char* argv[] = {name, nullptr};
-    if (!QGuiApplication::instance()) new QGuiApplication(argc, argv);
+    test::ensure_gui_app();
 
     HeadlessPlatform platform;
     platform.quiet = true;

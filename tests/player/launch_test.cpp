@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <QGuiApplication>
 #include <QTemporaryDir>
 
 #include "demos/demos.h"
@@ -13,18 +12,14 @@
 #include "model/io.h"
 #include "player/headless_platform.h"
 #include "player/player.h"
+#include "support/qt_app.h"
 
 namespace quorrel {
 namespace {
 
 class LaunchTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "test_player_launch";
-        static char* argv[] = {name, nullptr};
-        if (!QGuiApplication::instance()) new QGuiApplication(argc, argv);
-    }
+    static void SetUpTestSuite() { test::ensure_gui_app(); }
 
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());

@@ -4,23 +4,17 @@
 
 #include <gtest/gtest.h>
 
-#include <QGuiApplication>
-
 #include "demos/demos.h"
 #include "model/gbk.h"
 #include "player/headless_platform.h"
+#include "support/qt_app.h"
 
 namespace quorrel {
 namespace {
 
 class PlayerTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "test_player";
-        static char* argv[] = {name, nullptr};
-        if (!QGuiApplication::instance()) new QGuiApplication(argc, argv);
-    }
+    static void SetUpTestSuite() { test::ensure_gui_app(); }
 
     void SetUp() override {
         platform.quiet = true;

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <QGuiApplication>
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -13,6 +12,7 @@
 
 #include "demos/demos.h"
 #include "model/io.h"
+#include "support/qt_app.h"
 
 namespace quorrel {
 namespace {
@@ -25,10 +25,7 @@ struct Result {
 class ToolTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "test_player_tool";
-        static char* argv[] = {name, nullptr};
-        if (!QGuiApplication::instance()) new QGuiApplication(argc, argv);
+        test::ensure_gui_app();
         dir = new QTemporaryDir;
         ASSERT_TRUE(dir->isValid());
         ASSERT_EQ(tool({"demo", dir->path()}).code, 0);

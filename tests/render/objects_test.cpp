@@ -21,7 +21,7 @@ struct ObjectsTest : ::testing::Test {
 };
 
 TEST_F(ObjectsTest, BodyPictureAtScreenPositionPlusOffset) {
-    MovingObject& o = add_body(m, 0, 100.0, -50.0);
+    MovingObject& o = place_body(m, 100.0, -50.0);
     o.x = o.y = 999.0;  // Draw_obj puts the object back at its start
     o.picture_dx = -3;
     o.picture_dy = -2;
@@ -113,7 +113,7 @@ TEST_F(ObjectsTest, TrailSegmentGoesIntoTheSceneBitmapOnly) {
 TEST_F(ObjectsTest, StrobeStampBlendsIntoTheSceneAndAdvances) {
     m.settings.background_colour = 0x000064;  // red 100
     build_static_scene(m, s);
-    MovingObject& o = add_body(m, 0, 0.0, 0.0);
+    MovingObject& o = place_body(m, 0.0, 0.0);
     o.strobe_on = 1;
     o.strobe_interval = 1.0;
     o.next_strobe = 1.0;
@@ -137,7 +137,7 @@ TEST_F(ObjectsTest, StrobeStampBlendsIntoTheSceneAndAdvances) {
 }
 
 TEST_F(ObjectsTest, StrobeReadoutWithOnlyTheYFlag) {
-    MovingObject& o = add_body(m, 0, 0.0, 0.0);
+    MovingObject& o = place_body(m, 0.0, 0.0);
     o.strobe_on = 1;
     o.trail_colour = 0x00FFFF;
     o.readout_flags[READ_Y] = 1;
@@ -152,9 +152,9 @@ TEST_F(ObjectsTest, StrobeReadoutWithOnlyTheYFlag) {
 }
 
 TEST_F(ObjectsTest, SelectionRingAroundTheSelectedObject) {
-    MovingObject& o = add_body(m, 0, 0.0, 0.0);
+    MovingObject& o = place_body(m, 0.0, 0.0);
     o.screen_radius = 10;
-    add_body(m, 1, 100.0, 0.0);
+    place_body(m, 100.0, 0.0);
     m.settings.selected_object = 0;
     Draw_obj(m, s);
     draw_selection(m, s);

@@ -4,28 +4,20 @@
 
 #include <gtest/gtest.h>
 
-#include <QGuiApplication>
 #include <QImage>
 #include <memory>
 
 #include "model/model.h"
 #include "render/scene.h"
+#include "support/objects.h"
+#include "support/qt_app.h"
 
 namespace quorrel::test {
 
 // Text drawing needs a QGuiApplication: one for the whole test program.
 class GuiEnvironment : public ::testing::Environment {
 public:
-    void SetUp() override {
-        static int argc = 1;
-        static char name[] = "render_test";
-        static char* argv[] = {name, nullptr};
-        if (QGuiApplication::instance() == nullptr) app_ = std::make_unique<QGuiApplication>(argc, argv);
-    }
-    void TearDown() override { app_.reset(); }
-
-private:
-    std::unique_ptr<QGuiApplication> app_;
+    void SetUp() override { ensure_gui_app(); }
 };
 inline ::testing::Environment* const gui_environment = ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
 
@@ -68,15 +60,6 @@ inline std::unique_ptr<Model> plain_model() {
     m->settings.show_grid = 0;
     m->settings.show_fine_grid = 0;
     return m;
-}
-
-inline MovingObject& add_body(Model& m, int slot, double x0, double y0) {
-    MovingObject& o = m.objects[slot];
-    o.kind = KIND_BODY;
-    o.x0 = o.x = x0;
-    o.y0 = o.y = y0;
-    o.mass = o.rest_mass = 1.0;
-    return o;
 }
 
 }  // namespace quorrel::test

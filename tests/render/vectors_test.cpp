@@ -36,7 +36,7 @@ TEST(VectorPolar, AnglesFollowTheQuadrants) {
 }
 
 TEST_F(VectorsTest, VelocityArrowDirectionAndLength) {
-    MovingObject& o = add_body(m, 0, 0.0, 0.0);
+    MovingObject& o = place_body(m, 0.0, 0.0);
     o.live_vector_flags[VEC_V] = 1;
     o.vx = 10.0;  // 10 / 5 * 50 = 100 px to the right
     Draw_obj_v(m, s, 0);
@@ -58,7 +58,7 @@ TEST_F(VectorsTest, VelocityArrowDirectionAndLength) {
 TEST_F(VectorsTest, LengthIsCappedLiveAndAtStrobeMoments) {
     m.settings.origin_x = 0;
     m.settings.v_scale = 10.0;
-    MovingObject& o = add_body(m, 0, 0.0, 0.0);
+    MovingObject& o = place_body(m, 0.0, 0.0);
     o.vx = 1000.0;  // 5000 px
     o.live_vector_flags[VEC_V] = 1;
     o.strobe_vector_flags[VEC_V] = 1;
@@ -73,7 +73,7 @@ TEST_F(VectorsTest, LengthIsCappedLiveAndAtStrobeMoments) {
 }
 
 TEST_F(VectorsTest, ComponentsOfAVerticalVelocity) {
-    MovingObject& o = add_body(m, 0, 0.0, 0.0);
+    MovingObject& o = place_body(m, 0.0, 0.0);
     o.vy = -5.0;  // 50 px down
     o.live_vector_flags[VEC_VX] = 1;
     Draw_obj_v(m, s, 0);
@@ -93,7 +93,7 @@ TEST_F(VectorsTest, ErasableVectorsTwiceRestoreThePicture) {
     m.settings.background_colour = 0x102030;
     m.settings.use_gravity = 1;
     fill_scene_background(m, s);
-    MovingObject& o = add_body(m, 0, 5.0, 5.0);
+    MovingObject& o = place_body(m, 5.0, 5.0);
     o.vx = 7.0;
     o.vy = -3.0;
     o.ax = 2.0;
@@ -114,7 +114,7 @@ TEST_F(VectorsTest, ErasableVectorsTwiceRestoreThePicture) {
 
 TEST_F(VectorsTest, MissingElectricForceHidesTheLaterArrows) {
     const Colour applied = m.settings.force_colours[0], resultant = m.settings.force_colours[1];
-    MovingObject& o = add_body(m, 0, 0.0, 0.0);
+    MovingObject& o = place_body(m, 0.0, 0.0);
     o.fx = 50.0;
     o.live_vector_flags[VEC_APPLIED] = 1;
     o.live_vector_flags[VEC_ELECTRIC] = 1;
@@ -137,7 +137,7 @@ TEST_F(VectorsTest, MissingElectricForceHidesTheLaterArrows) {
 }
 
 TEST_F(VectorsTest, ConstraintAnalysisOfRopesRodsAndHeldFriction) {
-    add_body(m, 0, 0.0, 0.0);
+    place_body(m, 0.0, 0.0);
     ForceBreakdown& fb = m.forces[0];
     fb.total = XY{0.0, -9.8};
     m.SH.rec[0] = AnchorLink{0.0, 10.0, 10.0, 1.0, 0.0, 0.0};  // rope from above: taut

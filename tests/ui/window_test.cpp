@@ -13,6 +13,7 @@
 
 #include "demos/demos.h"
 #include "model/io.h"
+#include "support/qt_app.h"
 #include "ui/about_box.h"
 #include "ui/main_window.h"
 #include "ui/qt_platform.h"
@@ -20,23 +21,10 @@
 namespace quorrel {
 namespace {
 
-bool have_display() {
-    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-}
-
 class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!have_display()) GTEST_SKIP() << "no display";
-        if (!QApplication::instance()) {
-            // The tests run with the offscreen platform by default; this one
-            // wants the real display.
-            qputenv("QT_QPA_PLATFORM", qEnvironmentVariableIsEmpty("DISPLAY") ? "wayland" : "xcb");
-            static int argc = 1;
-            static char name[] = "test_ui";
-            static char* argv[] = {name, nullptr};
-            new QApplication(argc, argv);
-        }
+        if (!test::ensure_widget_app()) GTEST_SKIP() << "no display";
         ASSERT_TRUE(dir.isValid());
         path = pack(Toolbar{}, "thrown_ball_player");
     }
