@@ -118,7 +118,7 @@ void Draw_TH(const Model& m, Scene& s, int mode) {
     connector_pen(c, mode, SPRING, m.settings.line_width);
     if (std::isfinite(m.settings.scale) && m.settings.scale != 0.0) {
         const int count = object_count(m);
-        for (int i = 0; i < MAX_ELEMENTS && m.TH.rec[i].mode != 0.0; ++i) {
+        for (int i = 0; i < MAX_ELEMENTS && m.TH.rec[i].stiffness != 0.0; ++i) {
             const AnchorSpring& t = m.TH.rec[i];
             int obj;
             if (!object_at(t.object, count, obj)) continue;
@@ -136,7 +136,7 @@ void Draw_E_TH(const Model& m, Scene& s, int mode) {
     Canvas& c = s.canvas;
     connector_pen(c, mode, SPRING, m.settings.line_width);
     const int count = object_count(m);
-    for (int i = 0; i < MAX_ELEMENTS && m.E_TH.rec[i].mode != 0.0; ++i) {
+    for (int i = 0; i < MAX_ELEMENTS && m.E_TH.rec[i].stiffness != 0.0; ++i) {
         int a, b;
         if (!object_at(m.E_TH.rec[i].object_a, count, a) || !object_at(m.E_TH.rec[i].object_b, count, b)) continue;
         // The axis runs from object B toward object A.

@@ -43,7 +43,7 @@ struct ConnectorsTest : ::testing::Test {
 
 TEST_F(ConnectorsTest, SpringTeethAndAnchorCross) {
     object(0, 300, 100);
-    m.TH.rec[0] = AnchorSpring{100, -100, 0, 1, 1, 0};  // horizontal, pointing right
+    m.TH.rec[0] = AnchorSpring{100, -100, 0, 1, 0, 0};  // horizontal, pointing right; mode 0
     Draw_TH(m, s, 0);
     // 20 vertical teeth, one every 10 px from 5 % of the way to the object.
     EXPECT_EQ(full_columns(SPRING, 101, 310, 96, 104), 20);
@@ -59,8 +59,8 @@ TEST_F(ConnectorsTest, SpringBetweenObjectsRunsFromBToA) {
     object(0, 300, 200);
     object(1, 100, 200);
     object(2, 50, 50);
-    m.E_TH.rec[0] = ObjectSpring{0, 1, 0, 1, 1};
-    m.E_TH.rec[1] = ObjectSpring{2, 2, 0, 1, 1};  // both ends on one point: teeth stacked
+    m.E_TH.rec[0] = ObjectSpring{0, 1, 0, 1, 0};
+    m.E_TH.rec[1] = ObjectSpring{2, 2, 0, 1, 0};  // both ends on one point: teeth stacked
     Draw_E_TH(m, s, 0);
     EXPECT_EQ(full_columns(SPRING, 90, 310, 196, 204), 20);
     EXPECT_EQ(count(SPRING, QRect(95, 190, 10, 20)), 0);  // no tooth at object B itself
