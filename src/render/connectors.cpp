@@ -22,9 +22,10 @@ constexpr double COIL = 5.0;
 constexpr int POLYLINE_LIMIT = 1 << 20;
 
 // An object index stored as a real, cut toward zero; false for NaN, a
-// negative or too large value, or a slot beyond the last moving object.
+// value at or below -1 or too large, or a slot beyond the last moving object.
 bool object_at(double index, int count, int& slot) {
-    if (!(index >= 0.0 && index < static_cast<double>(count))) return false;
+    // Like the engine: anything above -1 cuts to a slot, so -0.5 is slot 0.
+    if (!(index > -1.0 && index < static_cast<double>(count))) return false;
     slot = static_cast<int>(index);
     return true;
 }

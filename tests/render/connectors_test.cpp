@@ -27,7 +27,7 @@ struct ConnectorsTest : ::testing::Test {
         m.settings.line_width = 1;
     }
     void object(int slot, int x, int y) {
-        MovingObject& o = add_body(m, slot, x, -y);
+        MovingObject& o = place_body(m, x, -y, slot);
         o.screen_x = x;
         o.screen_y = y;
     }

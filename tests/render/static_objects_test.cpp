@@ -240,7 +240,7 @@ TEST_F(StaticTest, WholeSceneMatchesReference) {
     m.TB.rec[0] = StraightTrack{1, 1, 0, 0, 0, -150, -200, 150, -120, 0, 0};
     m.CT.rec[0] = ArcTrack{60, -160, PI, 2 * PI, 80, 0, 0};
     for (int i = 0; i < 3; ++i) {
-        MovingObject& o = add_body(m, i, 0, 0);
+        MovingObject& o = place_body(m, 0, 0, i);
         o.screen_x = 200 + 60 * i;
         o.screen_y = 230 - 20 * i;
     }
