@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QFontMetrics>
+
 #include "model/gbk.h"
 #include "render/annotations.h"
 #include "render/fonts.h"
@@ -315,6 +317,28 @@ TEST(InfoFonts, StyleBitsChangeTheInk) {
     EXPECT_GT(under_row, 22);
     EXPECT_GT(strike_row, 22);
     EXPECT_NE(slanted, regular);
+}
+
+TEST(InfoFonts, UnknownFacesAndHeightConventions) {
+    FontSpec spec{};
+    spec.height = -16;
+    auto family = [&](const char* face_utf8) {
+        return font_from_spec(spec, utf8_to_gbk(face_utf8)).families().value(0);
+    };
+    const QString chinese = QString::fromUtf8(CHINESE_FACE);
+    EXPECT_EQ(family("华文楷体"), chinese);  // not installed, Chinese name
+    EXPECT_EQ(family("@宋体"), chinese);     // vertical variant
+    EXPECT_EQ(family("Tahoma"), QStringLiteral("Liberation Sans"));
+    spec.pitch = 1;
+    EXPECT_EQ(family("Fixedsys"), QStringLiteral("Liberation Mono"));
+    spec.charset = 134;  // GB2312: a Chinese face whatever the name
+    EXPECT_EQ(family("Fixedsys"), chinese);
+    // A positive height is the whole cell: the glyphs come out smaller than
+    // with the same negative (character) height.
+    spec.height = 20;
+    const QFont cell = font_from_spec(spec, "Arial");
+    EXPECT_LT(cell.pixelSize(), 20);
+    EXPECT_LE(QFontMetrics(cell).height(), 21);
 }
 
 }  // namespace
