@@ -1,9 +1,91 @@
-// Not drawn yet.
 #include "render/annotations.h"
 
-namespace quorrel {
+#include <QPoint>
+#include <cmath>
+#include <cstdint>
 
-void Draw_zhu_shi(Model&, Scene&, int) {}
-void Draw_zhu_shi_s(const Model&, Scene&) {}
+#include "model/gbk.h"
+#include "render/canvas.h"
+
+namespace quorrel {
+namespace {
+
+using i64 = std::int64_t;
+
+constexpr std::int32_t FRAMED = 2;
+
+// Clamps a coordinate computed in 64 bits back to the canvas's int range;
+// anything this far off lies outside every picture anyway.
+int px(i64 v) {
+    constexpr i64 LIM = i64{1} << 24;
+    return static_cast<int>(v < -LIM ? -LIM : (v > LIM ? LIM : v));
+}
+
+// The frame and drop shadow of a framed annotation, into the backdrop.
+void draw_frame(Scene& s, Colour colour, i64 x, i64 y, i64 w, i64 h) {
+    Canvas& c = s.backdrop_canvas;
+    set_pen_mode(c, PenMode::Copy);
+    set_pen_style(c, PenStyle::Solid);
+    set_pen(c, colour, 1);
+    set_brush_clear(c);
+    rectangle(c, px(x - 2), px(y - 2), px(x + w + 2), px(y + h + 2));
+    const QPoint shadow[5] = {{px(x + 1), px(y + h + 1)},
+                              {px(x + 1), px(y + h + 4)},
+                              {px(x + w + 4), px(y + h + 4)},
+                              {px(x + w + 4), px(y + 1)},
+                              {px(x + w + 1), px(y + 1)}};
+    polyline(c, shadow, 5);
+}
+
+bool any_framed(const Model& m) {
+    for (int i = 0; i < MAX_ANNOTATIONS && m.annotations[i].in_use != 0; ++i)
+        if (m.annotations[i].in_use == FRAMED && !m.annotation_text[i].empty()) return true;
+    return false;
+}
+
+}  // namespace
+
+void Draw_zhu_shi(Model& m, Scene& s, int mode) {
+    // Texts are restored from the backdrop, which differs from scene_bitmap
+    // only by the frames: without framed annotations it is not refreshed.
+    const bool framed = any_framed(m);
+    if (framed) {
+        const QRect all = s.annotation_backdrop.rect().intersected(s.scene_bitmap.rect());
+        copy_rect(s.backdrop_canvas, all, s.scene_bitmap, all);
+    }
+    const QImage& clean = framed ? s.annotation_backdrop : s.scene_bitmap;
+    Canvas& c = s.canvas;
+    set_brush_clear(c);
+    for (int i = 0; i < MAX_ANNOTATIONS && m.annotations[i].in_use != 0; ++i) {
+        const Text& stored = m.annotation_text[i];
+        if (stored.empty()) continue;
+        Annotation& a = m.annotations[i];
+        set_font(c, cached_font(s.info.annotation_font[i], a.font, m.annotation_font[i]), a.font.colour);
+        const QString& text = cached_text(s.info.annotation_text[i], substitute_text(m, s, stored));
+        const i64 w = text_width(c, text);
+        const i64 h = font_height_px(a.font);
+        const i64 x = a.x, y = a.y;
+        const i64 rw = mode == 1 ? a.width : w;
+        a.width = static_cast<std::int32_t>(w);
+        if (a.in_use == FRAMED) draw_frame(s, a.font.colour, x, y, w, h);
+        restore_box(c, clean, x - 2, y - 2, x + rw + 5, y + h + 5);
+        text_out(c, a.x, a.y, text);
+    }
+}
+
+void Draw_zhu_shi_s(const Model& m, Scene& s) {
+    Canvas& c = s.canvas;
+    set_brush_clear(c);
+    for (int i = 0; i < MAX_TEXT_BLOCKS && m.text_blocks[i].in_use != 0; ++i) {
+        const TextBlock& b = m.text_blocks[i];
+        set_font(c, cached_font(s.info.block_font[i], b.font, m.text_block_font[i]), b.font.colour);
+        const double spacing = static_cast<double>(b.font.height) * 1.1;
+        const std::vector<Text>& lines = m.text_block_lines[i];
+        for (std::size_t j = 0; j < lines.size(); ++j) {
+            const int top = trunc_px(std::fabs(spacing * static_cast<double>(j)) + b.y);
+            text_out(c, b.x, top, QString::fromStdString(gbk_to_utf8(lines[j])));
+        }
+    }
+}
 
 }  // namespace quorrel

@@ -1,9 +1,11 @@
 #include "render/fonts.h"
 
+#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QStringList>
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include "model/gbk.h"
@@ -39,23 +41,41 @@ constexpr FaceMap FACE_MAP[] = {
     {"System", ARIAL_FACE},
 };
 
-QStringList families_for(const QString& face) {
-    QString installed = face;
+// Character sets of East Asian faces: a face of one of them that is not
+// installed is drawn with the Chinese face, not with a Latin one.
+bool east_asian_charset(std::uint8_t charset) {
+    return charset == 128 || charset == 129 || charset == 134 || charset == 136;
+}
+
+bool has_non_ascii(const QString& face) {
+    for (const QChar ch : face)
+        if (ch.unicode() > 0x7F) return true;
+    return false;
+}
+
+// The installed family for an asked face: the mapped stand-in, the face
+// itself when installed, otherwise a stand-in chosen by script and pitch.
+QString installed_family(QString face, std::uint8_t charset, std::uint8_t pitch) {
+    if (face.startsWith(QLatin1Char('@'))) face.remove(0, 1);  // vertical variant of a face
     for (const FaceMap& f : FACE_MAP) {
-        if (face.compare(QString::fromUtf8(f.asked), Qt::CaseInsensitive) == 0) {
-            installed = QString::fromUtf8(f.installed);
-            break;
-        }
+        if (face.compare(QString::fromUtf8(f.asked), Qt::CaseInsensitive) == 0) return QString::fromUtf8(f.installed);
     }
+    if (!face.isEmpty() && QFontDatabase::hasFamily(face)) return face;
+    if (east_asian_charset(charset) || has_non_ascii(face)) return QString::fromUtf8(CHINESE_FACE);
+    if ((pitch & 3) == 1) return QStringLiteral("Liberation Mono");  // fixed pitch
+    return QString::fromUtf8(ARIAL_FACE);
+}
+
+QStringList families_for(const QString& installed) {
     QStringList list;
-    if (!installed.isEmpty()) list << installed;
+    list << installed;
     if (installed != QLatin1String(CHINESE_FACE)) list << QString::fromUtf8(CHINESE_FACE);
     return list;
 }
 
-QFont make_font(const QString& face, int pixel_height, bool bold) {
+QFont make_font(const QString& installed, int pixel_height, bool bold) {
     QFont f;
-    f.setFamilies(families_for(face));
+    f.setFamilies(families_for(installed));
     f.setPixelSize(std::clamp(pixel_height, 1, MAX_PIXEL_HEIGHT));
     f.setBold(bold);
     f.setStyleStrategy(QFont::NoAntialias);
@@ -66,7 +86,7 @@ QFont make_font(const QString& face, int pixel_height, bool bold) {
 }  // namespace
 
 QFont scene_font(const char* face_utf8, int pixel_height, bool bold) {
-    return make_font(QString::fromUtf8(face_utf8), pixel_height, bold);
+    return make_font(installed_family(QString::fromUtf8(face_utf8), 0, 0), pixel_height, bold);
 }
 
 QFont font_from_spec(const FontSpec& spec, const Text& face_gbk) {
@@ -81,16 +101,16 @@ QFont font_from_spec(const FontSpec& spec, const Text& face_gbk) {
     } else if (spec.size > 0 && spec.size < MAX_PIXEL_HEIGHT) {
         px = (spec.size * 96 + 36) / 72;  // points at 96 pixels per inch
     }
-    QFont f = make_font(face, px, (spec.style & 1) != 0);
+    QFont f = make_font(installed_family(face, spec.charset, spec.pitch), px, (spec.style & STYLE_BOLD) != 0);
     if (cell_height) {
         // The stored height is the whole cell: shrink the character height so
         // ascent + descent come out at that height.
         const int cell = QFontMetrics(f).height();
         if (cell > 0) f.setPixelSize(std::max(1, static_cast<int>(std::lround(double(px) * px / cell))));
     }
-    f.setItalic((spec.style & 2) != 0);
-    f.setUnderline((spec.style & 4) != 0);
-    f.setStrikeOut((spec.style & 8) != 0);
+    f.setItalic((spec.style & STYLE_ITALIC) != 0);
+    f.setUnderline((spec.style & STYLE_UNDERLINE) != 0);
+    f.setStrikeOut((spec.style & STYLE_STRIKE_OUT) != 0);
     return f;
 }
 
@@ -105,10 +125,10 @@ const QFont& cached_font(FontCache& cache, const FontSpec& spec, const Text& fac
 }
 
 void init_label_fonts(LabelFonts& fonts) {
-    fonts.axis = make_font(QStringLiteral("Arial"), 13, true);
-    fonts.measurement = make_font(QStringLiteral("Arial"), 13, false);
-    fonts.annotation = make_font(QStringLiteral("宋体"), 16, false);
-    fonts.graph = make_font(QStringLiteral("Arial"), 11, false);
+    fonts.axis = scene_font("Arial", 13, true);
+    fonts.measurement = scene_font("Arial", 13, false);
+    fonts.annotation = scene_font("宋体", 16, false);
+    fonts.graph = scene_font("Arial", 11, false);
     fonts.measurement_label_height = QFontMetrics(fonts.measurement).height();
 }
 

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <QFont>
+#include <cstdint>
 #include <cstring>
 
 #include "model/model.h"
@@ -18,12 +19,18 @@ namespace quorrel {
 inline constexpr const char* CHINESE_FACE = "WenQuanYi Micro Hei";
 inline constexpr const char* ARIAL_FACE = "Liberation Sans";
 
+// Style bits of a FontSpec.
+enum : std::uint8_t { STYLE_BOLD = 1, STYLE_ITALIC = 2, STYLE_UNDERLINE = 4, STYLE_STRIKE_OUT = 8 };
+
 // A font by face (UTF-8, a Windows face name is mapped as above) and pixel height.
 QFont scene_font(const char* face_utf8, int pixel_height, bool bold = false);
 
 // The font a stored FontSpec and its GBK face name describe. A negative
 // height is the character height in pixels, a positive one the cell height;
-// 0 falls back to the point size. Charset and pitch are ignored.
+// 0 falls back to the point size (at 96 pixels per inch, whatever the
+// screen). A face that is neither mapped nor installed is replaced by the
+// Chinese face for an East Asian character set or a non-ASCII name, by
+// Liberation Mono for a fixed pitch, else by Liberation Sans.
 QFont font_from_spec(const FontSpec& spec, const Text& face_gbk);
 
 // A font rebuilt only when its spec or face name changes, so drawing a record

@@ -51,6 +51,13 @@ void scene_end(Scene& s) {
     canvas_end(s.backdrop_canvas);
 }
 
+const Text& substitute_text(Model& m, Scene& s, const Text& in) {
+    if (s.substitute == nullptr || in.find('{') == Text::npos) return in;
+    s.info.scratch.clear();
+    s.substitute(s.substitute_ctx, m, in, s.info.scratch);
+    return s.info.scratch;
+}
+
 void object_position(const Model& m, int i, double& x, double& y) {
     const MovingObject& o = m.objects[i];
     x = m.running ? o.x : o.x0;

@@ -14,6 +14,7 @@
 #include "model/model.h"
 #include "render/canvas.h"
 #include "render/fonts.h"
+#include "render/info_text.h"
 #include "render/mapping.h"
 
 namespace quorrel {
@@ -35,6 +36,18 @@ struct ConstraintDraw {
 // Expands the variable references of an annotation text or point label
 // (the event-program bridge provides it; without one the text is drawn as stored).
 using SubstituteFn = void (*)(void* ctx, Model& m, const Text& in, Text& out);
+
+// Per-record caches of the informational layer: fonts built from stored
+// specs and the Unicode form of the texts, rebuilt only when they change.
+struct InfoCache {
+    FontCache annotation_font[MAX_ANNOTATIONS];
+    TextCache annotation_text[MAX_ANNOTATIONS];
+    FontCache point_font[MAX_POINTS];
+    TextCache point_label[MAX_POINTS];
+    TextCache measurement_label[MAX_MEASUREMENTS];
+    FontCache block_font[MAX_TEXT_BLOCKS];
+    Text scratch;  // a substituted text or a measurement label, reused
+};
 
 struct Scene {
     QImage image1;
@@ -64,6 +77,8 @@ struct Scene {
     SubstituteFn substitute = nullptr;
     void* substitute_ctx = nullptr;
 
+    InfoCache info;
+
     Scene() = default;
     Scene(const Scene&) = delete;
     Scene& operator=(const Scene&) = delete;
@@ -79,6 +94,10 @@ void scene_init(Scene& s, int width, int height);
 void scene_resize(Scene& s, int width, int height);
 // Ends painting on all three pictures (before reading them from elsewhere).
 void scene_end(Scene& s);
+
+// `in` with its variable references expanded, in s.info.scratch (reused from
+// call to call); `in` itself when it has no "{" or no substitution is wired.
+const Text& substitute_text(Model& m, Scene& s, const Text& in);
 
 // The position a routine uses for object i: (x0, y0) before a run, (x, y) while running.
 void object_position(const Model& m, int i, double& x, double& y);

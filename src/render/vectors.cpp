@@ -260,6 +260,11 @@ void collect_links(const Model& m, const ElementList<AnchorLink>& links, int tab
 
 }  // namespace
 
+void draw_full_arrow(Canvas& c, int sx, int sy, double L, double angle, double barb_angle, double barb_end) {
+    Pass p{{&c, nullptr}, 1, false, 0, 1};
+    full_arrow(p, sx, sy, L, angle, Family{barb_angle, barb_end, 0.0});
+}
+
 Polar vector_polar(double cx, double cy) {
     Polar v{std::sqrt(cx * cx + cy * cy), 0.0};
     if (cx != 0.0) {

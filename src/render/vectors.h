@@ -19,6 +19,11 @@ struct Polar {
 };
 Polar vector_polar(double cx, double cy);
 
+// A full arrow on one canvas with the canvas's current pen: shaft from
+// (sx, sy) of length L (pixels) in direction `angle`, and two barbs of 14
+// pixels at +-`barb_angle`, their ends shifted by `barb_end` before truncation.
+void draw_full_arrow(Canvas& c, int sx, int sy, double L, double angle, double barb_angle, double barb_end);
+
 // Live vectors on Image1: mode 1 exclusive-or (pen colour = background XOR
 // the vector's colour), any other mode copy.
 void Draw_obj_v(Model& m, Scene& s, int mode);

@@ -1,0 +1,38 @@
+#include "render/info_text.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "model/gbk.h"
+
+namespace quorrel {
+
+const QString& cached_text(TextCache& cache, const Text& gbk) {
+    if (!cache.valid || cache.gbk != gbk) {
+        cache.gbk = gbk;
+        cache.text = QString::fromStdString(gbk_to_utf8(gbk));
+        cache.valid = true;
+    }
+    return cache.text;
+}
+
+void restore_box(Canvas& c, const QImage& clean, std::int64_t left, std::int64_t top, std::int64_t right,
+                 std::int64_t bottom) {
+    if (c.image == nullptr || clean.isNull()) return;
+    const std::int64_t w = std::min(clean.width(), c.image->width());
+    const std::int64_t h = std::min(clean.height(), c.image->height());
+    left = std::clamp<std::int64_t>(left, 0, w);
+    right = std::clamp<std::int64_t>(right, 0, w);
+    top = std::clamp<std::int64_t>(top, 0, h);
+    bottom = std::clamp<std::int64_t>(bottom, 0, h);
+    if (right <= left || bottom <= top) return;
+    const QRect r(static_cast<int>(left), static_cast<int>(top), static_cast<int>(right - left),
+                  static_cast<int>(bottom - top));
+    copy_rect(c, r, clean, r);
+}
+
+std::int64_t font_height_px(const FontSpec& spec) {
+    return std::llabs(static_cast<std::int64_t>(spec.height));
+}
+
+}  // namespace quorrel
