@@ -13,7 +13,7 @@ struct Command {
 };
 
 constexpr Command COMMANDS[] = {
-    {"dump", quorrel::tool_dump, "dump FILE"},
+    {"dump", quorrel::tool_dump, "dump [--prepared] FILE"},
     {"run", quorrel::tool_run, "run FILE [--frames N] [--every K] [--resume]"},
     {"render", quorrel::tool_render, "render FILE [--frames N] [--size WxH] --out PNG"},
     {"eval", quorrel::tool_eval, "eval [--condition] TEXT [NAME=VALUE ...]"},

@@ -5,6 +5,7 @@
 #include "model/io.h"
 #include "model/numtext.h"
 #include "player/wiring.h"
+#include "render/graphs.h"
 #include "script/interpreter.h"
 #include "script/platform.h"
 
@@ -81,7 +82,7 @@ void after_read(PlayerState& p, const std::string& path) {
     p.program_folder = folder_of(path);
     p.last_error = {};
     for (int g = 0; g < MAX_GRAPHS && m.graphs[g].kind != 0; ++g) {
-        m.graph_pictures[g] = QImage(GRAPH_PICTURE_SIZE, GRAPH_PICTURE_SIZE, QImage::Format_RGB32);
+        create_graph_picture(m, g);
         wiring::draw_graph_picture(p, g);
     }
     p.model_loaded = true;

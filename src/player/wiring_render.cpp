@@ -1,5 +1,5 @@
 // Call sites of the drawing.
-#include "engine/track_services.h"
+#include "engine/curves.h"
 #include "model/gbk.h"
 #include "model/numtext.h"
 #include "player/wiring.h"
@@ -37,8 +37,11 @@ bool evaluate_curve(Model& m, const Text& expression, double& value) {
     return true;
 }
 
-void sample_graphs(void*, Model& m) {
-    draw_live_curves(m, evaluate_curve);
+// Samples the live curves and draws the new segments into the graph pictures.
+void sample_graphs(void* ctx, Model& m) {
+    CurveSegment segments[MAX_CURVE_SEGMENTS];
+    const int n = sample_live_curves(m, evaluate_curve, segments, MAX_CURVE_SEGMENTS);
+    draw_curve_segments(m, static_cast<PlayerState*>(ctx)->scene, segments, n);
 }
 
 // Annotation texts and point labels show variable and parameter values.
@@ -70,7 +73,7 @@ void draw_dynamic_scene(PlayerState& p) {
 
 void draw_frame(PlayerState& p) {
     connect_scene(p);
-    quorrel::draw_frame(*p.model, p.scene, sample_graphs, nullptr);
+    quorrel::draw_frame(*p.model, p.scene, sample_graphs, &p);
 }
 
 void draw_selection(PlayerState& p) {

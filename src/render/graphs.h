@@ -3,13 +3,26 @@
 // pictures on Image1, centred on the graphs' positions.
 #pragma once
 
+#include "engine/curves.h"
 #include "model/model.h"
 #include "render/scene.h"
 
 namespace quorrel {
 
-void Draw_fun_graph(const Model& m, Scene& s);
-// Draws graph picture `graph`'s frame: background, grid, axes and labels.
+// Makes graph `graph`'s picture (240 x 240) filled with its background colour.
+void create_graph_picture(Model& m, int graph);
+
+// Draws graph `graph`'s frame into its picture: background, grid 30 pixels
+// apart, axes and tick labels. This also clears the curves.
 void draw_graph_frame(Model& m, Scene& s, int graph);
+
+// Draws the pictures of the graphs up to the first unused slot on Image1,
+// top-left corner at (x - 120, y - 120); a transparent graph leaves out the
+// pixels of its background colour.
+void Draw_fun_graph(const Model& m, Scene& s);
+
+// Draws sampled curve segments into their graphs' pictures: pen width 2 in the
+// curve's colour; a segment with a non-finite pixel position is left out.
+void draw_curve_segments(Model& m, Scene& s, const CurveSegment* segments, int n);
 
 }  // namespace quorrel

@@ -49,6 +49,7 @@ void scene_end(Scene& s) {
     canvas_end(s.canvas);
     canvas_end(s.scene_canvas);
     canvas_end(s.backdrop_canvas);
+    canvas_end(s.graph_canvas);
 }
 
 const Text& substitute_text(Model& m, Scene& s, const Text& in) {

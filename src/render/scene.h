@@ -56,6 +56,7 @@ struct Scene {
     Canvas canvas;           // draws on image1
     Canvas scene_canvas;     // draws on scene_bitmap
     Canvas backdrop_canvas;  // draws on annotation_backdrop
+    Canvas graph_canvas;     // draws on one of the model's graph pictures at a time
 
     // The main window's size: the grid loops stop at it.
     int window_width = 702;
@@ -92,7 +93,7 @@ inline constexpr int DRAG_OBJECT = 1;
 void scene_init(Scene& s, int width, int height);
 // New picture sizes; what the pictures held stays at the top left, new area is black.
 void scene_resize(Scene& s, int width, int height);
-// Ends painting on all three pictures (before reading them from elsewhere).
+// Ends painting on every picture (before reading them from elsewhere).
 void scene_end(Scene& s);
 
 // `in` with its variable references expanded, in s.info.scratch (reused from

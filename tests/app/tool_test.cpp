@@ -302,6 +302,45 @@ TEST_F(ToolTest, InvalidFilesExitTwoWithTheMessage) {
     EXPECT_EQ(run_tool({"no-such-command"}).code, 2);
 }
 
+// The same keys at every level (values may differ).
+void expect_same_keys(const QJsonValue& a, const QJsonValue& b, const QString& where) {
+    ASSERT_EQ(a.type(), b.type()) << where.toStdString();
+    if (a.isObject()) {
+        const QJsonObject oa = a.toObject(), ob = b.toObject();
+        ASSERT_EQ(oa.keys(), ob.keys()) << where.toStdString();
+        for (const QString& k : oa.keys()) expect_same_keys(oa[k], ob[k], where + "." + k);
+    } else if (a.isArray()) {
+        const QJsonArray xa = a.toArray(), xb = b.toArray();
+        ASSERT_EQ(xa.size(), xb.size()) << where.toStdString();
+        for (int i = 0; i < xa.size(); ++i) expect_same_keys(xa[i], xb[i], where + "[" + QString::number(i) + "]");
+    }
+}
+
+// --prepared dumps the model after the player's load: the reading of the
+// oscillator's position and its variable hold the start position (120),
+// where the file holds 0; the keys are those of the plain dump.
+TEST_F(ToolTest, PreparedDumpHoldsTheComputedReadings) {
+    const QString path = demo(*find_demo("spring_oscillator.exp"));
+    const QJsonObject plain = dump(path);
+    const Result r = run_tool({"dump", "--prepared", path});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    const QJsonObject prepared = QJsonDocument::fromJson(r.out).object();
+    expect_same_keys(plain, prepared, "dump");
+    EXPECT_EQ(plain["measurements"][0]["value"].toDouble(), 0.0);
+    EXPECT_EQ(prepared["measurements"][0]["value"].toDouble(), 120.0);
+    const auto variable_x = [](const QJsonObject& j) {
+        for (const QJsonValue v : j["variables"].toArray())
+            if (v["name"].toString() == "x") return v["value"].toString();
+        return QString();
+    };
+    EXPECT_EQ(variable_x(plain), "0");
+    EXPECT_EQ(variable_x(prepared), "120");
+    EXPECT_EQ(prepared["objects"][0]["x"].toDouble(), 120.0);
+
+    EXPECT_EQ(run_tool({"dump", "--prepared"}).code, 2);
+    EXPECT_EQ(run_tool({"dump", "--prepared", dir.filePath("missing.exp")}).code, 2);
+}
+
 // A packed player starts with the player's bytes, is executable, and its
 // container holds the same experiment as the file it was packed from.
 TEST_F(ToolTest, PackedPlayerDumpsLikeItsExperiment) {
