@@ -9,6 +9,7 @@
 #include "model/numtext.h"
 #include "player/frame_hooks.h"
 #include "player/run_control.h"
+#include "render/canvas.h"
 #include "render/frame.h"
 #include "render/graphs.h"
 #include "render/objects.h"
@@ -90,6 +91,10 @@ void after_read(PlayerState& p, const std::string& path) {
     p.last_error = {};
     for (int g = 0; g < MAX_GRAPHS && m.graphs[g].kind != 0; ++g) {
         m.graph_pictures[g] = QImage(GRAPH_PICTURE_SIZE, GRAPH_PICTURE_SIZE, QImage::Format_RGB32);
+        // A new picture holds whatever memory it got: it starts in the
+        // graph's background colour, so nothing the graph routine leaves
+        // untouched shows stray pixels.
+        m.graph_pictures[g].fill(to_rgb(m.graphs[g].background));
         draw_graph_frame(m, p.scene, g);
     }
     p.model_loaded = true;
