@@ -26,7 +26,7 @@ constexpr int HEIGHT = 1080;
 // scene measured stays the demo's and not what is left after a long run.
 constexpr int RESTART_EVERY = 200;
 
-std::unique_ptr<QGuiApplication> app;
+std::unique_ptr<HeadlessApp> app;
 
 void BM_copy(benchmark::State& state) {
     QImage src(WIDTH, HEIGHT, QImage::Format_RGB32), dst(WIDTH, HEIGHT, QImage::Format_RGB32);

@@ -7,9 +7,11 @@
 #include "model/io.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    // Kept across inputs, as a player keeps its model and its reader's scratch.
     static auto model = quorrel::make_model();
+    static quorrel::LoadScratch scratch;
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    if (!quorrel::read_experiment(*model, bytes).ok) return 0;
+    if (!quorrel::read_experiment(*model, bytes, scratch).ok) return 0;
     auto again = quorrel::make_model();
     if (!quorrel::read_experiment(*again, quorrel::write_experiment(*model)).ok) std::abort();
     return 0;

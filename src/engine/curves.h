@@ -8,8 +8,8 @@
 namespace quorrel {
 
 // Evaluates a curve expression (a variable name or an expression of the event
-// program language); false when it cannot be evaluated.
-using CurveEvaluator = bool (*)(Model& m, const Text& expression, double& value);
+// program language) with the caller's context; false when it cannot be evaluated.
+using CurveEvaluator = bool (*)(void* ctx, Model& m, const Text& expression, double& value);
 
 // Graphs whose curves are sampled: the first ones, up to the first unused slot.
 inline constexpr int LIVE_CURVE_GRAPHS = 8;
@@ -29,7 +29,7 @@ struct CurveSegment {
 // "数值0", a segment from the curve's cached values to the new sample, and
 // the new sample becomes the cached one. A curve whose expression fails (or
 // gives a non-finite value) keeps its previous sample and gives no segment.
-// Writes at most `capacity` records to `out` and returns how many.
-int sample_live_curves(Model& m, CurveEvaluator evaluate, CurveSegment* out, int capacity);
+// `evaluate` gets `ctx` with every call. Writes at most `capacity` records to `out` and returns how many.
+int sample_live_curves(Model& m, CurveEvaluator evaluate, void* ctx, CurveSegment* out, int capacity);
 
 }  // namespace quorrel

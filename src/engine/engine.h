@@ -27,6 +27,7 @@
 
 #include "model/model.h"
 #include "render/mapping.h"
+#include "render/trail.h"
 
 namespace quorrel {
 
@@ -58,13 +59,6 @@ void update_screen_positions(Model& m);
 void kernel(Model& m);
 
 // ---- Step driver ----
-
-// Where movin draws trail segments: the player wires it to scene_bitmap.
-// `segment` may be null (headless runs).
-struct TrailSink {
-    void* context = nullptr;
-    void (*segment)(void* context, int x0, int y0, int x1, int y1, Colour colour, int width) = nullptr;
-};
 
 enum : int { MOVIN_NORMAL = 0, MOVIN_OUT_OF_RANGE = 2, MOVIN_PAUSE = 3 };
 

@@ -71,7 +71,7 @@ bool read_body(ReadContext& ctx, Model& m) {
 
 }  // namespace
 
-LoadResult read_container(Model& m, std::string_view bytes) {
+LoadResult read_container(Model& m, std::string_view bytes, LoadScratch& scratch) {
     if (bytes.empty()) return failure(msg::EMPTY_FILE, msg::CAPTION_HINT, false);
     ReadContext probe(bytes, msg::CONTAINER_DAMAGED);
     if (bytes.size() < 4) {
@@ -92,7 +92,7 @@ LoadResult read_container(Model& m, std::string_view bytes) {
     }
     if (!header_accepted(body)) return failure(msg::INVALID_HEADER, msg::CAPTION_HINT, false);
 
-    return read_into_fresh(m, [&](Model& fresh) {
+    return read_into_fresh(m, scratch, [&](Model& fresh) {
         ReadContext ctx(body.substr(10), msg::CONTAINER_DAMAGED);
         // A container places its background picture at the top left unless its
         // stored mode (read later in the body) says otherwise.
@@ -102,6 +102,11 @@ LoadResult read_container(Model& m, std::string_view bytes) {
         ok.ok = true;
         return ok;
     });
+}
+
+LoadResult read_container(Model& m, std::string_view bytes) {
+    LoadScratch scratch;
+    return read_container(m, bytes, scratch);
 }
 
 }  // namespace quorrel

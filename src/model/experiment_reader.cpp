@@ -41,7 +41,7 @@ bool read_body(ReadContext& ctx, Model& m, bool with_graphs) {
 
 }  // namespace
 
-LoadResult read_experiment(Model& m, std::string_view bytes) {
+LoadResult read_experiment(Model& m, std::string_view bytes, LoadScratch& scratch) {
     if (bytes.empty()) return failure(msg::EMPTY_FILE, msg::CAPTION_HINT, false);
     if (bytes.size() < 10) {
         ReadContext probe(bytes, msg::EXPERIMENT_DAMAGED);
@@ -50,13 +50,18 @@ LoadResult read_experiment(Model& m, std::string_view bytes) {
     }
     // Only the version byte is examined: '5' means the file holds function graphs.
     const bool with_graphs = bytes[9] == '5';
-    return read_into_fresh(m, [&](Model& fresh) {
+    return read_into_fresh(m, scratch, [&](Model& fresh) {
         ReadContext ctx(bytes.substr(10), msg::EXPERIMENT_DAMAGED);
         if (!read_body(ctx, fresh, with_graphs)) return damaged(ctx);
         LoadResult ok;
         ok.ok = true;
         return ok;
     });
+}
+
+LoadResult read_experiment(Model& m, std::string_view bytes) {
+    LoadScratch scratch;
+    return read_experiment(m, bytes, scratch);
 }
 
 }  // namespace quorrel

@@ -31,24 +31,39 @@ bool read_whole_file(const std::string& path, std::string& out) {
     return true;
 }
 
-LoadResult read_container_file(Model& m, const std::string& path) {
+LoadResult read_container_file(Model& m, const std::string& path, LoadScratch& scratch) {
     std::string bytes;
     if (!read_whole_file(path, bytes)) return failure(msg::CANNOT_OPEN_PROGRAM, msg::CAPTION_HINT, true);
-    return read_container(m, bytes);
+    return read_container(m, bytes, scratch);
+}
+
+LoadResult read_experiment_file(Model& m, const std::string& path, LoadScratch& scratch) {
+    std::string bytes;
+    if (!read_whole_file(path, bytes)) return failure(msg::CANNOT_OPEN_FILE, msg::CAPTION_WARNING, true);
+    return read_experiment(m, bytes, scratch);
+}
+
+LoadResult read_any_file(Model& m, const std::string& path, LoadScratch& scratch) {
+    std::string bytes;
+    if (!read_whole_file(path, bytes)) return failure(msg::CANNOT_OPEN_FILE, msg::CAPTION_WARNING, true);
+    if (detect_kind(bytes) == FileKind::Experiment) return read_experiment(m, bytes, scratch);
+    // A file too short for a trailer gets the container reader's message.
+    return read_container(m, bytes, scratch);
+}
+
+LoadResult read_container_file(Model& m, const std::string& path) {
+    LoadScratch scratch;
+    return read_container_file(m, path, scratch);
 }
 
 LoadResult read_experiment_file(Model& m, const std::string& path) {
-    std::string bytes;
-    if (!read_whole_file(path, bytes)) return failure(msg::CANNOT_OPEN_FILE, msg::CAPTION_WARNING, true);
-    return read_experiment(m, bytes);
+    LoadScratch scratch;
+    return read_experiment_file(m, path, scratch);
 }
 
 LoadResult read_any_file(Model& m, const std::string& path) {
-    std::string bytes;
-    if (!read_whole_file(path, bytes)) return failure(msg::CANNOT_OPEN_FILE, msg::CAPTION_WARNING, true);
-    if (detect_kind(bytes) == FileKind::Experiment) return read_experiment(m, bytes);
-    // A file too short for a trailer gets the container reader's message.
-    return read_container(m, bytes);
+    LoadScratch scratch;
+    return read_any_file(m, path, scratch);
 }
 
 }  // namespace quorrel

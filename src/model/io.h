@@ -6,6 +6,7 @@
 // Pictures are decoded from memory (no temporary file is written).
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,14 @@ struct LoadResult {
     bool ok_cancel = false;  // the box has OK and Cancel buttons
 };
 
+// The working space of the readers: the fresh model a read fills before it
+// replaces the caller's. The model is large, so whoever loads files again and
+// again (a player, the fuzzers) keeps one and every read reuses its model; it
+// carries nothing from one read to the next.
+struct LoadScratch {
+    std::unique_ptr<Model> spare;
+};
+
 enum class FileKind { Experiment, Container, Unknown };
 
 inline constexpr std::string_view EXPERIMENT_MAGIC = "kovra.y3.";
@@ -31,16 +40,24 @@ FileKind detect_kind(std::string_view bytes);
 // Reads a whole file; false when it cannot be opened or read.
 bool read_whole_file(const std::string& path, std::string& out);
 
+// Each reader comes twice: with the caller's scratch, and for a one-off read
+// with a scratch of its own.
+
 // The container at the end of `bytes` (a packed player or a bare container
 // followed by its 4-byte trailer).
+LoadResult read_container(Model& m, std::string_view bytes, LoadScratch& scratch);
 LoadResult read_container(Model& m, std::string_view bytes);
+LoadResult read_container_file(Model& m, const std::string& path, LoadScratch& scratch);
 LoadResult read_container_file(Model& m, const std::string& path);
 
 // An experiment file (header "kovra.y3." and a version byte).
+LoadResult read_experiment(Model& m, std::string_view bytes, LoadScratch& scratch);
 LoadResult read_experiment(Model& m, std::string_view bytes);
+LoadResult read_experiment_file(Model& m, const std::string& path, LoadScratch& scratch);
 LoadResult read_experiment_file(Model& m, const std::string& path);
 
 // Either kind, decided by detect_kind.
+LoadResult read_any_file(Model& m, const std::string& path, LoadScratch& scratch);
 LoadResult read_any_file(Model& m, const std::string& path);
 
 // The experiment file bytes of `m`. Header byte 9 is '5' (with function

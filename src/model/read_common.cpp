@@ -40,10 +40,9 @@ LoadResult damaged(const ReadContext& ctx) {
     return failure(std::string(ctx.prefix) + ctx.error, msg::CAPTION_HINT, false);
 }
 
-Model& fresh_model_like(const Model& m) {
-    thread_local std::unique_ptr<Model> spare;
-    if (!spare) spare = std::make_unique<Model>();
-    Model* fresh = spare.get();
+Model& fresh_model_like(const Model& m, LoadScratch& scratch) {
+    if (!scratch.spare) scratch.spare = std::make_unique<Model>();
+    Model* fresh = scratch.spare.get();
     // The settings a reset leaves alone come from the caller's model, as if the
     // caller's model itself had been reset; so do the digits and the path.
     Settings& s = fresh->settings;

@@ -73,14 +73,14 @@ LoadResult damaged(const ReadContext& ctx);
 
 // A reset model holding the settings a reset keeps, `digits` and the
 // experiment path of `m`: what `m` would be after a reset. The model is large;
-// one is kept per thread and reset for each read instead of being allocated.
-Model& fresh_model_like(const Model& m);
+// the scratch's model is reset for each read instead of a new one allocated.
+Model& fresh_model_like(const Model& m, LoadScratch& scratch);
 
 // Reads into a fresh model and moves it into `m` only when `read` succeeds, so
 // a failed read leaves `m` exactly as it was.
 template <class F>
-LoadResult read_into_fresh(Model& m, F&& read) {
-    Model& fresh = fresh_model_like(m);
+LoadResult read_into_fresh(Model& m, LoadScratch& scratch, F&& read) {
+    Model& fresh = fresh_model_like(m, scratch);
     LoadResult r = read(fresh);
     if (r.ok) m = std::move(fresh);
     return r;

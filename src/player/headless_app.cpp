@@ -4,13 +4,12 @@
 
 namespace quorrel {
 
-std::unique_ptr<QGuiApplication> make_headless_app() {
+std::unique_ptr<HeadlessApp> make_headless_app() {
     if (QGuiApplication::instance()) return nullptr;  // the caller already made one
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "quorrel-tool";
-    static char* argv[] = {name, nullptr};
-    return std::make_unique<QGuiApplication>(argc, argv);
+    auto h = std::make_unique<HeadlessApp>();
+    h->app = std::make_unique<QGuiApplication>(h->argc, h->argv);
+    return h;
 }
 
 std::optional<long long> parse_count(const std::string& text) {

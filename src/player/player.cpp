@@ -2,10 +2,18 @@
 
 #include <cmath>
 
+#include "engine/constraints.h"
+#include "engine/engine.h"
+#include "model/gbk.h"
 #include "model/io.h"
 #include "model/numtext.h"
-#include "player/wiring.h"
+#include "player/frame_hooks.h"
+#include "player/run_control.h"
+#include "render/canvas.h"
+#include "render/frame.h"
 #include "render/graphs.h"
+#include "render/objects.h"
+#include "script/evaluator.h"
 #include "script/interpreter.h"
 #include "script/platform.h"
 
@@ -62,14 +70,14 @@ bool same_error(const ProgramError& a, const ProgramError& b) {
 // preparation that follows the error's own report (Stop, resize).
 void readings_program_writeback(PlayerState& p, bool& error_shown) {
     Model& m = *p.model;
-    wiring::jisuan_du_liang(m);
+    jisuan_du_liang(m);
     ProgramError e;
-    if (wiring::run_clock_program(p, e) != 0 && !error_shown && !same_error(e, p.last_error)) {
+    if (run_clock_program(p, e) != 0 && !error_shown && !same_error(e, p.last_error)) {
         error_shown = true;
         p.last_error = e;
         show_program_error(p);
     }
-    wiring::write_bl_back(m);
+    write_bl_back(m);
 }
 
 // Load steps after the reader: graph pictures, the loaded flag, the caption.
@@ -83,14 +91,37 @@ void after_read(PlayerState& p, const std::string& path) {
     p.last_error = {};
     for (int g = 0; g < MAX_GRAPHS && m.graphs[g].kind != 0; ++g) {
         create_graph_picture(m, g);
-        wiring::draw_graph_picture(p, g);
+        draw_graph_frame(m, p.scene, g);
     }
     p.model_loaded = true;
 }
 
+// The current values of graph `slot`'s five curves, re-evaluated: x through
+// the program language, y through the variable its text names.
+void refresh_graph_bounds(PlayerState& p, int slot) {
+    Model& m = *p.model;
+    FunctionGraph& g = m.graphs[slot];
+    for (int c = 0; c < CURVES; ++c) {
+        const Text& first = m.graph_texts1[slot][c];
+        if (first != gbk::VALUE_ZERO) {
+            float v = 0;
+            if (eval_expr(*p.script, m, first, v) == 1) g.curve_x_value[c] = v;
+        }
+        const Text& second = m.graph_texts2[slot][c];
+        if (second != gbk::VALUE_ZERO) {
+            const int var = find_bl(m, second);
+            double v = 0;
+            if (var >= 0 && parse_number(m.variable_texts[var][VT_VALUE], v)) g.curve_y_value[c] = v;
+        }
+    }
+}
+
 }  // namespace
 
-PlayerState::PlayerState() : script(make_script(nullptr, &host)) {}
+PlayerState::PlayerState() : script(make_script(nullptr, &host)), curve_script(make_script()) {
+    script->load_scratch = &load_scratch;
+    scene.substitute = substitute_references;
+}
 
 void PlayerHost::stop() {
     press_stop(p_);
@@ -108,27 +139,28 @@ void PlayerHost::prepare_after_open() {
 void prepar_obj(PlayerState& p) {
     Model& m = *p.model;
     p.caption = "Quorrel   Ver 3.5 专业版      " + file_name_of(m.experiment_path);
-    wiring::set_presence_flags(m);
-    wiring::build_static_scene(p);
-    wiring::init_objects(m);
+    set_presence(m);
+    build_static_scene(m, p.scene);
+    prepare_initial_state(m);
     if (m.running) return;
 
     bool error_shown = false;
     readings_program_writeback(p, error_shown);
-    wiring::evaluate_forces(m);
-    wiring::reset_objects_for_display(m);
+    // With m.running clear the step only evaluates forces and accelerations.
+    kernel(m);
+    reset_for_display(m);
     readings_program_writeback(p, error_shown);
-    wiring::update_screen_positions(m);
-    wiring::draw_dynamic_scene(p);
+    update_screen_positions(m);
+    prepare_dynamic_scene(m, p.scene);
     readings_program_writeback(p, error_shown);
-    if (m.settings.selected_object != -1) wiring::draw_selection(p);
+    if (m.settings.selected_object != -1) draw_selection(m, p.scene);
 }
 
 void recompute_graphs(PlayerState& p) {
     // Only the first eight graphs are refreshed here, as the window always did.
     for (int g = 0; g < 8 && p.model->graphs[g].kind != 0; ++g) {
-        wiring::draw_graph_picture(p, g);
-        wiring::refresh_graph_bounds(p, g);
+        draw_graph_frame(*p.model, p.scene, g);
+        refresh_graph_bounds(p, g);
     }
 }
 
@@ -147,7 +179,7 @@ void resize_scene(PlayerState& p, int image_width, int image_height, int window_
     s.window_height = window_height;
     if (!p.model_loaded) return;
     if (p.model->running)
-        wiring::deal_going_pic(p);
+        deal_going_pic(*p.model, p.scene);
     else
         prepar_obj(p);
 }
@@ -155,7 +187,7 @@ void resize_scene(PlayerState& p, int image_width, int image_height, int window_
 bool load_container(PlayerState& p, const std::string& path) {
     Model& m = *p.model;
     p.model_loaded = false;
-    const LoadResult r = read_container_file(m, path);
+    const LoadResult r = read_container_file(m, path, p.load_scratch);
     if (!r.ok) {
         show_load_failure(p, r);
         return false;
@@ -178,7 +210,7 @@ bool load_container(PlayerState& p, const std::string& path) {
 bool open_experiment(PlayerState& p, const std::string& path) {
     Model& m = *p.model;
     if (p.model_loaded) press_stop(p);
-    const LoadResult r = read_experiment_file(m, path);
+    const LoadResult r = read_experiment_file(m, path, p.load_scratch);
     if (!r.ok) {
         show_load_failure(p, r);
         if (!p.model_loaded) return false;
@@ -221,20 +253,20 @@ void press_run(PlayerState& p) {
     p.pause_enabled = true;
     p.pause_down = false;
 
-    wiring::clear_run_values(m);
+    clear_run_values(m);
     // Every run starts from the positions of the first run after a Stop.
     if (m.snapshot.taken)
         restore_snapshot(m);
     else
         take_snapshot(m);
     reset_variable_values(m);
-    wiring::set_link_lengths(m);
+    set_rope_rod_lengths(m);
     m.running = true;
     m.variable_texts[0][VT_VALUE] = "0";
     prepar_obj(p);
     recompute_graphs(p);
     m.running = true;
-    wiring::reset_strobes(m);
+    reset_strobes(m);
 }
 
 void press_stop(PlayerState& p) {
@@ -252,11 +284,11 @@ void press_stop(PlayerState& p) {
     reset_variable_values(m);
     m.variable_texts[0][VT_VALUE] = "0";
     m.sim_time = 0;
-    wiring::jisuan_du_liang(m);
+    jisuan_du_liang(m);
     ProgramError e;
     // A Stop caused by a program error runs the same program again; the error
     // the user has just been shown is not shown a second time.
-    if (wiring::run_clock_program(p, e) != 0 && !same_error(e, p.last_error)) {
+    if (run_clock_program(p, e) != 0 && !same_error(e, p.last_error)) {
         p.last_error = e;
         show_program_error(p);
     }
@@ -286,11 +318,11 @@ TickOutcome Timing(PlayerState& p) {
     p.stopped_in_tick = false;
     p.last_error = {};
 
-    const int r = wiring::movin(p);
-    wiring::jisuan_du_liang(m);
+    const int r = movin(m, scene_trail_sink(p.scene));
+    jisuan_du_liang(m);
     p.script->pause_request = 0;
     ProgramError e;
-    if (wiring::run_clock_program(p, e) != 0) {
+    if (run_clock_program(p, e) != 0) {
         p.last_error = e;
         if (e.code == ERROR_SAVE_FIRST) {
             p.idle_loop = 0;
@@ -306,19 +338,19 @@ TickOutcome Timing(PlayerState& p) {
             m.running = true;
         }
     }
-    wiring::write_bl_back(m);
-    if (r == 2) {
+    write_bl_back(m);
+    if (r == MOVIN_OUT_OF_RANGE) {
         m.running = false;
         p.status_colour = STATUS_RED;
         p.status_text = OUT_OF_RANGE_TEXT;
         press_stop(p);
     }
-    wiring::draw_frame(p);
+    draw_frame(m, p.scene, sample_graphs, &p);
     p.time_text = "  t = " + format_g(m.sim_time, m.digits);
 
     TickOutcome outcome = TickOutcome::Advanced;
     // A run stopped during this tick stays stopped: there is nothing to pause.
-    if ((r == 3 || p.script->pause_request == 1) && p.pause_enabled) {
+    if ((r == MOVIN_PAUSE || p.script->pause_request == 1) && p.pause_enabled) {
         p.pause_down = true;
         m.running = false;
         outcome = TickOutcome::Paused;
@@ -332,7 +364,7 @@ TickOutcome Timing(PlayerState& p) {
         outcome = TickOutcome::StopMessage;
     }
     if (p.idle_loop == 0) return TickOutcome::Halted;
-    if (r == 2) return TickOutcome::OutOfRange;
+    if (r == MOVIN_OUT_OF_RANGE) return TickOutcome::OutOfRange;
     if (p.stopped_in_tick && !m.running) return TickOutcome::Stopped;
     return outcome;
 }

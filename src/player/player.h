@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "model/io.h"
 #include "model/model.h"
 #include "player/toolbar_layout.h"
 #include "render/scene.h"
@@ -64,6 +65,10 @@ struct PlayerState {
     // The event-program machinery; its pause request is the 暂停 statement's.
     PlayerHost host{*this};
     std::unique_ptr<Script> script;
+    // Evaluates the expressions of the live curves while a frame is drawn.
+    std::unique_ptr<Script> curve_script;
+    // The readers' working space for every load of this player (打开 included).
+    LoadScratch load_scratch;
 
     // Pictures of the main window: Image1, the persistent scene_bitmap and
     // the drawing state. Sized by resize_scene; read through picture().

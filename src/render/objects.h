@@ -3,10 +3,9 @@
 // readouts, and the selection ring.
 #pragma once
 
-#include <cstdint>
-
 #include "model/model.h"
 #include "render/scene.h"
+#include "render/trail.h"
 
 namespace quorrel {
 
@@ -20,9 +19,12 @@ void Draw_obj(Model& m, Scene& s);
 void draw_object_picture(const Model& m, Scene& s, int i);
 
 // A trail segment into scene_bitmap (copy mode). The step driver calls it
-// through this signature with the Scene as `ctx`.
-using TrailSegmentFn = void (*)(void* ctx, int x0, int y0, int x1, int y1, std::int32_t colour, int width);
-void trail_segment(void* ctx, int x0, int y0, int x1, int y1, std::int32_t colour, int width);
+// through the trail sink with the Scene as `ctx`.
+void trail_segment(void* ctx, int x0, int y0, int x1, int y1, Colour colour, int width);
+// The trail sink that draws into the scene's scene_bitmap.
+inline TrailSink scene_trail_sink(Scene& s) {
+    return {&s, trail_segment};
+}
 
 // Strobe moments, once per frame while running: faded stamps into
 // scene_bitmap, strobe vectors and readouts into Image1 and scene_bitmap;

@@ -44,7 +44,8 @@ void OpenFile_By_Name(Script& s, Model& m, std::string_view name) {
     m.experiment_path = path;
     if (s.host) s.host->stop();
 
-    LoadResult r = read_experiment_file(m, path);
+    const LoadResult r =
+        s.load_scratch ? read_experiment_file(m, path, *s.load_scratch) : read_experiment_file(m, path);
     m.experiment_path = path;  // also when the file failed: later names resolve against it
     if (!r.ok && s.platform) {
         if (r.message.empty())

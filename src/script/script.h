@@ -12,6 +12,8 @@
 
 namespace quorrel {
 
+struct LoadScratch;
+
 // Limits of the evaluator. A node's text holds at most 503 bytes; the whole
 // expression after variable substitution sits in node 0, so it is bounded too.
 inline constexpr int EXPR_NODES = 500;
@@ -55,6 +57,8 @@ struct Script {
 
     Platform* platform = nullptr;  // message boxes, sound, shell, beep, exit; may be null
     ProgramHost* host = nullptr;   // stop, run, preparation after 打开; may be null
+    // The reader's working space for 打开 (the player's own); null: a one-off one.
+    LoadScratch* load_scratch = nullptr;
 
     int current_program = 0;
     int run_error = 0;

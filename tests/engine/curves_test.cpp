@@ -12,7 +12,7 @@ namespace quorrel {
 namespace {
 
 // A test evaluator: a variable's value text as a number, "fail" fails.
-bool evaluate(Model& m, const Text& expression, double& value) {
+bool evaluate(void*, Model& m, const Text& expression, double& value) {
     if (expression == "fail") return false;
     const int v = find_variable(m, expression);
     if (v < 0) return false;
@@ -39,7 +39,7 @@ struct Curves {
         m->graph_texts2[gi][c] = y;
     }
     void set(const char* name, const char* value) { m->variable_texts[find_variable(*m, name)][VT_VALUE] = value; }
-    int sample(int capacity = MAX_CURVE_SEGMENTS) { return sample_live_curves(*m, evaluate, seg, capacity); }
+    int sample(int capacity = MAX_CURVE_SEGMENTS) { return sample_live_curves(*m, evaluate, nullptr, seg, capacity); }
 };
 
 TEST(LiveCurves, SegmentFromThePreviousSampleWhichItThenReplaces) {
@@ -78,7 +78,7 @@ TEST(LiveCurves, ValueZeroNameSamplesZeroAndFailuresKeepTheSample) {
     EXPECT_EQ(f.m->graphs[0].curve_x_value[2], 7.0);
     EXPECT_EQ(f.m->graphs[0].curve_y_value[2], 0.0);
     // Without an evaluator only "数值0" can be sampled.
-    EXPECT_EQ(sample_live_curves(*f.m, nullptr, f.seg, MAX_CURVE_SEGMENTS), 0);
+    EXPECT_EQ(sample_live_curves(*f.m, nullptr, nullptr, f.seg, MAX_CURVE_SEGMENTS), 0);
 }
 
 TEST(LiveCurves, FirstEightGraphsUpToTheFirstUnusedAndNoMoreThanTheCapacity) {

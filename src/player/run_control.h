@@ -1,0 +1,25 @@
+// What the player does to the model around a run that no library does for it:
+// the per-object run values cleared at Run, the strobe clocks restarted, and
+// the clock-event program run with the player's hooks.
+#pragma once
+
+#include "model/model.h"
+
+namespace quorrel {
+
+struct PlayerState;
+struct ProgramError;
+
+// Run: the objects' stuck flags are cleared, except that a block riding a
+// plank starts stuck to it at its designed offset.
+void clear_run_values(Model& m);
+
+// Run: every object's next strobe time := its strobe interval.
+void reset_strobes(Model& m);
+
+// Runs the clock-event program with the player's platform and host. Returns 0
+// or the error code, with `error` holding code, program and line (cleared when
+// the program ran through).
+int run_clock_program(PlayerState& p, ProgramError& error);
+
+}  // namespace quorrel
