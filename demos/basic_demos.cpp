@@ -100,9 +100,10 @@ void build_thrown_ball(Model& m) {
 
 // A 1 kg body on a horizontal spring (k = 10 N/m, natural length 80 m) to an
 // anchor at the origin, let go 40 m beyond the natural length: it swings
-// between 40 m and 120 m with a period of 2π·√(m/k) ≈ 1.99 s.
+// between 40 m and 120 m with a period of 2π·√(m/k) ≈ 1.99 s, and a graph
+// draws x against t.
 void build_spring_oscillator(Model& m) {
-    common_settings(m, 90, 230);
+    common_settings(m, 90, 330);
     Settings& s = m.settings;
     s.steps_per_frame = 20;  // 0.02 s per frame
     s.use_gravity = 0;
@@ -130,6 +131,10 @@ void build_spring_oscillator(Model& m) {
     add_reading(m, 0, "振子", Q_X, "位置 x=", "x", 470, 20, GREEN);
 
     demo_annotation(m, 20, 15, 400, WHITE, "水平弹簧振子：k = 10 N/m，m = 1 kg，周期约 1.99 s");
+
+    // x against t: 0.5 s and 20 m per 30 pixels, t = 0 at the left edge.
+    const int g = demo_graph(m, 570, 160, 0.5, 20.0, 6.0, 6.0, 0x302010, 0xA0A0A0);
+    demo_curve(m, g, 0, "t", "x", CYAN);
 }
 
 constexpr DemoInfo BASIC[] = {

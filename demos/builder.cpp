@@ -154,4 +154,30 @@ int demo_annotation(Model& m, int x, int y, int width, Colour colour, const char
     return slot;
 }
 
+int demo_graph(Model& m, int x, int y, double x_scale, double y_scale, double origin_x, double origin_y,
+               Colour background, Colour axes) {
+    const int slot = graph_count(m);
+    if (slot >= MAX_GRAPHS) return -1;
+    FunctionGraph& g = m.graphs[slot];
+    g.kind = 1;
+    g.x = x;
+    g.y = y;
+    g.x_scale = x_scale;
+    g.y_scale = y_scale;
+    g.origin_x = origin_x;
+    g.origin_y = origin_y;
+    g.background = background;
+    g.colour = axes;
+    g.transparent = 0;
+    // Curves not in use name no variable on either axis.
+    for (int c = 0; c < CURVES; ++c) m.graph_texts1[slot][c] = m.graph_texts2[slot][c] = gbk::VALUE_ZERO;
+    return slot;
+}
+
+void demo_curve(Model& m, int graph, int curve, const char* x_expression, const char* y_expression, Colour colour) {
+    m.graph_texts1[graph][curve] = utf8_to_gbk(x_expression);
+    m.graph_texts2[graph][curve] = utf8_to_gbk(y_expression);
+    m.graphs[graph].curve_colour[curve] = colour;
+}
+
 }  // namespace quorrel

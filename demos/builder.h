@@ -30,4 +30,12 @@ bool demo_program_line(Model& m, int program, const char* line);
 // Appends an annotation with the default font; returns its slot, or -1 when full.
 int demo_annotation(Model& m, int x, int y, int width, Colour colour, const char* text);
 
+// Appends an opaque function graph centred at pixel (x, y): `x_scale` and
+// `y_scale` world units per 30 pixels, its origin (origin_x, origin_y) pixels
+// from the picture's bottom-left corner. Returns its slot, or -1 when full.
+int demo_graph(Model& m, int x, int y, double x_scale, double y_scale, double origin_x, double origin_y,
+               Colour background, Colour axes);
+// Curve `curve` of a graph: the expressions of its two axes (UTF-8) and its colour.
+void demo_curve(Model& m, int graph, int curve, const char* x_expression, const char* y_expression, Colour colour);
+
 }  // namespace quorrel
