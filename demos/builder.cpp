@@ -180,4 +180,39 @@ void demo_curve(Model& m, int graph, int curve, const char* x_expression, const 
     m.graphs[graph].curve_colour[curve] = colour;
 }
 
+int demo_point(Model& m, const char* name, double x, double y, Colour colour, const char* label) {
+    const int slot = point_count(m);
+    if (slot >= MAX_POINTS) return -1;
+    Point& p = m.points[slot];
+    p = Point{};
+    p.kind = 1;
+    p.x = x;
+    p.y = y;
+    p.colour = colour;
+    p.vector_scale = 1.0;
+    demo_font(p.font, colour, 10);
+    auto& t = m.point_texts[slot];
+    t[PT_NAME] = utf8_to_gbk(name);
+    t[PT_VECTOR_X].clear();
+    t[PT_VECTOR_Y].clear();
+    t[PT_LABEL] = utf8_to_gbk(label);
+    t[PT_FONT_NAME] = utf8_to_gbk("宋体");
+    return slot;
+}
+
+int demo_text_block(Model& m, int x, int y, Colour colour, std::initializer_list<const char*> lines) {
+    const int slot = text_block_count(m);
+    if (slot >= MAX_TEXT_BLOCKS) return -1;
+    TextBlock& b = m.text_blocks[slot];
+    b = TextBlock{};
+    b.in_use = 1;
+    b.x = x;
+    b.y = y;
+    demo_font(b.font, colour, 10);
+    m.text_block_font[slot] = utf8_to_gbk("宋体");
+    m.text_block_lines[slot].clear();
+    for (const char* line : lines) m.text_block_lines[slot].push_back(utf8_to_gbk(line));
+    return slot;
+}
+
 }  // namespace quorrel

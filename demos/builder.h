@@ -3,6 +3,8 @@
 // made, since pictures are in pixels.
 #pragma once
 
+#include <initializer_list>
+
 #include "model/model.h"
 
 namespace quorrel {
@@ -35,6 +37,11 @@ int demo_annotation(Model& m, int x, int y, int width, Colour colour, const char
 // from the picture's bottom-left corner. Returns its slot, or -1 when full.
 int demo_graph(Model& m, int x, int y, double x_scale, double y_scale, double origin_x, double origin_y,
                Colour background, Colour axes);
+// Appends a point at world (x, y) with a label (UTF-8); returns its slot, or -1 when full.
+int demo_point(Model& m, const char* name, double x, double y, Colour colour, const char* label);
+// Appends a static text block with its top-left corner at pixel (x, y).
+int demo_text_block(Model& m, int x, int y, Colour colour, std::initializer_list<const char*> lines);
+
 // Curve `curve` of a graph: the expressions of its two axes (UTF-8) and its colour.
 void demo_curve(Model& m, int graph, int curve, const char* x_expression, const char* y_expression, Colour colour);
 

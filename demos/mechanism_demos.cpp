@@ -130,6 +130,8 @@ void build_colliding_bodies(Model& m) {
     }
 
     demo_annotation(m, 20, 8, 360, WHITE, "弹性碰撞：母球撞击三个静止的球");
+    demo_point(m, "起点", -5, 0.05, 0x80FF80, "母球出发点");
+    demo_text_block(m, 20, 386, 0xC0C0C0, {"台面光滑，碰撞无能量损失；", "四条台边是直轨道。"});
 }
 
 // A 1 kg block on a 30-degree incline with friction coefficient 0.3 (less
