@@ -69,7 +69,7 @@ void build_fields_and_charges(Model& m) {
     m.E.rec[1] = {14, -8, 2e-11};
     m.E.name[1] = utf8_to_gbk("正点电荷");
 
-    demo_annotation(m, 20, 15, 420, WHITE, "正交电磁场中电荷的摆线运动；下方电荷绕固定点电荷运动");
+    demo_annotation(m, 20, 392, 420, WHITE, "正交电磁场中电荷的摆线运动；下方电荷绕固定点电荷运动");
 }
 
 // A 1 kg bob on a 3 m rigid rod, let go 60 degrees from the vertical: the rod
