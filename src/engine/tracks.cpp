@@ -33,6 +33,11 @@ constexpr double AXIS_FACTOR_EPS = 1e-12;
 // that the line's coefficients stay finite for horizontal and vertical tracks.
 constexpr double MIN_END_DIFFERENCE = 1e-70;
 
+// Angle `a` lies within TANGENT_SNAP_ANGLE of `b` (exclusive).
+bool near_tangent(double a, double b) {
+    return std::fabs(a - b) < TANGENT_SNAP_ANGLE;
+}
+
 double with_slack(double reach) {
     return reach * (1 + CONTACT_SLACK);
 }
@@ -426,10 +431,10 @@ void CT_velocity(Model& m, int a) {
     }
     const double speed = length(o.vx, o.vy);
     const double delta = std::fabs(vec_angle(o.vx, o.vy) - tau);
-    if (delta < TANGENT_SNAP_ANGLE || std::fabs(delta - 2 * PI) < TANGENT_SNAP_ANGLE) {
+    if (near_tangent(delta, 0) || near_tangent(delta, 2 * PI)) {
         o.vx = speed * std::cos(tau);
         o.vy = speed * std::sin(tau);
-    } else if (std::fabs(delta - PI) < TANGENT_SNAP_ANGLE) {
+    } else if (near_tangent(delta, PI)) {
         o.vx = speed * std::cos(tau + PI);
         o.vy = speed * std::sin(tau + PI);
     } else {
