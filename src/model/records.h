@@ -345,9 +345,10 @@ struct AnchorLink {
     double object;
 };
 // E_SH (rope) and E_GAN (rod) between two objects, length L in m: a taut rope
-// gives both ends the momentum-weighted average radial velocity, Σm·v_r / Σm,
-// and pulls a stretch of more than 0.1 % back, each end moving by the other's
-// share of the mass; a rod does both always, in either direction.
+// whose end moves outward gives both ends the momentum-weighted average radial
+// velocity, Σm·v_r / Σm, and pulls a stretch of more than 0.1 % back, each end
+// moving by the other's share of the mass (an end held by a track stays); a
+// rod does both always, pushing as well as pulling.
 struct ObjectLink {
     double object_a, object_b;
     double length;
