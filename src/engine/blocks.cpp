@@ -4,13 +4,26 @@
 // for the host itself it adds the reactions of its blocks. host_on_ground adds
 // the ground friction. Impossible situations post a stop message and return.
 #include <cmath>
-#include <numbers>
 
 #include "engine/constraints.h"
 #include "engine/solvers.h"
+#include "engine/tolerances.h"
 
 namespace quorrel {
 namespace {
+
+// A block may overhang its plank by this fraction of its own width.
+constexpr double OVERHANG_FRACTION = 0.2;
+// A block not sliding over its plank whose push gives it less acceleration
+// than this just sticks: there is nothing for static friction to hold.
+constexpr double REST_ACCEL = 1e-10;
+// A block on an incline moving slower than this along the slope counts as
+// resting on it (the incline's own at-rest test).
+constexpr double INCLINE_REST_SPEED = 1e-12;
+// After kinetic friction is added, a sliding block sticks when this fraction
+// of its net force would already stop its motion relative to the host within
+// the step: near the stop it is held instead of jittering around zero.
+constexpr double STICK_FORCE_FRACTION = 0.8;
 
 void stop(Model& m, const char* message) {
     m.stop_message = message;
@@ -21,16 +34,9 @@ bool crosses(double v, double v_new, double ref) {
     return (v > ref && v_new < ref) || (v < ref && v_new > ref);
 }
 
-// `f` reduced towards 0 by `by` without changing its sign.
-double reduce(double f, double by) {
-    if (f > 0) return f > by ? f - by : 0.0;
-    if (f < 0) return -f > by ? f + by : 0.0;
-    return f;
-}
-
 // Slope angle of an incline in radians, by its orientation.
 double slope_of(const MovingObject& host) {
-    return (host.orientation == 0 ? host.angle_a : host.angle_b) * PI / 180;
+    return radians(host.orientation == 0 ? host.angle_a : host.angle_b);
 }
 
 // Upward direction along an incline's slope.
@@ -43,8 +49,7 @@ void block_on_plank(Model& m, int a, int h) {
     const MovingObject& host = m.objects[h];
     ForceBreakdown& fb = m.forces[a];
     const double fx0 = o.force_x, fy0 = o.force_y;
-    // A block may overhang the plank by a fifth of its width.
-    const double reach = host.width / 2 + 0.2 * o.width;
+    const double reach = host.width / 2 + OVERHANG_FRACTION * o.width;
     if (!(o.x >= host.x - reach && o.x <= host.x + reach)) return stop(m, MSG_BLOCK_OFF_PLANK);
     if (fy0 > 0) return stop(m, MSG_BLOCK_LIFTS_OFF_PLANK);
 
@@ -63,9 +68,9 @@ void block_on_plank(Model& m, int a, int h) {
     fb.friction_state = 1;
     const double dt = m.step.step_dt;
 
-    if (std::fabs(rel) < 1e-10) {
+    if (std::fabs(rel) < SLIDING_EPS) {
         // No relative sliding: held by static friction as far as it reaches.
-        if (std::fabs(accel(o.force_x, o.rest_mass)) < 1e-10) {
+        if (std::fabs(accel(o.force_x, o.rest_mass)) < REST_ACCEL) {
             o.stuck = 1;
             fb.friction = {0.0, 0.0};
             return;
@@ -100,7 +105,7 @@ void block_on_plank(Model& m, int a, int h) {
     const double kinetic = rel > 0 ? -fmax : fmax;
     o.force_x += kinetic;
     fb.friction.x = kinetic;
-    if (crosses(o.vx, o.vx + accel(0.8 * o.force_x, o.mass) * dt, host.vx)) {
+    if (crosses(o.vx, o.vx + accel(STICK_FORCE_FRACTION * o.force_x, o.mass) * dt, host.vx)) {
         // Friction would stop the sliding within the step: the block sticks.
         o.force_x = fx0;
         o.stuck = 1;
@@ -152,7 +157,7 @@ void block_on_incline(Model& m, int a, int h) {
 
     const double fmax = std::fabs(N * host.surface_mu);
     // vy is the speed along the slope (positive upwards).
-    if (std::fabs(o.vy) < 1e-12 && std::fabs(o.force_y) <= fmax * sn) {
+    if (std::fabs(o.vy) < INCLINE_REST_SPEED && std::fabs(o.force_y) <= fmax * sn) {
         o.stuck = 1;
         o.force_x = o.force_y = 0;
         fb.friction_state = 2;
@@ -175,7 +180,7 @@ void block_on_incline(Model& m, int a, int h) {
     fb.friction = friction;
     fb.friction_state = 1;
     m.step.support_friction[a] = -against * fmax;
-    if (crosses(o.vy, o.vy + accel(0.8 * o.force_y, o.mass) * dt, 0.0)) {
+    if (crosses(o.vy, o.vy + accel(STICK_FORCE_FRACTION * o.force_y, o.mass) * dt, 0.0)) {
         o.force_x = fx0;
         o.force_y = fy0;
         o.stuck = 1;
@@ -200,8 +205,8 @@ void plank_reactions(Model& m, int a) {
             }
             const double rel = o.vx - plank.vx;
             const double f = std::fabs(o.force_y * plank.surface_mu);
-            if (rel > 1e-10) plank.force_x += f;
-            if (rel < -1e-10) plank.force_x -= f;
+            if (rel > SLIDING_EPS) plank.force_x += f;
+            if (rel < -SLIDING_EPS) plank.force_x -= f;
         } else {
             plank.mass += o.mass;
             plank.force_x += o.force_x;
@@ -274,16 +279,16 @@ void host_on_ground(Model& m, int a) {
     if (load > 0) return stop(m, o.kind == KIND_PLANK ? MSG_PLANK_LIFTS_OFF_GROUND : MSG_INCLINE_LIFTS_OFF_GROUND);
     const double f = std::fabs(load * o.ground_mu);
     if (!std::isfinite(f)) return;
-    if (std::fabs(o.vx) >= 1e-20) {
+    if (std::fabs(o.vx) >= AT_REST_SPEED) {
         o.force_x += o.vx > 0 ? -f : f;
         // Ground friction that would reverse the motion within the step stops it.
-        if (o.vx * (o.vx + accel(o.force_x, o.mass) * m.step.step_dt) < -1e-100) {
+        if (reverses(o.vx, o.vx + accel(o.force_x, o.mass) * m.step.step_dt)) {
             o.force_x = 0;
             o.vx = 0;
             m.step.stop_velocity = 1;
         }
     } else {
-        o.force_x = reduce(o.force_x, f);
+        o.force_x = reduce_toward_zero(o.force_x, f);
     }
 }
 

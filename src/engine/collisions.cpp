@@ -2,13 +2,22 @@
 // x). Momentum is exchanged along the line of centres with a restitution
 // R = |(1 - loss_a)(1 - loss_b)|; the tangential velocities stay.
 #include <cmath>
-#include <numbers>
 
 #include "engine/constraints.h"
 #include "engine/solvers.h"
 
 namespace quorrel {
 namespace {
+
+// Centres nearer than this have no line between them; the normal is then
+// taken along the x axis.
+constexpr double CENTRES_COINCIDE = 1e-24;
+// Bodies that overlap while already separating are pushed apart to this factor
+// times the sum of their radii: clear of each other, not left just touching.
+constexpr double SEPARATION_MARGIN = 1.01;
+// Blocks on one plank at (almost) the same x have no side to push each other
+// to; they are left alone.
+constexpr double SAME_PLACE_GAP = 1e-50;
 
 // New normal velocities of two colliding objects; false when the masses give
 // no usable weighting (then the velocities are left alone).
@@ -37,8 +46,8 @@ void body_collision(Model& m, int a, int b) {
     MovingObject& oa = m.objects[a];
     MovingObject& ob = m.objects[b];
     const double dx = ob.x - oa.x, dy = ob.y - oa.y;
-    const double d = std::sqrt(dx * dx + dy * dy);
-    double n = d > 1e-24 ? safe_asin(dy / d) : 0.0;
+    const double d = length(dx, dy);
+    double n = d > CENTRES_COINCIDE ? safe_asin(dy / d) : 0.0;
     if (dx < 0) n = PI - n;
     const double c = std::cos(n), s = std::sin(n);
     const double reach = oa.radius + ob.radius;
@@ -46,8 +55,8 @@ void body_collision(Model& m, int a, int b) {
     double vbn = ob.vx * c + ob.vy * s;
     if (vbn > van) {
         // Already separating: only pushed apart, a little beyond touching.
-        ob.x = oa.x + reach * 1.01 * c;
-        ob.y = oa.y + reach * 1.01 * s;
+        ob.x = oa.x + reach * SEPARATION_MARGIN * c;
+        ob.y = oa.y + reach * SEPARATION_MARGIN * s;
         return;
     }
     const double van0 = van, vbn0 = vbn;
@@ -73,7 +82,7 @@ void block_collisions(Model& m, int a) {
         if (p == a || op.kind != KIND_BLOCK || op.host != oa.host) continue;
         const double half = (op.width + oa.width) / 2;
         const double gap = std::fabs(op.x - oa.x);
-        if (!(gap > 1e-50 && gap < half)) continue;
+        if (!(gap > SAME_PLACE_GAP && gap < half)) continue;
         oa.stuck = 0;
         if (op.riding != 1) op.stuck = 0;
         const double dir = op.x >= oa.x ? 1.0 : -1.0;  // the normal from a towards p

@@ -44,15 +44,17 @@ int block_host(const Model& m, int a);
 // ---- Tracks ----
 
 // A TB direction angle is treated as horizontal or vertical when it lies
-// within 1e-20 of a multiple of pi, respectively of pi/2 + a multiple of pi.
+// within AXIS_ANGLE_EPS (tolerances.h) of a multiple of pi, respectively of
+// pi/2 + a multiple of pi.
 enum class LineKind { General, Horizontal, Vertical };
 LineKind line_kind(double direction);
 
 // The contact test of a straight track at (x, y) for radius r: true when the
 // point is a candidate (within the track's extent widened by r) and its
-// signed distance s from the line lies within `reach` (allowing a relative
-// 1e-9 for rounding, so a body kept exactly one radius away stays in contact). Zero-length tracks and
-// records with an unusable line are never touched.
+// signed distance s from the line lies within `reach` (allowing a tiny
+// relative excess for rounding, so a body kept exactly one radius away stays
+// in contact). Zero-length tracks and records with an unusable line are never
+// touched.
 bool tb_near(const StraightTrack& t, double x, double y, double r, double reach, double& s);
 
 // Whether direction `alpha` (in [0, 2*pi)) lies on the arc: start <= alpha <=

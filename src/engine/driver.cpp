@@ -6,6 +6,16 @@
 #include "engine/engine.h"
 
 namespace quorrel {
+namespace {
+
+// The automatic pause is due when sim_time lies within this fraction of a step
+// of the pause time: the sum of many steps never hits it exactly.
+constexpr double PAUSE_WINDOW = 0.001;
+// An object drawn farther than this many pixels from the picture's origin (in
+// x or in y) has left the drawable range and stops the run.
+constexpr double DRAWABLE_RANGE_PX = 6400;
+
+}  // namespace
 
 int movin(Model& m, const TrailSink& sink) {
     const double dt = usable_time_step(m);
@@ -21,7 +31,7 @@ int movin(Model& m, const TrailSink& sink) {
     std::int32_t old_x[MAX_OBJECTS], old_y[MAX_OBJECTS];
     for (std::int32_t step = 0; step < steps; ++step) {
         m.sim_time += dt;
-        const bool pause = std::fabs(m.sim_time - m.next_pause) < dt * 0.001 && m.next_pause > 0;
+        const bool pause = std::fabs(m.sim_time - m.next_pause) < dt * PAUSE_WINDOW && m.next_pause > 0;
 
         const int n = object_count(m);
         for (int i = 0; i < n; ++i) {
@@ -37,7 +47,7 @@ int movin(Model& m, const TrailSink& sink) {
             // Written so that a non-finite position also counts as out of range.
             const double px = world_px(s, o.x) + 0.5;
             const double py = world_py(s, o.y) + 0.5;
-            if (!(std::fabs(px) <= 6400 && std::fabs(py) <= 6400)) return MOVIN_OUT_OF_RANGE;
+            if (!(std::fabs(px) <= DRAWABLE_RANGE_PX && std::fabs(py) <= DRAWABLE_RANGE_PX)) return MOVIN_OUT_OF_RANGE;
         }
 
         for (int i = 0; i < n; ++i) {

@@ -1,18 +1,18 @@
 // Small numeric helpers shared by the kernel, the solvers and the readings.
 #include <cmath>
-#include <numbers>
 
 #include "engine/engine.h"
 #include "engine/solvers.h"
+#include "engine/tolerances.h"
 
 namespace quorrel {
 
 double vec_angle(double x, double y) {
     double a;
-    if (std::fabs(x) >= 1e-100) {
+    if (std::fabs(x) >= NO_DIRECTION) {
         a = std::atan(y / x);
         if (x < 0) a += PI;
-    } else if (std::fabs(y) >= 1e-100) {
+    } else if (std::fabs(y) >= NO_DIRECTION) {
         a = y > 0 ? PI / 2 : 3 * PI / 2;
     } else {
         a = 0;

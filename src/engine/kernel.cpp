@@ -7,7 +7,6 @@
 // lookups; every solver is skipped unless its table is present or its option
 // is set.
 #include <cmath>
-#include <numbers>
 
 #include "engine/engine.h"
 #include "engine/solvers.h"
@@ -308,8 +307,7 @@ void stuck_block_tail(Model& m, double dt) {
                 o.stuck = 0;
         } else {
             set_screen_position(m, o, o.x, o.y);
-            const double deg = host.orientation == 0 ? host.angle_a : host.angle_b;
-            const double theta = deg * PI / 180.0;
+            const double theta = radians(host.orientation == 0 ? host.angle_a : host.angle_b);
             // Each block holds by its own normal force: with several blocks on one
             // incline the shared per-host value is only the last block's.
             const double hold = std::fabs(m.forces[i].host_support[h] * host.surface_mu * std::sin(theta));

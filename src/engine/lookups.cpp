@@ -12,6 +12,11 @@
 namespace quorrel {
 namespace {
 
+// A pointer this close to an arc's centre has no direction to test.
+constexpr double AT_CENTRE_PX = 1e-10;
+// How far from an arc, in pixels, the pointer still hits it.
+constexpr double ARC_HIT_PX = 3;
+
 // Slot `i` of the reading list cleared as after a model reset.
 void clear_reading(Model& m, int i) {
     std::memset(static_cast<void*>(&m.measurements[i]), 0, sizeof m.measurements[i]);
@@ -75,8 +80,8 @@ bool arc_hit(const Model& m, int k, int px, int py) {
     if (!(scale != 0) || !std::isfinite(scale)) return false;
     const double cx = world_px(m.settings, t.cx), cy = world_py(m.settings, t.cy);
     const double dx = px - cx, dy = cy - py;  // world orientation: y up
-    const double d = std::sqrt(dx * dx + dy * dy);
-    if (!(d >= 1e-10) || !(std::fabs(d - t.radius / scale) <= 3)) return false;
+    const double d = length(dx, dy);
+    if (!(d >= AT_CENTRE_PX) || !(std::fabs(d - t.radius / scale) <= ARC_HIT_PX)) return false;
     return on_arc(t, vec_angle(dx, dy));
 }
 

@@ -10,6 +10,11 @@
 namespace quorrel {
 namespace {
 
+// A dropped body closer than this to a track's line (or an arc's radius) lies
+// on it: there is no side to push it to, so it goes along the normal (or, on
+// an arc, stays where it is).
+constexpr double ON_TRACK = 1e-12;
+
 // Where a body dropped near one straight track goes.
 void place_on_tb(const StraightTrack& t, Placement choice, double r, double& X, double& Y) {
     const LineKind kind = line_kind(t.direction);
@@ -31,7 +36,7 @@ void place_on_tb(const StraightTrack& t, Placement choice, double r, double& X, 
         Y = fy;
     } else if (choice == Placement::Against) {
         const double D = std::fabs(s);
-        if (D > 1e-12) {
+        if (D > ON_TRACK) {
             X = fx + (X - fx) * r / D;
             Y = fy + (Y - fy) * r / D;
         } else {
@@ -45,7 +50,7 @@ void place_on_ct(const ArcTrack& t, Placement choice, double L, double alpha, do
     double to = L;
     if (choice == Placement::Threaded) to = t.radius;
     if (choice == Placement::Against) {
-        if (std::fabs(L - t.radius) < 1e-12) return;
+        if (std::fabs(L - t.radius) < ON_TRACK) return;
         to = L > t.radius ? t.radius + r : t.radius - r;
     }
     X = t.cx + to * std::cos(alpha);

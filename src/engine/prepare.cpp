@@ -1,12 +1,15 @@
 // Run preparation: presence flags and the initial state of the moving objects.
 #include <cmath>
-#include <numbers>
 
 #include "engine/engine.h"
 #include "engine/solvers.h"
 
 namespace quorrel {
 namespace {
+
+// Bodies are drawn with at least this radius in pixels, so that a small or
+// far-zoomed body stays visible.
+constexpr std::int32_t MIN_SCREEN_RADIUS = 3;
 
 double finite_or_zero(double v) {
     return std::isfinite(v) ? v : 0.0;
@@ -31,8 +34,7 @@ void prepare_initial_state(Model& m) {
             // The designed horizontal speed of a block is relative to its
             // incline and follows the slope.
             const MovingObject& host = m.objects[h];
-            const double deg = host.orientation == 0 ? host.angle_a : host.angle_b;
-            const double slope = std::tan(deg * PI / 180.0);
+            const double slope = std::tan(radians(host.orientation == 0 ? host.angle_a : host.angle_b));
             o.vy = finite_or_zero(host.orientation == 0 ? slope * o.vx0 : -slope * o.vx0);
             o.vx = finite_or_zero(host.vx0 + o.vx0);
         } else {
@@ -48,7 +50,7 @@ void prepare_initial_state(Model& m) {
         // The radius is a length in pixels: the origin does not enter.
         const double rp = o.radius / m.settings.scale + 0.5;
         const std::int32_t r = rp > -2147483648.0 && rp < 2147483648.0 ? static_cast<std::int32_t>(rp) : 0;
-        o.screen_radius = r < 3 ? 3 : r;
+        o.screen_radius = r < MIN_SCREEN_RADIUS ? MIN_SCREEN_RADIUS : r;
     }
 }
 

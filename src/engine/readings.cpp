@@ -2,7 +2,6 @@
 // the readings and copies them into variables; write_bl_back writes variables
 // that an event program changed back into objects and points.
 #include <cmath>
-#include <numbers>
 
 #include "engine/engine.h"
 #include "engine/solvers.h"
@@ -11,6 +10,8 @@
 namespace quorrel {
 namespace {
 
+// Readings multiply by this one factor (which rounds differently from
+// degrees() of vec.h, rad·180/π).
 constexpr double RAD_TO_DEG = 180.0 / PI;
 
 // A point a reading refers to: a moving object or an auxiliary point.
@@ -39,10 +40,6 @@ bool resolve(const Model& m, std::int32_t kind, const Text& name, Ref& ref) {
     return false;
 }
 
-double magnitude(double x, double y) {
-    return std::sqrt(x * x + y * y);
-}
-
 // One quantity of a moving object. False for an unknown code.
 bool object_quantity(const MovingObject& o, std::int32_t code, double& v) {
     switch (code) {
@@ -53,7 +50,7 @@ bool object_quantity(const MovingObject& o, std::int32_t code, double& v) {
             v = o.y;
             break;
         case Q_R:
-            v = magnitude(o.x, o.y);
+            v = length(o.x, o.y);
             break;
         case Q_DEG:
             v = vec_angle(o.x, o.y) * RAD_TO_DEG;
@@ -65,7 +62,7 @@ bool object_quantity(const MovingObject& o, std::int32_t code, double& v) {
             v = o.vy;
             break;
         case Q_V:
-            v = magnitude(o.vx, o.vy);
+            v = length(o.vx, o.vy);
             break;
         case Q_V_DEG:
             v = vec_angle(o.vx, o.vy) * RAD_TO_DEG;
@@ -77,7 +74,7 @@ bool object_quantity(const MovingObject& o, std::int32_t code, double& v) {
             v = o.ay;
             break;
         case Q_A:
-            v = magnitude(o.ax, o.ay);
+            v = length(o.ax, o.ay);
             break;
         case Q_A_DEG:
             v = vec_angle(o.ax, o.ay) * RAD_TO_DEG;
@@ -90,7 +87,7 @@ bool object_quantity(const MovingObject& o, std::int32_t code, double& v) {
             v = o.fy;
             break;
         case Q_F:
-            v = magnitude(o.fx, o.fy);
+            v = length(o.fx, o.fy);
             break;
         case Q_F_DEG:
             v = vec_angle(o.fx, o.fy) * RAD_TO_DEG;
@@ -121,7 +118,7 @@ bool reading_value(const Model& m, int i, double& v) {
             return true;
         case MEASURE_DISTANCE:
             if (!resolve(m, r.kind1, t[MT_POINT1], p1) || !resolve(m, r.kind2, t[MT_POINT2], p2)) return false;
-            v = magnitude(p2.x - p1.x, p2.y - p1.y);
+            v = length(p2.x - p1.x, p2.y - p1.y);
             return true;
         case MEASURE_ANGLE: {
             if (!resolve(m, r.kind1, t[MT_POINT1], p1) || !resolve(m, r.kind2, t[MT_POINT2], p2) ||
@@ -149,8 +146,8 @@ void set_length(double& x, double& y, double len) {
 
 // Turns (x, y) to `deg` degrees, keeping its length.
 void set_direction(double& x, double& y, double deg) {
-    const double rho = magnitude(x, y);
-    const double theta = deg * PI / 180.0;
+    const double rho = length(x, y);
+    const double theta = radians(deg);
     x = rho * std::cos(theta);
     y = rho * std::sin(theta);
 }

@@ -3,13 +3,31 @@
 // after each position update they put the object back at the allowed
 // distance. A rope only resists stretching; a rod keeps its length exactly.
 #include <cmath>
-#include <numbers>
 
 #include "engine/constraints.h"
 #include "engine/solvers.h"
+#include "engine/tolerances.h"
 
 namespace quorrel {
 namespace {
+
+// A link vector whose y component (anchored links) or length (links between
+// objects) is below this has no direction; it is taken along the x axis.
+constexpr double LINK_NO_DIRECTION = 1e-50;
+// The rod's velocity solver lets its ends drift further apart than the other
+// solvers before it counts them as coincident.
+constexpr double ROD_FAR_COORDINATE = 1e100;
+// A rope pulled back is put this factor beyond its length, so that it still
+// counts as taut in the next step and keeps removing the outward velocity.
+constexpr double ROPE_OVERSHOOT = 1.00001;
+// A rope between objects is corrected only when stretched by more than this
+// fraction of its length (0.1 %).
+constexpr double ROPE_STRETCH_ALLOWANCE = 0.001;
+// The position scan of ropes between objects ends at the first record whose
+// state word is below this (the other scans end at a state of 0).
+constexpr double ROPE_STATE_MIN = 0.1;
+// A rod is corrected whenever its length is off by more than this.
+constexpr double ROD_LENGTH_EPS = 1e-12;
 
 // Direction of (dx, dy) of length d by the asin rule of the rope and rod
 // solvers: 0 unless the test passes, pi - phi to the left, in [0, 2*pi).
@@ -22,10 +40,10 @@ double link_angle(double dx, double dy, double d, bool test) {
 
 // Anchored elements test the y component, two-object elements the length.
 double anchored_angle(double dx, double dy, double d) {
-    return link_angle(dx, dy, d, std::fabs(dy) >= 1e-50);
+    return link_angle(dx, dy, d, std::fabs(dy) >= LINK_NO_DIRECTION);
 }
 double between_angle(double dx, double dy, double d) {
-    return link_angle(dx, dy, d, d > 1e-50);
+    return link_angle(dx, dy, d, d > LINK_NO_DIRECTION);
 }
 
 // A velocity of direction beta is outward when it makes an angle of at least
@@ -51,7 +69,7 @@ bool anchored(const MovingObject& o, const AnchorLink& r, double far, Anchored& 
     // Very distant ends count as coincident rather than overflow the squares.
     if (std::fabs(g.dx) > far) g.dx = 0;
     if (std::fabs(g.dy) > far) g.dy = 0;
-    g.d = std::sqrt(g.dx * g.dx + g.dy * g.dy);
+    g.d = length(g.dx, g.dy);
     if (!std::isfinite(g.d)) return false;
     g.phi = anchored_angle(g.dx, g.dy, g.d);
     return true;
@@ -71,9 +89,9 @@ void anchored_velocity(Model& m, int a, const ElementList<AnchorLink>& list, boo
         const AnchorLink& r = list.rec[k];
         if (r.object != static_cast<double>(a)) continue;
         Anchored g;
-        if (!anchored(o, r, rope ? 1e70 : 1e100, g)) continue;
-        const double s = std::sqrt(o.vx * o.vx + o.vy * o.vy);
-        if (!(s > 1e-100) || !std::isfinite(s)) continue;
+        if (!anchored(o, r, rope ? FAR_COORDINATE : ROD_FAR_COORDINATE, g)) continue;
+        const double s = length(o.vx, o.vy);
+        if (!(s > NO_DIRECTION) || !std::isfinite(s)) continue;
         if (rope) {
             // A slack rope, or a taut one the object moves back along, does nothing.
             if (!(g.d > o.radius && g.d >= r.length)) continue;
@@ -89,12 +107,12 @@ void anchored_position(Model& m, int a, const ElementList<AnchorLink>& list, boo
         const AnchorLink& r = list.rec[k];
         if (r.object != static_cast<double>(a)) continue;
         Anchored g;
-        if (!anchored(o, r, 1e70, g)) continue;
+        if (!anchored(o, r, FAR_COORDINATE, g)) continue;
         double len = r.length;
         if (rope) {
             if (!(g.d > o.radius && g.d > r.length)) continue;
             // Just outside the length, so that the rope still counts as taut.
-            len *= 1.00001;
+            len *= ROPE_OVERSHOOT;
         }
         o.x = r.anchor_x + len * std::cos(g.phi);
         o.y = r.anchor_y + len * std::sin(g.phi);
@@ -119,7 +137,7 @@ struct Between {
 
 bool between(const MovingObject& oa, const MovingObject& ob, Between& g) {
     const double dx = ob.x - oa.x, dy = ob.y - oa.y;
-    g.d = std::sqrt(dx * dx + dy * dy);
+    g.d = length(dx, dy);
     if (!std::isfinite(g.d)) return false;
     g.psi = between_angle(dx, dy, g.d);
     g.c = std::cos(g.psi);
@@ -152,8 +170,8 @@ void between_velocity(Model& m, int a, const ElementList<ObjectLink>& list, bool
         if (!between(oa, ob, g)) continue;
         if (rope) {
             if (!(g.d >= r.length)) continue;
-            const double s = std::sqrt(oa.vx * oa.vx + oa.vy * oa.vy);
-            if (!(s > 1e-100) || !std::isfinite(s)) continue;
+            const double s = length(oa.vx, oa.vy);
+            if (!(s > NO_DIRECTION) || !std::isfinite(s)) continue;
             if (!outward(g.psi, between_angle(oa.vx, oa.vy, s))) continue;
         }
         share_radial(oa, ob, g);
@@ -197,16 +215,14 @@ void E_GAN_velocity(Model& m, int a) {
 }
 
 void E_SH_position(Model& m, int a) {
-    // This scan ends at the first record whose state is below 0.1.
-    for (int k = 0; k < MAX_ELEMENTS && m.E_SH.rec[k].state >= 0.1; ++k) {
+    for (int k = 0; k < MAX_ELEMENTS && m.E_SH.rec[k].state >= ROPE_STATE_MIN; ++k) {
         const ObjectLink& r = m.E_SH.rec[k];
         const int b = other_end(m, r, a);
         if (b < 0 || !std::isfinite(r.length)) continue;
         Between g;
         if (!between(m.objects[a], m.objects[b], g)) continue;
         const double e = g.d - r.length;
-        // A rope stretched by at most 0.1 % is left alone.
-        if (g.d > r.length && e > 0.001 * r.length) close_gap(m, a, b, g, e);
+        if (g.d > r.length && e > ROPE_STRETCH_ALLOWANCE * r.length) close_gap(m, a, b, g, e);
     }
 }
 
@@ -219,7 +235,7 @@ void E_GAN_position(Model& m, int a) {
         if (!between(m.objects[a], m.objects[b], g)) continue;
         // A rod also pushes its ends apart when they came too close.
         const double e = g.d - r.length;
-        if (std::fabs(e) > 1e-12) close_gap(m, a, b, g, e);
+        if (std::fabs(e) > ROD_LENGTH_EPS) close_gap(m, a, b, g, e);
     }
 }
 

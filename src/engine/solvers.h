@@ -21,6 +21,14 @@ double accel(double force, double mass);
 // component over its vector's length cannot give NaN.
 double safe_asin(double v);
 
+// `f` reduced towards 0 by `by` (a friction that can at most stop a push)
+// without changing its sign.
+inline double reduce_toward_zero(double f, double by) {
+    if (f > 0) return f > by ? f - by : 0.0;
+    if (f < 0) return -f > by ? f + by : 0.0;
+    return f;
+}
+
 // Force fields (fields.cpp) and springs (springs.cpp): each adds to force_x,
 // force_y of `a`.
 void apply_M(Model& m, int a);

@@ -2,12 +2,20 @@
 // A spring adds k * (L0 - d) along the line from its other end to the object
 // and records that vector in the object's force breakdown for the arrows.
 #include <cmath>
-#include <numbers>
 
 #include "engine/solvers.h"
+#include "engine/tolerances.h"
 
 namespace quorrel {
 namespace {
+
+// An extension |L0 - d| below this counts as the natural length: no force.
+constexpr double SLACK_EXTENSION = 1e-24;
+// Ends nearer than this have no direction between them; the force then acts
+// along the x axis. An anchored spring and a spring between objects use different
+// limits.
+constexpr double ANCHOR_NO_DIRECTION = 1e-24;
+constexpr double BETWEEN_NO_DIRECTION = 1e-18;
 
 // Mode 1 acts only when stretched (e < 0), mode 2 only when compressed (e > 0).
 bool mode_allows(double mode, double e) {
@@ -19,7 +27,7 @@ bool mode_allows(double mode, double e) {
 // Very distant ends (a damaged or runaway position) count as coincident
 // rather than overflow the squares.
 double clip(double d) {
-    return std::fabs(d) > 1e70 ? 0.0 : d;
+    return std::fabs(d) > FAR_COORDINATE ? 0.0 : d;
 }
 
 // Adds k*e along the direction of (dx, dy) and returns the added vector.
@@ -40,12 +48,12 @@ void apply_TH(Model& m, int a) {
         const AnchorSpring& r = m.TH.rec[s];
         if (r.object != static_cast<double>(a)) continue;
         const double dx = clip(o.x - r.anchor_x), dy = clip(o.y - r.anchor_y);
-        const double d = std::sqrt(dx * dx + dy * dy);
+        const double d = length(dx, dy);
         // An object lying within its own radius of the anchor feels nothing.
         if (!(d > o.radius)) continue;
         const double e = r.natural_length - d;
-        if (std::fabs(e) < 1e-24 || !mode_allows(r.mode, e)) continue;
-        m.forces[a].th[s] = add_along(o, dx, dy, d, 1e-24, r.stiffness * e);
+        if (std::fabs(e) < SLACK_EXTENSION || !mode_allows(r.mode, e)) continue;
+        m.forces[a].th[s] = add_along(o, dx, dy, d, ANCHOR_NO_DIRECTION, r.stiffness * e);
     }
 }
 
@@ -65,10 +73,10 @@ void apply_E_TH(Model& m, int a) {
         if (b < 0 || b == a) continue;  // a spring must join two existing objects
         const MovingObject& p = m.objects[b];
         const double dx = clip(o.x - p.x), dy = clip(o.y - p.y);
-        const double d = std::sqrt(dx * dx + dy * dy);
+        const double d = length(dx, dy);
         const double e = r.natural_length - d;
-        if (std::fabs(e) < 1e-24 || !mode_allows(r.mode, e)) continue;
-        m.forces[a].e_th[s] = add_along(o, dx, dy, d, 1e-18, r.stiffness * e);
+        if (std::fabs(e) < SLACK_EXTENSION || !mode_allows(r.mode, e)) continue;
+        m.forces[a].e_th[s] = add_along(o, dx, dy, d, BETWEEN_NO_DIRECTION, r.stiffness * e);
     }
 }
 

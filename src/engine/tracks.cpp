@@ -4,22 +4,42 @@
 // correcting the position. A body meeting another track bounces off it.
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 
 #include "engine/constraints.h"
 #include "engine/solvers.h"
+#include "engine/tolerances.h"
 
 namespace quorrel {
 namespace {
 
-bool near(double a, double b) {
-    return std::fabs(a - b) <= 1e-20;
+// The position solvers keep a resting body exactly one radius from its track;
+// rounding must not make it lose contact, so contact allows this relative
+// excess of the reach.
+constexpr double CONTACT_SLACK = 1e-9;
+// A body whose centre is more than this fraction of its radius away from an
+// axis-parallel track, and that moves or is pushed away from it, is let go.
+constexpr double CLEAR_FRACTION = 0.99;
+// A body whose start-of-step distance from its straight track is below this
+// fraction of its radius is threaded on the line and kept exactly on it.
+constexpr double THREADED_FRACTION = 0.0001;
+// A velocity within this angle (radians) of an arc's tangent, or of its
+// reverse, is turned onto the tangent with its whole speed kept; a larger
+// deviation keeps only the tangential component.
+constexpr double TANGENT_SNAP_ANGLE = 0.0018;
+// The second arc position solver leaves a coordinate alone when its cosine or
+// sine factor is below this (the body lies on that axis of the centre).
+constexpr double AXIS_FACTOR_EPS = 1e-12;
+// End-point differences of a straight track below this are raised to it, so
+// that the line's coefficients stay finite for horizontal and vertical tracks.
+constexpr double MIN_END_DIFFERENCE = 1e-70;
+
+// Angle `a` lies within TANGENT_SNAP_ANGLE of `b` (exclusive).
+bool near_tangent(double a, double b) {
+    return std::fabs(a - b) < TANGENT_SNAP_ANGLE;
 }
 
-// The position solvers keep a resting body exactly one radius from its track;
-// rounding must not make it lose contact, so contact allows a relative 1e-9.
 double with_slack(double reach) {
-    return reach * (1 + 1e-9);
+    return reach * (1 + CONTACT_SLACK);
 }
 
 // Angle in [0, 2*pi).
@@ -27,17 +47,6 @@ double wrap(double a) {
     a = std::fmod(a, 2 * PI);
     if (a < 0) a += 2 * PI;
     return a;
-}
-
-// -1, 0 or 1, with velocities within 1e-10 of zero counting as zero.
-double sign10(double v) {
-    return v > 1e-10 ? 1.0 : v < -1e-10 ? -1.0 : 0.0;
-}
-
-double reduce(double f, double by) {
-    if (f > 0) return f > by ? f - by : 0.0;
-    if (f < 0) return -f > by ? f + by : 0.0;
-    return f;
 }
 
 bool tb_present(const StraightTrack& t) {
@@ -62,13 +71,13 @@ const ArcTrack* current_ct(const Model& m) {
 // A body clear of an axis-parallel line at `line` (x = x1 or y = y1) and
 // pushed or moving away from it: the track lets go.
 bool clear_of(double pos, double line, double r, double away) {
-    return (pos - 0.99 * r > line && away > 0) || (pos + 0.99 * r < line && away < 0);
+    return (pos - CLEAR_FRACTION * r > line && away > 0) || (pos + CLEAR_FRACTION * r < line && away < 0);
 }
 
 // Friction along direction (c, s) of magnitude fk against the motion, the
 // same on the force and on the breakdown entry.
 void tangential_friction(MovingObject& o, ForceBreakdown& fb, double c, double s, double fk, double angle) {
-    fb.friction = {-sign10(o.vx) * std::fabs(c * fk), -sign10(o.vy) * std::fabs(s * fk)};
+    fb.friction = {-sliding_sign(o.vx) * std::fabs(c * fk), -sliding_sign(o.vy) * std::fabs(s * fk)};
     fb.friction_angle = angle;
     fb.friction_state = 1;
 }
@@ -81,11 +90,11 @@ void slide_or_hold(Model& m, int a, double c, double s, double fk, double fs, do
     ForceBreakdown& fb = m.forces[a];
     tangential_friction(o, fb, c, s, fk, angle);
     const double u = c * o.vx + s * o.vy;
-    if (std::fabs(u) >= 1e-10) {
+    if (std::fabs(u) >= SLIDING_EPS) {
         o.force_x += fb.friction.x;
         o.force_y += fb.friction.y;
         const double du = accel(c * o.force_x + s * o.force_y, o.mass) * m.step.step_dt;
-        if (u * (u + du) < -1e-100) {
+        if (reverses(u, u + du)) {
             const double g = c * fx0 + s * fy0;
             o.force_x = fx0 - g * c;
             o.force_y = fy0 - g * s;
@@ -96,7 +105,7 @@ void slide_or_hold(Model& m, int a, double c, double s, double fk, double fs, do
     } else {
         fb.friction_state = 2;
         const double g = c * o.force_x + s * o.force_y;
-        const double held = g - reduce(g, std::max(fk, fs));
+        const double held = g - reduce_toward_zero(g, std::max(fk, fs));
         o.force_x -= held * c;
         o.force_y -= held * s;
     }
@@ -105,9 +114,9 @@ void slide_or_hold(Model& m, int a, double c, double s, double fk, double fs, do
 // Friction along one axis of a horizontal or vertical track: `f` and `v` are
 // the force and velocity components along the track.
 void axis_friction(Model& m, ForceBreakdown& fb, double mass, double& f, double& v, double fk, double fs) {
-    if (std::fabs(v) >= 1e-10) {
+    if (std::fabs(v) >= SLIDING_EPS) {
         f += v > 0 ? -fk : fk;
-        if (v * (v + accel(f, mass) * m.step.step_dt) < -1e-100) {
+        if (reverses(v, v + accel(f, mass) * m.step.step_dt)) {
             f = 0;
             v = 0;
             m.step.stop_velocity = 1;
@@ -115,7 +124,7 @@ void axis_friction(Model& m, ForceBreakdown& fb, double mass, double& f, double&
         }
     } else {
         fb.friction_state = 2;
-        f = reduce(f, std::max(fk, fs));
+        f = reduce_toward_zero(f, std::max(fk, fs));
     }
 }
 
@@ -137,9 +146,11 @@ Foot foot(const StraightTrack& t, double x, double y) {
 }  // namespace
 
 LineKind line_kind(double direction) {
-    if (near(direction, 0) || near(direction, PI) || near(direction, -PI) || near(direction, 2 * PI))
+    if (near_axis(direction, 0) || near_axis(direction, PI) || near_axis(direction, -PI) ||
+        near_axis(direction, 2 * PI))
         return LineKind::Horizontal;
-    if (near(direction, PI / 2) || near(direction, 3 * PI / 2) || near(direction, -PI / 2)) return LineKind::Vertical;
+    if (near_axis(direction, PI / 2) || near_axis(direction, 3 * PI / 2) || near_axis(direction, -PI / 2))
+        return LineKind::Vertical;
     return LineKind::General;
 }
 
@@ -163,7 +174,7 @@ bool on_arc(const ArcTrack& t, double alpha) {
 bool ct_touches(const ArcTrack& t, double x, double y, double r, double& d, double& alpha) {
     if (!(t.radius > 0) || !std::isfinite(t.radius)) return false;
     const double dx = x - t.cx, dy = y - t.cy;
-    d = std::sqrt(dx * dx + dy * dy);
+    d = length(dx, dy);
     if (!(std::fabs(t.radius - d) <= with_slack(r))) return false;
     alpha = vec_angle(dx, dy);
     return on_arc(t, alpha);
@@ -178,8 +189,8 @@ void tb_line(Model& m, int index) {
     StraightTrack& t = m.TB.rec[index];
     double dx = t.x1 - t.x2, dy = t.y1 - t.y2;
     if (!std::isfinite(dx) || !std::isfinite(dy)) return;
-    if (std::fabs(dx) < 1e-70) dx = 1e-70;
-    if (std::fabs(dy) < 1e-70) dy = 1e-70;
+    if (std::fabs(dx) < MIN_END_DIFFERENCE) dx = MIN_END_DIFFERENCE;
+    if (std::fabs(dy) < MIN_END_DIFFERENCE) dy = MIN_END_DIFFERENCE;
     t.a = 1;
     t.b = -dx / dy;
     t.c = t.b * (t.x1 * dy / dx - t.y1);
@@ -265,7 +276,7 @@ void TB_force(Model& m, int a) {
             fb.tb[k] = {-fx0, 0.0};
             fb.total.x -= fx0;
             const double fk = std::fabs(fx0 * t->kinetic_mu), fs = std::fabs(fx0 * t->static_mu);
-            fb.friction = {0.0, -sign10(o.vy) * fk};
+            fb.friction = {0.0, -sliding_sign(o.vy) * fk};
             fb.friction_angle = PI / 2;
             fb.friction_state = 1;
             axis_friction(m, fb, o.mass, o.force_y, o.vy, fk, fs);
@@ -276,7 +287,7 @@ void TB_force(Model& m, int a) {
             fb.tb[k] = {0.0, -fy0};
             fb.total.y -= fy0;
             const double fk = std::fabs(fy0 * t->kinetic_mu), fs = std::fabs(fy0 * t->static_mu);
-            fb.friction = {-sign10(o.vx) * fk, 0.0};
+            fb.friction = {-sliding_sign(o.vx) * fk, 0.0};
             fb.friction_angle = 0;
             fb.friction_state = 1;
             axis_friction(m, fb, o.mass, o.force_x, o.vx, fk, fs);
@@ -353,7 +364,7 @@ void TB_position(Model& m, int a) {
             const Foot f = foot(*t, o.x, o.y);
             const double e = std::fabs((t->a * o.prev_x + t->b * o.prev_y + t->c) / t->norm);
             if (!std::isfinite(f.fx) || !std::isfinite(f.fy) || !std::isfinite(e)) return;
-            if (e < 0.0001 * o.radius) {
+            if (e < THREADED_FRACTION * o.radius) {
                 // Threaded on the line.
                 o.x = f.fx;
                 o.y = f.fy;
@@ -404,21 +415,20 @@ void CT_velocity(Model& m, int a) {
     MovingObject& o = m.objects[a];
     const double w = vec_angle(o.x - t->cx, o.y - t->cy);
     const double tau = wrap(w + PI / 2);
-    if (near(tau, 0) || near(tau, PI) || near(tau, 2 * PI)) {
+    if (near_axis(tau, 0) || near_axis(tau, PI) || near_axis(tau, 2 * PI)) {
         o.vy = 0;
         return;
     }
-    if (near(tau, PI / 2) || near(tau, 3 * PI / 2)) {
+    if (near_axis(tau, PI / 2) || near_axis(tau, 3 * PI / 2)) {
         o.vx = 0;
         return;
     }
-    const double speed = std::sqrt(o.vx * o.vx + o.vy * o.vy);
+    const double speed = length(o.vx, o.vy);
     const double delta = std::fabs(vec_angle(o.vx, o.vy) - tau);
-    // A velocity within 0.0018 rad of the tangent keeps its whole speed.
-    if (delta < 0.0018 || std::fabs(delta - 2 * PI) < 0.0018) {
+    if (near_tangent(delta, 0) || near_tangent(delta, 2 * PI)) {
         o.vx = speed * std::cos(tau);
         o.vy = speed * std::sin(tau);
-    } else if (std::fabs(delta - PI) < 0.0018) {
+    } else if (near_tangent(delta, PI)) {
         o.vx = speed * std::cos(tau + PI);
         o.vy = speed * std::sin(tau + PI);
     } else {
@@ -442,10 +452,10 @@ void CT_bounce(Model& m, int a) {
         const double outward = o.vx * std::cos(alpha) + o.vy * std::sin(alpha);
         if ((l < t.radius && outward < 0) || (l > t.radius && outward > 0)) continue;
         const double tau = wrap(alpha + PI / 2), nu = tau + PI / 2;
-        if (near(tau, 0) || near(tau, PI) || near(tau, 2 * PI)) {
+        if (near_axis(tau, 0) || near_axis(tau, PI) || near_axis(tau, 2 * PI)) {
             o.y -= o.vy * dt;
             o.vy = -keep * o.prev_vy;
-        } else if (near(tau, PI / 2) || near(tau, 3 * PI / 2)) {
+        } else if (near_axis(tau, PI / 2) || near_axis(tau, 3 * PI / 2)) {
             o.x -= o.vx * dt;
             o.vx = -keep * o.prev_vx;
         } else {
@@ -465,14 +475,14 @@ void CT_position(Model& m, int a) {
     if (!t) return;
     MovingObject& o = m.objects[a];
     const double dx = o.x - t->cx, dy = o.y - t->cy;
-    const double l = std::sqrt(dx * dx + dy * dy);
+    const double l = length(dx, dy);
     if (!(std::fabs(t->radius - l) <= with_slack(o.radius))) return;
     const double d = ct_contact_distance(m, a);
     if (!std::isfinite(d)) return;
     const double w = vec_angle(dx, dy);
     const double c = std::cos(w), s = std::sin(w);
-    if (std::fabs(c) >= 1e-12) o.x = t->cx + c * d;
-    if (std::fabs(s) >= 1e-12) o.y = t->cy + s * d;
+    if (std::fabs(c) >= AXIS_FACTOR_EPS) o.x = t->cx + c * d;
+    if (std::fabs(s) >= AXIS_FACTOR_EPS) o.y = t->cy + s * d;
 }
 
 }  // namespace quorrel

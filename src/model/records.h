@@ -69,13 +69,28 @@ enum {
     VECTOR_COUNT
 };
 
+// A moving object; SI units throughout (m, s, kg, N, C). Every object feels
+// its applied force (fx, fy) and, with gravity on, −m·g along y; bodies and
+// blocks also feel the fields, springs and resistance of the element tables.
+// Relativistic mass: mass = rest_mass / √(1 − v²/c²).
+//  - body (kind 1): a disc of `radius`; collisions exchange momentum along the
+//    line of centres with restitution |(1 − loss_a)(1 − loss_b)|, and a track
+//    it bounces off keeps (1 − loss) of its normal speed.
+//  - block (kind 2) on a plank or incline `host`: normal force N from the host
+//    (plank: N = −F_y; incline: N = ±F_x·sin θ − F_y·cos θ by orientation, F_y
+//    corrected for the incline's acceleration), kinetic friction |N|·μ against the
+//    relative motion, static friction up to |N|·μ (μ = the host's surface_mu).
+//  - plank (kind 3) and incline (kind 4): stand on the ground, never move
+//    vertically; ground friction |load|·ground_mu against vx, load = its own
+//    force_y plus what its blocks press on it. An incline is a triangle of
+//    base `width` and slope angle_a (orientation 0) or angle_b (orientation 1).
 struct MovingObject {
     std::int32_t kind;
     std::int32_t reserved4;
-    double width;
-    double height;
-    double ground_mu;
-    double surface_mu;
+    double width;       // m: a block's or plank's width, an incline's base
+    double height;      // m
+    double ground_mu;   // friction coefficient with the ground (plank, incline)
+    double surface_mu;  // friction coefficient of the upper surface (plank, incline)
     double reserved40[2];
     double angle_a;  // degrees, used when orientation is 0
     double angle_b;  // degrees, used when orientation is 1
@@ -84,21 +99,21 @@ struct MovingObject {
     std::int32_t stuck;
     std::int32_t reserved84[2];
     std::int32_t riding;
-    double rel_x, rel_y;
+    double rel_x, rel_y;  // m, a riding block's place relative to its plank
     double reserved112[2];
-    double loss;
+    double loss;  // 0..1: share of the normal speed lost in a collision or bounce
     double reserved136[2];
-    double x, y;
-    double vx, vy;
-    double ax, ay;
-    double force_x, force_y;
-    double mass;
-    double charge;
+    double x, y;              // m
+    double vx, vy;            // m/s
+    double ax, ay;            // m/s²
+    double force_x, force_y;  // N, resultant of the current force evaluation
+    double mass;              // kg, current (relativistic) mass
+    double charge;            // C
     double x0, y0;
     double vx0, vy0;
-    double rest_mass;
-    double fx, fy;  // applied external force
-    double radius;
+    double rest_mass;  // kg
+    double fx, fy;     // N, applied external force
+    double radius;     // m
     double prev_x, prev_y;
     double prev_vx, prev_vy;
     double step_ax, step_ay;
@@ -237,63 +252,104 @@ static_assert(sizeof(EventProgram) == 16);
 
 // ---- Element tables: each record is a fixed number of reals. ----
 
-struct ZRegion {  // resistance region
+// Regions are rectangles x1 <= x <= x2, y1 <= y <= y2 (m), bounds inclusive.
+// Object indices are stored as reals (the slot number).
+
+// Z, resistance region: F = −|v|ⁿ·w against the velocity, with w =
+// coefficient (law 0), coefficient·m (law 1) or coefficient·(4/3)·π·r³
+// (law 2); N for |v| in m/s. At rest only an exponent-0 region acts, and it
+// only cancels the push up to w, never reverses it.
+struct ZRegion {
     double x1, y1, x2, y2;
     double coefficient;
-    double exponent;
-    double law;  // 0, 1 or 2
+    double exponent;  // n
+    double law;       // 0, 1 or 2
 };
+// M, fixed attracting mass: F = G·m·M/d² towards (x, y); G in N·m²/kg²
+// (default 6.672e-11), M in kg, d in m. The same law acts between moving
+// objects when mutual gravitation is on.
 struct FixedMass {
     double x, y, mass;
 };
+// E, fixed point charge: F = k·q·Q/d² along the line, like charges repel; k in
+// N·m²/C² (default 9e9), Q in C, d in m. The same law acts between moving
+// objects when mutual charge is on (from their start-of-step positions).
 struct FixedCharge {
     double x, y, charge;
 };
+// EA, uniform electric field region: F = q·E along `direction`; E in N/C.
 struct ElectricField {
     double x1, y1, x2, y2;
     double direction;  // radians
-    double strength;
+    double strength;   // N/C
 };
+// BA, magnetic field region: Lorentz force F = q·v×B, B in T, out of the
+// plane for a positive shape code. |shape| > 5: the circle inscribed in the
+// x-extent; < 5: the rectangle; = 5: no region.
 struct MagneticField {
     double x1, y1, x2, y2;
     double shape;
-    double induction;
+    double induction;  // T
 };
-struct AnchorSpring {  // TH
+// TH, spring from an anchor to an object: F = k·(L0 − d) along the axis from
+// the anchor to the object (pushes when compressed, pulls when stretched); N,
+// with k in N/m and L0, d in m. Mode 1 acts only stretched, mode 2 only
+// compressed; nothing while the object lies within its radius of the anchor.
+struct AnchorSpring {
     double anchor_x, anchor_y;
-    double natural_length;
-    double stiffness;
+    double natural_length;  // L0, m
+    double stiffness;       // k, N/m
     double mode;
     double object;
 };
-struct ObjectSpring {  // E_TH
+// E_TH, spring between objects A and B: F = k·(L0 − d) along the axis from the
+// other end, on each end when that end is stepped; units and modes as TH.
+struct ObjectSpring {
     double object_a, object_b;
-    double natural_length;
-    double stiffness;
+    double natural_length;  // L0, m
+    double stiffness;       // k, N/m
     double mode;
 };
-struct StraightTrack {  // TB: A x + B y + C = 0
+// TB, straight track A·x + B·y + C = 0 between (x1, y1) and (x2, y2), m.
+// Holds a touching body: the velocity across the line is removed and the
+// position corrected. Support N = the resultant's component across the line
+// (shown, not added); friction |N|·kinetic_mu against sliding, at rest static
+// friction up to |N|·max(kinetic_mu, static_mu). A body meeting another track
+// bounces, keeping (1 − loss) of its normal speed.
+struct StraightTrack {
     double a, b, c;
-    double norm;
-    double direction;
+    double norm;       // √(A² + B²)
+    double direction;  // radians
     double x1, y1, x2, y2;
     double kinetic_mu;
     double static_mu;
 };
-struct ArcTrack {  // CT
+// CT, circular arc track of radius R (m) about (cx, cy): as TB, with support
+// Z = −F·n − m·V²/R (n outward, V the tangential speed, so it includes the
+// centripetal force) and friction |Z|·μ along the tangent.
+struct ArcTrack {
     double cx, cy;
     double start_angle, end_angle;  // radians, counter-clockwise
     double radius;
     double kinetic_mu, static_mu;
 };
-struct AnchorLink {  // SH (rope) and GAN (rod) to an anchor
+// SH (rope) and GAN (rod) from an anchor, length L in m. Not forces but
+// constraints: a taut rope (d >= L) removes the object's outward radial
+// velocity and puts it back at L; a rod keeps d = L exactly, its velocity
+// always tangential.
+struct AnchorLink {
     double anchor_x, anchor_y;
     double length;
     double state;
     double reserved;
     double object;
 };
-struct ObjectLink {  // E_SH (rope) and E_GAN (rod) between two objects
+// E_SH (rope) and E_GAN (rod) between two objects, length L in m: a taut rope
+// whose end moves outward gives both ends the momentum-weighted average radial
+// velocity, Σm·v_r / Σm, and pulls a stretch of more than 0.1 % back, each end
+// moving by the other's share of the mass (an end held by a track stays); a
+// rod does both always, pushing as well as pulling.
+struct ObjectLink {
     double object_a, object_b;
     double length;
     double state;

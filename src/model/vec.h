@@ -13,6 +13,16 @@ inline constexpr double PI = std::numbers::pi;
 // Degrees to radians.
 inline constexpr double DEG = PI / 180.0;
 
+// deg·π/180, multiplied first and then divided. This rounds differently from
+// deg * DEG, and it is the order the physics and the stored angles use.
+inline constexpr double radians(double deg) {
+    return deg * PI / 180.0;
+}
+// rad·180/π, in that order.
+inline constexpr double degrees(double rad) {
+    return rad * 180.0 / PI;
+}
+
 struct XY {
     double x, y;
 };

@@ -203,7 +203,7 @@ QRect clamp_box(int left, int top, int right, int bottom) {
 }
 
 double ray_angle(double cx, double cy, int x, int y) {
-    return std::atan2(-(static_cast<double>(y) - cy), static_cast<double>(x) - cx) * 180.0 / PI;
+    return degrees(std::atan2(-(static_cast<double>(y) - cy), static_cast<double>(x) - cx));
 }
 
 // Copies a block of 32-bit pixels, clipped to both pictures; `key` >= 0

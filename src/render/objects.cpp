@@ -14,6 +14,13 @@ namespace quorrel {
 namespace {
 
 constexpr Colour SELECTION_RED = 0x0000FF;
+// A strobe stamp is due when the time lies within this fraction of a step of
+// its moment: the sum of many steps never hits it exactly.
+constexpr double STROBE_WINDOW = 0.001;
+// A block dropped beyond its host's edge is put back inside by this fraction of
+// its own width (on a plank, on an incline).
+constexpr double PLANK_EDGE_INSET = 0.02;
+constexpr double INCLINE_EDGE_INSET = 0.01;
 
 bool valid_host(const Model& m, int host, std::int32_t kind) {
     return host >= 0 && host < MAX_OBJECTS && m.objects[host].kind == kind;
@@ -43,8 +50,8 @@ void seat_on_plank(Model& m, const Scene& s, int i) {
         b.x0 = h.x0 + b.rel_x;
     else
         b.rel_x = b.x0 - h.x0;
-    if (h.x0 - h.width / 2.0 > b.x0) b.x0 = h.x0 - h.width / 2.0 + 0.02 * b.width;
-    if (b.x0 > h.x0 + h.width / 2.0) b.x0 = h.x0 + h.width / 2.0 - 0.02 * b.width;
+    if (h.x0 - h.width / 2.0 > b.x0) b.x0 = h.x0 - h.width / 2.0 + PLANK_EDGE_INSET * b.width;
+    if (b.x0 > h.x0 + h.width / 2.0) b.x0 = h.x0 + h.width / 2.0 - PLANK_EDGE_INSET * b.width;
 }
 
 // A block on an incline: its centre half its height above the slope,
@@ -64,12 +71,12 @@ void seat_on_incline(Model& m, const Scene& s, int i) {
     const double half = b.height / 2.0;
     const double sh = std::sin(th) * half;
     if (b.orientation == 0) {
-        if (h.x0 - 2.0 * Wd / 3.0 > b.x0 + sh) b.x0 = h.x0 - 2.0 * Wd / 3.0 - sh + 0.01 * b.width;
-        if (b.x0 + sh > h.x0 + Wd / 3.0) b.x0 = h.x0 + Wd / 3.0 - sh - 0.01 * b.width;
+        if (h.x0 - 2.0 * Wd / 3.0 > b.x0 + sh) b.x0 = h.x0 - 2.0 * Wd / 3.0 - sh + INCLINE_EDGE_INSET * b.width;
+        if (b.x0 + sh > h.x0 + Wd / 3.0) b.x0 = h.x0 + Wd / 3.0 - sh - INCLINE_EDGE_INSET * b.width;
         b.y0 = half / std::cos(th) + (h.y0 - Hd / 3.0) + std::tan(th) * (b.x0 - (h.x0 - 2.0 * Wd / 3.0));
     } else {
-        if (h.x0 - Wd / 3.0 > b.x0 - sh) b.x0 = h.x0 - Wd / 3.0 + sh + 0.01 * b.width;
-        if (b.x0 - sh > h.x0 + 2.0 * Wd / 3.0) b.x0 = h.x0 + 2.0 * Wd / 3.0 + sh - 0.01 * b.width;
+        if (h.x0 - Wd / 3.0 > b.x0 - sh) b.x0 = h.x0 - Wd / 3.0 + sh + INCLINE_EDGE_INSET * b.width;
+        if (b.x0 - sh > h.x0 + 2.0 * Wd / 3.0) b.x0 = h.x0 + 2.0 * Wd / 3.0 + sh - INCLINE_EDGE_INSET * b.width;
         b.y0 = half / std::cos(th) + (h.y0 - Hd / 3.0) + std::tan(th) * ((h.x0 + 2.0 * Wd / 3.0) - b.x0);
     }
     b.rel_y = b.y0 - h.y0;
@@ -147,11 +154,11 @@ void readouts(Model& m, Scene& s, int i, int sx, int sy) {
     readout_line(s, left, top, pair(f[READ_VX], "vx = " + g(m, o.vx), f[READ_VY], "   vy = " + g(m, o.vy)));
     readout_line(
         s, left, top,
-        pair(f[READ_V], "|v| = " + g(m, v.magnitude), f[READ_V_ANGLE], "   v_θ = " + g(m, v.angle * 180.0 / PI) + "°"));
+        pair(f[READ_V], "|v| = " + g(m, v.magnitude), f[READ_V_ANGLE], "   v_θ = " + g(m, degrees(v.angle)) + "°"));
     readout_line(s, left, top, pair(f[READ_AX], "ax = " + g(m, o.ax), f[READ_AY], "   ay = " + g(m, o.ay)));
     readout_line(
         s, left, top,
-        pair(f[READ_A], "|a| = " + g(m, a.magnitude), f[READ_A_ANGLE], "   a_θ = " + g(m, a.angle * 180.0 / PI) + "°"));
+        pair(f[READ_A], "|a| = " + g(m, a.magnitude), f[READ_A_ANGLE], "   a_θ = " + g(m, degrees(a.angle)) + "°"));
 }
 
 }  // namespace
@@ -202,7 +209,8 @@ void draw_flash(Model& m, Scene& s) {
     const double t = m.sim_time;
     for (int i = 0; i < MAX_OBJECTS && m.objects[i].kind != KIND_NONE; ++i) {
         MovingObject& o = m.objects[i];
-        const bool due = o.strobe_on == 1 && (std::fabs(o.next_strobe - t) < 0.001 * m.settings.time_step || t == 0.0);
+        const bool due =
+            o.strobe_on == 1 && (std::fabs(o.next_strobe - t) < STROBE_WINDOW * m.settings.time_step || t == 0.0);
         if (!due) continue;
         if (t != 0.0) o.next_strobe += o.strobe_interval;
         double x, y;

@@ -17,6 +17,24 @@ constexpr Family STROBE_MOTION{0.22, 0.0, 1600.0};
 constexpr Family LIVE_MOTION{0.27, 0.5, 1200.0};
 constexpr Family FORCE{0.27, 0.5, 1200.0};
 constexpr double BARB = 14.0;
+// An arrow of magnitude equal to its scale setting is this many pixels long.
+constexpr double PIXELS_PER_SCALE = 50.0;
+
+// Vectors at or below these magnitudes get no arrow: motion arrows at strobe
+// moments and live, single forces, and the per-element force slots.
+constexpr double STROBE_MOTION_MIN = 1e-80;
+constexpr double LIVE_MOTION_MIN = 1e-50;
+constexpr double FORCE_MIN = 1e-20;
+constexpr double SLOT_FORCE_MIN = 1e-10;
+// A component arrow shorter than this (pixels) gets no barbs: its sign is
+// rounding noise.
+constexpr double COMPONENT_MIN_PX = 1e-10;
+// A rope or rod whose anchor is level with the object within this has its
+// direction along the x axis (no division by the distance).
+constexpr double LEVEL_EPS = 1e-20;
+// Two constraint directions whose determinant is below this are parallel: the
+// first takes the whole force.
+constexpr double PARALLEL_DET = 1e-12;
 
 // Force colour entries, in the stored order of the vector settings.
 enum {
@@ -62,7 +80,7 @@ void pass_line(Pass& p, int x0, int y0, int x1, int y1) {
 // Pixel length of a vector of magnitude M at `scale`, capped. A NaN stays
 // NaN and fails every later test, so nothing is drawn for it.
 double arrow_length(double M, double scale, double cap) {
-    const double L = M / scale * 50.0;
+    const double L = M / scale * PIXELS_PER_SCALE;
     return L > cap ? cap : L;
 }
 
@@ -80,9 +98,9 @@ void x_arrow(Pass& p, int sx, int sy, double L, double th) {
     pass_line(p, sx, sy, trunc_px(sx + lx + 0.5), sy);
     const int bx = trunc_px(sx + lx);
     int ex;
-    if (lx > 1e-10)
+    if (lx > COMPONENT_MIN_PX)
         ex = trunc_px(sx + lx - BARB);
-    else if (lx < -1e-10)
+    else if (lx < -COMPONENT_MIN_PX)
         ex = trunc_px(sx + lx + BARB);
     else
         return;
@@ -95,9 +113,9 @@ void y_arrow(Pass& p, int sx, int sy, double L, double th) {
     const int by = trunc_px(sy - ly);
     pass_line(p, sx, sy, sx, by);
     int ey;
-    if (ly > 1e-10)
+    if (ly > COMPONENT_MIN_PX)
         ey = trunc_px(sy - ly + BARB);
-    else if (ly < -1e-10)
+    else if (ly < -COMPONENT_MIN_PX)
         ey = trunc_px(sy - ly - BARB);
     else
         return;
@@ -111,8 +129,8 @@ void motion_group(Pass& p, const std::uint8_t* flags, int base, double cx, doubl
     if (!flags[base] && !flags[base + 1] && !flags[base + 2]) return;
     const Polar v = vector_polar(cx, cy);
     const Family& f = strobe ? STROBE_MOTION : LIVE_MOTION;
-    const bool shown =
-        strobe ? (v.magnitude > 1e-80 && sx >= -9 && sx < 1600 && sy >= -9 && sy < 1200) : v.magnitude > 1e-50;
+    const bool shown = strobe ? (v.magnitude > STROBE_MOTION_MIN && sx >= -9 && sx < 1600 && sy >= -9 && sy < 1200)
+                              : v.magnitude > LIVE_MOTION_MIN;
     if (!shown) return;
     const double L = arrow_length(v.magnitude, scale, f.cap);
     pass_pen(p, colour);
@@ -137,12 +155,13 @@ void single_force(Pass& p, const Model& m, int sx, int sy, const XY& f, Colour c
     pass_end_group(p);
 }
 
-// Arrows of a group of slots, each drawn when its magnitude is at least 1e-10.
+// Arrows of a group of slots, each drawn when its magnitude is at least
+// SLOT_FORCE_MIN.
 void slot_forces(Pass& p, const Model& m, int sx, int sy, const XY* group, int n, Colour colour) {
     pass_pen(p, colour);
     for (int k = 0; k < n; ++k) {
         const Polar v = vector_polar(group[k].x, group[k].y);
-        if (v.magnitude >= 1e-10) force_arrow(p, m, sx, sy, v);
+        if (v.magnitude >= SLOT_FORCE_MIN) force_arrow(p, m, sx, sy, v);
     }
     pass_end_group(p);
 }
@@ -162,17 +181,17 @@ void force_vectors(Model& m, Scene& s, int i, Pass& p, const std::uint8_t* flags
     const Colour* colour = st.force_colours;
     if (flags[VEC_GRAVITY]) {
         const XY g{0.0, st.use_gravity ? -st.g * o.mass : 0.0};
-        single_force(p, m, sx, sy, g, colour[FC_GRAVITY], 1e-20, false);
+        single_force(p, m, sx, sy, g, colour[FC_GRAVITY], FORCE_MIN, false);
     }
-    if (flags[VEC_APPLIED]) single_force(p, m, sx, sy, XY{o.fx, o.fy}, colour[FC_APPLIED], 1e-20, false);
+    if (flags[VEC_APPLIED]) single_force(p, m, sx, sy, XY{o.fx, o.fy}, colour[FC_APPLIED], FORCE_MIN, false);
     const ForceBreakdown& fb = m.forces[i];
     if (flags[VEC_ELECTRIC]) {
-        if (!(vector_polar(fb.electric.x, fb.electric.y).magnitude >= 1e-20)) return;
-        single_force(p, m, sx, sy, fb.electric, colour[FC_ELECTRIC], 1e-20, true);
+        if (!(vector_polar(fb.electric.x, fb.electric.y).magnitude >= FORCE_MIN)) return;
+        single_force(p, m, sx, sy, fb.electric, colour[FC_ELECTRIC], FORCE_MIN, true);
     }
     if (flags[VEC_LORENTZ]) {
-        if (!(vector_polar(fb.lorentz.x, fb.lorentz.y).magnitude >= 1e-20)) return;
-        single_force(p, m, sx, sy, fb.lorentz, colour[FC_LORENTZ], 1e-20, true);
+        if (!(vector_polar(fb.lorentz.x, fb.lorentz.y).magnitude >= FORCE_MIN)) return;
+        single_force(p, m, sx, sy, fb.lorentz, colour[FC_LORENTZ], FORCE_MIN, true);
     }
     if (flags[VEC_SPRING]) {
         slot_forces(p, m, sx, sy, fb.th, MAX_ELEMENTS, colour[FC_SPRING]);
@@ -187,7 +206,7 @@ void force_vectors(Model& m, Scene& s, int i, Pass& p, const std::uint8_t* flags
     if (!flags[VEC_FRICTION] && !flags[VEC_ROPE_ROD] && !flags[VEC_RESULTANT]) return;
     constraint_analysis(m, s, i);
     if (flags[VEC_FRICTION] && fb.friction_state != 0)
-        single_force(p, m, sx, sy, fb.friction, colour[FC_FRICTION], 1e-20, false);
+        single_force(p, m, sx, sy, fb.friction, colour[FC_FRICTION], FORCE_MIN, false);
     const ConstraintDraw& cd = s.constraints[i];
     if (flags[VEC_ROPE_ROD]) {
         pass_pen(p, colour[FC_ROPE_ROD]);
@@ -231,8 +250,8 @@ int object_index(double v) {
 // Direction from the anchor (ax, ay) toward the point (px, py) in [0, 2pi).
 double anchor_direction(double ax, double ay, double px, double py) {
     const double dx = px - ax, dy = py - ay;
-    if (std::fabs(dy) < 1e-20) return dx < 0.0 ? PI : 0.0;
-    const double d = std::sqrt(dx * dx + dy * dy);
+    if (std::fabs(dy) < LEVEL_EPS) return dx < 0.0 ? PI : 0.0;
+    const double d = length(dx, dy);
     double r = dy / d;
     if (r > 1.0) r = 1.0;
     if (r < -1.0) r = -1.0;
@@ -266,7 +285,7 @@ void draw_full_arrow(Canvas& c, int sx, int sy, double L, double angle, double b
 }
 
 Polar vector_polar(double cx, double cy) {
-    Polar v{std::sqrt(cx * cx + cy * cy), 0.0};
+    Polar v{length(cx, cy), 0.0};
     if (cx != 0.0) {
         v.angle = std::atan(cy / cx);
         if (cx < 0.0) v.angle += PI;
@@ -312,7 +331,7 @@ void constraint_analysis(Model& m, Scene& s, int i) {
         } else {
             const double c2 = std::cos(cd.slot[1].angle), s2 = std::sin(cd.slot[1].angle);
             const double det = c1 * s2 - c2 * s1;
-            if (std::fabs(det) < 1e-12) {
+            if (std::fabs(det) < PARALLEL_DET) {
                 // Parallel directions: the first one takes the whole projection.
                 a[0] = Fx * c1 + Fy * s1;
             } else {

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 
 #include "model/numtext.h"
 #include "script/evaluator.h"
@@ -11,6 +10,10 @@
 namespace quorrel {
 
 namespace {
+
+// A vector component at or below this has no direction: the angle is taken
+// from the other component, or is 0 for a vector of neither.
+constexpr double NO_DIRECTION = 1e-100;
 
 // Splits at ASCII and full-width commas, walking GBK characters so that the
 // halves of two neighbouring Chinese characters never pass for a comma.
@@ -59,10 +62,6 @@ bool idle_at_start(const Model& m) {
     return m.sim_time == 0 && !m.running;
 }
 
-double rad(double deg) {
-    return deg * PI / 180;
-}
-
 bool read_param(const Model& m, Category cat, int slot, std::string_view p, double& out) {
     if (cat == CAT_POINT) {
         const Point& pt = m.points[slot];
@@ -76,19 +75,19 @@ bool read_param(const Model& m, Category cat, int slot, std::string_view p, doub
     double vx = idle ? o.vx0 : o.vx, vy = idle ? o.vy0 : o.vy;
     if (p == "x") return out = x, true;
     if (p == "y") return out = y, true;
-    if (p == "r") return out = std::sqrt(x * x + y * y), true;
+    if (p == "r") return out = length(x, y), true;
     if (p == "deg") return out = polar_angle_deg(x, y), true;
     if (p == "vx") return out = vx, true;
     if (p == "vy") return out = vy, true;
-    if (p == "|v|") return out = std::sqrt(vx * vx + vy * vy), true;
+    if (p == "|v|") return out = length(vx, vy), true;
     if (p == "v_deg") return out = polar_angle_deg(vx, vy), true;
     if (p == "ax") return out = o.ax, true;
     if (p == "ay") return out = o.ay, true;
-    if (p == "|a|") return out = std::sqrt(o.ax * o.ax + o.ay * o.ay), true;
+    if (p == "|a|") return out = length(o.ax, o.ay), true;
     if (p == "a_deg") return out = polar_angle_deg(o.ax, o.ay), true;
     if (p == "fx") return out = o.fx, true;
     if (p == "fy") return out = o.fy, true;
-    if (p == "|f|") return out = std::sqrt(o.fx * o.fx + o.fy * o.fy), true;
+    if (p == "|f|") return out = length(o.fx, o.fy), true;
     if (p == "f_deg") return out = polar_angle_deg(o.fx, o.fy), true;
     return false;
 }
@@ -96,14 +95,14 @@ bool read_param(const Model& m, Category cat, int slot, std::string_view p, doub
 // Sets a vector by length (keeping its direction) or by direction in degrees
 // (keeping its length).
 void set_length(double& x, double& y, double length) {
-    double a = rad(polar_angle_deg(x, y));
+    double a = radians(polar_angle_deg(x, y));
     x = length * std::cos(a);
     y = length * std::sin(a);
 }
 void set_direction(double& x, double& y, double deg) {
-    double l = std::sqrt(x * x + y * y);
-    x = l * std::cos(rad(deg));
-    y = l * std::sin(rad(deg));
+    double l = length(x, y);
+    x = l * std::cos(radians(deg));
+    y = l * std::sin(radians(deg));
 }
 
 void write_param(Model& m, Category cat, int slot, std::string_view p, double v) {
@@ -154,16 +153,16 @@ double reduce_to_digits(double v, int digits) {
 
 double polar_angle_deg(double x, double y) {
     double a;
-    if (std::fabs(x) >= 1e-100) {
+    if (std::fabs(x) >= NO_DIRECTION) {
         a = std::atan(y / x);
         if (x < 0) a += PI;
-    } else if (std::fabs(y) >= 1e-100) {
+    } else if (std::fabs(y) >= NO_DIRECTION) {
         a = y > 0 ? PI / 2 : 3 * PI / 2;
     } else {
         a = 0;
     }
     if (a < 0) a += 2 * PI;
-    return a * 180 / PI;
+    return degrees(a);
 }
 
 int read_obj_bl(Model& m, std::string_view args) {

@@ -122,5 +122,20 @@ TEST(Gbk, ConvertsBothWaysAndReplacesWhatItCannot) {
     EXPECT_EQ(utf8_to_gbk("x\xF0\x9F\x98\x80y"), "x?y");
 }
 
+// radians() and degrees() multiply first and divide after; deg * DEG rounds
+// differently for some angles, and the physics depends on the exact order.
+TEST(VectorHelpers, AngleConversionsKeepTheirOrderOfOperations) {
+    int differs = 0;
+    for (int d = -720; d <= 720; ++d) {
+        const double deg = d * 0.5;
+        EXPECT_EQ(radians(deg), deg * PI / 180.0) << deg;
+        EXPECT_EQ(degrees(radians(deg)), radians(deg) * 180.0 / PI) << deg;
+        if (radians(deg) != deg * DEG) ++differs;
+    }
+    EXPECT_GT(differs, 0);
+    EXPECT_EQ(length(3.0, 4.0), 5.0);
+    EXPECT_EQ(length(XY{-3.0, 4.0}), 5.0);
+}
+
 }  // namespace
 }  // namespace quorrel
