@@ -4,15 +4,24 @@
 // platform, so nothing blocks.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
+#include "demos/demos.h"
+#include "model/gbk.h"
+#include "model/io.h"
 #include "player/headless_platform.h"
 #include "support/qt_app.h"
 #include "ui/colour_swatch.h"
+#include "ui/main_window.h"
+#include "ui/qt_platform.h"
 #include "ui/settings_dialog.h"
 #include "ui/vector_dialog.h"
 
@@ -107,6 +116,78 @@ TEST_F(SettingsDialogTest, VectorDialogRefusesAZeroScaleWithTheFocusOnIt) {
     EXPECT_EQ(m->settings.force_colours[7], 0x111);
     d.show();
     EXPECT_EQ(d.force_swatch(7)->colour(), 0x111);
+}
+
+// The main window offscreen, with a container whose tool bar is hidden.
+class SettingsWindowTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { test::ensure_offscreen_widget_app(); }
+
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        auto m = make_model();
+        find_demo("thrown_ball.exp")->build(*m);
+        m->toolbar.hide_toolbar = 1;
+        m->has_toolbar = true;
+        container = write("hidden_toolbar_player", pack_player("not really a player", *m));
+        find_demo("spring_oscillator.exp")->build(*m);
+        write("spring_oscillator.exp", write_experiment(*m));
+    }
+
+    std::string write(const char* name, const std::string& bytes) {
+        const QString path = dir.filePath(QString::fromLatin1(name));
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes.data(), static_cast<qint64>(bytes.size()));
+        return path.toStdString();
+    }
+
+    QTemporaryDir dir;
+    std::string container;
+    PlayerState p;
+    QtPlatform platform;
+};
+
+TEST_F(SettingsWindowTest, AnExperimentOpenedByAProgramBringsTheToolBarBack) {
+    MainWindow w(p, platform, ExperimentSource::ContainerFile, container);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.loaded() || w.load_failed(); }, 5000));
+    ASSERT_TRUE(w.loaded());
+    EXPECT_FALSE(w.button(BUTTON_RUN)->isVisible());
+    EXPECT_EQ(w.scene_view()->y(), 0);
+
+    Model& m = *p.model;
+    m.program_lines[0][0] = utf8_to_gbk("判断1:如果(t>0.1)则执行");
+    m.program_lines[0][1] = utf8_to_gbk("打开(spring_oscillator.exp)");
+    m.program_lines[0][2] = utf8_to_gbk("结束判断1");
+    m.programs[0].line_count = 3;
+    w.run();
+    for (int i = 0; i < 5 && p.model->object_texts[0].name != utf8_to_gbk("振子"); ++i) w.tick();
+    ASSERT_EQ(p.model->object_texts[0].name, utf8_to_gbk("振子"));
+    EXPECT_TRUE(w.button(BUTTON_RUN)->isVisible());
+    EXPECT_TRUE(w.button(BUTTON_SETTINGS)->isEnabled());
+    EXPECT_EQ(w.scene_view()->y(), TOOLBAR_HEIGHT);
+    EXPECT_EQ(picture(p).height(), w.height() - TOOLBAR_HEIGHT);
+}
+
+TEST_F(SettingsWindowTest, ClosingTheSettingsWithOkRedrawsTheSceneFromTheModel) {
+    MainWindow w(p, platform, ExperimentSource::ContainerFile, container);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.loaded(); }, 5000));
+    const QImage before = picture(p).copy();
+    const std::uint8_t axes = p.model->settings.show_axes;
+    bool opened = false;
+    QTimer::singleShot(0, [&] {
+        auto* d = dynamic_cast<SettingsDialog*>(QApplication::activeModalWidget());
+        opened = d != nullptr;
+        if (!d) return;
+        d->check_box(SF_SHOW_AXES)->toggle();
+        d->ok_button()->click();
+    });
+    w.menu_action(0)->trigger();
+    ASSERT_TRUE(opened);
+    EXPECT_NE(p.model->settings.show_axes, axes);
+    EXPECT_NE(picture(p), before);
 }
 
 }  // namespace
