@@ -4,8 +4,11 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 #include "model/io.h"
+#include "model/read_common.h"
 #include "player/launch.h"
 #include "player/player.h"
 #include "ui/main_window.h"
@@ -14,6 +17,11 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quorrel"));
+    // Qt's own dialogs (file, colour, message-box buttons) speak Chinese when
+    // the translations are installed, English otherwise.
+    QTranslator qt_chinese;
+    if (qt_chinese.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qt_chinese);
 
     const QString exe = QCoreApplication::applicationFilePath();
     // The title is the executable's file name up to its first dot.
@@ -32,6 +40,12 @@ int main(int argc, char** argv) {
             if (file.isEmpty()) return 0;
         }
         path = QFileInfo(file).absoluteFilePath().toLocal8Bit().toStdString();
+        if (!quorrel::can_read(path)) {
+            quorrel::QtPlatform platform;
+            platform.message_box(quorrel::cannot_open_message(path), quorrel::msg::CAPTION_WARNING,
+                                 quorrel::Buttons::OkCancel);
+            return 2;
+        }
         source = quorrel::is_experiment_file(path) ? quorrel::ExperimentSource::ExperimentFile
                                                    : quorrel::ExperimentSource::ContainerFile;
     }

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "model/io.h"
+#include "model/read_common.h"
 
 namespace quorrel {
 
@@ -29,15 +30,29 @@ bool is_experiment_file(const std::string& path) {
            FileKind::Experiment;
 }
 
+bool can_read(const std::string& path) {
+    QFile f(QString::fromLocal8Bit(path));
+    return f.open(QIODevice::ReadOnly);
+}
+
+std::string cannot_open_message(const std::string& path) {
+    return std::string(msg::CANNOT_OPEN_FILE) + "\n" + QString::fromLocal8Bit(path).toStdString();
+}
+
 }  // namespace quorrel
 
 #include "player/player.h"
+#include "script/platform.h"
 
 namespace quorrel {
 
 bool load_any(PlayerState& p, const std::string& path) {
     p.first_activation_done = true;
     p.executable_path = path;
+    if (!can_read(path)) {
+        if (p.platform) p.platform->message_box(cannot_open_message(path), msg::CAPTION_WARNING, Buttons::OkCancel);
+        return false;
+    }
     return is_experiment_file(path) ? open_experiment(p, path) : load_container(p, path);
 }
 

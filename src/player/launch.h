@@ -10,6 +10,10 @@ namespace quorrel {
 bool carries_container(const std::string& path);
 // Does the file start with the experiment file's header?
 bool is_experiment_file(const std::string& path);
+// Can the file be opened for reading at all?
+bool can_read(const std::string& path);
+// The message for a file that does not exist or cannot be read, naming it (UTF-8).
+std::string cannot_open_message(const std::string& path);
 
 }  // namespace quorrel
 
@@ -18,7 +22,8 @@ namespace quorrel {
 struct PlayerState;
 
 // Loads either kind of file into the player, as the executables do: an
-// experiment file is opened, anything else is read as a container.
+// experiment file is opened, anything else is read as a container. A file
+// that cannot be opened at all is reported as such, not as a damaged one.
 bool load_any(PlayerState& p, const std::string& path);
 
 }  // namespace quorrel

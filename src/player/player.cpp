@@ -164,6 +164,11 @@ void recompute_graphs(PlayerState& p) {
     }
 }
 
+void settings_closed(PlayerState& p) {
+    for (int g = 0; g < MAX_GRAPHS && p.model->graphs[g].kind != 0; ++g) draw_graph_frame(*p.model, p.scene, g);
+    prepar_obj(p);
+}
+
 const QImage& picture(PlayerState& p) {
     scene_end(p.scene);
     return p.scene.image1;

@@ -116,6 +116,10 @@ bool first_activation(PlayerState& p, const std::string& exe_path);
 void prepar_obj(PlayerState& p);
 // Redraws the bitmaps of the function graphs and refreshes their curve bounds.
 void recompute_graphs(PlayerState& p);
+// After the settings dialog closed (OK or Cancel), once the window has redone
+// its resize handling: every graph picture redrawn, then the scene prepared
+// again from the model.
+void settings_closed(PlayerState& p);
 
 // One tick of the main loop (one frame while running).
 TickOutcome Timing(PlayerState& p);

@@ -20,6 +20,8 @@ struct ToolbarLayout {
     bool visible[TOOL_BUTTONS] = {true, true, true, true, true};
     int left[TOOL_BUTTONS] = {5, 33, 58, 84, 110};
     bool time_in_toolbar_colour = false;  // the readout is painted invisible
+
+    bool operator==(const ToolbarLayout&) const = default;
 };
 
 // The layout for the options of a container; an experiment file (no options)

@@ -13,6 +13,7 @@
 #include "ui/about_box.h"
 #include "ui/icons.h"
 #include "ui/qt_platform.h"
+#include "ui/settings_dialog.h"
 
 namespace quorrel {
 namespace {
@@ -85,8 +86,9 @@ MainWindow::MainWindow(PlayerState& p, QtPlatform& platform, ExperimentSource so
         btn->setGeometry(BUTTON_LEFT[b], BUTTON_TOP, BUTTON_SIZE, BUTTON_SIZE);
         buttons_[b] = btn;
     }
-    // The settings dialog does not exist yet: its button and item stay disabled.
+    // Settings need an experiment: sync() enables them once one is loaded.
     buttons_[BUTTON_SETTINGS]->setEnabled(false);
+    connect(buttons_[BUTTON_SETTINGS], &QToolButton::clicked, this, [this] { show_settings(); });
     buttons_[BUTTON_PAUSE]->setCheckable(true);
     buttons_[BUTTON_PAUSE]->setEnabled(false);
     connect(buttons_[BUTTON_RUN], &QToolButton::clicked, this, [this] { run(); });
@@ -109,9 +111,10 @@ MainWindow::MainWindow(PlayerState& p, QtPlatform& platform, ExperimentSource so
     time_->hide();
 
     view_ = new SceneView(p_, this);
+    settings_ = new SettingsDialog(*p_.model, platform_, this);
 
     menu_ = new QMenu(this);
-    actions_[0] = menu_->addAction(QStringLiteral("实验设置"));
+    actions_[0] = menu_->addAction(QStringLiteral("实验设置"), this, [this] { show_settings(); });
     actions_[0]->setEnabled(false);
     menu_->addSeparator();
     actions_[1] = menu_->addAction(QStringLiteral("运行"), this, [this] { run(); });
@@ -171,6 +174,17 @@ void MainWindow::pause_continue() {
 void MainWindow::show_about() {
     AboutBox box(platform_, this);
     box.exec();
+}
+
+void MainWindow::show_settings() {
+    if (!p_.model_loaded) return;
+    settings_->exec();
+    // Whether OK or Cancel closed it, earlier refused attempts may have stored
+    // constants: the scene is prepared again from the model either way.
+    layout_controls();
+    settings_closed(p_);
+    sync();
+    view_->update();
 }
 
 void MainWindow::exit_player() {
@@ -234,6 +248,7 @@ void MainWindow::form_activate() {
 
 void MainWindow::apply_toolbar_layout() {
     const ToolbarLayout& t = p_.toolbar;
+    applied_toolbar_ = t;
     panel_->setVisible(t.toolbar_visible);
     for (int b = 0; b < TOOL_BUTTONS; ++b) {
         buttons_[b]->setVisible(t.visible[b]);
@@ -263,6 +278,13 @@ void MainWindow::contextMenuEvent(QContextMenuEvent* e) {
 
 void MainWindow::sync() {
     setWindowTitle(QString::fromStdString(p_.caption));
+    // An experiment opened by an event program brings its own tool-bar layout.
+    if (p_.model_loaded && !(p_.toolbar == applied_toolbar_)) {
+        apply_toolbar_layout();
+        layout_controls();
+    }
+    buttons_[BUTTON_SETTINGS]->setEnabled(p_.model_loaded);
+    actions_[0]->setEnabled(p_.model_loaded);
     if (p_.model_loaded) {
         const QColor bg = qcolour(p_.model->settings.background_colour);
         set_background(this, bg);

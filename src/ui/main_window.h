@@ -20,6 +20,7 @@ class QToolButton;
 namespace quorrel {
 
 class QtPlatform;
+class SettingsDialog;
 
 // Where the experiment comes from.
 enum class ExperimentSource {
@@ -49,6 +50,7 @@ public:
     QLabel* time_label() const { return time_; }
     QMenu* popup_menu() const { return menu_; }
     SceneView* scene_view() const { return view_; }
+    SettingsDialog* settings_dialog() const { return settings_; }
     QAction* menu_action(int index) const;  // 0 settings, 1 run, 2 stop, 3 pause, 4 exit, 5 about
 
     // One turn of the main loop: a tick unless a modal dialog is open or the
@@ -63,6 +65,7 @@ public:
     void stop();
     void pause_continue();
     void show_about();
+    void show_settings();
     void exit_player();
 
     // Minimum time between two ticks: about one display refresh.
@@ -94,6 +97,8 @@ private:
     SceneView* view_;
     QMenu* menu_;
     QAction* actions_[6];
+    SettingsDialog* settings_;
+    ToolbarLayout applied_toolbar_;  // the layout the tool bar shows
     QTimer timer_;
 };
 

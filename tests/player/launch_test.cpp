@@ -91,6 +91,16 @@ TEST_F(LaunchTest, ADamagedFileIsRefusedWithItsMessageAndNothingLoaded) {
     EXPECT_EQ(p.model->object_texts[0].name, utf8_to_gbk("振子"));
 }
 
+TEST_F(LaunchTest, AMissingFileIsReportedAsOneThatCannotBeOpened) {
+    const std::string missing = dir.filePath(QStringLiteral("absent.exp")).toStdString();
+    EXPECT_FALSE(can_read(missing));
+    EXPECT_FALSE(load_any(p, missing));
+    EXPECT_FALSE(p.model_loaded);
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0], "不能打开这个文件,请检查这个文件是否存在.\n" + missing);
+    EXPECT_FALSE(can_read(dir.path().toStdString()));  // a folder is no file either
+}
+
 TEST_F(LaunchTest, TheOpenStatementReplacesTheExperimentAndPreparesIt) {
     demo_file("spring_oscillator.exp", false);
     ASSERT_TRUE(load_any(p, demo_file("thrown_ball.exp", false)));
