@@ -33,4 +33,10 @@ bool ensure_widget_app() {
     return true;
 }
 
+void ensure_offscreen_widget_app() {
+    if (QCoreApplication::instance() != nullptr) return;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    new QApplication(argc, argv);
+}
+
 }  // namespace quorrel::test

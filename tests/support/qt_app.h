@@ -14,5 +14,8 @@ void ensure_gui_app();
 // A QApplication on the real display (xcb, or wayland without DISPLAY).
 // False when there is no display to open.
 bool ensure_widget_app();
+// A QApplication on the offscreen platform (unless QT_QPA_PLATFORM names
+// another) unless an application exists already: widgets without a display.
+void ensure_offscreen_widget_app();
 
 }  // namespace quorrel::test
