@@ -51,6 +51,7 @@ int main(int argc, char** argv) {
     }
 
     quorrel::PlayerState player;
+    player.script->use_program_editor = true;  // program errors open the editor
     player.program_folder = QFileInfo(exe).absolutePath().toLocal8Bit().toStdString();
     quorrel::QtPlatform platform;
     quorrel::MainWindow window(player, platform, source, path);

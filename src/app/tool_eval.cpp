@@ -22,7 +22,7 @@ public:
         message = text;
         return Answer::Ok;
     }
-    Answer edit_program(Model&, int, int, int) override { return Answer::Ok; }
+    EditorExit edit_program(Model&, int, int, int) override { return EditorExit::Continue; }
     void play_sound(const std::string&) override {}
     void shell_open(const std::string&) override {}
     void beep() override {}

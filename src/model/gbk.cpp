@@ -69,4 +69,30 @@ std::string utf8_to_gbk(std::string_view utf8) {
     return convert("GBK", "UTF-8", utf8, "?");
 }
 
+bool utf8_to_gbk_exact(std::string_view utf8, std::string& out, std::string& bad) {
+    out = utf8_to_gbk(utf8);
+    // Each unconvertible character became one '?': as many as the input had
+    // means every character converted.
+    const auto marks = [](std::string_view t) {
+        size_t n = 0;
+        for (char ch : t) n += ch == '?';
+        return n;
+    };
+    if (marks(out) == marks(utf8)) return true;
+    // Find the culprit character by character.
+    for (size_t i = 0; i < utf8.size();) {
+        const unsigned char c = static_cast<unsigned char>(utf8[i]);
+        size_t len = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+        if (len > utf8.size() - i) len = utf8.size() - i;
+        const std::string_view ch = utf8.substr(i, len);
+        if (c >= 0x80 && utf8_to_gbk(ch) == "?") {
+            bad.assign(ch);
+            return false;
+        }
+        i += len;
+    }
+    bad = "?";
+    return false;
+}
+
 }  // namespace quorrel

@@ -12,6 +12,9 @@ namespace quorrel {
 std::string gbk_to_utf8(std::string_view gbk);
 // Characters that GBK cannot represent become '?'.
 std::string utf8_to_gbk(std::string_view utf8);
+// The exact conversion for texts the user types: false when a character has
+// no GBK form, with that character (UTF-8) in `bad` and `out` unspecified.
+bool utf8_to_gbk_exact(std::string_view utf8, std::string& out, std::string& bad);
 
 // A few fixed GBK texts the model and the programs use.
 namespace gbk {

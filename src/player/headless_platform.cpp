@@ -15,10 +15,10 @@ Answer HeadlessPlatform::message_box(const std::string& text, const std::string&
     return Answer::Ok;
 }
 
-Answer HeadlessPlatform::edit_program(Model&, int program, int line, int error_code) {
+EditorExit HeadlessPlatform::edit_program(Model&, int program, int line, int error_code) {
     ++editor_opened;
     if (!quiet) std::fprintf(stderr, "event program %d: error %d (程序中第%d行有误)\n", program, error_code, line + 1);
-    return editor_answer;
+    return editor_exit;
 }
 
 void HeadlessPlatform::play_sound(const std::string& path) {

@@ -1,6 +1,6 @@
 // The desktop services without a desktop, for the command-line tool and the
 // tests: message boxes go to stderr and are answered OK, the program editor
-// reports the failing line and is closed with OK, sounds and opening files are
+// reports the failing line and is left without stopping, sounds and opening files are
 // only noted, and exit is recorded instead of ending the process.
 #pragma once
 
@@ -14,14 +14,14 @@ namespace quorrel {
 class HeadlessPlatform : public Platform {
 public:
     Answer message_box(const std::string& text, const std::string& caption, Buttons buttons) override;
-    Answer edit_program(Model& m, int program, int line, int error_code) override;
+    EditorExit edit_program(Model& m, int program, int line, int error_code) override;
     void play_sound(const std::string& path) override;
     void shell_open(const std::string& target) override;
     void beep() override;
     void exit_process(int status) override;
 
     bool quiet = false;  // nothing is printed (tests)
-    Answer editor_answer = Answer::Ok;
+    EditorExit editor_exit = EditorExit::Continue;
     std::vector<std::string> messages;  // every message-box text, in order
     int editor_opened = 0;
     int exit_status = -1;  // -1 while no exit was asked for

@@ -43,15 +43,15 @@ void show_load_failure(PlayerState& p, const LoadResult& r) {
     if (p.platform) p.platform->message_box(r.message, r.caption, r.ok_cancel ? Buttons::OkCancel : Buttons::Ok);
 }
 
-// Shows the error of the last program run: in the program editor once it
-// exists, until then as a message box after which the run goes on.
-Answer show_program_error(PlayerState& p) {
-    if (!p.platform) return Answer::Ok;
+// Shows the error of the last program run: in the program editor where there
+// is one, else as a message box after which the run goes on.
+EditorExit show_program_error(PlayerState& p) {
+    if (!p.platform) return EditorExit::Continue;
     const Script& s = *p.script;
     if (s.use_program_editor)
         return p.platform->edit_program(*p.model, s.run_error_program, s.run_error_line, s.run_error);
     p.platform->message_box(program_error_message(s, *p.model), "", Buttons::Ok);
-    return Answer::Ok;
+    return EditorExit::Continue;
 }
 
 // Run and Stop end any mouse drag (the drag state lives with the scene).
@@ -334,13 +334,16 @@ TickOutcome Timing(PlayerState& p) {
             if (p.platform) p.platform->message_box(SAVE_FIRST_TEXT, "", Buttons::Ok);
             press_stop(p);
         } else {
+            // No tick runs while the editor is open. The run resumes before
+            // a Stop asked for in the editor, so that the Stop leaves it
+            // stopped rather than running again from the start positions.
             m.running = false;
-            const Answer a = show_program_error(p);
-            if (a == Answer::Cancel) {
+            const EditorExit exit = show_program_error(p);
+            m.running = true;
+            if (exit == EditorExit::Stop) {
                 p.idle_loop = 0;
                 press_stop(p);
             }
-            m.running = true;
         }
     }
     write_bl_back(m);

@@ -283,15 +283,15 @@ void report_program_error(Script& s, Model& m, bool timer_loop) {
     // No tick may run another program while the error is shown.
     bool was_running = m.running;
     m.running = false;
-    Answer a = Answer::Ok;
+    EditorExit exit = EditorExit::Continue;
     if (s.platform) {
         if (s.use_program_editor)
-            a = s.platform->edit_program(m, s.run_error_program, s.run_error_line, s.run_error);
+            exit = s.platform->edit_program(m, s.run_error_program, s.run_error_line, s.run_error);
         else
             s.platform->message_box(program_error_message(s, m), "", Buttons::Ok);
     }
     m.running = was_running;
-    if (a == Answer::Cancel && s.host) s.host->stop();
+    if (exit == EditorExit::Stop && s.host) s.host->stop();
 }
 
 }  // namespace quorrel

@@ -11,6 +11,9 @@ struct Model;
 
 enum class Buttons { Ok, OkCancel };
 enum class Answer { Ok, Cancel };
+// How the user left the program editor: Stop when its stop button asked to
+// stop the experiment (OK and Cancel both let it go on).
+enum class EditorExit { Continue, Stop };
 
 class Platform {
 public:
@@ -18,8 +21,8 @@ public:
     // A modal message box. Texts are UTF-8; an empty caption is a plain box.
     virtual Answer message_box(const std::string& text, const std::string& caption, Buttons buttons) = 0;
     // Opens the program editor on `program` at `line` after an event-program
-    // error. Returns Answer::Ok when the user closed it with OK.
-    virtual Answer edit_program(Model& m, int program, int line, int error_code) = 0;
+    // error, modally; the user may change the program and the variables.
+    virtual EditorExit edit_program(Model& m, int program, int line, int error_code) = 0;
     // Plays a WAVE file asynchronously (path in the local encoding).
     virtual void play_sound(const std::string& path) = 0;
     // Opens a file or an address with the desktop's opener.
@@ -34,7 +37,7 @@ public:
 class SilentPlatform : public Platform {
 public:
     Answer message_box(const std::string&, const std::string&, Buttons) override { return Answer::Ok; }
-    Answer edit_program(Model&, int, int, int) override { return Answer::Ok; }
+    EditorExit edit_program(Model&, int, int, int) override { return EditorExit::Continue; }
     void play_sound(const std::string&) override {}
     void shell_open(const std::string&) override {}
     void beep() override {}

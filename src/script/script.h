@@ -69,8 +69,8 @@ struct Script {
     long line_budget = DEFAULT_LINE_BUDGET;
     int nesting = 0;  // run_program calls in progress
 
-    // Until the program editor exists the error report is a message box and
-    // the run goes on as if the editor had been closed with OK.
+    // Errors are shown in the program editor (the window) or, without one (the
+    // tool, batch runs), as a message box after which the run goes on.
     bool use_program_editor = false;
 };
 

@@ -9,8 +9,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "model/gbk.h"
 #include "model/model.h"
+#include "script/interpreter.h"
+#include "ui/program_editor.h"
 
 namespace quorrel {
 
@@ -31,21 +32,14 @@ Answer QtPlatform::message_box(const std::string& text, const std::string& capti
     return box.exec() == QMessageBox::Ok ? Answer::Ok : Answer::Cancel;
 }
 
-Answer QtPlatform::edit_program(Model& m, int program, int line, int error_code) {
-    // Until the program editor exists the failing line is shown in a box and
-    // the run goes on, as closing the editor with OK does.
-    QString text = QStringLiteral("事件程序 %1 (程序中第%2行有误)").arg(program).arg(line + 1);
-    if (program >= 0 && program < MAX_PROGRAMS && line >= 0 && line < PROGRAM_LINES) {
-        const std::string source = gbk_to_utf8(m.program_lines[program][line]);
-        if (!source.empty()) text += QStringLiteral("\n\n") + QString::fromStdString(source);
-    }
-    text += QStringLiteral("\n\n错误代码 %1").arg(error_code);
-    QMessageBox box(owner_);
-    box.setWindowTitle(QStringLiteral("提示"));
-    box.setText(text);
-    box.setStandardButtons(QMessageBox::Ok);
-    box.exec();
-    return Answer::Ok;
+EditorExit QtPlatform::edit_program(Model& m, int program, int line, int) {
+    if (program < 0 || program >= MAX_PROGRAMS) return EditorExit::Continue;
+    TGcForm editor(m, owner_);
+    editor.program = program;
+    editor.error_line = line;
+    editor.error_text = QString::fromStdString(program_error_text(line));
+    editor.exec();
+    return editor.stop_requested ? EditorExit::Stop : EditorExit::Continue;
 }
 
 void QtPlatform::play_sound(const std::string& path) {

@@ -1,6 +1,7 @@
 // The desktop services of the player implemented with Qt: message boxes with
-// their captions and buttons, sounds through Qt Multimedia, opening files and
-// addresses with the desktop's opener, the default beep, and process exit.
+// their captions and buttons, the program editor after a program error, sounds
+// through Qt Multimedia, opening files and addresses with the desktop's
+// opener, the default beep, and process exit.
 #pragma once
 
 #include <QPointer>
@@ -22,7 +23,7 @@ public:
     void set_owner(QWidget* owner) { owner_ = owner; }
 
     Answer message_box(const std::string& text, const std::string& caption, Buttons buttons) override;
-    Answer edit_program(Model& m, int program, int line, int error_code) override;
+    EditorExit edit_program(Model& m, int program, int line, int error_code) override;
     void play_sound(const std::string& path) override;
     void shell_open(const std::string& target) override;
     void beep() override;

@@ -263,6 +263,29 @@ TEST_F(PlayerTest, AProgramErrorIsReportedAndTheRunGoesOn) {
     EXPECT_FALSE(platform.messages.empty());
 }
 
+TEST_F(PlayerTest, StopChosenInTheProgramEditorLeavesTheRunStopped) {
+    show_demo("thrown_ball.exp");
+    p.script->use_program_editor = true;
+    platform.editor_exit = EditorExit::Stop;
+    press_run(p);
+    ticks(2);
+    set_clock_program({"这不是语句"});
+    EXPECT_EQ(Timing(p), TickOutcome::Halted);
+    EXPECT_EQ(platform.editor_opened, 1);
+    EXPECT_FALSE(p.model->running);  // not resumed after the Stop
+    EXPECT_EQ(p.model->sim_time, 0.0);
+    EXPECT_EQ(ball().x, 0.0);  // restored
+
+    // Leaving it otherwise lets the run go on.
+    set_clock_program({});
+    press_run(p);
+    set_clock_program({"这不是语句"});
+    platform.editor_exit = EditorExit::Continue;
+    EXPECT_EQ(Timing(p), TickOutcome::Advanced);
+    EXPECT_EQ(platform.editor_opened, 2);
+    EXPECT_TRUE(p.model->running);
+}
+
 TEST_F(PlayerTest, ErrorHundredHaltsTheMainLoopUntilTheNextRun) {
     show_demo("thrown_ball.exp");
     press_run(p);

@@ -18,9 +18,9 @@ public:
         captions.push_back(caption);
         return Answer::Ok;
     }
-    Answer edit_program(Model&, int program, int line, int code) override {
+    EditorExit edit_program(Model&, int program, int line, int code) override {
         edits.push_back({program, line, code});
-        return editor_answer;
+        return editor_exit;
     }
     void play_sound(const std::string& path) override { sounds.push_back(path); }
     void shell_open(const std::string& target) override { opened.push_back(target); }
@@ -32,7 +32,7 @@ public:
     };
     std::vector<std::string> messages, captions, sounds, opened;
     std::vector<Edit> edits;
-    Answer editor_answer = Answer::Ok;
+    EditorExit editor_exit = EditorExit::Continue;
     int beeps = 0;
     int exit_status = -1;
 };

@@ -219,7 +219,7 @@ TEST_F(Interpreter, ErrorsAreReportedAsTheCallersDo) {
 
     // With the editor: its stop button stops the experiment.
     s->use_program_editor = true;
-    platform.editor_answer = Answer::Cancel;
+    platform.editor_exit = EditorExit::Stop;
     report_program_error(*s, *m, false);
     ASSERT_EQ(platform.edits.size(), 1u);
     EXPECT_EQ(platform.edits[0].program, 5);
