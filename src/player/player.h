@@ -12,8 +12,10 @@
 
 #include "model/io.h"
 #include "model/model.h"
+#include "player/interaction_state.h"
 #include "player/toolbar_layout.h"
 #include "render/scene.h"
+#include "script/platform.h"
 #include "script/script.h"
 
 namespace quorrel {
@@ -95,6 +97,9 @@ struct PlayerState {
 
     ProgramError last_error;
     bool stopped_in_tick = false;  // Stop ran during the current tick
+
+    // The mouse on the scene (interaction.h).
+    Interaction mouse;
 };
 
 // The picture the user sees (Image1), with every painting on it finished.
@@ -116,6 +121,13 @@ bool first_activation(PlayerState& p, const std::string& exe_path);
 void prepar_obj(PlayerState& p);
 // Redraws the bitmaps of the function graphs and refreshes their curve bounds.
 void recompute_graphs(PlayerState& p);
+
+// Readings, the clock-event program and the write-back, as preparation and
+// dragging do them; a program error is shown once per `error_shown`.
+void readings_program_writeback(PlayerState& p, bool& error_shown);
+// Shows the error of the last event-program run (the program editor, or a
+// message box until the editor exists). Returns the editor's answer.
+Answer show_program_error(PlayerState& p);
 
 // One tick of the main loop (one frame while running).
 TickOutcome Timing(PlayerState& p);
