@@ -27,6 +27,7 @@ public:
     void shell_open(const std::string&) override {}
     void beep() override {}
     void exit_process(int) override {}
+    Placement ask_placement(int, int) override { return Placement::Custom; }
 
     bool shown = false;
     std::string message;

@@ -19,12 +19,16 @@ public:
     void shell_open(const std::string& target) override;
     void beep() override;
     void exit_process(int status) override;
+    // Answers `placement` and notes that the question was asked.
+    Placement ask_placement(int x, int y) override;
 
     bool quiet = false;  // nothing is printed (tests)
     EditorExit editor_exit = EditorExit::Continue;
     std::vector<std::string> messages;  // every message-box text, in order
     int editor_opened = 0;
     int exit_status = -1;  // -1 while no exit was asked for
+    Placement placement = Placement::Custom;
+    int placement_asked = 0;
 };
 
 }  // namespace quorrel

@@ -43,41 +43,16 @@ void show_load_failure(PlayerState& p, const LoadResult& r) {
     if (p.platform) p.platform->message_box(r.message, r.caption, r.ok_cancel ? Buttons::OkCancel : Buttons::Ok);
 }
 
-// Shows the error of the last program run: in the program editor where there
-// is one, else as a message box after which the run goes on.
-EditorExit show_program_error(PlayerState& p) {
-    if (!p.platform) return EditorExit::Continue;
-    const Script& s = *p.script;
-    if (s.use_program_editor)
-        return p.platform->edit_program(*p.model, s.run_error_program, s.run_error_line, s.run_error);
-    p.platform->message_box(program_error_message(s, *p.model), "", Buttons::Ok);
-    return EditorExit::Continue;
-}
-
-// Run and Stop end any mouse drag (the drag state lives with the scene).
+// Run and Stop end any mouse drag.
 void end_drag(PlayerState& p) {
     p.scene.drag_state = 0;
     p.scene.drag_index = -1;
+    p.mouse.mouse_down = false;
+    p.mouse.drag_state = 0;
 }
 
 bool same_error(const ProgramError& a, const ProgramError& b) {
     return a.code == b.code && a.program == b.program && a.line == b.line;
-}
-
-// Readings, the clock-event program and the write-back, as preparation does
-// them three times. An error of the program is shown once: the same faulty
-// line would otherwise be reported three times in a row, and again by every
-// preparation that follows the error's own report (Stop, resize).
-void readings_program_writeback(PlayerState& p, bool& error_shown) {
-    Model& m = *p.model;
-    jisuan_du_liang(m);
-    ProgramError e;
-    if (run_clock_program(p, e) != 0 && !error_shown && !same_error(e, p.last_error)) {
-        error_shown = true;
-        p.last_error = e;
-        show_program_error(p);
-    }
-    write_bl_back(m);
 }
 
 // Load steps after the reader: graph pictures, the loaded flag, the caption.
@@ -117,6 +92,33 @@ void refresh_graph_bounds(PlayerState& p, int slot) {
 }
 
 }  // namespace
+
+// In the program editor where the platform has one, else as a message box
+// after which the run goes on.
+EditorExit show_program_error(PlayerState& p) {
+    if (!p.platform) return EditorExit::Continue;
+    const Script& s = *p.script;
+    if (s.use_program_editor)
+        return p.platform->edit_program(*p.model, s.run_error_program, s.run_error_line, s.run_error);
+    p.platform->message_box(program_error_message(s, *p.model), "", Buttons::Ok);
+    return EditorExit::Continue;
+}
+
+// Readings, the clock-event program and the write-back, as preparation does
+// them three times. An error of the program is shown once: the same faulty
+// line would otherwise be reported three times in a row, and again by every
+// preparation that follows the error's own report (Stop, resize).
+void readings_program_writeback(PlayerState& p, bool& error_shown) {
+    Model& m = *p.model;
+    jisuan_du_liang(m);
+    ProgramError e;
+    if (run_clock_program(p, e) != 0 && !error_shown && !same_error(e, p.last_error)) {
+        error_shown = true;
+        p.last_error = e;
+        show_program_error(p);
+    }
+    write_bl_back(m);
+}
 
 PlayerState::PlayerState() : script(make_script(nullptr, &host)), curve_script(make_script()) {
     script->load_scratch = &load_scratch;

@@ -12,8 +12,10 @@
 
 #include "model/io.h"
 #include "model/model.h"
+#include "player/interaction_state.h"
 #include "player/toolbar_layout.h"
 #include "render/scene.h"
+#include "script/platform.h"
 #include "script/script.h"
 
 namespace quorrel {
@@ -95,6 +97,9 @@ struct PlayerState {
 
     ProgramError last_error;
     bool stopped_in_tick = false;  // Stop ran during the current tick
+
+    // The mouse on the scene (interaction.h).
+    Interaction mouse;
 };
 
 // The picture the user sees (Image1), with every painting on it finished.
@@ -120,6 +125,13 @@ void recompute_graphs(PlayerState& p);
 // its resize handling: every graph picture redrawn, then the scene prepared
 // again from the model.
 void settings_closed(PlayerState& p);
+
+// Readings, the clock-event program and the write-back, as preparation and
+// dragging do them; a program error is shown once per `error_shown`.
+void readings_program_writeback(PlayerState& p, bool& error_shown);
+// Shows the error of the last event-program run (the program editor, or a
+// message box where there is none). Returns whether the user chose to stop.
+EditorExit show_program_error(PlayerState& p);
 
 // One tick of the main loop (one frame while running).
 TickOutcome Timing(PlayerState& p);

@@ -25,11 +25,15 @@ void reset_strobes(Model& m) {
 }
 
 int run_clock_program(PlayerState& p, ProgramError& error) {
+    return run_event_program(p, CLOCK_PROGRAM, error);
+}
+
+int run_event_program(PlayerState& p, int program, ProgramError& error) {
     Script& s = *p.script;
     s.platform = p.platform;
     s.host = &p.host;
     error = {};
-    if (run_program(s, *p.model, CLOCK_PROGRAM) != 0) return 0;
+    if (run_program(s, *p.model, program) != 0) return 0;
     error.code = s.run_error != 0 ? s.run_error : ERR_EXCEPTION;
     error.program = s.run_error_program;
     error.line = s.run_error_line;

@@ -21,5 +21,7 @@ void reset_strobes(Model& m);
 // or the error code, with `error` holding code, program and line (cleared when
 // the program ran through).
 int run_clock_program(PlayerState& p, ProgramError& error);
+// The same for any event program (a dynamic label's click runs program k + 1).
+int run_event_program(PlayerState& p, int program, ProgramError& error);
 
 }  // namespace quorrel

@@ -45,6 +45,12 @@ inline ScreenXY to_screen_trunc(const Model& m, double x, double y) {
     return {trunc_px(world_px(m.settings, x)), trunc_px(world_py(m.settings, y))};
 }
 
+// The inverse of the scene's mapping: the world position at pixel (px, py).
+inline XY to_world(const Model& m, double px, double py) {
+    const Settings& s = m.settings;
+    return {(px - s.origin_x) * s.scale, (s.origin_y - py) * s.scale};
+}
+
 // A curve value inside a function graph's 240 x 240 picture: 30 pixels per
 // x_scale (y_scale) world units from the graph's origin, origin y counted up
 // from the bottom edge, rounded by the half-pixel term.

@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "engine/placement.h"
+
 namespace quorrel {
 
 struct Model;
@@ -30,6 +32,9 @@ public:
     virtual void beep() = 0;
     // Ends the process with `status`.
     virtual void exit_process(int status) = 0;
+    // Asks how a body dropped near a track is placed on it; the question
+    // opens at (x, y + 10) in scene pixels.
+    virtual Placement ask_placement(int x, int y) = 0;
 };
 
 // Does nothing and answers OK: for callers that run programs with no desktop
@@ -42,6 +47,7 @@ public:
     void shell_open(const std::string&) override {}
     void beep() override {}
     void exit_process(int) override {}
+    Placement ask_placement(int, int) override { return Placement::Custom; }
 };
 
 }  // namespace quorrel

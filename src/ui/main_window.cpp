@@ -42,20 +42,6 @@ void set_text_colour(QLabel* label, const QColor& c) {
 
 }  // namespace
 
-SceneView::SceneView(PlayerState& p, QWidget* parent) : QWidget(parent), p_(p) {
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    setCursor(Qt::CrossCursor);
-}
-
-void SceneView::paintEvent(QPaintEvent*) {
-    QPainter g(this);
-    const QImage& image = picture(p_);
-    if (image.isNull())
-        g.fillRect(rect(), Qt::black);
-    else
-        g.drawImage(0, 0, image);
-}
-
 MainWindow::MainWindow(PlayerState& p, QtPlatform& platform, ExperimentSource source, std::string path)
     : p_(p), platform_(platform), source_(source), path_(std::move(path)) {
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
@@ -112,6 +98,9 @@ MainWindow::MainWindow(PlayerState& p, QtPlatform& platform, ExperimentSource so
 
     view_ = new SceneView(p_, this);
     settings_ = new SettingsDialog(*p_.model, platform_, this);
+    platform_.set_scene(view_);
+    view_->open_menu = [this](QPoint at) { menu_->exec(at); };
+    view_->changed = [this] { sync(); };
 
     menu_ = new QMenu(this);
     actions_[0] = menu_->addAction(QStringLiteral("实验设置"), this, [this] { show_settings(); });

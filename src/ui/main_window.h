@@ -11,6 +11,7 @@
 #include <string>
 
 #include "player/player.h"
+#include "ui/scene_view.h"
 
 class QLabel;
 class QMenu;
@@ -27,18 +28,6 @@ enum class ExperimentSource {
     OwnExecutable,   // the container appended to the running executable
     ContainerFile,   // a file carrying a container at its end
     ExperimentFile,  // an experiment file
-};
-
-// The picture of the scene; paints the core's Image1.
-class SceneView : public QWidget {
-public:
-    SceneView(PlayerState& p, QWidget* parent);
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-
-private:
-    PlayerState& p_;
 };
 
 class MainWindow : public QWidget {

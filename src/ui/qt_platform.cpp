@@ -11,12 +11,21 @@
 
 #include "model/model.h"
 #include "script/interpreter.h"
+#include "ui/position_dialog.h"
 #include "ui/program_editor.h"
 
 namespace quorrel {
 
 QtPlatform::QtPlatform() = default;
 QtPlatform::~QtPlatform() = default;
+
+Placement QtPlatform::ask_placement(int x, int y) {
+    PositionDialog dialog(owner_);
+    const QPoint at(x, y + 10);
+    dialog.move(scene_ ? scene_->mapToGlobal(at) : at);
+    dialog.exec();
+    return dialog.choice();
+}
 
 Answer QtPlatform::message_box(const std::string& text, const std::string& caption, Buttons buttons) {
     QMessageBox box(owner_);

@@ -21,6 +21,8 @@ public:
 
     // Message boxes and the editor are shown over this window.
     void set_owner(QWidget* owner) { owner_ = owner; }
+    // The scene picture: the placement question opens at its pointer position.
+    void set_scene(QWidget* scene) { scene_ = scene; }
 
     Answer message_box(const std::string& text, const std::string& caption, Buttons buttons) override;
     EditorExit edit_program(Model& m, int program, int line, int error_code) override;
@@ -28,9 +30,11 @@ public:
     void shell_open(const std::string& target) override;
     void beep() override;
     void exit_process(int status) override;
+    Placement ask_placement(int x, int y) override;
 
 private:
     QPointer<QWidget> owner_;
+    QPointer<QWidget> scene_;
     // One effect is kept alive: playing a new sound replaces the previous one,
     // as a single asynchronous sound channel does.
     std::unique_ptr<QSoundEffect> sound_;

@@ -26,6 +26,7 @@ public:
     void shell_open(const std::string& target) override { opened.push_back(target); }
     void beep() override { ++beeps; }
     void exit_process(int status) override { exit_status = status; }
+    Placement ask_placement(int, int) override { return Placement::Custom; }
 
     struct Edit {
         int program, line, code;

@@ -1,0 +1,285 @@
+// The mouse on the scene, headless: what a press picks up, what each drag
+// moves in the model, the scene following the pointer, dynamic label clicks
+// and the track placement question.
+#include "player/interaction.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/solvers.h"
+#include "model/gbk.h"
+#include "player/headless_platform.h"
+#include "player/hit_test.h"
+#include "render/canvas.h"
+#include "render/fonts.h"
+#include "support/objects.h"
+#include "support/qt_app.h"
+
+namespace quorrel {
+namespace {
+
+constexpr QRgb RED = 0xFFFF0000;
+
+class InteractionTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { test::ensure_gui_app(); }
+
+    void SetUp() override {
+        platform.quiet = true;
+        p.platform = &platform;
+        resize_scene(p, 700, 420, 702, 455);
+        init_kept_settings(m());
+        reset_model(m());
+        reset_variables(m());
+        m().settings.show_axes = 0;
+        m().settings.show_grid = 0;
+        m().settings.show_fine_grid = 0;
+        p.model_loaded = true;
+    }
+
+    Model& m() { return *p.model; }
+
+    // A body with a red 20 x 20 picture centred on it; (x, y) in pixels.
+    int body_at(int x, int y, double radius = 50) {
+        const XY w = to_world(m(), x, y);
+        const int i = test::place_object(m(), KIND_BODY, w.x, w.y, 0, 0, 1, radius);
+        QImage pic(20, 20, QImage::Format_RGB32);
+        pic.fill(RED);
+        m().object_pictures[i] = pic;
+        m().objects[i].picture_dx = m().objects[i].picture_dy = -10;
+        return i;
+    }
+
+    int annotation_at(int x, int y, const char* text) {
+        const int k = annotation_count(m());
+        Annotation& a = m().annotations[k];
+        label3_font_spec(a.font, m().annotation_font[k]);
+        a.x = x;
+        a.y = y;
+        a.in_use = 1;
+        m().annotation_text[k] = utf8_to_gbk(text);
+        return k;
+    }
+
+    int variable(const char* name) {
+        const int v = m().variable_count++;
+        m().variable_texts[v][VT_NAME] = name;
+        m().variable_texts[v][VT_VALUE] = m().variable_texts[v][VT_INITIAL] = "0";
+        return v;
+    }
+    double value(int v) { return std::stod(m().variable_texts[v][VT_VALUE]); }
+
+    void program(int index, const char* line) {
+        m().program_lines[index][0] = line;
+        m().programs[index].line_count = 1;
+        m().program_count = std::max(m().program_count, index + 1);
+    }
+
+    void drag(int x0, int y0, int x1, int y1) {
+        Image1MouseDown(p, MouseButton::Left, x0, y0);
+        Image1MouseMove(p, (x0 + x1) / 2, (y0 + y1) / 2);
+        Image1MouseMove(p, x1, y1);
+        Image1MouseUp(p, MouseButton::Left, x1, y1);
+    }
+
+    // A Qt-style double click: press, release, double click, press, release.
+    void double_click(int x, int y) {
+        Image1MouseDown(p, MouseButton::Left, x, y);
+        Image1MouseUp(p, MouseButton::Left, x, y);
+        Image1DblClick(p);
+        Image1MouseDown(p, MouseButton::Left, x, y);
+        Image1MouseUp(p, MouseButton::Left, x, y);
+    }
+
+    QRgb pixel(int x, int y) { return picture(p).pixel(x, y) | 0xFF000000; }
+
+    HeadlessPlatform platform;
+    PlayerState p;
+};
+
+TEST_F(InteractionTest, HitOrderPointsFirstInclinesOnlyInsideTheirTriangleOriginWithinFourPixels) {
+    body_at(300, 200);
+    Point& pt = m().points[0];
+    pt.kind = 1;
+    const XY w = to_world(m(), 302, 201);
+    pt.x = w.x;
+    pt.y = w.y;
+    // An incline 100 x 60 pixels, slope rising to the right: its empty
+    // corner is the top left of its bounding box.
+    const XY c = to_world(m(), 500, 300);
+    MovingObject& inc = test::set_object(m(), 1, KIND_INCLINE, c.x, c.y);
+    inc.width = 1000;
+    inc.height = 600;
+    m().object_pictures[1] = QImage(100, 60, QImage::Format_RGB32);  // covers the whole box
+    m().object_pictures[1].fill(Qt::white);
+    inc.picture_dx = -67;
+    inc.picture_dy = -40;
+    prepar_obj(p);
+
+    EXPECT_EQ(hit_test(m(), p.scene, 300, 200).state, DRAG_POINT);
+    EXPECT_EQ(hit_test(m(), p.scene, 293, 195).state, DRAG_MOVING);
+    EXPECT_EQ(hit_test(m(), p.scene, 520, 310).state, DRAG_MOVING);  // inside the triangle
+    EXPECT_EQ(hit_test(m(), p.scene, 440, 265).state, DRAG_NONE);    // box corner above the slope
+    EXPECT_EQ(hit_test(m(), p.scene, 204, 146).state, DRAG_ORIGIN);
+    EXPECT_EQ(hit_test(m(), p.scene, 205, 150).state, DRAG_NONE);
+}
+
+TEST_F(InteractionTest, DraggingABodyMovesItsStartAndTheSceneFollows) {
+    const int i = body_at(300, 200);
+    prepar_obj(p);
+    ASSERT_EQ(pixel(300, 200), RED);
+
+    Image1MouseDown(p, MouseButton::Left, 305, 203);
+    EXPECT_EQ(p.mouse.drag_state, DRAG_MOVING);
+    EXPECT_EQ(Image1MouseMove(p, 405, 253).cursor, CursorShape::Hand);
+    EXPECT_EQ(pixel(400, 250), RED);  // the grab offset is kept
+    EXPECT_NE(pixel(300, 200), RED);
+    Image1MouseUp(p, MouseButton::Left, 405, 253);
+
+    EXPECT_DOUBLE_EQ(m().objects[i].x0, to_world(m(), 400, 250).x);
+    EXPECT_DOUBLE_EQ(m().objects[i].y0, to_world(m(), 400, 250).y);
+    EXPECT_EQ(p.mouse.drag_state, DRAG_NONE);
+    EXPECT_EQ(pixel(400, 250), RED);
+    EXPECT_EQ(platform.placement_asked, 0);  // no track anywhere
+}
+
+TEST_F(InteractionTest, EachKindOfElementIsMovedByItsDrag) {
+    FixedCharge& e = m().E.rec[0];
+    e = {to_world(m(), 250.5, 100.5).x, to_world(m(), 250.5, 100.5).y, 1};
+    StraightTrack& t = m().TB.rec[0];
+    t.x1 = -1000;
+    t.y1 = -1000;
+    t.x2 = 1000;
+    t.y2 = -1000;
+    tb_line(m(), 0);
+    ElectricField& f = m().EA.rec[0];
+    f = {2000, -2000, 3000, -2500, 0, 1};  // pixels (400, 350)-(500, 400)
+    const int k = annotation_at(600, 50, "label");
+    m().measurements[0] = {};
+    m().measurements[0].type = MEASURE_QUANTITY;
+    m().measurements[0].label_x = 600;
+    m().measurements[0].label_y = 300;
+    prepar_obj(p);
+
+    drag(250, 100, 270, 90);
+    EXPECT_EQ(to_screen_trunc(m(), e.x, e.y).x, 270);
+    EXPECT_EQ(to_screen_trunc(m(), e.x, e.y).y, 90);
+
+    drag(150, 250, 150, 230);  // on the track's line, 100 pixels from its first end
+    EXPECT_DOUBLE_EQ(t.y1, t.y2);
+    EXPECT_NEAR(t.y1, -800, 10);
+    EXPECT_NEAR(t.x2 - t.x1, 2000, 1e-9);
+    EXPECT_NEAR(t.a * t.x1 + t.b * t.y1 + t.c, 0, 1e-6);  // the line goes through the moved ends
+
+    drag(450, 370, 460, 370);
+    EXPECT_NEAR(f.x1, 2100, 10);
+    EXPECT_NEAR(f.x2 - f.x1, 1000, 1e-9);
+
+    drag(610, 55, 640, 75);
+    EXPECT_EQ(m().annotations[k].x, 630);
+    EXPECT_EQ(m().annotations[k].y, 70);
+
+    // A measurement label stays while dragging and moves on release.
+    Image1MouseDown(p, MouseButton::Left, 602, 302);
+    EXPECT_EQ(p.mouse.drag_state, DRAG_MEASUREMENT);
+    Image1MouseMove(p, 622, 312);
+    EXPECT_EQ(m().measurements[0].label_x, 600);
+    Image1MouseUp(p, MouseButton::Left, 622, 312);
+    EXPECT_EQ(m().measurements[0].label_x, 620);
+    EXPECT_EQ(m().measurements[0].label_y, 310);
+
+    drag(198, 152, 300, 100);
+    EXPECT_EQ(m().settings.origin_x, 300);
+    EXPECT_EQ(m().settings.origin_y, 100);
+}
+
+TEST_F(InteractionTest, PressOnEmptySpaceStartsNoDragAndNothingMovesWhileRunning) {
+    const int i = body_at(300, 200);
+    prepar_obj(p);
+    Image1MouseDown(p, MouseButton::Left, 600, 400);
+    EXPECT_EQ(p.mouse.drag_state, DRAG_NONE);
+    EXPECT_EQ(Image1MouseMove(p, 610, 400).cursor, CursorShape::Cross);
+    Image1MouseUp(p, MouseButton::Left, 610, 400);
+
+    press_run(p);
+    const double x0 = m().objects[i].x0;
+    drag(300, 200, 350, 200);
+    EXPECT_EQ(p.mouse.drag_state, DRAG_NONE);
+    EXPECT_EQ(m().objects[i].x0, x0);
+}
+
+TEST_F(InteractionTest, DoubleClickOnALabelRunsItsProgramOnceAndMovesNothing) {
+    const int n = variable("n");
+    const int k = annotation_at(300, 100, "click me");
+    program(k + 1, "n=n+1");
+    prepar_obj(p);
+
+    double_click(310, 105);
+    EXPECT_EQ(value(n), 1);
+    EXPECT_EQ(m().annotations[k].x, 300);
+    EXPECT_FALSE(p.mouse.mouse_down);
+    EXPECT_EQ(p.mouse.drag_state, DRAG_NONE);
+    EXPECT_EQ(p.mouse.click_suppress, 0);
+
+    // A single click before the first run runs nothing.
+    Image1MouseDown(p, MouseButton::Left, 310, 105);
+    Image1MouseUp(p, MouseButton::Left, 310, 105);
+    EXPECT_EQ(value(n), 1);
+}
+
+TEST_F(InteractionTest, ClickDuringARunRunsTheLowestOverlappingLabelAndRightClickAfterTheMenu) {
+    const int a = variable("a"), b = variable("b");
+    annotation_at(300, 100, "first label");
+    annotation_at(305, 102, "second label");
+    program(1, "a=a+1");
+    program(2, "b=b+1");
+    prepar_obj(p);
+    press_run(p);
+    Timing(p);
+
+    Image1MouseDown(p, MouseButton::Left, 320, 108);
+    Image1MouseUp(p, MouseButton::Left, 320, 108);
+    EXPECT_EQ(value(a), 1);
+    EXPECT_EQ(value(b), 0);
+
+    Image1MouseDown(p, MouseButton::Right, 320, 108);
+    const MouseResult r = Image1MouseUp(p, MouseButton::Right, 320, 108);
+    EXPECT_TRUE(r.open_menu);
+    EXPECT_EQ(value(a), 1);  // not before the menu has closed
+    release_after_menu(p, MouseButton::Right, 320, 108);
+    EXPECT_EQ(value(a), 2);
+    EXPECT_TRUE(m().running);
+}
+
+TEST_F(InteractionTest, ALabelProgramThatPausesPausesTheRun) {
+    annotation_at(300, 100, "pause");
+    program(1, "");
+    m().program_lines[1][0] = utf8_to_gbk("暂停");
+    prepar_obj(p);
+    press_run(p);
+    Timing(p);
+    Image1MouseDown(p, MouseButton::Left, 310, 105);
+    Image1MouseUp(p, MouseButton::Left, 310, 105);
+    EXPECT_FALSE(m().running);
+    EXPECT_TRUE(p.pause_down);
+}
+
+TEST_F(InteractionTest, ThePlacementQuestionIsAskedOnlyNearATrack) {
+    // A horizontal track along world y = 0 (pixel row 150).
+    StraightTrack& t = m().TB.rec[0];
+    t = {};
+    t.x1 = -2000;
+    t.x2 = 2000;
+    tb_line(m(), 0);
+    const int i = body_at(300, 100, 50);  // radius 50: 5 pixels
+    platform.placement = Placement::Against;
+    prepar_obj(p);
+
+    drag(300, 100, 300, 80);  // far from the track
+    EXPECT_EQ(platform.placement_asked, 0);
+    drag(300, 80, 300, 144);  // 60 world units above it: within 1.5 radii
+    EXPECT_EQ(platform.placement_asked, 1);
+    EXPECT_DOUBLE_EQ(m().objects[i].y0, 50);
+}
+
+}  // namespace
+}  // namespace quorrel
