@@ -7,8 +7,8 @@ namespace quorrel::test {
 
 // An object in slot `slot` with its live, start and previous state all equal,
 // as if the run had just been prepared.
-inline MovingObject& set_object(Model& m, int slot, std::int32_t kind, double x, double y, double vx = 0,
-                                double vy = 0, double mass = 1, double radius = 0) {
+inline MovingObject& set_object(Model& m, int slot, std::int32_t kind, double x, double y, double vx = 0, double vy = 0,
+                                double mass = 1, double radius = 0) {
     MovingObject& o = m.objects[slot];
     o.kind = kind;
     o.x = o.x0 = o.prev_x = x;
@@ -21,8 +21,8 @@ inline MovingObject& set_object(Model& m, int slot, std::int32_t kind, double x,
 }
 
 // The same in the first free slot; returns the slot.
-inline int place_object(Model& m, std::int32_t kind, double x, double y, double vx = 0, double vy = 0,
-                        double mass = 1, double radius = 0) {
+inline int place_object(Model& m, std::int32_t kind, double x, double y, double vx = 0, double vy = 0, double mass = 1,
+                        double radius = 0) {
     const int i = object_count(m);
     set_object(m, i, kind, x, y, vx, vy, mass, radius);
     return i;
