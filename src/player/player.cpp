@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "engine/constraints.h"
+#include "engine/curves.h"
 #include "engine/engine.h"
 #include "model/gbk.h"
 #include "model/io.h"
@@ -158,13 +159,27 @@ void prepar_obj(PlayerState& p) {
     if (m.settings.selected_object != -1) draw_selection(m, p.scene);
 }
 
+// Run and Stop refresh only the graphs whose curves are sampled.
 void recompute_graphs(PlayerState& p) {
-    // Only the first eight graphs are refreshed here, as the window always did.
-    for (int g = 0; g < 8 && p.model->graphs[g].kind != 0; ++g) {
+    for (int g = 0; g < LIVE_CURVE_GRAPHS && p.model->graphs[g].kind != 0; ++g) {
         draw_graph_frame(*p.model, p.scene, g);
         refresh_graph_bounds(p, g);
     }
 }
+
+namespace {
+
+// Run and Stop: the graphs' pictures are cleared before the scene is
+// prepared, so the scene shows them empty at once (clearing them after
+// would leave the old curves on screen until the next frame, which after a
+// Stop never comes); the curve bounds follow the prepared variables.
+void prepare_with_fresh_graphs(PlayerState& p) {
+    for (int g = 0; g < LIVE_CURVE_GRAPHS && p.model->graphs[g].kind != 0; ++g) draw_graph_frame(*p.model, p.scene, g);
+    prepar_obj(p);
+    recompute_graphs(p);
+}
+
+}  // namespace
 
 void settings_closed(PlayerState& p) {
     for (int g = 0; g < MAX_GRAPHS && p.model->graphs[g].kind != 0; ++g) draw_graph_frame(*p.model, p.scene, g);
@@ -270,8 +285,7 @@ void press_run(PlayerState& p) {
     set_rope_rod_lengths(m);
     m.running = true;
     m.variable_texts[0][VT_VALUE] = "0";
-    prepar_obj(p);
-    recompute_graphs(p);
+    prepare_with_fresh_graphs(p);
     m.running = true;
     reset_strobes(m);
 }
@@ -299,8 +313,7 @@ void press_stop(PlayerState& p) {
         p.last_error = e;
         show_program_error(p);
     }
-    prepar_obj(p);
-    recompute_graphs(p);
+    prepare_with_fresh_graphs(p);
 }
 
 void press_pause(PlayerState& p) {

@@ -7,6 +7,7 @@
 #include "demos/demos.h"
 #include "model/gbk.h"
 #include "player/headless_platform.h"
+#include "render/graphs.h"
 #include "support/qt_app.h"
 
 namespace quorrel {
@@ -115,6 +116,26 @@ TEST_F(PlayerTest, StopRestoresAndTheNextRunTakesAFreshSnapshot) {
     ball().x0 = 99.0;
     press_run(p);
     EXPECT_EQ(ball().x0, 20.0);
+}
+
+TEST_F(PlayerTest, StopShowsTheFunctionGraphEmptyAtOnce) {
+    show_demo("spring_oscillator.exp");
+    create_graph_picture(*p.model, 0);  // as a load does
+    const FunctionGraph& g = p.model->graphs[0];
+    const QRect window(g.x - 120, g.y - 120, 240, 240);
+    const QRgb curve = to_rgb(g.curve_colour[0]);
+    auto curve_pixels = [&] {
+        const QImage& im = picture(p);
+        int n = 0;
+        for (int y = window.top(); y <= window.bottom(); ++y)
+            for (int x = window.left(); x <= window.right(); ++x) n += (im.pixel(x, y) | 0xFF000000u) == curve;
+        return n;
+    };
+    press_run(p);
+    ticks(40);
+    EXPECT_GT(curve_pixels(), 50);
+    press_stop(p);
+    EXPECT_EQ(curve_pixels(), 0);
 }
 
 TEST_F(PlayerTest, ATickWhilePausedDoesNothingNotEvenDrawing) {
