@@ -133,7 +133,7 @@ void build_spring_oscillator(Model& m) {
     demo_annotation(m, 20, 15, 400, WHITE, "水平弹簧振子：k = 10 N/m，m = 1 kg，周期约 1.99 s");
 
     // x against t: 0.5 s and 20 m per 30 pixels, t = 0 at the left edge.
-    const int g = demo_graph(m, 570, 160, 0.5, 20.0, 6.0, 6.0, 0x302010, 0xA0A0A0);
+    const int g = demo_graph(m, 570, 160, 0.5, 20.0, 6.0, 16.0, 0x302010, 0xA0A0A0);
     demo_curve(m, g, 0, "t", "x", CYAN);
 }
 
