@@ -17,6 +17,7 @@
 #include "ui/about_box.h"
 #include "ui/main_window.h"
 #include "ui/qt_platform.h"
+#include "ui/scene_view.h"
 
 namespace quorrel {
 namespace {
@@ -92,6 +93,50 @@ TEST_F(WindowTest, RunPauseAndStopThroughTheToolBar) {
     EXPECT_EQ(p.model->sim_time, 0.0);
     QTest::qWait(50);
     EXPECT_EQ(w.scene_view()->grab().toImage(), shown);
+}
+
+// A user's session: the demo opens, its ball is dragged to a new start, the
+// settings dialog is opened and cancelled, and a run starts from the new place.
+TEST_F(WindowTest, DragTheBallCancelTheSettingsAndRun) {
+    PlayerState p;
+    QtPlatform platform;
+    MainWindow w(p, platform, ExperimentSource::ContainerFile, path);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.loaded(); }, 5000));
+    SceneView* view = w.scene_view();
+    const MovingObject& ball = p.model->objects[0];
+    const QPoint from(ball.screen_x, ball.screen_y), to = from + QPoint(100, -60);
+    const double x0 = ball.x0, y0 = ball.y0;
+
+    QTest::mousePress(view, Qt::LeftButton, Qt::NoModifier, from);
+    QTest::mouseMove(view, from + QPoint(50, -30));
+    QTest::mouseMove(view, to);
+    QTest::mouseRelease(view, Qt::LeftButton, Qt::NoModifier, to);
+    const double scale = p.model->settings.scale;
+    EXPECT_NEAR(ball.x0 - x0, 100 * scale, 2 * scale);
+    EXPECT_NEAR(ball.y0 - y0, 60 * scale, 2 * scale);
+    EXPECT_EQ(QPoint(ball.screen_x, ball.screen_y), to);
+    const QImage dragged = view->grab().toImage();
+
+    bool seen = false;
+    QTimer::singleShot(200, [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        seen = box && box->windowTitle() == QStringLiteral("实验设置");
+        if (box) static_cast<QDialog*>(box)->reject();
+    });
+    QTest::mouseClick(w.button(BUTTON_SETTINGS), Qt::LeftButton);
+    EXPECT_TRUE(seen);
+    EXPECT_NEAR(ball.x0 - x0, 100 * scale, 2 * scale);  // a cancelled dialog keeps the new start
+    EXPECT_EQ(view->grab().toImage(), dragged);
+
+    QTest::mouseClick(w.button(BUTTON_RUN), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return p.model->sim_time > 0.3; }, 5000));
+    // The run starts from the dragged place: the ball has moved on from it,
+    // and the picture is no longer the one before the run.
+    EXPECT_GT(ball.x, ball.x0);
+    EXPECT_NE(view->grab().toImage(), dragged);
+    QTest::mouseClick(w.button(BUTTON_STOP), Qt::LeftButton);
+    EXPECT_EQ(QPoint(ball.screen_x, ball.screen_y), to);
 }
 
 TEST_F(WindowTest, MenuHasEveryItemAndTheAboutBoxOpensAndCloses) {
