@@ -132,7 +132,7 @@ void init_label_fonts(LabelFonts& fonts) {
     fonts.measurement_label_height = QFontMetrics(fonts.measurement).height();
 }
 
-void label3_font_spec(FontSpec& spec, Text& face_gbk) {
+void annotation_font_spec(FontSpec& spec, Text& face_gbk) {
     std::memset(static_cast<void*>(&spec), 0, sizeof spec);
     spec.charset = 134;  // GB2312
     spec.colour = 0;     // window text colour: black

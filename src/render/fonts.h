@@ -1,5 +1,6 @@
-// Fonts of the scene: the four default fonts of the main window's hidden
-// labels and the fonts stored with annotations, text blocks and point labels.
+// Fonts of the scene: the four default fonts (axis labels, measurements,
+// annotations, function graphs) and the fonts stored with annotations, text
+// blocks and point labels.
 //
 // Faces: the experiments ask for Windows faces; Chinese faces (宋体 and the
 // like) are drawn with WenQuanYi Micro Hei and Arial with Liberation Sans,
@@ -43,19 +44,19 @@ struct FontCache {
 };
 const QFont& cached_font(FontCache& cache, const FontSpec& spec, const Text& face_gbk);
 
-// The default fonts of the main window's hidden labels.
+// The scene's four default fonts.
 struct LabelFonts {
-    QFont axis;                        // Label1 "坐标线标记字体": Arial, 13 px, bold
-    QFont measurement;                 // Label2 "度量的字体": Arial, 13 px
-    QFont annotation;                  // Label3 "注释字体": 宋体, 16 px
-    QFont graph;                       // Label6 "函数对象的字体 1234567890": Arial, 11 px
-    int measurement_label_height = 0;  // height of the Label2 control (one text line)
+    QFont axis;                        // axis labels: Arial, 13 px, bold
+    QFont measurement;                 // measurements and strobe readouts: Arial, 13 px
+    QFont annotation;                  // annotations, text blocks, point labels: 宋体, 16 px
+    QFont graph;                       // function graph tick labels: Arial, 11 px
+    int measurement_label_height = 0;  // height of one measurement label (one text line)
 };
 void init_label_fonts(LabelFonts& fonts);
 
-// Label3's font as a FontSpec and GBK face name: the default font of
+// The annotation font as a FontSpec and GBK face name: the default font of
 // annotations, text blocks and point labels (the main window's creation
 // copies it into every slot; text blocks then take the colour 0xFF0000).
-void label3_font_spec(FontSpec& spec, Text& face_gbk);
+void annotation_font_spec(FontSpec& spec, Text& face_gbk);
 
 }  // namespace quorrel

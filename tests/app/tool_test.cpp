@@ -1,5 +1,5 @@
 // Runs the built quorrel-tool on demo experiments written to a temporary
-// folder and checks its output against the contract of the command line.
+// folder and checks its output against what its usage text promises.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -100,7 +100,7 @@ TEST_F(ToolTest, DemoWritesEveryBundledDemo) {
     }
 }
 
-// The dump of each demo file has every key of the contract and gives back
+// The dump of each demo file has every documented key and gives back
 // exactly the numbers and texts the demo was built with.
 TEST_F(ToolTest, DumpGivesBackTheBuiltDemo) {
     const QStringList top = {"settings",    "toolbar",  "objects",     "elements",        "measurements",

@@ -52,7 +52,7 @@ protected:
     int annotation_at(int x, int y, const char* text) {
         const int k = annotation_count(m());
         Annotation& a = m().annotations[k];
-        label3_font_spec(a.font, m().annotation_font[k]);
+        annotation_font_spec(a.font, m().annotation_font[k]);
         a.x = x;
         a.y = y;
         a.in_use = 1;

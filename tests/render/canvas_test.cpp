@@ -149,7 +149,7 @@ TEST(Fonts, SpecHeightStyleAndFaceMapping) {
     EXPECT_FALSE(f.strikeOut());
     EXPECT_EQ(f.families().value(0), QStringLiteral("Liberation Sans"));
     Text face;
-    label3_font_spec(spec, face);
+    annotation_font_spec(spec, face);
     EXPECT_EQ(font_from_spec(spec, face).families().value(0), QString::fromUtf8(CHINESE_FACE));
     spec.height = -2000000000;  // damaged: falls back instead of a giant font
     EXPECT_LE(font_from_spec(spec, face).pixelSize(), 1000);

@@ -62,7 +62,7 @@ struct InfoTest : ::testing::Test {
         p.y = y;
         p.vector_scale = 1.0;
         p.colour = GREEN;
-        label3_font_spec(p.font, m.point_texts[i][PT_FONT_NAME]);
+        annotation_font_spec(p.font, m.point_texts[i][PT_FONT_NAME]);
         m.point_texts[i][PT_NAME] = name;
         return p;
     }
@@ -76,7 +76,7 @@ struct InfoTest : ::testing::Test {
         a.x = 60;
         a.y = y;
         a.in_use = 2;
-        label3_font_spec(a.font, m.annotation_font[i]);
+        annotation_font_spec(a.font, m.annotation_font[i]);
         a.font.colour = YELLOW;
         m.annotation_text[i] = text;
         return a;
@@ -161,7 +161,7 @@ TEST_F(InfoTest, TextBlockLinesAtTruncatedSpacing) {
     b.in_use = 1;
     b.x = 30;
     b.y = 40;
-    label3_font_spec(b.font, m.text_block_font[0]);  // height -16
+    annotation_font_spec(b.font, m.text_block_font[0]);  // height -16
     b.font.colour = GREEN;
     m.text_block_lines[0] = {"H", "H", "H"};
     Draw_zhu_shi_s(m, s);
