@@ -101,6 +101,16 @@ void move_region(Rec& r, XY to) {
     r.y2 += dy;
 }
 
+// A position pair of a record := a world or pixel position.
+void put(double& x, double& y, XY to) {
+    x = to.x;
+    y = to.y;
+}
+void put(std::int32_t& x, std::int32_t& y, ScreenXY to) {
+    x = to.x;
+    y = to.y;
+}
+
 // The dragged element with its handle at the pointer minus the grab offset.
 // A measurement label moves only on release.
 void apply_drag(PlayerState& p, int x, int y, bool release) {
@@ -114,23 +124,19 @@ void apply_drag(PlayerState& p, int x, int y, bool release) {
     const XY ws = to_world(m, h.x + 0.5, h.y + 0.5);
     switch (in.drag_state) {
         case DRAG_MOVING:
-            m.objects[i].x0 = w.x;
-            m.objects[i].y0 = w.y;
+            put(m.objects[i].x0, m.objects[i].y0, w);
             break;
         case DRAG_POINT:
-            m.points[i].x = w.x;
-            m.points[i].y = w.y;
+            put(m.points[i].x, m.points[i].y, w);
             break;
         case DRAG_POINT_VECTOR:
             drag_point_vector(m, i, h);
             break;
         case DRAG_E:
-            m.E.rec[i].x = ws.x;
-            m.E.rec[i].y = ws.y;
+            put(m.E.rec[i].x, m.E.rec[i].y, ws);
             break;
         case DRAG_M:
-            m.M.rec[i].x = ws.x;
-            m.M.rec[i].y = ws.y;
+            put(m.M.rec[i].x, m.M.rec[i].y, ws);
             break;
         case DRAG_EA:
             move_region(m.EA.rec[i], ws);
@@ -146,37 +152,29 @@ void apply_drag(PlayerState& p, int x, int y, bool release) {
             tb_line(m, i);
             break;
         case DRAG_CT:
-            m.CT.rec[i].cx = ws.x;
-            m.CT.rec[i].cy = ws.y;
+            put(m.CT.rec[i].cx, m.CT.rec[i].cy, ws);
             break;
         case DRAG_TH:
-            m.TH.rec[i].anchor_x = ws.x;
-            m.TH.rec[i].anchor_y = ws.y;
+            put(m.TH.rec[i].anchor_x, m.TH.rec[i].anchor_y, ws);
             break;
         case DRAG_SH:
-            m.SH.rec[i].anchor_x = ws.x;
-            m.SH.rec[i].anchor_y = ws.y;
+            put(m.SH.rec[i].anchor_x, m.SH.rec[i].anchor_y, ws);
             break;
         case DRAG_GAN:
-            m.GAN.rec[i].anchor_x = ws.x;
-            m.GAN.rec[i].anchor_y = ws.y;
+            put(m.GAN.rec[i].anchor_x, m.GAN.rec[i].anchor_y, ws);
             break;
         case DRAG_ANNOTATION:
-            m.annotations[i].x = h.x;
-            m.annotations[i].y = h.y;
+            put(m.annotations[i].x, m.annotations[i].y, h);
             break;
         case DRAG_TEXT_BLOCK:
-            m.text_blocks[i].x = h.x;
-            m.text_blocks[i].y = h.y;
+            put(m.text_blocks[i].x, m.text_blocks[i].y, h);
             break;
         case DRAG_GRAPH:
-            m.graphs[i].x = h.x;
-            m.graphs[i].y = h.y;
+            put(m.graphs[i].x, m.graphs[i].y, h);
             break;
         case DRAG_MEASUREMENT:
             if (release) {
-                m.measurements[i].label_x = h.x;
-                m.measurements[i].label_y = h.y;
+                put(m.measurements[i].label_x, m.measurements[i].label_y, h);
             }
             break;
         case DRAG_ORIGIN:

@@ -19,13 +19,7 @@ struct ConnectorsTest : ::testing::Test {
     std::unique_ptr<Model> model = plain_model();
     Model& m = *model;
     Scene s;
-    void SetUp() override {
-        scene_init(s, 400, 320);
-        m.settings.origin_x = 0;
-        m.settings.origin_y = 0;
-        m.settings.scale = 1.0;
-        m.settings.line_width = 1;
-    }
+    void SetUp() override { unit_scene(m, s); }
     void object(int slot, int x, int y) {
         MovingObject& o = place_body(m, x, -y, slot);
         o.screen_x = x;

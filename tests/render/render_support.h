@@ -47,6 +47,16 @@ inline int count_not(Scene& s, const QImage& image, QRect r, Colour c) {
     return r.width() * r.height() - count_colour(s, image, r, c);
 }
 
+// A 400 x 320 scene with the origin at the top-left corner and one world
+// unit per pixel (pixel (x, y) is the world point (x, -y)), thin lines.
+inline void unit_scene(Model& m, Scene& s) {
+    scene_init(s, 400, 320);
+    m.settings.origin_x = 0;
+    m.settings.origin_y = 0;
+    m.settings.scale = 1.0;
+    m.settings.line_width = 1;
+}
+
 inline QImage solid_picture(int w, int h, Colour c) {
     QImage p(w, h, QImage::Format_RGB32);
     p.fill(to_rgb(c));

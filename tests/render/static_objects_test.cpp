@@ -28,13 +28,7 @@ struct StaticTest : ::testing::Test {
     std::unique_ptr<Model> model = plain_model();
     Model& m = *model;
     Scene s;
-    void SetUp() override {
-        scene_init(s, 400, 320);
-        m.settings.origin_x = 0;
-        m.settings.origin_y = 0;
-        m.settings.scale = 1.0;
-        m.settings.line_width = 1;
-    }
+    void SetUp() override { unit_scene(m, s); }
     int count(Colour c, QRect r) { return count_colour(s, s.image1, r, c); }
     QRgb px(int x, int y) { return at(s, s.image1, x, y); }
     void redraw(void (*draw)(const Model&, Scene&)) {
