@@ -1,4 +1,4 @@
-// The command-line contract of `quorrel-tool eval`, run as a process.
+// What `quorrel-tool eval` prints and returns, run as a process.
 #include <gtest/gtest.h>
 
 #include <QFileInfo>
