@@ -65,7 +65,9 @@ TEST(DemoDeterminism, EveryDemoPlaysTheSameNumbers) {
         {"thrown_ball.exp", 7091988447232960756ull},        {"spring_oscillator.exp", 16255206127045774855ull},
         {"fields_and_charges.exp", 1970226115974319828ull}, {"rod_pendulum.exp", 10444677365947577229ull},
         {"colliding_bodies.exp", 1691580408680455617ull},   {"block_on_incline.exp", 4178966672931940003ull},
-        {"circular_track.exp", 10375143112530580444ull},
+        {"circular_track.exp", 10375143112530580444ull},    {"electric_deflection.exp", 1112043001797500980ull},
+        {"magnetic_circles.exp", 5093490454791373973ull},   {"block_on_plank.exp", 10892720290768435068ull},
+        {"bounce_counter.exp", 11338370894669288084ull},
     };
     for (const DemoInfo& d : all_demos()) {
         const std::uint64_t got = play(d, 300);
