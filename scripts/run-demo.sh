@@ -1,6 +1,6 @@
 #!/bin/bash
 # Installs the dependencies, builds the project and shows the bundled demo in
-# the player window (quorrel-demo: the player with the thrown-ball demo appended).
+# the demo launcher (quorrel-demo: pick a bundled demo, it opens in the player).
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
@@ -16,8 +16,7 @@ if ! grep -q '^quorrel-demo:' <<<"$targets"; then
     exit 1
 fi
 cmake --build "$ROOT/build" --target quorrel-demo -j"$JOBS"
-# quorrel-demo is either the player packed with the demo (run it here) or a
-# target whose build step already ran it.
+# quorrel-demo is the launcher that lists the demos and opens the chosen one.
 demo="$ROOT/build/demo/quorrel-demo"
 [ -x "$demo" ] || demo="$(find "$ROOT/build" -type f -name quorrel-demo -perm -u+x -print -quit)"
 if [ -n "$demo" ]; then

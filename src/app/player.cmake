@@ -1,19 +1,23 @@
-# The player executable and a ready-made stand-alone player of a demo.
+# The player executable and the demo launcher.
 add_executable(quorrel ${CMAKE_CURRENT_SOURCE_DIR}/quorrel_main.cpp)
 target_link_libraries(quorrel PRIVATE quorrel_ui)
 
-# quorrel-demo: the player with the thrown-ball demo appended, written to
-# <build>/demo/quorrel-demo (the target's own name is taken by the target).
-# The demo experiments are written into the build tree by the tool, then packed.
+# quorrel-demo, written to <build>/demo/quorrel-demo: lists the bundled demos
+# by title and opens the chosen one in the player. The tool writes the demo
+# experiments into <build>/demo/experiments whenever it is rebuilt.
 set(QUORREL_DEMO_DIR ${CMAKE_BINARY_DIR}/demo/experiments)
-set(QUORREL_DEMO_PLAYER ${CMAKE_BINARY_DIR}/demo/quorrel-demo)
+set(QUORREL_DEMO_STAMP ${CMAKE_BINARY_DIR}/demo/experiments.stamp)
 add_custom_command(
-  OUTPUT ${QUORREL_DEMO_PLAYER}
+  OUTPUT ${QUORREL_DEMO_STAMP}
   COMMAND $<TARGET_FILE:quorrel-tool> demo ${QUORREL_DEMO_DIR}
-  COMMAND $<TARGET_FILE:quorrel-tool> pack ${QUORREL_DEMO_DIR}/thrown_ball.exp
-          --out ${QUORREL_DEMO_PLAYER} --player $<TARGET_FILE:quorrel>
-  COMMAND chmod +x ${QUORREL_DEMO_PLAYER}
-  DEPENDS quorrel quorrel-tool
-  COMMENT "Packing the thrown-ball demo into quorrel-demo"
+  COMMAND ${CMAKE_COMMAND} -E touch ${QUORREL_DEMO_STAMP}
+  DEPENDS quorrel-tool
+  COMMENT "Writing the demo experiments"
   VERBATIM)
-add_custom_target(quorrel-demo ALL DEPENDS ${QUORREL_DEMO_PLAYER})
+add_custom_target(quorrel-demo-experiments ALL DEPENDS ${QUORREL_DEMO_STAMP})
+
+add_executable(quorrel-demo ${CMAKE_CURRENT_SOURCE_DIR}/demo_launcher_main.cpp)
+target_link_libraries(quorrel-demo PRIVATE quorrel_demos Qt6::Widgets)
+target_compile_definitions(quorrel-demo PRIVATE QUORREL_PLAYER="$<TARGET_FILE:quorrel>")
+set_target_properties(quorrel-demo PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/demo)
+add_dependencies(quorrel-demo quorrel quorrel-demo-experiments)

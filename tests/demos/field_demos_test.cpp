@@ -3,9 +3,11 @@
 // 0.001 s; tolerances allow for the integrator and for sampling once a frame.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
+#include "demos/demo_titles.h"
 #include "demos/demos.h"
 #include "model/gbk.h"
 #include "model/vec.h"
@@ -178,6 +180,20 @@ TEST(MechanismDemos, DriftingChargeKeepsItsEnergyInTheStaticFields) {
     run.frames(100);                   // 2 s, a third of a cycloid arch
     EXPECT_GT(run.o(0).y - 1.5, 1.0);  // it has gained height, so energy has changed form
     EXPECT_NEAR(energy(), start, 1e-3);
+}
+
+// The launcher lists every demo under its own Chinese title.
+TEST(DemoTitles, EveryDemoHasItsOwnChineseTitle) {
+    const std::vector<DemoTitle> list = demo_titles();
+    ASSERT_EQ(list.size(), all_demos().size());
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        const std::string& t = list[i].title;
+        EXPECT_STREQ(list[i].file_name, all_demos()[i].file_name);
+        EXPECT_TRUE(std::any_of(t.begin(), t.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; }))
+            << list[i].file_name << ": " << t;
+        for (std::size_t j = 0; j < i; ++j) EXPECT_NE(t, list[j].title) << list[i].file_name;
+    }
+    EXPECT_EQ(demo_title(*find_demo("block_on_plank.exp")), "板块模型");
 }
 
 }  // namespace

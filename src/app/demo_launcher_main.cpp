@@ -1,0 +1,43 @@
+// quorrel-demo: lists the bundled demos by their Chinese titles and opens the
+// chosen one in the player. The demos are the experiment files that
+// `quorrel-tool demo` wrote next to this program (experiments/); the player
+// is the one built with it. `quorrel-demo --list` prints "file<TAB>title"
+// lines instead of asking.
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QProcess>
+#include <QStringList>
+#include <cstdio>
+
+#include "demos/demo_titles.h"
+
+int main(int argc, char** argv) {
+    const std::vector<quorrel::DemoTitle> demos = quorrel::demo_titles();
+    if (argc > 1 && QByteArray(argv[1]) == "--list") {
+        for (const quorrel::DemoTitle& d : demos) std::printf("%s\t%s\n", d.file_name, d.title.c_str());
+        return 0;
+    }
+
+    QApplication app(argc, argv);
+    QStringList titles;
+    for (const quorrel::DemoTitle& d : demos) titles << QString::fromUtf8(d.title);
+    bool ok = false;
+    const QString chosen = QInputDialog::getItem(nullptr, QStringLiteral("Quorrel 演示实验"),
+                                                 QStringLiteral("请选择一个演示实验："), titles, 0, false, &ok);
+    if (!ok) return 0;
+    const qsizetype index = titles.indexOf(chosen);
+    if (index < 0) return 0;
+
+    const QString folder = QCoreApplication::applicationDirPath();
+    const QString file = QDir(folder).filePath(QStringLiteral("experiments/") + demos[index].file_name);
+    QString player = QString::fromUtf8(QUORREL_PLAYER);
+    if (!QFileInfo(player).isExecutable()) player = QDir(folder).filePath(QStringLiteral("quorrel"));
+    if (!QFileInfo::exists(file) || !QProcess::startDetached(player, {file})) {
+        QMessageBox::warning(nullptr, QStringLiteral("提示"), QStringLiteral("无法打开演示实验：") + file);
+        return 1;
+    }
+    return 0;
+}
