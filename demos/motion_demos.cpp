@@ -273,7 +273,7 @@ void build_resistance_region(Model& m) {
     demo_variable(m, "v1", "甲的速率", "4");
     demo_variable(m, "v2", "乙的速率", "4");
     add_reading(m, MEASURE_QUANTITY, Q_V, {{REF_OBJECT, "甲"}}, "甲 v=", "v1", 40, 70, GREEN);
-    add_reading(m, MEASURE_QUANTITY, Q_V, {{REF_OBJECT, "乙"}}, "乙 v=", "v2", 40, 230, GREEN);
+    add_reading(m, MEASURE_QUANTITY, Q_V, {{REF_OBJECT, "乙"}}, "乙 v=", "v2", 40, 195, GREEN);
 
     demo_annotation(m, 20, 15, 420, WHITE, "阻力区：甲受阻力 f = 0.4·m·v，乙受阻力 f = 0.25·v^2");
     demo_text_block(m, 20, 370, GREY, {"甲：每进入 1 m 速率减小 0.4 m/s", "乙：v = v0·e^(-x/8)"});
