@@ -24,6 +24,7 @@ const DemoInfo* find_demo(const char* file_name);
 // Groups of demos, each defined in its own file.
 std::span<const DemoInfo> basic_demos();      // basic_demos.cpp
 std::span<const DemoInfo> mechanism_demos();  // mechanism_demos.cpp
+std::span<const DemoInfo> motion_demos();     // motion_demos.cpp
 std::span<const DemoInfo> field_demos();      // field_demos.cpp
 
 }  // namespace quorrel

@@ -1,6 +1,6 @@
 // Mechanism demos: one experiment per family of mechanisms (fields and
-// charges, a rod pendulum, colliding bodies, a block on an incline, a body on
-// a circular track), each laid out for the default 700 x 420 picture.
+// charges, a rod pendulum, colliding bodies, a block on an incline, bodies on
+// straight and circular tracks), each laid out for the default 700 x 420 picture.
 #include <cmath>
 #include <numbers>
 
@@ -177,27 +177,44 @@ void build_block_on_incline(Model& m) {
     demo_annotation(m, 20, 15, 380, WHITE, "斜面上的木块：倾角 30°，动摩擦因数 0.3");
 }
 
-// A ball inside a frictionless circular bowl (the lower half of a circle of
-// radius 3 m) let go near the left rim: it swings to the same height on the
-// right and back. 0.01 m per pixel, the bowl's centre near the top.
+// A skate ramp without friction: two straight 45-degree slopes meet the lower
+// quarter of a circle of radius 3 m tangentially. A ball let go on the left
+// slope (centre 1.68 m above its lowest point) slides down at g·sin 45° and
+// runs into an equal ball resting at the bottom of the arc at √(2·g·h) ≈ 5.7
+// m/s; the elastic collision hands its speed on, and the two balls take turns
+// climbing the slopes. 0.01 m per pixel, the arc's centre near the top.
 void build_circular_track(Model& m) {
-    common_settings(m, 350, 70, 0.01, 10);
+    common_settings(m, 350, 50, 0.01, 10);
     m.settings.use_gravity = 1;
+    m.settings.use_collisions = 1;
     m.settings.v_scale = 8.0;
     m.settings.f_scale = 40.0;
 
-    const double R = 3.0, r = 0.15, start = 195 * pi / 180;
-    MovingObject& ball =
-        demo_ball(m, 0, "小球", (R - r) * std::cos(start), (R - r) * std::sin(start), r, 1.0, 60, 200, 120);
-    demo_trail(ball, PINK);
-    ball.live_vector_flags[VEC_V] = 1;
-    ball.live_vector_flags[VEC_GRAVITY] = 1;
-    ball.live_vector_flags[VEC_NORMAL] = 1;
-
-    m.CT.rec[0] = {0, 0, pi, 2 * pi, R, 0, 0};
+    const double R = 3.0, r = 0.15, slope = 1.4;
+    // The tangent points at 225° and 315°; the slopes rise outwards from them.
+    const double px = R * std::cos(225 * pi / 180), py = R * std::sin(225 * pi / 180);
+    const double ux = -std::sqrt(0.5), uy = std::sqrt(0.5);  // up the left slope
+    int t = add_straight_track(m, px + slope * ux, py + slope * uy, px, py, 0, 0);
+    if (t >= 0) m.TB.name[t] = utf8_to_gbk("左斜轨");
+    t = add_straight_track(m, -px, py, -px - slope * ux, py + slope * uy, 0, 0);
+    if (t >= 0) m.TB.name[t] = utf8_to_gbk("右斜轨");
+    m.CT.rec[0] = {0, 0, 225 * pi / 180, 315 * pi / 180, R, 0, 0};
     m.CT.name[0] = utf8_to_gbk("圆弧轨道");
 
-    demo_annotation(m, 20, 15, 340, WHITE, "圆弧轨道：半径 3 m，小球从 195° 处释放");
+    // 1.2 m up the left slope, resting on it (r along its inward normal).
+    const double s = 1.2;
+    MovingObject& a = demo_ball(m, 0, "小球甲", px + s * ux + r * uy, py + s * uy - r * ux, r, 1.0, 60, 200, 120);
+    demo_trail(a, PINK);
+    a.live_vector_flags[VEC_V] = 1;
+    a.live_vector_flags[VEC_GRAVITY] = 1;
+    a.live_vector_flags[VEC_NORMAL] = 1;
+    MovingObject& b = demo_ball(m, 1, "小球乙", 0, -(R - r), r, 1.0, 230, 200, 60);
+    demo_trail(b, YELLOW);
+    b.live_vector_flags[VEC_V] = 1;
+    b.live_vector_flags[VEC_NORMAL] = 1;
+
+    demo_annotation(m, 20, 15, 380, WHITE, "斜轨与圆弧轨道：光滑轨道上两球弹性碰撞");
+    demo_text_block(m, 470, 12, 0xC0C0C0, {"斜面上 a = g·sin45°", "到达底部 v = √(2gh)"});
 }
 
 constexpr DemoInfo demos[] = {

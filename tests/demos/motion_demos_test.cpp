@@ -1,0 +1,260 @@
+// Each demo run headless shows the physics it is built for: a quantity of the
+// run agrees with its closed form. The tolerances allow for the error of the
+// 1 ms step (and, where a program samples per frame, of the frame).
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "demos/demos.h"
+#include "engine/constraints.h"
+#include "engine/engine.h"
+#include "model/vec.h"
+#include "player/headless_platform.h"
+#include "player/player.h"
+#include "support/qt_app.h"
+
+namespace quorrel {
+namespace {
+
+constexpr double g = 9.8;
+
+// The demo's model as Run leaves it, stepped by the engine one time step per
+// call of step().
+struct EngineRun {
+    std::unique_ptr<Model> m = make_model();
+    explicit EngineRun(const char* file) {
+        init_kept_settings(*m);
+        reset_model(*m);
+        const DemoInfo* d = find_demo(file);
+        EXPECT_NE(d, nullptr) << file;
+        if (d != nullptr) d->build(*m);
+        set_presence(*m);
+        set_rope_rod_lengths(*m);
+        prepare_initial_state(*m);
+        m->settings.steps_per_frame = 1;
+        m->running = true;
+    }
+    void step() { EXPECT_EQ(movin(*m), MOVIN_NORMAL); }
+    const MovingObject& o(int i) const { return m->objects[i]; }
+    double t() const { return m->sim_time; }
+};
+
+// The demo played through the player's main loop until its program pauses it
+// (or `frames` frames have passed).
+struct PlayerRun {
+    HeadlessPlatform platform;
+    PlayerState p;
+    explicit PlayerRun(const char* file, int frames) {
+        test::ensure_gui_app();
+        platform.quiet = true;
+        p.platform = &platform;
+        resize_scene(p, 700, 420, 702, 455);
+        init_kept_settings(*p.model);
+        reset_model(*p.model);
+        find_demo(file)->build(*p.model);
+        p.model_loaded = true;
+        prepar_obj(p);
+        press_run(p);
+        for (int f = 0; f < frames; ++f)
+            if (Timing(p) != TickOutcome::Advanced) break;
+    }
+    double variable(const char* name) const {
+        const Model& m = *p.model;
+        for (int i = 0; i < m.variable_count; ++i)
+            if (m.variable_texts[i][VT_NAME] == name) return std::stod(m.variable_texts[i][VT_VALUE]);
+        ADD_FAILURE() << "no variable " << name;
+        return NAN;
+    }
+};
+
+// The time at which f(t) crosses `level` between two samples, linearly interpolated.
+double crossing(double t0, double f0, double t1, double f1, double level) {
+    return t0 + (t1 - t0) * (level - f0) / (f1 - f0);
+}
+
+// Period of a pendulum of length L let go at amplitude a: 2π·√(L/g)/agm(1, cos(a/2)).
+double pendulum_period(double L, double amplitude) {
+    double x = 1, y = std::cos(amplitude / 2);
+    for (int i = 0; i < 8; ++i) {
+        const double ax = (x + y) / 2;
+        y = std::sqrt(x * y);
+        x = ax;
+    }
+    return 2 * PI * std::sqrt(L / g) / x;
+}
+
+// Both balls fall from 80 m: with a constant force the step is exact, so y
+// follows 80 − g·t²/2 to rounding; the program sees the landing at the first
+// frame (10 ms) after √(2h/g), and the linked variable carries 4 digits of y.
+TEST(MotionDemos, FreeFallLandsAfterRootOfTwoHOverG) {
+    PlayerRun r("free_fall.exp", 1000);
+    const Model& m = *r.p.model;
+    const double landing = std::sqrt(2 * 80 / g), t = m.sim_time;
+    EXPECT_GE(t, landing);
+    EXPECT_LT(t, landing + 0.0101);
+    EXPECT_NEAR(r.variable("tland"), t, 1e-6);  // programs compute in single precision
+    EXPECT_NEAR(m.objects[0].y, 80 - g * t * t / 2, 1e-9);
+    EXPECT_NEAR(m.objects[1].y, m.objects[0].y, 1e-12);  // the sideways throw lands with it
+    EXPECT_NEAR(r.variable("h"), m.objects[0].y, 5e-4 * std::fabs(m.objects[0].y) + 1e-9);
+}
+
+// 40 m/s at 60°: the program keeps the greatest height of the per-frame
+// readings, which miss the top by at most half a frame (g·0.025²/2 = 3 mm),
+// and pauses at the first frame (50 ms) after the flight time 2·v·sin θ/g.
+TEST(MotionDemos, ThrownBallRisesToItsClosedFormHeight) {
+    PlayerRun r("thrown_ball.exp", 1000);
+    const double vy = 40 * std::sin(60 * DEG);
+    EXPECT_NEAR(r.variable("hmax"), vy * vy / (2 * g), 0.01);
+    EXPECT_GE(r.p.model->sim_time, 2 * vy / g);
+    EXPECT_LT(r.p.model->sim_time, 2 * vy / g + 0.0501);
+}
+
+// Separation 2 + cos(ωt) with ω = √(k/μ): it passes the natural length going
+// in at T/4 and going out at 3T/4. The ends are stepped one after the other,
+// so the two spring forces of a step differ slightly: the phase moves by
+// about ω·dt per period and the centre of mass creeps by millimetres.
+TEST(MotionDemos, TwoBodySpringSwingsWithTheReducedMass) {
+    EngineRun r("two_body_spring.exp");
+    const double period = 2 * PI * std::sqrt(0.75 / 12.0);
+    double in = -1, out = -1, drift = 0;
+    double t0 = 0, d0 = r.o(1).x - r.o(0).x;
+    while (r.t() < 1.2 * period && out < 0) {
+        r.step();
+        const double d = r.o(1).x - r.o(0).x;
+        if (d0 > 2 && d <= 2 && in < 0) in = crossing(t0, d0, r.t(), d, 2);
+        if (d0 < 2 && d >= 2 && in > 0) out = crossing(t0, d0, r.t(), d, 2);
+        drift = std::max(drift, std::fabs((r.o(0).mass * r.o(0).x + r.o(1).mass * r.o(1).x) / 4));
+        t0 = r.t();
+        d0 = d;
+    }
+    EXPECT_NEAR(in, period / 4, period * 5e-3);
+    EXPECT_NEAR(2 * (out - in), period, period * 5e-3);
+    EXPECT_LT(drift, 5e-3);  // a few mm against the 0.75 m swing
+}
+
+// The rope stays at its length (it is put back at 1.00001·L when stretched)
+// and the half period between two passes through the bottom is that of a
+// pendulum at 20°.
+TEST(MotionDemos, RopePendulumKeepsItsLengthAndPeriod) {
+    EngineRun r("rope_pendulum.exp");
+    const double L = 2.45, period = pendulum_period(L, 20 * DEG);
+    double first = -1, second = -1, stretch = 0;
+    double t0 = 0, x0 = r.o(0).x;
+    while (second < 0 && r.t() < period) {
+        r.step();
+        const double x = r.o(0).x;
+        stretch = std::max(stretch, std::fabs(std::hypot(x, r.o(0).y) - L));
+        if (x0 > 0 && x <= 0) first = crossing(t0, x0, r.t(), x, 0);
+        if (x0 < 0 && x >= 0) second = crossing(t0, x0, r.t(), x, 0);
+        t0 = r.t();
+        x0 = x;
+    }
+    EXPECT_NEAR(2 * (second - first), period, period * 2e-3);
+    EXPECT_LT(stretch, 1e-4 * L);
+}
+
+// The inner planet keeps its radius and returns to its start direction after
+// 2π·√(r³/(G·M)); the step's error over one orbit is far below these bounds.
+TEST(MotionDemos, PlanetOnACircleKeepsItsRadiusAndKeplerPeriod) {
+    EngineRun r("planet_orbit.exp");
+    const double r0 = 3.0, GM = r.m->settings.G * r.m->M.rec[0].mass;
+    const double period = 2 * PI * std::sqrt(r0 * r0 * r0 / GM);
+    double back = -1, spread = 0;
+    double t0 = 0, y0 = 0;
+    while (back < 0 && r.t() < 1.2 * period) {
+        r.step();
+        const double y = r.o(0).y;
+        spread = std::max(spread, std::fabs(std::hypot(r.o(0).x, y) - r0));
+        if (y0 < 0 && y >= 0 && r.o(0).x > 0) back = crossing(t0, y0, r.t(), y, 0);
+        t0 = r.t();
+        y0 = y;
+    }
+    EXPECT_NEAR(back, period, period * 1e-3);
+    EXPECT_LT(spread, 1e-3 * r0);
+}
+
+// 5 m into the regions: the linear law has taken 0.4·5 m/s off, the
+// quadratic one has left 4·e^(-5/8). The region acts from the first step
+// inside, at most 4 mm late, which moves the speeds by about 2 mm/s.
+TEST(MotionDemos, ResistanceRegionsSlowByTheirLaws) {
+    EngineRun r("resistance_region.exp");
+    double v[2] = {-1, -1}, px[2] = {r.o(0).x, r.o(1).x}, pv[2] = {4, 4};
+    while ((v[0] < 0 || v[1] < 0) && r.t() < 10) {
+        r.step();
+        for (int i = 0; i < 2; ++i) {
+            const double x = r.o(i).x, s = std::hypot(r.o(i).vx, r.o(i).vy);
+            if (px[i] < 3 && x >= 3) v[i] = pv[i] + (s - pv[i]) * (3 - px[i]) / (x - px[i]);
+            px[i] = x;
+            pv[i] = s;
+        }
+    }
+    EXPECT_NEAR(v[0], 4 - 0.4 * 5, 0.01);
+    EXPECT_NEAR(v[1], 4 * std::exp(-5.0 / 8), 0.01);
+    EXPECT_NEAR(r.o(0).vy, 0, 1e-9);  // the floor holds it
+}
+
+// On the 45° slope the ball speeds up at g·sin 45° (the explicit update on a
+// track loses only 3e-5 of the energy there). It meets the resting ball when
+// their centres are 2r apart on the circle of radius R − r, at the speed
+// √(2·g·Δh) of the height it has lost by then, less what the arc's solvers
+// take each step by turning the velocity onto the tangent: 2.1 % at 1 ms,
+// shrinking with the step (0.7 % at 0.1 ms), hence the 3 % bound.
+TEST(MotionDemos, CircularTrackBallReachesTheBottomAtRootTwoGH) {
+    EngineRun r("circular_track.exp");
+    const double R = 3, rad = 0.15, rho = R - rad, start_y = r.o(0).y;
+    const double contact = 2 * std::asin(rad / rho);  // angle between the centres
+    const double drop = start_y - (-rho * std::cos(contact));
+    double slope_speed = -1, last = 0;
+    while (r.o(1).vx == 0 && r.t() < 3) {
+        last = std::hypot(r.o(0).vx, r.o(0).vy);
+        r.step();
+        if (slope_speed < 0 && r.t() >= 0.2 - 1e-9) slope_speed = std::hypot(r.o(0).vx, r.o(0).vy);
+    }
+    EXPECT_NEAR(slope_speed, g * std::sin(45 * DEG) * 0.2, 0.01);
+    EXPECT_NEAR(last, std::sqrt(2 * g * drop), 0.03 * std::sqrt(2 * g * drop));
+}
+
+// The rod holds the bob at exactly 3 m, and it swings with the period of a
+// pendulum at 60°.
+TEST(MotionDemos, RodPendulumKeepsItsLengthAndPeriod) {
+    EngineRun r("rod_pendulum.exp");
+    const double L = 3, period = pendulum_period(L, 60 * DEG);
+    double first = -1, second = -1, stretch = 0;
+    double t0 = 0, x0 = r.o(0).x;
+    while (second < 0 && r.t() < period) {
+        r.step();
+        const double x = r.o(0).x;
+        stretch = std::max(stretch, std::fabs(std::hypot(x, r.o(0).y) - L));
+        if (x0 > 0 && x <= 0) first = crossing(t0, x0, r.t(), x, 0);
+        if (x0 < 0 && x >= 0) second = crossing(t0, x0, r.t(), x, 0);
+        t0 = r.t();
+        x0 = x;
+    }
+    EXPECT_NEAR(2 * (second - first), period, period * 2e-3);
+    EXPECT_LT(stretch, 1e-9);
+}
+
+// Elastic collisions between free balls keep the momentum and the kinetic
+// energy of the cue ball (1 kg at 5 m/s) until the first ball nears a cushion.
+TEST(MotionDemos, CollidingBodiesKeepMomentumAndEnergy) {
+    EngineRun r("colliding_bodies.exp");
+    while (r.t() < 1.9) r.step();
+    double px = 0, py = 0, energy = 0, fastest = 0;
+    for (int i = 0; i < 4; ++i) {
+        const MovingObject& b = r.o(i);
+        px += b.mass * b.vx;
+        py += b.mass * b.vy;
+        energy += b.mass * (b.vx * b.vx + b.vy * b.vy) / 2;
+        EXPECT_LT(std::fabs(b.x), 6.5 - b.radius);
+        EXPECT_LT(std::fabs(b.y), 3.5 - b.radius);
+        if (i > 0) fastest = std::max(fastest, std::hypot(b.vx, b.vy));
+    }
+    EXPECT_GT(fastest, 1.0);  // the break has happened
+    EXPECT_NEAR(px, 5, 1e-9);
+    EXPECT_NEAR(py, 0, 1e-9);
+    EXPECT_NEAR(energy, 12.5, 1e-9);
+}
+
+}  // namespace
+}  // namespace quorrel
