@@ -1,6 +1,7 @@
 #!/bin/bash
 # Installs the dependencies, checks the formatting, then builds and tests everything:
-#   1. build/       the normal build and its tests;
+#   1. build/       the normal build and its tests, then the Debian package,
+#                   unpacked into a scratch root and run from there;
 #   2. build-asan/  the tests again under AddressSanitizer and UndefinedBehaviorSanitizer;
 #   3. build-fuzz/  the libFuzzer targets (clang), each run briefly on a copy of
 #                   its seed corpus; a crash fails the script.
@@ -54,6 +55,8 @@ cmake -S "$ROOT" -B "$ROOT/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build "$ROOT/build" -j"$JOBS"
 step "tests"
 (cd "$ROOT/build" && ctest --output-on-failure -j"$JOBS")
+step "package"
+"$ROOT/scripts/check-package.sh" "$ROOT/build"
 
 step "sanitizer build"
 # -O1 with line tables only: the usual optimisation for ASan, readable stack

@@ -1,7 +1,8 @@
 // quorrel-demo: lists the bundled demos by their Chinese titles and opens the
 // chosen one in the player. The demos are the experiment files that
-// `quorrel-tool demo` wrote next to this program (experiments/); the player
-// is the one built with it. `quorrel-demo --list` prints "file<TAB>title"
+// `quorrel-tool demo` wrote next to this program (experiments/) or that an
+// installation put under share/quorrel/demos; the player is the one beside
+// this program, else the one built with it. `quorrel-demo --list` prints "file<TAB>title"
 // lines instead of asking.
 #include <QApplication>
 #include <QDir>
@@ -31,10 +32,13 @@ int main(int argc, char** argv) {
     const qsizetype index = titles.indexOf(chosen);
     if (index < 0) return 0;
 
-    const QString folder = QCoreApplication::applicationDirPath();
-    const QString file = QDir(folder).filePath(QStringLiteral("experiments/") + demos[index].file_name);
-    QString player = QString::fromUtf8(QUORREL_PLAYER);
-    if (!QFileInfo(player).isExecutable()) player = QDir(folder).filePath(QStringLiteral("quorrel"));
+    // Beside the launcher in the build tree, under share/ in an installation.
+    const QDir here(QCoreApplication::applicationDirPath());
+    const QString name = QString::fromUtf8(demos[index].file_name);
+    QString file = here.filePath(QStringLiteral("experiments/") + name);
+    if (!QFileInfo::exists(file)) file = here.filePath(QStringLiteral("../share/quorrel/demos/") + name);
+    QString player = here.filePath(QStringLiteral("quorrel"));
+    if (!QFileInfo(player).isExecutable()) player = QString::fromUtf8(QUORREL_PLAYER);
     if (!QFileInfo::exists(file) || !QProcess::startDetached(player, {file})) {
         QMessageBox::warning(nullptr, QStringLiteral("提示"), QStringLiteral("无法打开演示实验：") + file);
         return 1;

@@ -15,5 +15,6 @@ int tool_run(const Args& args);
 int tool_render(const Args& args);
 int tool_eval(const Args& args);
 int tool_pack(const Args& args);
+int tool_icon(const Args& args);
 
 }  // namespace quorrel

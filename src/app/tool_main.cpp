@@ -19,6 +19,7 @@ constexpr Command COMMANDS[] = {
     {"eval", quorrel::tool_eval, "eval [--condition] TEXT [NAME=VALUE ...]"},
     {"pack", quorrel::tool_pack, "pack FILE --out OUT [--player PATH]"},
     {"demo", quorrel::tool_demo, "demo DIR"},
+    {"icon", quorrel::tool_icon, "icon DIR"},
 };
 
 void usage() {

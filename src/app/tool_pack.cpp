@@ -1,10 +1,14 @@
 // quorrel-tool pack FILE --out OUT [--player PATH]: a stand-alone player, the
-// player executable with the experiment appended as a container.
+// player executable, stripped, with the experiment appended as a container.
+#include <QProcess>
 #include <QSaveFile>
 #include <QString>
+#include <QTemporaryDir>
 #include <cstdio>
 #include <filesystem>
+#include <string>
 #include <system_error>
+#include <utility>
 
 #include "app/tool.h"
 #include "model/io.h"
@@ -12,8 +16,22 @@
 namespace quorrel {
 namespace {
 
+constexpr const char* USAGE =
+    "usage: quorrel-tool pack FILE --out OUT [--player PATH]\n"
+    "\n"
+    "Writes OUT, a stand-alone player: a copy of the player executable (PATH, by\n"
+    "default the quorrel beside this tool) stripped of its debug information and\n"
+    "symbols, with the experiment of FILE appended. FILE is an experiment file or\n"
+    "a packed player.\n"
+    "\n"
+    "OUT runs on Debian 12 or a similar x86-64 Linux desktop with the Qt 6 runtime\n"
+    "libraries (libqt6core6, libqt6gui6, libqt6widgets6, libqt6multimedia6,\n"
+    "qt6-qpa-plugins), libjpeg62-turbo and the fonts fonts-wqy-microhei and\n"
+    "fonts-liberation2 (qt6-translations-l10n gives Qt's dialogs in Chinese).\n"
+    "Installing the quorrel package brings all of them.\n";
+
 int usage() {
-    std::fputs("usage: quorrel-tool pack FILE --out OUT [--player PATH]\n", stderr);
+    std::fputs(USAGE, stderr);
     return 2;
 }
 
@@ -25,12 +43,40 @@ std::string default_player() {
     return (self.parent_path() / "quorrel").string();
 }
 
+// The player's bytes without debug information and symbols. strip writes a
+// copy into a temporary folder; the player itself is never touched. The
+// container is appended to the result afterwards, so it is never stripped
+// (strip keeps only the ELF sections and would drop an appended container).
+// Without strip, or when stripping saves nothing (an already stripped
+// player), the bytes stay as they are.
+std::string stripped_player(const std::string& player, std::string bytes) {
+    QTemporaryDir dir;
+    if (!dir.isValid()) return bytes;
+    const QString copy = dir.filePath(QStringLiteral("player"));
+    QProcess strip;
+    strip.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    strip.start(QStringLiteral("strip"),
+                {QStringLiteral("--strip-all"), QStringLiteral("-o"), copy, QString::fromStdString(player)});
+    std::string stripped;
+    if (!strip.waitForFinished(120000) || strip.exitStatus() != QProcess::NormalExit || strip.exitCode() != 0 ||
+        !read_whole_file(copy.toStdString(), stripped)) {
+        std::fprintf(stderr, "quorrel-tool pack: could not strip %s; it is packed with its debug information\n",
+                     player.c_str());
+        return bytes;
+    }
+    return stripped.size() < bytes.size() ? stripped : bytes;
+}
+
 }  // namespace
 
 int tool_pack(const Args& args) {
     std::string file, out, player;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
+        if (a == "--help" || a == "-h") {
+            std::fputs(USAGE, stdout);
+            return 0;
+        }
         if (a == "--out" || a == "--player") {
             if (i + 1 >= args.size()) return usage();
             (a == "--out" ? out : player) = args[++i];
@@ -60,6 +106,8 @@ int tool_pack(const Args& args) {
                      player.c_str());
         return 2;
     }
+
+    player_bytes = stripped_player(player, std::move(player_bytes));
 
     const std::string packed = pack_player(player_bytes, *m);
     if (packed.empty()) {

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -399,6 +400,44 @@ TEST_F(ToolTest, PackRefusesAMissingPlayerOrOutput) {
     r = run_tool({"pack", dir.filePath("missing.exp"), "--out", out, "--player", "/bin/true"});
     EXPECT_EQ(r.code, 2);
     EXPECT_FALSE(QFileInfo::exists(out));
+}
+
+// The player of a build with debug information is packed stripped: the copy
+// is smaller than the player, still resolves its libraries, and carries the
+// experiment, which was appended after stripping. Packing onto a packed
+// player replaces its experiment (strip drops the old container).
+TEST_F(ToolTest, PackStripsThePlayerBeforeAppending) {
+    const QString player = QStringLiteral(QUORREL_PLAYER);
+    const QString first = dir.filePath("spring"), second = dir.filePath("ball");
+    Result r = run_tool({"pack", demo(*find_demo("spring_oscillator.exp")), "--out", first, "--player", player});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_LT(QFileInfo(first).size(), QFileInfo(player).size());
+    const QString loader = QStringLiteral("/lib64/ld-linux-x86-64.so.2");
+    if (QFileInfo::exists(loader)) {
+        QProcess list;
+        list.setStandardOutputFile(QProcess::nullDevice());
+        list.start(loader, {"--list", first});
+        EXPECT_TRUE(list.waitForFinished(30000) && list.exitStatus() == QProcess::NormalExit && list.exitCode() == 0);
+    }
+
+    const QString ball = demo(*find_demo("thrown_ball.exp"));
+    ASSERT_EQ(run_tool({"pack", ball, "--out", second, "--player", first}).code, 0);
+    EXPECT_EQ(experiment_keys(dump(second)), experiment_keys(dump(ball)));
+    EXPECT_LT(QFileInfo(second).size(), QFileInfo(first).size());  // the spring's container is gone
+
+    r = run_tool({"pack", "--help"});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_TRUE(r.out.contains("libjpeg62-turbo")) << r.out.toStdString();
+}
+
+TEST_F(ToolTest, IconWritesEverySize) {
+    test::ensure_gui_app();
+    ASSERT_EQ(run_tool({"icon", dir.filePath("hicolor")}).code, 0);
+    for (int size : {16, 32, 48, 64, 128, 256}) {
+        const QImage icon(dir.filePath(QString("hicolor/%1x%1/apps/quorrel.png").arg(size)));
+        EXPECT_EQ(icon.size(), QSize(size, size)) << size;
+    }
+    EXPECT_EQ(run_tool({"icon"}).code, 2);
 }
 
 }  // namespace
