@@ -36,6 +36,11 @@ long resident_bytes() {
     return resident * sysconf(_SC_PAGESIZE);
 }
 
+template <class... Reals>
+bool all_finite(Reals... v) {
+    return (std::isfinite(v) && ...);
+}
+
 // The first number of the model that is not finite, named; empty when none is.
 // A variable that started as a number must still hold a finite number's text.
 std::string first_non_finite(const Model& m) {
@@ -43,33 +48,15 @@ std::string first_non_finite(const Model& m) {
     if (!std::isfinite(m.sim_time)) return "sim_time";
     for (int i = 0; i < object_count(m); ++i) {
         const MovingObject& o = m.objects[i];
-        const double values[] = {o.x,
-                                 o.y,
-                                 o.vx,
-                                 o.vy,
-                                 o.ax,
-                                 o.ay,
-                                 o.force_x,
-                                 o.force_y,
-                                 o.mass,
-                                 o.prev_x,
-                                 o.prev_y,
-                                 o.prev_vx,
-                                 o.prev_vy,
-                                 o.step_ax,
-                                 o.step_ay,
-                                 o.rel_x,
-                                 o.rel_y,
-                                 m.forces[i].total.x,
-                                 m.forces[i].total.y};
-        for (int k = 0; k < int(std::size(values)); ++k) {
-            if (std::isfinite(values[k])) continue;
-            std::snprintf(where, sizeof where, "object %d, number %d", i, k);
-            return where;
-        }
+        const ForceBreakdown& f = m.forces[i];
+        if (all_finite(o.x, o.y, o.vx, o.vy, o.ax, o.ay, o.force_x, o.force_y, o.mass, o.rel_x, o.rel_y) &&
+            all_finite(o.prev_x, o.prev_y, o.prev_vx, o.prev_vy, o.step_ax, o.step_ay, f.total.x, f.total.y))
+            continue;
+        std::snprintf(where, sizeof where, "a number of object %d", i);
+        return where;
     }
     for (int i = 0; i < point_count(m); ++i) {
-        if (std::isfinite(m.points[i].x) && std::isfinite(m.points[i].y)) continue;
+        if (all_finite(m.points[i].x, m.points[i].y)) continue;
         std::snprintf(where, sizeof where, "point %d", i);
         return where;
     }
