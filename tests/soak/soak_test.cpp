@@ -2,9 +2,9 @@
 // loop, headless, as a user leaves it running: after an automatic pause or a
 // stop message the run is continued, after the demo stopped itself (out of
 // range, the stop statement, a program error, a stop message that comes again
-// at once) it is run again. Every number of
-// the objects, points and variables must stay finite all the way, and the
-// process's resident memory must not grow once every demo has been played.
+// at once) it is run again. Every number of the objects, points and variables
+// must stay finite all the way, and the process's resident memory must not
+// grow once every demo has been played.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -26,7 +26,7 @@ namespace {
 // only once each demo's large blocks (pictures, scene) have been freed and
 // allocated again.
 constexpr int WARM_UP_FRAMES = 500;
-constexpr int SOAK_FRAMES = 8000;  // per demo, after
+constexpr int SOAK_FRAMES = 8000;  // per demo, between the two measurements
 // Allocator noise (64 KiB seen). One small block leaked per frame (32 bytes
 // and more) comes to more over the thousands of frames of the demos.
 constexpr long MEMORY_SLACK_BYTES = 512 << 10;
