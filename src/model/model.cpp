@@ -1,5 +1,6 @@
 #include "model/model.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "model/gbk.h"
@@ -97,11 +98,36 @@ void reset_variables(Model& m) {
     m.variable_count = 1;
 }
 
+ProgramLines& ProgramLines::operator=(const ProgramLines& o) {
+    if (this == &o) return *this;
+    // Beyond both tables' touched programs every line is empty on both sides.
+    const std::size_t n = std::max(touched_, o.touched_);
+    for (std::size_t p = 0; p < n; ++p) lines_[p] = o.lines_[p];
+    touched_ = o.touched_;
+    return *this;
+}
+
+ProgramLines& ProgramLines::operator=(ProgramLines&& o) noexcept {
+    if (this == &o) return *this;
+    const std::size_t n = std::max(touched_, o.touched_);
+    for (std::size_t p = 0; p < n; ++p)
+        for (std::size_t l = 0; l < PROGRAM_LINES; ++l) lines_[p][l].swap(o.lines_[p][l]);
+    // The swap left this table's old lines in `o`: it keeps counting them.
+    const std::size_t mine = touched_;
+    touched_ = o.touched_;
+    o.touched_ = mine;
+    return *this;
+}
+
+void ProgramLines::clear() {
+    for (std::size_t p = 0; p < touched_; ++p)
+        for (Text& line : lines_[p]) line.clear();
+    touched_ = 0;
+}
+
 void reset_programs(Model& m) {
-    for (int i = 0; i < MAX_PROGRAMS; ++i) {
-        zero(m.programs[i]);
-        for (Text& line : m.program_lines[i]) line.clear();
-    }
+    for (EventProgram& p : m.programs) zero(p);
+    m.program_lines.clear();
     m.programs[0].word[0] = 3;
     m.program_count = 1;
 }

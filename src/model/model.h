@@ -119,6 +119,38 @@ struct ObjectTexts {
     Text name, second;
 };
 
+// The lines of the event programs: MAX_PROGRAMS programs of PROGRAM_LINES
+// texts. Most experiments use a few programs of the 110, so the table
+// remembers how many leading programs may hold a non-empty line (`touched`):
+// every non-const access to a program counts it, and clearing, copying and
+// moving visit only those programs instead of all 55 000 texts.
+class ProgramLines {
+public:
+    using Program = std::array<Text, PROGRAM_LINES>;
+
+    ProgramLines() = default;
+    ProgramLines(const ProgramLines& o) { *this = o; }
+    ProgramLines(ProgramLines&& o) noexcept { *this = std::move(o); }
+    ProgramLines& operator=(const ProgramLines& o);
+    ProgramLines& operator=(ProgramLines&& o) noexcept;
+
+    Program& operator[](std::size_t program) {
+        if (program >= touched_) touched_ = program + 1;
+        return lines_[program];
+    }
+    const Program& operator[](std::size_t program) const { return lines_[program]; }
+    static constexpr std::size_t size() { return MAX_PROGRAMS; }
+
+    // Empties every line.
+    void clear();
+    // Programs from this one upward have only empty lines.
+    std::size_t touched() const { return touched_; }
+
+private:
+    std::array<Program, MAX_PROGRAMS> lines_;
+    std::size_t touched_ = 0;
+};
+
 struct Snapshot {
     bool taken = false;
     std::array<MovingObject, MAX_OBJECTS> objects;
@@ -183,7 +215,7 @@ struct Model {
     std::int32_t variable_count;
 
     std::array<EventProgram, MAX_PROGRAMS> programs;
-    std::array<std::array<Text, PROGRAM_LINES>, MAX_PROGRAMS> program_lines;
+    ProgramLines program_lines;
     std::int32_t program_count;
 
     // Pictures. The decoded image is what is drawn; the stored bytes are kept so
