@@ -100,29 +100,24 @@ void reset_variables(Model& m) {
 
 ProgramLines& ProgramLines::operator=(const ProgramLines& o) {
     if (this == &o) return *this;
-    // Beyond both tables' touched programs every line is empty on both sides.
-    const std::size_t n = std::max(touched_, o.touched_);
-    for (std::size_t p = 0; p < n; ++p) lines_[p] = o.lines_[p];
-    touched_ = o.touched_;
-    return *this;
-}
-
-ProgramLines& ProgramLines::operator=(ProgramLines&& o) noexcept {
-    if (this == &o) return *this;
-    const std::size_t n = std::max(touched_, o.touched_);
-    for (std::size_t p = 0; p < n; ++p)
-        for (std::size_t l = 0; l < PROGRAM_LINES; ++l) lines_[p][l].swap(o.lines_[p][l]);
-    // The swap left this table's old lines in `o`: it keeps counting them.
-    const std::size_t mine = touched_;
-    touched_ = o.touched_;
-    o.touched_ = mine;
+    for (std::size_t p = 0; p < MAX_PROGRAMS; ++p) {
+        if (o.programs_[p])
+            (*this)[p] = *o.programs_[p];
+        else if (programs_[p])
+            for (Text& line : *programs_[p]) line.clear();
+    }
     return *this;
 }
 
 void ProgramLines::clear() {
-    for (std::size_t p = 0; p < touched_; ++p)
-        for (Text& line : lines_[p]) line.clear();
-    touched_ = 0;
+    for (std::unique_ptr<Program>& p : programs_)
+        if (p)
+            for (Text& line : *p) line.clear();
+}
+
+const ProgramLines::Program& ProgramLines::empty_program() {
+    static const Program empty{};
+    return empty;
 }
 
 void reset_programs(Model& m) {

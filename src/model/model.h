@@ -120,35 +120,42 @@ struct ObjectTexts {
 };
 
 // The lines of the event programs: MAX_PROGRAMS programs of PROGRAM_LINES
-// texts. Most experiments use a few programs of the 110, so the table
-// remembers how many leading programs may hold a non-empty line (`touched`):
-// every non-const access to a program counts it, and clearing, copying and
-// moving visit only those programs instead of all 55 000 texts.
+// texts. Most experiments use a few programs of the 110, so a program's 500
+// texts are allocated at the first non-const access to it; reading a program
+// never written gives empty lines. A model that never uses most programs does
+// not hold their texts. Clearing keeps the allocated programs for reuse, and a
+// move swaps the two tables' programs (the moved-from table gets the old ones
+// back to reuse) instead of moving 55 000 texts.
 class ProgramLines {
 public:
     using Program = std::array<Text, PROGRAM_LINES>;
 
     ProgramLines() = default;
     ProgramLines(const ProgramLines& o) { *this = o; }
-    ProgramLines(ProgramLines&& o) noexcept { *this = std::move(o); }
+    ProgramLines(ProgramLines&& o) noexcept = default;
     ProgramLines& operator=(const ProgramLines& o);
-    ProgramLines& operator=(ProgramLines&& o) noexcept;
+    ProgramLines& operator=(ProgramLines&& o) noexcept {
+        programs_.swap(o.programs_);
+        return *this;
+    }
 
     Program& operator[](std::size_t program) {
-        if (program >= touched_) touched_ = program + 1;
-        return lines_[program];
+        std::unique_ptr<Program>& p = programs_[program];
+        if (!p) p = std::make_unique<Program>();
+        return *p;
     }
-    const Program& operator[](std::size_t program) const { return lines_[program]; }
+    const Program& operator[](std::size_t program) const {
+        const std::unique_ptr<Program>& p = programs_[program];
+        return p ? *p : empty_program();
+    }
     static constexpr std::size_t size() { return MAX_PROGRAMS; }
 
     // Empties every line.
     void clear();
-    // Programs from this one upward have only empty lines.
-    std::size_t touched() const { return touched_; }
 
 private:
-    std::array<Program, MAX_PROGRAMS> lines_;
-    std::size_t touched_ = 0;
+    static const Program& empty_program();
+    std::array<std::unique_ptr<Program>, MAX_PROGRAMS> programs_;
 };
 
 struct Snapshot {
