@@ -20,7 +20,7 @@ for exe in "$PLAYER" "$MINIMAL"; do
     [ -x "$exe" ] || { echo "missing $exe: build quorrel, quorrel-tool and minimal_window in $BUILD" >&2; exit 1; }
 done
 
-WORK=$(mktemp -d)
+WORK=$(mktemp -d "$BUILD/startup.XXXXXX")
 XVFB_PID=
 cleanup() {
     [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
