@@ -1,4 +1,4 @@
-// The integration step on each reference experiment. Reported per object-step:
+// The integration step on each reference experiment and each bundled demo. Reported per object-step:
 // the counter "per_object_step" is the number of objects, flagged as an
 // iteration-invariant rate and inverted, so Google Benchmark shows seconds per
 // object-step (read "12.3n" as 12.3 ns). items_per_second counts object-steps.
@@ -8,6 +8,7 @@
 #include <string>
 
 #include "demos/bench_scenes.h"
+#include "demos/demos.h"
 #include "engine/engine.h"
 
 namespace quorrel {
@@ -18,9 +19,10 @@ namespace {
 // put back at their prepared state every so many steps, outside the timing.
 constexpr int RESTART_EVERY = 5000;
 
-void BM_kernel(benchmark::State& state, const BenchScene* scene) {
+// `build` fills a reset model: a reference scene or a bundled demo.
+void BM_kernel(benchmark::State& state, void (*build)(Model&)) {
     auto m = make_model();
-    scene->build(*m);
+    build(*m);
     set_presence(*m);
     prepare_initial_state(*m);
     m->running = true;
@@ -46,7 +48,9 @@ void BM_kernel(benchmark::State& state, const BenchScene* scene) {
 
 const bool registered = [] {
     for (const BenchScene& s : bench_scenes())
-        benchmark::RegisterBenchmark((std::string("kernel/") + s.name).c_str(), BM_kernel, &s);
+        benchmark::RegisterBenchmark((std::string("kernel/") + s.name).c_str(), BM_kernel, s.build);
+    for (const DemoInfo& d : all_demos())
+        benchmark::RegisterBenchmark((std::string("kernel/demo/") + d.file_name).c_str(), BM_kernel, d.build);
     return true;
 }();
 

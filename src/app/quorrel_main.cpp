@@ -1,11 +1,14 @@
 // quorrel: the player. It shows the experiment appended to its own
 // executable; an executable without one opens the experiment file named on
-// the command line, or asks for one.
+// the command line, or asks for one. `--help` lists the options.
 #include <QApplication>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLibraryInfo>
 #include <QTranslator>
+#include <cstdio>
+#include <string>
+#include <vector>
 
 #include "model/io.h"
 #include "model/read_common.h"
@@ -14,8 +17,30 @@
 #include "ui/main_window.h"
 #include "ui/qt_platform.h"
 
+namespace {
+
+std::vector<std::string> args_after_program(int argc, char** argv) {
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
+    return args;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    // The help needs no display: answer it before Qt starts.
+    const std::string program = argc > 0 ? argv[0] : "quorrel";
+    if (quorrel::parse_player_args(args_after_program(argc, argv)).help) {
+        std::fputs(quorrel::player_usage(program).c_str(), stdout);
+        return 0;
+    }
     QApplication app(argc, argv);
+    // Qt has taken its own options (-platform, ...) out of argv.
+    const quorrel::PlayerArgs args = quorrel::parse_player_args(args_after_program(argc, argv));
+    if (!args.error.empty()) {
+        std::fprintf(stderr, "%s\n%s", args.error.c_str(), quorrel::player_usage(program).c_str());
+        return 2;
+    }
     QApplication::setApplicationName(QStringLiteral("Quorrel"));
     // Qt's own dialogs (file, colour, message-box buttons) speak Chinese when
     // the translations are installed, English otherwise.
@@ -31,9 +56,8 @@ int main(int argc, char** argv) {
     std::string path = exe.toLocal8Bit().toStdString();
     if (!quorrel::carries_container(path)) {
         QString file;
-        const QStringList args = QCoreApplication::arguments();
-        if (args.size() > 1) {
-            file = args.at(1);
+        if (!args.file.empty()) {
+            file = QString::fromLocal8Bit(args.file);
         } else {
             file = QFileDialog::getOpenFileName(nullptr, QStringLiteral("打开实验"), QString(),
                                                 QStringLiteral("实验文件 (*.exp);;所有文件 (*)"));
@@ -55,6 +79,10 @@ int main(int argc, char** argv) {
     player.program_folder = QFileInfo(exe).absolutePath().toLocal8Bit().toStdString();
     quorrel::QtPlatform platform;
     quorrel::MainWindow window(player, platform, source, path);
+    if (args.exit_after_first_frame)
+        window.scene_view()->painted = [&player] {
+            if (player.model_loaded) QCoreApplication::exit(0);
+        };
     window.show();
     return QApplication::exec();
 }

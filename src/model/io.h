@@ -23,8 +23,10 @@ struct LoadResult {
 
 // The working space of the readers: the fresh model a read fills before it
 // replaces the caller's. The model is large, so whoever loads files again and
-// again (a player, the fuzzers) keeps one and every read reuses its model; it
-// carries nothing from one read to the next.
+// again (a player, the fuzzers) keeps one and every read reuses its model. A
+// successful read leaves the caller's previous tables in it, for their storage
+// to be reused; every read resets it first, so nothing passes from one read to
+// the next.
 struct LoadScratch {
     std::unique_ptr<Model> spare;
 };

@@ -1,5 +1,6 @@
 #include "model/model.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "model/gbk.h"
@@ -97,11 +98,31 @@ void reset_variables(Model& m) {
     m.variable_count = 1;
 }
 
-void reset_programs(Model& m) {
-    for (int i = 0; i < MAX_PROGRAMS; ++i) {
-        zero(m.programs[i]);
-        for (Text& line : m.program_lines[i]) line.clear();
+ProgramLines& ProgramLines::operator=(const ProgramLines& o) {
+    if (this == &o) return *this;
+    for (std::size_t p = 0; p < MAX_PROGRAMS; ++p) {
+        if (o.programs_[p])
+            (*this)[p] = *o.programs_[p];
+        else if (programs_[p])
+            for (Text& line : *programs_[p]) line.clear();
     }
+    return *this;
+}
+
+void ProgramLines::clear() {
+    for (std::unique_ptr<Program>& p : programs_)
+        if (p)
+            for (Text& line : *p) line.clear();
+}
+
+const ProgramLines::Program& ProgramLines::empty_program() {
+    static const Program empty{};
+    return empty;
+}
+
+void reset_programs(Model& m) {
+    for (EventProgram& p : m.programs) zero(p);
+    m.program_lines.clear();
     m.programs[0].word[0] = 3;
     m.program_count = 1;
 }

@@ -119,6 +119,45 @@ struct ObjectTexts {
     Text name, second;
 };
 
+// The lines of the event programs: MAX_PROGRAMS programs of PROGRAM_LINES
+// texts. Most experiments use a few programs of the 110, so a program's 500
+// texts are allocated at the first non-const access to it; reading a program
+// never written gives empty lines. A model that never uses most programs does
+// not hold their texts. Clearing keeps the allocated programs for reuse, and a
+// move swaps the two tables' programs (the moved-from table gets the old ones
+// back to reuse) instead of moving 55 000 texts.
+class ProgramLines {
+public:
+    using Program = std::array<Text, PROGRAM_LINES>;
+
+    ProgramLines() = default;
+    ProgramLines(const ProgramLines& o) { *this = o; }
+    ProgramLines(ProgramLines&& o) noexcept = default;
+    ProgramLines& operator=(const ProgramLines& o);
+    ProgramLines& operator=(ProgramLines&& o) noexcept {
+        programs_.swap(o.programs_);
+        return *this;
+    }
+
+    Program& operator[](std::size_t program) {
+        std::unique_ptr<Program>& p = programs_[program];
+        if (!p) p = std::make_unique<Program>();
+        return *p;
+    }
+    const Program& operator[](std::size_t program) const {
+        const std::unique_ptr<Program>& p = programs_[program];
+        return p ? *p : empty_program();
+    }
+    static constexpr std::size_t size() { return MAX_PROGRAMS; }
+
+    // Empties every line.
+    void clear();
+
+private:
+    static const Program& empty_program();
+    std::array<std::unique_ptr<Program>, MAX_PROGRAMS> programs_;
+};
+
 struct Snapshot {
     bool taken = false;
     std::array<MovingObject, MAX_OBJECTS> objects;
@@ -183,7 +222,7 @@ struct Model {
     std::int32_t variable_count;
 
     std::array<EventProgram, MAX_PROGRAMS> programs;
-    std::array<std::array<Text, PROGRAM_LINES>, MAX_PROGRAMS> program_lines;
+    ProgramLines program_lines;
     std::int32_t program_count;
 
     // Pictures. The decoded image is what is drawn; the stored bytes are kept so

@@ -9,6 +9,38 @@
 
 namespace quorrel {
 
+PlayerArgs parse_player_args(const std::vector<std::string>& args) {
+    PlayerArgs r;
+    bool options = true;
+    for (const std::string& a : args) {
+        if (options && a == "--") {
+            options = false;
+        } else if (options && (a == "--help" || a == "-h")) {
+            r.help = true;
+        } else if (options && a == "--exit-after-first-frame") {
+            r.exit_after_first_frame = true;
+        } else if (options && a.size() > 1 && a[0] == '-') {
+            if (r.error.empty()) r.error = "unknown option: " + a;
+        } else if (r.file.empty()) {
+            r.file = a;
+        } else if (r.error.empty()) {
+            r.error = "more than one file given: " + a;
+        }
+    }
+    return r;
+}
+
+std::string player_usage(const std::string& program) {
+    return "Usage: " + program +
+           " [OPTION]... [FILE]\n"
+           "Plays the experiment FILE (an experiment file or a packed player); without FILE a\n"
+           "packed player plays its own experiment and any other asks for a file.\n"
+           "\n"
+           "  --exit-after-first-frame  quit with status 0 once the experiment's first frame\n"
+           "                            has been painted (for start-up measurements)\n"
+           "  -h, --help                show this help and quit\n";
+}
+
 bool carries_container(const std::string& path) {
     QFile f(QString::fromLocal8Bit(path));
     if (!f.open(QIODevice::ReadOnly)) return false;

@@ -2,8 +2,25 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace quorrel {
+
+// The player's command line: an optional experiment file and the options.
+struct PlayerArgs {
+    bool help = false;
+    // Quit with status 0 once the loaded experiment's first frame is painted
+    // (start-up measurements).
+    bool exit_after_first_frame = false;
+    std::string file;   // empty: none given
+    std::string error;  // UTF-8, non-empty when the command line is not understood
+};
+
+// Parses the arguments after the program name. "--" ends the options, so a
+// file whose name starts with "-" can still be named.
+PlayerArgs parse_player_args(const std::vector<std::string>& args);
+// The usage text of `--help` (UTF-8, ends with a newline).
+std::string player_usage(const std::string& program);
 
 // Does the file end with a container (a trailer pointing at an "ssmw" header
 // inside the file)? False when the file cannot be read.

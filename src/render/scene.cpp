@@ -39,7 +39,11 @@ void scene_resize(Scene& s, int width, int height) {
     height = std::clamp(height, 1, 8192);
     resize_keep(s.image1, width, height);
     resize_keep(s.scene_bitmap, width, height);
-    resize_keep(s.annotation_backdrop, width, height);
+    // The backdrop is refreshed from scene_bitmap before every use and is used
+    // only when framed annotations exist: it is neither filled nor kept, so
+    // without framed annotations its pages are never touched and cost no memory.
+    s.annotation_backdrop = QImage();
+    s.annotation_backdrop = QImage(width, height, QImage::Format_RGB32);
     canvas_attach(s.canvas, &s.image1);
     canvas_attach(s.scene_canvas, &s.scene_bitmap);
     canvas_attach(s.backdrop_canvas, &s.annotation_backdrop);

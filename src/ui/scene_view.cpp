@@ -56,6 +56,8 @@ void SceneView::paintEvent(QPaintEvent*) {
         g.fillRect(rect(), Qt::black);
     else
         g.drawImage(0, 0, image);
+    g.end();
+    if (painted) painted();
 }
 
 void SceneView::apply(const MouseResult& r) {

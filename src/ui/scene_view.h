@@ -21,6 +21,8 @@ public:
     std::function<void(QPoint)> open_menu;
     // Called after a handler may have changed the run state (Stop, Pause).
     std::function<void()> changed;
+    // Called after every paint of the scene.
+    std::function<void()> painted;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

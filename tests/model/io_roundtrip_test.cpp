@@ -334,3 +334,36 @@ TEST(Files, DetectKindAndReadAnyFile) {
 
 }  // namespace
 }  // namespace quorrel
+
+namespace quorrel {
+namespace {
+
+using namespace testing_io;
+
+// The reader's working space is reused from load to load and a load hands the
+// caller's previous tables back to it: nothing of a full experiment may reach
+// the small experiments loaded after it, in either format, nor survive a
+// damaged file read in between.
+TEST(RoundTrip, LoadsAfterAFullExperimentLeaveNoTraceOfIt) {
+    auto full = full_model();
+    auto small = small_model();
+    const auto expected_small = expected_after_read(*small, Format::Experiment);
+    auto m = make_model();
+    LoadScratch scratch;
+    ASSERT_TRUE(read_experiment(*m, write_experiment(*full), scratch).ok);
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_TRUE(read_experiment(*m, write_experiment(*small), scratch).ok);
+        expect_same_model(*expected_small, *m);
+    }
+    std::string damaged = write_experiment(*full);
+    damaged.resize(damaged.size() / 2);
+    EXPECT_FALSE(read_experiment(*m, damaged, scratch).ok);
+    expect_same_model(*expected_small, *m);
+
+    ASSERT_TRUE(read_container(*m, packed(*full), scratch).ok);
+    ASSERT_TRUE(read_container(*m, packed(*small), scratch).ok);
+    expect_same_model(*expected_after_read(*small, Format::Container), *m);
+}
+
+}  // namespace
+}  // namespace quorrel

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "model/gbk.h"
 
 namespace quorrel {
@@ -135,6 +137,37 @@ TEST(VectorHelpers, AngleConversionsKeepTheirOrderOfOperations) {
     EXPECT_GT(differs, 0);
     EXPECT_EQ(length(3.0, 4.0), 5.0);
     EXPECT_EQ(length(XY{-3.0, 4.0}), 5.0);
+}
+
+// Lines written straight into any program, counted or not, are cleared by a
+// reset and do not survive being overwritten by a table with fewer programs.
+TEST(ProgramLines, ResetCopyAndMoveReachEveryWrittenProgram) {
+    auto m = make_model();
+    m->program_lines[0][0] = "a=1";
+    m->program_lines[MAX_PROGRAMS - 1][PROGRAM_LINES - 1] = "b=2";
+    ProgramLines copy = m->program_lines;
+    EXPECT_EQ(copy[MAX_PROGRAMS - 1][PROGRAM_LINES - 1], "b=2");
+
+    reset_programs(*m);
+    EXPECT_TRUE(m->program_lines[0][0].empty());
+    EXPECT_TRUE(m->program_lines[MAX_PROGRAMS - 1][PROGRAM_LINES - 1].empty());
+    EXPECT_EQ(m->program_count, 1);
+
+    ProgramLines few;
+    few[2][3] = "c=3";
+    copy = few;
+    EXPECT_TRUE(copy[MAX_PROGRAMS - 1][PROGRAM_LINES - 1].empty());
+    EXPECT_EQ(copy[2][3], "c=3");
+
+    ProgramLines target;
+    target[50][0] = "d=4";
+    target = std::move(few);
+    EXPECT_TRUE(target[50][0].empty());
+    few.clear();
+    EXPECT_TRUE(few[50][0].empty());
+    EXPECT_EQ(target[2][3], "c=3");
+    // A program never written reads as empty lines.
+    EXPECT_TRUE(std::as_const(target)[MAX_PROGRAMS - 2][0].empty());
 }
 
 }  // namespace

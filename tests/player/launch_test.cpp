@@ -193,3 +193,30 @@ TEST_F(LaunchTest, TwoPlayersInOneProcessTickIndependently) {
 
 }  // namespace
 }  // namespace quorrel
+
+namespace quorrel {
+namespace {
+
+TEST(PlayerArgs, OptionsFileAndMistakes) {
+    PlayerArgs a = parse_player_args({"--exit-after-first-frame", "x.exp"});
+    EXPECT_TRUE(a.exit_after_first_frame);
+    EXPECT_FALSE(a.help);
+    EXPECT_EQ(a.file, "x.exp");
+    EXPECT_TRUE(a.error.empty());
+
+    // Options may follow the file; "--" lets a file start with a dash.
+    a = parse_player_args({"x.exp", "--help"});
+    EXPECT_TRUE(a.help);
+    EXPECT_EQ(a.file, "x.exp");
+    a = parse_player_args({"--", "-odd.exp"});
+    EXPECT_EQ(a.file, "-odd.exp");
+    EXPECT_TRUE(a.error.empty());
+
+    EXPECT_FALSE(parse_player_args({"--exit-after-first-frames"}).error.empty());
+    EXPECT_FALSE(parse_player_args({"a.exp", "b.exp"}).error.empty());
+    EXPECT_TRUE(parse_player_args({}).file.empty());
+    EXPECT_NE(player_usage("quorrel").find("--exit-after-first-frame"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace quorrel

@@ -1,0 +1,56 @@
+// The player executable's command line, run as a user (or a script) runs it.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "demos/demos.h"
+#include "model/io.h"
+
+namespace quorrel {
+namespace {
+
+struct PlayerRun {
+    int code = -1;
+    QString out;
+};
+
+PlayerRun run_player(const QStringList& args) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    p.setProcessEnvironment(env);
+    p.start(QUORREL_PLAYER, args);
+    PlayerRun r;
+    if (!p.waitForFinished(20000)) {
+        p.kill();
+        p.waitForFinished();
+        return r;
+    }
+    r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    return r;
+}
+
+TEST(PlayerExe, HelpAndExitAfterTheFirstFrame) {
+    const PlayerRun help = run_player({"--help"});
+    EXPECT_EQ(help.code, 0);
+    EXPECT_TRUE(help.out.contains("--exit-after-first-frame"));
+    EXPECT_EQ(run_player({"--no-such-option"}).code, 2);
+
+    // The demo with a function graph: the first frame is painted, then the player quits by itself.
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    auto m = make_model();
+    find_demo("spring_oscillator.exp")->build(*m);
+    QFile f(dir.filePath("demo.exp"));
+    const std::string bytes = write_experiment(*m);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    ASSERT_EQ(f.write(bytes.data(), qint64(bytes.size())), qint64(bytes.size()));
+    f.close();
+    EXPECT_EQ(run_player({"--exit-after-first-frame", f.fileName()}).code, 0);
+}
+
+}  // namespace
+}  // namespace quorrel
