@@ -215,4 +215,20 @@ int demo_text_block(Model& m, int x, int y, Colour colour, std::initializer_list
     return slot;
 }
 
+void demo_settings(Model& m, int origin_x, int origin_y, double scale, int steps_per_frame) {
+    Settings& s = m.settings;
+    s.origin_x = origin_x;
+    s.origin_y = origin_y;
+    s.scale = scale;
+    s.time_step = 0.001;
+    s.steps_per_frame = steps_per_frame;
+    s.show_axes = 1;
+    s.show_grid = 0;
+    s.show_fine_grid = 0;
+    s.axes_colour = 0x606060;
+    s.background_colour = 0;
+    s.pause_time = 0.0;
+    s.g = 9.8;
+}
+
 }  // namespace quorrel

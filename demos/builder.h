@@ -9,6 +9,11 @@
 
 namespace quorrel {
 
+// The view and time step most demos share: origin at pixel (origin_x,
+// origin_y), `scale` world units per pixel, 1 ms steps, axes without grids on
+// black, no pause time, g = 9.8.
+void demo_settings(Model& m, int origin_x, int origin_y, double scale, int steps_per_frame);
+
 // An object at rest at (x, y); `name` is UTF-8 and stored as GBK.
 MovingObject& demo_object(Model& m, int slot, std::int32_t kind, const char* name, double x, double y, double mass);
 // A free body whose generated shaded ball (colour r, g, b) is centred on its position.

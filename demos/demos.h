@@ -26,5 +26,6 @@ std::span<const DemoInfo> basic_demos();      // basic_demos.cpp
 std::span<const DemoInfo> mechanism_demos();  // mechanism_demos.cpp
 std::span<const DemoInfo> motion_demos();     // motion_demos.cpp
 std::span<const DemoInfo> field_demos();      // field_demos.cpp
+std::span<const DemoInfo> linked_demos();     // linked_demos.cpp
 
 }  // namespace quorrel

@@ -20,28 +20,12 @@ constexpr Colour GREEN = 0x00FF00;
 constexpr Colour PINK = 0xC080FF;
 constexpr Colour GREY = 0xC0C0C0;
 
-void common_settings(Model& m, int origin_x, int origin_y, double scale, int steps_per_frame) {
-    Settings& s = m.settings;
-    s.origin_x = origin_x;
-    s.origin_y = origin_y;
-    s.scale = scale;
-    s.time_step = 0.001;
-    s.steps_per_frame = steps_per_frame;
-    s.show_axes = 1;
-    s.show_grid = 0;
-    s.show_fine_grid = 0;
-    s.axes_colour = 0x606060;
-    s.background_colour = 0;
-    s.pause_time = 0.0;
-    s.g = 9.8;
-}
-
 // A 0.1 kg charge of 0.5 C enters a downward field of 0.4 N/C at 8 m/s: it
 // falls at qE/m = 2 m/s² along a parabola while it crosses the 20 m wide
 // region (2.5 s, 6.25 m down) and leaves along a straight line. No gravity.
 // 0.05 m per pixel, the field centred on the origin.
 void build_electric_deflection(Model& m) {
-    common_settings(m, 350, 200, 0.05, 20);
+    demo_settings(m, 350, 200, 0.05, 20);
     m.settings.v_scale = 10.0;
     m.settings.f_scale = 0.4;
 
@@ -68,7 +52,7 @@ void build_electric_deflection(Model& m) {
 // a 0.5 kg charge of −1 C at 6 m/s counter-clockwise on one of 1.5 m; the
 // periods are 2π·m/(|q|·B) = π s and π/2 s. No gravity. 0.02 m per pixel.
 void build_magnetic_circles(Model& m) {
-    common_settings(m, 350, 225, 0.02, 20);
+    demo_settings(m, 350, 225, 0.02, 20);
     m.settings.v_scale = 12.0;
     m.settings.f_scale = 24.0;
 
@@ -100,7 +84,7 @@ void build_magnetic_circles(Model& m) {
 // (μ1·m·g − μ2·(M + m)·g)/M = 0.98 m/s². The run stops by itself when the
 // block runs off the plank's front. 0.02 m per pixel.
 void build_block_on_plank(Model& m) {
-    common_settings(m, 150, 300, 0.02, 10);
+    demo_settings(m, 150, 300, 0.02, 10);
     m.settings.use_gravity = 1;
     m.settings.v_scale = 5.0;
     m.settings.f_scale = 10.0;
@@ -142,7 +126,7 @@ void build_block_on_plank(Model& m) {
 // annotation shows; clicking the framed label "重新运行" starts the run again.
 // 0.025 m per pixel, the floor near the bottom.
 void build_bounce_counter(Model& m) {
-    common_settings(m, 80, 370, 0.025, 10);
+    demo_settings(m, 80, 370, 0.025, 10);
     m.settings.use_gravity = 1;
     m.settings.v_scale = 10.0;
 

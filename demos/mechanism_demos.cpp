@@ -19,29 +19,13 @@ constexpr Colour CYAN = 0xFFFF00;
 constexpr Colour ORANGE = 0x0080FF;
 constexpr Colour PINK = 0xC080FF;
 
-void common_settings(Model& m, int origin_x, int origin_y, double scale, int steps_per_frame) {
-    Settings& s = m.settings;
-    s.origin_x = origin_x;
-    s.origin_y = origin_y;
-    s.scale = scale;
-    s.time_step = 0.001;
-    s.steps_per_frame = steps_per_frame;
-    s.show_axes = 1;
-    s.show_grid = 0;
-    s.show_fine_grid = 0;
-    s.axes_colour = 0x606060;
-    s.background_colour = 0;
-    s.pause_time = 0.0;
-    s.g = 9.8;
-}
-
 // A charge starting at rest in crossed uniform electric and magnetic fields
 // drifts along a cycloid at E/B = 1.5 m/s with arches 3 m high; below, a
 // second charge circles a fixed opposite charge (k·q·Q = 1.8 N·m², radius
 // 2.5 m, period 18.5 s), slightly disturbed by a small fixed charge far right.
 // 0.05 m per pixel: the picture spans 35 m x 21 m around the origin.
 void build_fields_and_charges(Model& m) {
-    common_settings(m, 350, 210, 0.05, 20);
+    demo_settings(m, 350, 210, 0.05, 20);
     m.settings.v_scale = 2.0;
     m.settings.f_scale = 2.0;
 
@@ -75,7 +59,7 @@ void build_fields_and_charges(Model& m) {
 // A 1 kg bob on a 3 m rigid rod, let go 60 degrees from the vertical: the rod
 // keeps its length exactly. 0.01 m per pixel, the anchor near the top.
 void build_rod_pendulum(Model& m) {
-    common_settings(m, 350, 50, 0.01, 10);
+    demo_settings(m, 350, 50, 0.01, 10);
     m.settings.use_gravity = 1;
     m.settings.v_scale = 8.0;
     m.settings.f_scale = 40.0;
@@ -99,7 +83,7 @@ void build_rod_pendulum(Model& m) {
 // the cue ball runs into a triangle of three balls; every collision is
 // elastic. 0.02 m per pixel: the table is 13 m x 7 m.
 void build_colliding_bodies(Model& m) {
-    common_settings(m, 350, 210, 0.02, 10);
+    demo_settings(m, 350, 210, 0.02, 10);
     m.settings.use_collisions = 1;
     m.settings.show_axes = 0;
     m.settings.v_scale = 4.0;
@@ -139,7 +123,7 @@ void build_colliding_bodies(Model& m) {
 // 5 kg incline stands on rough ground. The run stops by itself when the block
 // reaches the foot of the slope. 0.01 m per pixel, the ground near the bottom.
 void build_block_on_incline(Model& m) {
-    common_settings(m, 350, 380, 0.01, 10);
+    demo_settings(m, 350, 380, 0.01, 10);
     m.settings.use_gravity = 1;
     m.settings.v_scale = 4.0;
     m.settings.f_scale = 20.0;
@@ -184,7 +168,7 @@ void build_block_on_incline(Model& m) {
 // m/s; the elastic collision hands its speed on, and the two balls take turns
 // climbing the slopes. 0.01 m per pixel, the arc's centre near the top.
 void build_circular_track(Model& m) {
-    common_settings(m, 350, 50, 0.01, 10);
+    demo_settings(m, 350, 50, 0.01, 10);
     m.settings.use_gravity = 1;
     m.settings.use_collisions = 1;
     m.settings.v_scale = 8.0;

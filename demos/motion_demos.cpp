@@ -23,22 +23,6 @@ constexpr Colour GREY = 0xC0C0C0;
 constexpr Colour GRAPH_BACK = 0x302010;
 constexpr Colour GRAPH_AXES = 0xA0A0A0;
 
-void common_settings(Model& m, int origin_x, int origin_y, double scale, int steps_per_frame) {
-    Settings& s = m.settings;
-    s.origin_x = origin_x;
-    s.origin_y = origin_y;
-    s.scale = scale;
-    s.time_step = 0.001;
-    s.steps_per_frame = steps_per_frame;
-    s.show_axes = 1;
-    s.show_grid = 0;
-    s.show_fine_grid = 0;
-    s.axes_colour = 0x606060;
-    s.background_colour = 0;
-    s.pause_time = 0.0;
-    s.g = 9.8;
-}
-
 struct Ref {
     std::int32_t kind;  // REF_OBJECT or REF_POINT
     const char* name;   // UTF-8
@@ -84,7 +68,7 @@ constexpr std::int32_t Q_V = 106;  // and of its speed
 // program notes the landing time in `tland` and pauses there.
 // 0.25 m per pixel: 80 m is 320 px.
 void build_free_fall(Model& m) {
-    common_settings(m, 60, 390, 0.25, 10);
+    demo_settings(m, 60, 390, 0.25, 10);
     Settings& s = m.settings;
     s.use_gravity = 1;
     s.show_grid = 1;
@@ -128,7 +112,7 @@ void build_free_fall(Model& m) {
 // 2π·√(μ/k) = π/2 s of the reduced mass μ = 0.75 kg, and their centre of mass
 // stays at the origin. 0.01 m per pixel.
 void build_two_body_spring(Model& m) {
-    common_settings(m, 350, 130, 0.01, 10);
+    demo_settings(m, 350, 130, 0.01, 10);
     Settings& s = m.settings;
     s.v_scale = 4.0;
     s.f_scale = 20.0;
@@ -163,7 +147,7 @@ void build_two_body_spring(Model& m) {
 // at the hanging point gives θ, which a graph draws against t.
 // 0.01 m per pixel, the hanging point near the top.
 void build_rope_pendulum(Model& m) {
-    common_settings(m, 300, 50, 0.01, 10);
+    demo_settings(m, 300, 50, 0.01, 10);
     Settings& s = m.settings;
     s.use_gravity = 1;
     s.v_scale = 2.0;
@@ -200,7 +184,7 @@ void build_rope_pendulum(Model& m) {
 // 2π·√(r³/(G·M)) ≈ 3.26 s, the outer one let go at 5 m with 0.7 of the
 // circular speed on an ellipse. 0.025 m per pixel.
 void build_planet_orbit(Model& m) {
-    common_settings(m, 420, 225, 0.025, 10);
+    demo_settings(m, 420, 225, 0.025, 10);
     Settings& s = m.settings;
     s.v_scale = 4.0;
     s.f_scale = 20.0;
@@ -237,7 +221,7 @@ void build_planet_orbit(Model& m) {
 // per metre of the region; the lower one against F = 0.25·v^2, so its speed
 // falls as 4·e^(-x/8) with the depth x in metres. 0.02 m per pixel.
 void build_resistance_region(Model& m) {
-    common_settings(m, 350, 240, 0.02, 10);
+    demo_settings(m, 350, 240, 0.02, 10);
     Settings& s = m.settings;
     s.use_gravity = 1;
     s.v_scale = 4.0;

@@ -8,7 +8,7 @@ namespace quorrel {
 std::span<const DemoInfo> all_demos() {
     static const std::vector<DemoInfo> all = [] {
         std::vector<DemoInfo> v;
-        for (auto group : {basic_demos(), mechanism_demos(), motion_demos(), field_demos()})
+        for (auto group : {basic_demos(), mechanism_demos(), motion_demos(), field_demos(), linked_demos()})
             v.insert(v.end(), group.begin(), group.end());
         return v;
     }();

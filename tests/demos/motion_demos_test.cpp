@@ -9,6 +9,7 @@
 #include "demos/demos.h"
 #include "engine/constraints.h"
 #include "engine/engine.h"
+#include "engine_run.h"
 #include "model/vec.h"
 #include "player/headless_platform.h"
 #include "player/player.h"
@@ -16,29 +17,9 @@
 
 namespace quorrel {
 namespace {
+using test::EngineRun;
 
 constexpr double g = 9.8;
-
-// The demo's model as Run leaves it, stepped by the engine one time step per
-// call of step().
-struct EngineRun {
-    std::unique_ptr<Model> m = make_model();
-    explicit EngineRun(const char* file) {
-        init_kept_settings(*m);
-        reset_model(*m);
-        const DemoInfo* d = find_demo(file);
-        EXPECT_NE(d, nullptr) << file;
-        if (d != nullptr) d->build(*m);
-        set_presence(*m);
-        set_rope_rod_lengths(*m);
-        prepare_initial_state(*m);
-        m->settings.steps_per_frame = 1;
-        m->running = true;
-    }
-    void step() { EXPECT_EQ(movin(*m), MOVIN_NORMAL); }
-    const MovingObject& o(int i) const { return m->objects[i]; }
-    double t() const { return m->sim_time; }
-};
 
 // The demo played through the player's main loop until its program pauses it
 // (or `frames` frames have passed).

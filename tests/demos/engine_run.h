@@ -1,0 +1,36 @@
+// A bundled demo's model as Run leaves it, stepped by the engine directly:
+// the demo tests that need no drawing or programs use it.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "demos/demos.h"
+#include "engine/constraints.h"
+#include "engine/engine.h"
+#include "model/model.h"
+
+namespace quorrel::test {
+
+// Stepped by the engine one time step per call of step().
+struct EngineRun {
+    std::unique_ptr<Model> m = make_model();
+    explicit EngineRun(const char* file) {
+        init_kept_settings(*m);
+        reset_model(*m);
+        const DemoInfo* d = find_demo(file);
+        EXPECT_NE(d, nullptr) << file;
+        if (d != nullptr) d->build(*m);
+        set_presence(*m);
+        set_rope_rod_lengths(*m);
+        prepare_initial_state(*m);
+        m->settings.steps_per_frame = 1;
+        m->running = true;
+    }
+    void step() { EXPECT_EQ(movin(*m), MOVIN_NORMAL); }
+    const MovingObject& o(int i) const { return m->objects[i]; }
+    double t() const { return m->sim_time; }
+};
+
+}  // namespace quorrel::test
