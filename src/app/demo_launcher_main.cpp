@@ -14,6 +14,7 @@
 #include <cstdio>
 
 #include "demos/demo_titles.h"
+#include "ui/qt_chinese.h"
 
 int main(int argc, char** argv) {
     const std::vector<quorrel::DemoTitle> demos = quorrel::demo_titles();
@@ -23,6 +24,8 @@ int main(int argc, char** argv) {
     }
 
     QApplication app(argc, argv);
+    QTranslator qt_chinese;
+    quorrel::install_qt_chinese(qt_chinese);
     QStringList titles;
     for (const quorrel::DemoTitle& d : demos) titles << QString::fromUtf8(d.title);
     bool ok = false;

@@ -15,6 +15,7 @@
 #include "player/launch.h"
 #include "player/player.h"
 #include "ui/main_window.h"
+#include "ui/qt_chinese.h"
 #include "ui/qt_platform.h"
 
 namespace {
@@ -42,11 +43,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     QApplication::setApplicationName(QStringLiteral("Quorrel"));
-    // Qt's own dialogs (file, colour, message-box buttons) speak Chinese when
-    // the translations are installed, English otherwise.
     QTranslator qt_chinese;
-    if (qt_chinese.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(&qt_chinese);
+    quorrel::install_qt_chinese(qt_chinese);
 
     const QString exe = QCoreApplication::applicationFilePath();
     // The title is the executable's file name up to its first dot.
