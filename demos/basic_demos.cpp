@@ -13,30 +13,7 @@
 namespace quorrel {
 namespace {
 
-constexpr Colour WHITE = 0xFFFFFF;
-constexpr Colour YELLOW = 0x00FFFF;
-constexpr Colour GREEN = 0x00FF00;
-constexpr Colour CYAN = 0xFFFF00;
-
-// A reading of one quantity of a moving object, shown at (x, y) and copied
-// into the variable `variable`.
-void add_reading(Model& m, int slot, const char* object, std::int32_t quantity, const char* caption,
-                 const char* variable, int x, int y, Colour colour) {
-    Measurement& r = m.measurements[slot];
-    r = Measurement{};
-    r.type = MEASURE_QUANTITY;
-    r.show_lines = 1;
-    r.label_x = x;
-    r.label_y = y;
-    r.colour = colour;
-    r.kind1 = REF_OBJECT;
-    r.quantity = quantity;
-    auto& t = m.measurement_texts[slot];
-    t[MT_VARIABLE] = utf8_to_gbk(variable);
-    t[MT_CAPTION] = utf8_to_gbk(caption);
-    t[MT_VALUE] = Text(1, '0');  // (assigning the literal trips a false GCC 12 -Wrestrict)
-    t[MT_POINT1] = utf8_to_gbk(object);
-}
+using namespace demo_colour;
 
 void common_settings(Model& m, int origin_x, int origin_y) {
     Settings& s = m.settings;
@@ -84,7 +61,7 @@ void build_thrown_ball(Model& m) {
     demo_variable(m, "h", "小球的高度", "0");
     demo_variable(m, "hmax", "最大高度", "0");
     demo_variable(m, "landed", "落地后为1", "0");
-    add_reading(m, 0, "小球", Q_Y, "高度 h=", "h", 470, 20, GREEN);
+    demo_reading(m, MEASURE_QUANTITY, Q_Y, {{REF_OBJECT, "小球"}}, "高度 h=", "h", 470, 20, GREEN);
 
     demo_program_line(m, 0, "判断1:如果(h>hmax)则执行");
     demo_program_line(m, 0, "hmax=h");
@@ -128,7 +105,7 @@ void build_spring_oscillator(Model& m) {
 
     demo_variable(m, "x", "振子的位置", "0");
     demo_variable(m, "k", "劲度系数", "10");
-    add_reading(m, 0, "振子", Q_X, "位置 x=", "x", 470, 20, GREEN);
+    demo_reading(m, MEASURE_QUANTITY, Q_X, {{REF_OBJECT, "振子"}}, "位置 x=", "x", 470, 20, GREEN);
 
     demo_annotation(m, 20, 15, 400, WHITE, "水平弹簧振子：k = 10 N/m，m = 1 kg，周期约 1.99 s");
 

@@ -231,4 +231,32 @@ void demo_settings(Model& m, int origin_x, int origin_y, double scale, int steps
     s.g = 9.8;
 }
 
+int demo_reading(Model& m, std::int32_t type, std::int32_t quantity, std::initializer_list<DemoRef> refs,
+                 const char* caption, const char* variable, int x, int y, Colour colour) {
+    int slot = 0;
+    while (slot < MAX_MEASUREMENTS && m.measurements[slot].type != 0) ++slot;
+    if (slot >= MAX_MEASUREMENTS) return -1;
+    Measurement& r = m.measurements[slot];
+    r = Measurement{};
+    r.type = type;
+    r.quantity = quantity;
+    r.show_lines = 1;
+    r.label_x = x;
+    r.label_y = y;
+    r.colour = colour;
+    auto& t = m.measurement_texts[slot];
+    t[MT_VARIABLE] = utf8_to_gbk(variable);
+    t[MT_CAPTION] = utf8_to_gbk(caption);
+    t[MT_VALUE] = Text(1, '0');
+    std::int32_t* kinds[3] = {&r.kind1, &r.kind2, &r.kind3};
+    int i = 0;
+    for (const DemoRef& ref : refs) {
+        if (i >= 3) break;
+        *kinds[i] = ref.kind;
+        t[MT_POINT1 + i] = utf8_to_gbk(ref.name);
+        ++i;
+    }
+    return slot;
+}
+
 }  // namespace quorrel

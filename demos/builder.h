@@ -9,6 +9,17 @@
 
 namespace quorrel {
 
+// The colours the demos draw with (0x00BBGGRR).
+namespace demo_colour {
+inline constexpr Colour WHITE = 0xFFFFFF;
+inline constexpr Colour YELLOW = 0x00FFFF;
+inline constexpr Colour CYAN = 0xFFFF00;
+inline constexpr Colour GREEN = 0x00FF00;
+inline constexpr Colour GREY = 0xC0C0C0;
+inline constexpr Colour ORANGE = 0x0080FF;
+inline constexpr Colour PINK = 0xC080FF;
+}  // namespace demo_colour
+
 // The view and time step most demos share: origin at pixel (origin_x,
 // origin_y), `scale` world units per pixel, 1 ms steps, axes without grids on
 // black, no pause time, g = 9.8.
@@ -36,6 +47,17 @@ int demo_variable(Model& m, const char* name, const char* description, const cha
 bool demo_program_line(Model& m, int program, const char* line);
 // Appends an annotation with the default font; returns its slot, or -1 when full.
 int demo_annotation(Model& m, int x, int y, int width, Colour colour, const char* text);
+
+// A reference of a reading: a moving object or a point, by its UTF-8 name.
+struct DemoRef {
+    std::int32_t kind;  // REF_OBJECT or REF_POINT
+    const char* name;
+};
+// Appends a reading shown at pixel (x, y) and copied into `variable`: one
+// quantity of one object or point (type 1), the distance of two (type 2) or
+// the angle at the second of three (type 3). Returns its slot, or -1.
+int demo_reading(Model& m, std::int32_t type, std::int32_t quantity, std::initializer_list<DemoRef> refs,
+                 const char* caption, const char* variable, int x, int y, Colour colour);
 
 // Appends an opaque function graph centred at pixel (x, y): `x_scale` and
 // `y_scale` world units per 30 pixels, its origin (origin_x, origin_y) pixels

@@ -13,12 +13,7 @@
 namespace quorrel {
 namespace {
 
-constexpr Colour WHITE = 0xFFFFFF;
-constexpr Colour YELLOW = 0x00FFFF;
-constexpr Colour CYAN = 0xFFFF00;
-constexpr Colour GREEN = 0x00FF00;
-constexpr Colour PINK = 0xC080FF;
-constexpr Colour GREY = 0xC0C0C0;
+using namespace demo_colour;
 
 // A 0.1 kg charge of 0.5 C enters a downward field of 0.4 N/C at 8 m/s: it
 // falls at qE/m = 2 m/s² along a parabola while it crosses the 20 m wide

@@ -13,10 +13,7 @@
 namespace quorrel {
 namespace {
 
-constexpr Colour WHITE = 0xFFFFFF;
-constexpr Colour YELLOW = 0x00FFFF;
-constexpr Colour CYAN = 0xFFFF00;
-constexpr Colour PINK = 0xC080FF;
+using namespace demo_colour;
 
 // An object-to-object link (rope E_SH or rod E_GAN) between slots a and b; its
 // length is taken from the start positions when the run starts.

@@ -12,12 +12,9 @@
 namespace quorrel {
 namespace {
 
+using namespace demo_colour;
+
 constexpr double pi = std::numbers::pi;
-constexpr Colour WHITE = 0xFFFFFF;
-constexpr Colour YELLOW = 0x00FFFF;
-constexpr Colour CYAN = 0xFFFF00;
-constexpr Colour ORANGE = 0x0080FF;
-constexpr Colour PINK = 0xC080FF;
 
 // A charge starting at rest in crossed uniform electric and magnetic fields
 // drifts along a cycloid at E/B = 1.5 m/s with arches 3 m high; below, a

@@ -13,51 +13,10 @@
 namespace quorrel {
 namespace {
 
-constexpr Colour WHITE = 0xFFFFFF;
-constexpr Colour YELLOW = 0x00FFFF;
-constexpr Colour GREEN = 0x00FF00;
-constexpr Colour CYAN = 0xFFFF00;
-constexpr Colour ORANGE = 0x0080FF;
-constexpr Colour PINK = 0xC080FF;
-constexpr Colour GREY = 0xC0C0C0;
+using namespace demo_colour;
+
 constexpr Colour GRAPH_BACK = 0x302010;
 constexpr Colour GRAPH_AXES = 0xA0A0A0;
-
-struct Ref {
-    std::int32_t kind;  // REF_OBJECT or REF_POINT
-    const char* name;   // UTF-8
-};
-
-// Appends a reading shown at pixel (x, y) and copied into `variable`: one
-// quantity of one point (type 1), the distance of two points (type 2) or the
-// angle at the second of three points (type 3). Returns its slot, or -1.
-int add_reading(Model& m, std::int32_t type, std::int32_t quantity, std::initializer_list<Ref> refs,
-                const char* caption, const char* variable, int x, int y, Colour colour) {
-    int slot = 0;
-    while (slot < MAX_MEASUREMENTS && m.measurements[slot].type != 0) ++slot;
-    if (slot >= MAX_MEASUREMENTS) return -1;
-    Measurement& r = m.measurements[slot];
-    r = Measurement{};
-    r.type = type;
-    r.quantity = quantity;
-    r.show_lines = 1;
-    r.label_x = x;
-    r.label_y = y;
-    r.colour = colour;
-    auto& t = m.measurement_texts[slot];
-    t[MT_VARIABLE] = utf8_to_gbk(variable);
-    t[MT_CAPTION] = utf8_to_gbk(caption);
-    t[MT_VALUE] = Text(1, '0');
-    std::int32_t* kinds[3] = {&r.kind1, &r.kind2, &r.kind3};
-    int i = 0;
-    for (const Ref& ref : refs) {
-        if (i >= 3) break;
-        *kinds[i] = ref.kind;
-        t[MT_POINT1 + i] = utf8_to_gbk(ref.name);
-        ++i;
-    }
-    return slot;
-}
 
 constexpr std::int32_t Q_Y = 101;  // quantity code of a moving object's y
 constexpr std::int32_t Q_V = 106;  // and of its speed
@@ -92,7 +51,7 @@ void build_free_fall(Model& m) {
     demo_variable(m, "h", "下落小球的高度", "80");
     demo_variable(m, "tland", "落地时刻", "0");
     demo_variable(m, "landed", "落地后为1", "0");
-    add_reading(m, MEASURE_QUANTITY, Q_Y, {{REF_OBJECT, "自由落体"}}, "高度 h=", "h", 440, 40, GREEN);
+    demo_reading(m, MEASURE_QUANTITY, Q_Y, {{REF_OBJECT, "自由落体"}}, "高度 h=", "h", 440, 40, GREEN);
 
     demo_program_line(m, 0, "判断1:如果(h<0和landed=0)则执行");
     demo_program_line(m, 0, "tland=t");
@@ -131,7 +90,7 @@ void build_two_body_spring(Model& m) {
 
     demo_variable(m, "t", "时间", "0");
     demo_variable(m, "d", "两物体的距离", "3");
-    add_reading(m, MEASURE_DISTANCE, 0, {{REF_OBJECT, "甲"}, {REF_OBJECT, "乙"}}, "距离 d=", "d", 470, 50, GREEN);
+    demo_reading(m, MEASURE_DISTANCE, 0, {{REF_OBJECT, "甲"}, {REF_OBJECT, "乙"}}, "距离 d=", "d", 470, 50, GREEN);
     demo_point(m, "质心", 0.0, -0.5, PINK, "质心 (静止)");
 
     demo_annotation(m, 20, 15, 420, WHITE, "两物体间的弹簧振动：m1 = 1 kg，m2 = 3 kg，k = 12 N/m");
@@ -169,8 +128,8 @@ void build_rope_pendulum(Model& m) {
     demo_point(m, "竖直", 0.0, -1.0, GREY, "");
     demo_variable(m, "t", "时间", "0");
     demo_variable(m, "theta", "摆角", "20");
-    add_reading(m, MEASURE_ANGLE, 0, {{REF_POINT, "竖直"}, {REF_POINT, "悬点"}, {REF_OBJECT, "摆球"}},
-                "摆角 θ=", "theta", 40, 90, GREEN);
+    demo_reading(m, MEASURE_ANGLE, 0, {{REF_POINT, "竖直"}, {REF_POINT, "悬点"}, {REF_OBJECT, "摆球"}},
+                 "摆角 θ=", "theta", 40, 90, GREEN);
 
     demo_annotation(m, 20, 15, 360, WHITE, "单摆：绳长 2.45 m，从 20° 处释放");
     demo_text_block(m, 20, 370, GREY, {"小角度周期 T = 2π√(L/g) = π s", "20° 时 T ≈ 3.16 s"});
@@ -209,7 +168,7 @@ void build_planet_orbit(Model& m) {
 
     demo_variable(m, "t", "时间", "0");
     demo_variable(m, "r", "行星乙到恒星的距离", "5");
-    add_reading(m, MEASURE_DISTANCE, 0, {{REF_OBJECT, "行星乙"}, {REF_POINT, "恒星"}}, "距离 r=", "r", 560, 50, GREEN);
+    demo_reading(m, MEASURE_DISTANCE, 0, {{REF_OBJECT, "行星乙"}, {REF_POINT, "恒星"}}, "距离 r=", "r", 560, 50, GREEN);
     demo_point(m, "恒星", 0.0, 0.0, YELLOW, "");
 
     demo_annotation(m, 20, 15, 380, WHITE, "行星绕恒星运动：圆轨道与椭圆轨道");
@@ -256,8 +215,8 @@ void build_resistance_region(Model& m) {
     demo_variable(m, "t", "时间", "0");
     demo_variable(m, "v1", "甲的速率", "4");
     demo_variable(m, "v2", "乙的速率", "4");
-    add_reading(m, MEASURE_QUANTITY, Q_V, {{REF_OBJECT, "甲"}}, "甲 v=", "v1", 40, 70, GREEN);
-    add_reading(m, MEASURE_QUANTITY, Q_V, {{REF_OBJECT, "乙"}}, "乙 v=", "v2", 40, 195, GREEN);
+    demo_reading(m, MEASURE_QUANTITY, Q_V, {{REF_OBJECT, "甲"}}, "甲 v=", "v1", 40, 70, GREEN);
+    demo_reading(m, MEASURE_QUANTITY, Q_V, {{REF_OBJECT, "乙"}}, "乙 v=", "v2", 40, 195, GREEN);
 
     demo_annotation(m, 20, 15, 420, WHITE, "阻力区：甲受阻力 f = 0.4·m·v，乙受阻力 f = 0.25·v^2");
     demo_text_block(m, 20, 370, GREY, {"甲：每进入 1 m 速率减小 0.4 m/s", "乙：v = v0·e^(-x/8)"});

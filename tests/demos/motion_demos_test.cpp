@@ -54,6 +54,27 @@ double crossing(double t0, double f0, double t1, double f1, double level) {
     return t0 + (t1 - t0) * (level - f0) / (f1 - f0);
 }
 
+// A pendulum hung at the origin, run until its bob has passed the bottom
+// twice (or a whole period): the time between the two passes and the largest
+// departure of the bob from the pendulum's length L.
+struct Swing {
+    double half_period = -1, stretch = 0;
+};
+Swing swing(EngineRun& r, double L, double period) {
+    double first = -1, second = -1, stretch = 0;
+    double t0 = 0, x0 = r.o(0).x;
+    while (second < 0 && r.t() < period) {
+        r.step();
+        const double x = r.o(0).x;
+        stretch = std::max(stretch, std::fabs(std::hypot(x, r.o(0).y) - L));
+        if (x0 > 0 && x <= 0) first = crossing(t0, x0, r.t(), x, 0);
+        if (x0 < 0 && x >= 0) second = crossing(t0, x0, r.t(), x, 0);
+        t0 = r.t();
+        x0 = x;
+    }
+    return {second - first, stretch};
+}
+
 // Period of a pendulum of length L let go at amplitude a: 2π·√(L/g)/agm(1, cos(a/2)).
 double pendulum_period(double L, double amplitude) {
     double x = 1, y = std::cos(amplitude / 2);
@@ -120,19 +141,9 @@ TEST(MotionDemos, TwoBodySpringSwingsWithTheReducedMass) {
 TEST(MotionDemos, RopePendulumKeepsItsLengthAndPeriod) {
     EngineRun r("rope_pendulum.exp");
     const double L = 2.45, period = pendulum_period(L, 20 * DEG);
-    double first = -1, second = -1, stretch = 0;
-    double t0 = 0, x0 = r.o(0).x;
-    while (second < 0 && r.t() < period) {
-        r.step();
-        const double x = r.o(0).x;
-        stretch = std::max(stretch, std::fabs(std::hypot(x, r.o(0).y) - L));
-        if (x0 > 0 && x <= 0) first = crossing(t0, x0, r.t(), x, 0);
-        if (x0 < 0 && x >= 0) second = crossing(t0, x0, r.t(), x, 0);
-        t0 = r.t();
-        x0 = x;
-    }
-    EXPECT_NEAR(2 * (second - first), period, period * 2e-3);
-    EXPECT_LT(stretch, 1e-4 * L);
+    const Swing w = swing(r, L, period);
+    EXPECT_NEAR(2 * w.half_period, period, period * 2e-3);
+    EXPECT_LT(w.stretch, 1e-4 * L);
 }
 
 // The inner planet keeps its radius and returns to its start direction after
@@ -201,19 +212,9 @@ TEST(MotionDemos, CircularTrackBallReachesTheBottomAtRootTwoGH) {
 TEST(MotionDemos, RodPendulumKeepsItsLengthAndPeriod) {
     EngineRun r("rod_pendulum.exp");
     const double L = 3, period = pendulum_period(L, 60 * DEG);
-    double first = -1, second = -1, stretch = 0;
-    double t0 = 0, x0 = r.o(0).x;
-    while (second < 0 && r.t() < period) {
-        r.step();
-        const double x = r.o(0).x;
-        stretch = std::max(stretch, std::fabs(std::hypot(x, r.o(0).y) - L));
-        if (x0 > 0 && x <= 0) first = crossing(t0, x0, r.t(), x, 0);
-        if (x0 < 0 && x >= 0) second = crossing(t0, x0, r.t(), x, 0);
-        t0 = r.t();
-        x0 = x;
-    }
-    EXPECT_NEAR(2 * (second - first), period, period * 2e-3);
-    EXPECT_LT(stretch, 1e-9);
+    const Swing w = swing(r, L, period);
+    EXPECT_NEAR(2 * w.half_period, period, period * 2e-3);
+    EXPECT_LT(w.stretch, 1e-9);
 }
 
 // Elastic collisions between free balls keep the momentum and the kinetic
