@@ -61,6 +61,8 @@ fi
 step "format"
 # Every C++ file must be as clang-format writes it (.clang-format at the root).
 git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
+step "layers"
+"$ROOT/scripts/check-layers.sh"
 
 step "build"
 cmake -S "$ROOT" -B "$ROOT/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo

@@ -3,6 +3,7 @@
 // turns them into segments on the graph pictures.
 #pragma once
 
+#include "model/curve_segment.h"
 #include "model/model.h"
 
 namespace quorrel {
@@ -15,14 +16,6 @@ using CurveEvaluator = bool (*)(void* ctx, Model& m, const Text& expression, dou
 inline constexpr int LIVE_CURVE_GRAPHS = 8;
 // The most segments one sampling can give.
 inline constexpr int MAX_CURVE_SEGMENTS = LIVE_CURVE_GRAPHS * CURVES;
-
-// One new piece of a curve, in world values: from the previous sample
-// (x0, y0) to the new one (x1, y1).
-struct CurveSegment {
-    int graph;
-    int curve;
-    double x0, y0, x1, y1;
-};
 
 // One sample of every live curve: for the graphs up to the first unused one
 // (at most the first 8) and each curve whose two expressions are not both

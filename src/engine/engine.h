@@ -25,9 +25,9 @@
 
 #include <cstdint>
 
+#include "engine/trail.h"
+#include "model/mapping.h"
 #include "model/model.h"
-#include "render/mapping.h"
-#include "render/trail.h"
 
 namespace quorrel {
 
@@ -47,9 +47,6 @@ void prepare_initial_state(Model& m);
 // position and velocity (without the incline adjustment) and recomputes the
 // screen position from it. Accelerations and the force breakdown stay.
 void reset_for_display(Model& m);
-
-// screen_x, screen_y of every object from its current x, y.
-void update_screen_positions(Model& m);
 
 // ---- Integration step ----
 
@@ -109,12 +106,5 @@ void jisuan_du_liang(Model& m);
 // Writes variables that an event program changed back into the objects and
 // points of the readings they are linked to.
 void write_bl_back(Model& m);
-
-// screen_x, screen_y of object o := to_screen of the world position (x, y).
-inline void set_screen_position(const Model& m, MovingObject& o, double x, double y) {
-    const ScreenXY p = to_screen(m, x, y);
-    o.screen_x = p.x;
-    o.screen_y = p.y;
-}
 
 }  // namespace quorrel

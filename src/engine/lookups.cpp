@@ -7,7 +7,7 @@
 
 #include "engine/constraints.h"
 #include "engine/solvers.h"
-#include "render/mapping.h"
+#include "model/mapping.h"
 
 namespace quorrel {
 namespace {

@@ -67,9 +67,4 @@ void reset_for_display(Model& m) {
     }
 }
 
-void update_screen_positions(Model& m) {
-    const int n = object_count(m);
-    for (int i = 0; i < n; ++i) set_screen_position(m, m.objects[i], m.objects[i].x, m.objects[i].y);
-}
-
 }  // namespace quorrel

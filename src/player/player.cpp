@@ -338,7 +338,7 @@ TickOutcome Timing(PlayerState& p) {
     p.stopped_in_tick = false;
     p.last_error = {};
 
-    const int r = movin(m, scene_trail_sink(p.scene));
+    const int r = movin(m, TrailSink{&p.scene, trail_segment});
     jisuan_du_liang(m);
     p.script->pause_request = 0;
     ProgramError e;

@@ -3,9 +3,9 @@
 #include <QPoint>
 #include <cmath>
 
+#include "model/mapping.h"
 #include "model/vec.h"
 #include "render/canvas.h"
-#include "render/mapping.h"
 
 namespace quorrel {
 namespace {

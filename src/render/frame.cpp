@@ -232,15 +232,6 @@ void frame_restore(Scene& s) {
     copy_rect(s.canvas, r, s.scene_bitmap, r);
 }
 
-void frame_screen_positions(Model& m) {
-    for (int i = 0; i < MAX_OBJECTS && m.objects[i].kind != KIND_NONE; ++i) {
-        MovingObject& o = m.objects[i];
-        const ScreenXY p = to_screen(m, o.x, o.y);
-        o.screen_x = p.x;
-        o.screen_y = p.y;
-    }
-}
-
 void frame_connectors(const Model& m, Scene& s, int mode) {
     Draw_TH(m, s, mode);
     Draw_E_TH(m, s, mode);
@@ -269,7 +260,7 @@ std::string time_readout(const Model& m) {
 void draw_frame(Model& m, Scene& s, GraphSampler sample_graphs, void* ctx) {
     draw_flash(m, s);
     frame_restore(s);
-    frame_screen_positions(m);
+    update_screen_positions(m);
     if (sample_graphs != nullptr) sample_graphs(ctx, m);
     Draw_fun_graph(m, s);
     frame_connectors(m, s, 0);
@@ -281,17 +272,17 @@ void draw_frame(Model& m, Scene& s, GraphSampler sample_graphs, void* ctx) {
 void drag_frame(Model& m, Scene& s, int drag_state, const QImage& backdrop) {
     const QRect r = s.image1.rect().intersected(backdrop.rect());
     copy_rect(s.canvas, r, backdrop, r);
-    const bool all = drag_state == -1;
+    const bool all = drag_state == DRAG_ORIGIN;
     if (all) Draw_Cross(m, s, 0);
     Draw_fun_graph(m, s);
-    if (drag_state == 1000) Draw_zhu_shi_s(m, s);
-    if (drag_state == 7 || all) Draw_Z(m, s);
-    if (drag_state == 6 || all) Draw_M(m, s);
-    if (drag_state == 2 || all) Draw_E(m, s);
-    if (drag_state == 3 || all) Draw_EA(m, s);
-    if (drag_state == 5 || all) Draw_BA(m, s);
-    if (drag_state == 14 || all) Draw_TB(m, s);
-    if (drag_state == 15 || all) Draw_CT(m, s);
+    if (drag_state == DRAG_TEXT_BLOCK) Draw_zhu_shi_s(m, s);
+    if (drag_state == DRAG_Z || all) Draw_Z(m, s);
+    if (drag_state == DRAG_M || all) Draw_M(m, s);
+    if (drag_state == DRAG_E || all) Draw_E(m, s);
+    if (drag_state == DRAG_EA || all) Draw_EA(m, s);
+    if (drag_state == DRAG_BA || all) Draw_BA(m, s);
+    if (drag_state == DRAG_TB || all) Draw_TB(m, s);
+    if (drag_state == DRAG_CT || all) Draw_CT(m, s);
     frame_connectors(m, s, 0);
     frame_points_and_readings(m, s, 0);
     Draw_obj(m, s);

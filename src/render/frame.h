@@ -49,8 +49,6 @@ void deal_going_pic(Model& m, Scene& s);
 // Strobe stamps come first (draw_flash, objects.h); then Image1 := a copy of
 // scene_bitmap, which erases the previous frame's dynamic layer.
 void frame_restore(Scene& s);
-// Each moving object's screen position from its current position.
-void frame_screen_positions(Model& m);
 // Then the function graphs (after their curves are sampled; graphs.h),
 // springs, ropes and rods.
 void frame_connectors(const Model& m, Scene& s, int mode);
@@ -68,9 +66,9 @@ using GraphSampler = void (*)(void* ctx, Model& m);
 void draw_frame(Model& m, Scene& s, GraphSampler sample_graphs, void* ctx);
 
 // Redraw while dragging: Image1 := `backdrop`; then the coordinate system
-// (state -1: the origin moves), graphs, text blocks (state 1000), the
-// static kinds being dragged (Z 7, M 6, E 2, EA 3, BA 5, TB 14, CT 15, all
-// of them for -1), connectors, points and readings, Draw_obj and Draw_obj_v.
+// (DRAG_ORIGIN: the origin moves), graphs, text blocks (DRAG_TEXT_BLOCK),
+// the static family being dragged (DRAG_Z ... DRAG_CT; all of them when the
+// origin moves), connectors, points and readings, Draw_obj and Draw_obj_v.
 void drag_frame(Model& m, Scene& s, int drag_state, const QImage& backdrop);
 
 }  // namespace quorrel

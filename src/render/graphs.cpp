@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "model/mapping.h"
 #include "model/numtext.h"
-#include "render/mapping.h"
 
 namespace quorrel {
 namespace {

@@ -3,7 +3,7 @@
 // pictures on Image1, centred on the graphs' positions.
 #pragma once
 
-#include "engine/curves.h"
+#include "model/curve_segment.h"
 #include "model/model.h"
 #include "render/scene.h"
 

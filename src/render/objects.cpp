@@ -31,14 +31,12 @@ void place_and_draw(Model& m, Scene& s, int i) {
     MovingObject& o = m.objects[i];
     o.x = o.x0;
     o.y = o.y0;
-    const ScreenXY p = to_screen(m, o.x0, o.y0);
-    o.screen_x = p.x;
-    o.screen_y = p.y;
+    set_screen_position(m, o, o.x0, o.y0);
     draw_object_picture(m, s, i);
 }
 
 bool host_dragged(const Scene& s, int host) {
-    return s.drag_state == DRAG_OBJECT && s.drag_index == host;
+    return s.drag_state == DRAG_MOVING && s.drag_index == host;
 }
 
 // A block on a plank sits on its top face and stays within its length.

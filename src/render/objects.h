@@ -5,7 +5,6 @@
 
 #include "model/model.h"
 #include "render/scene.h"
-#include "render/trail.h"
 
 namespace quorrel {
 
@@ -18,13 +17,9 @@ void Draw_obj(Model& m, Scene& s);
 // colour left out when the object's picture is transparent.
 void draw_object_picture(const Model& m, Scene& s, int i);
 
-// A trail segment into scene_bitmap (copy mode). The step driver calls it
-// through the trail sink with the Scene as `ctx`.
+// A trail segment into scene_bitmap (copy mode). The player hands it to the
+// step driver as its trail outlet, with the Scene as `ctx`.
 void trail_segment(void* ctx, int x0, int y0, int x1, int y1, Colour colour, int width);
-// The trail sink that draws into the scene's scene_bitmap.
-inline TrailSink scene_trail_sink(Scene& s) {
-    return {&s, trail_segment};
-}
 
 // Strobe moments, once per frame while running: faded stamps into
 // scene_bitmap, strobe vectors and readouts into Image1 and scene_bitmap;

@@ -11,11 +11,12 @@
 #include <QImage>
 #include <cstdint>
 
+#include "model/drag_codes.h"
+#include "model/mapping.h"
 #include "model/model.h"
 #include "render/canvas.h"
 #include "render/fonts.h"
 #include "render/info_text.h"
-#include "render/mapping.h"
 
 namespace quorrel {
 
@@ -66,7 +67,7 @@ struct Scene {
 
     // Mouse dragging (set by the window): the drag state code and the index of
     // the dragged element; 0 and -1 when nothing is dragged.
-    int drag_state = 0;
+    int drag_state = DRAG_NONE;
     int drag_index = -1;
 
     // Per moving-object slot: the last constraint analysis, for its arrows.
@@ -84,9 +85,6 @@ struct Scene {
     Scene(const Scene&) = delete;
     Scene& operator=(const Scene&) = delete;
 };
-
-// Drag state of a moving object being dragged.
-inline constexpr int DRAG_OBJECT = 1;
 
 // Creates the pictures (width x height of Image1, black) and the fonts. The
 // window size defaults to the picture's size plus the tool bar.

@@ -6,10 +6,10 @@
 #include <cstdint>
 #include <random>
 
+#include "model/mapping.h"
 #include "model/vec.h"
 #include "render/canvas.h"
 #include "render/fonts.h"
-#include "render/mapping.h"
 
 namespace quorrel {
 namespace {

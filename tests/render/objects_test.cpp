@@ -66,7 +66,7 @@ TEST_F(ObjectsTest, BlockSitsOnItsPlankAndStaysWithinIt) {
     // While the plank is dragged the block follows at its kept offset.
     block.rel_x = 5.0;
     plank.x0 = 10.0;
-    s.drag_state = DRAG_OBJECT;
+    s.drag_state = DRAG_MOVING;
     s.drag_index = 0;
     Draw_obj(m, s);
     EXPECT_DOUBLE_EQ(block.x0, 15.0);
@@ -103,8 +103,7 @@ TEST_F(ObjectsTest, BlockSitsOnItsInclineInBothOrientations) {
 }
 
 TEST_F(ObjectsTest, TrailSegmentGoesIntoTheSceneBitmapOnly) {
-    TrailSegmentFn sink = trail_segment;
-    sink(&s, 10, 10, 20, 10, 0x00FF00, 1);
+    trail_segment(&s, 10, 10, 20, 10, 0x00FF00, 1);
     EXPECT_EQ(count_colour(s, s.scene_bitmap, QRect(10, 10, 10, 1), 0x00FF00), 10);
     EXPECT_EQ(count_colour(s, s.scene_bitmap, s.scene_bitmap.rect(), 0x00FF00), 10);
     EXPECT_EQ(count_colour(s, s.image1, s.image1.rect(), 0x00FF00), 0);

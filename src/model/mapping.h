@@ -1,6 +1,7 @@
 // The one mapping from world coordinates to pixels, shared by the engine
 // (screen positions, the drawable-range test), the drawing, the hit tests and
-// the function-graph curves.
+// the function-graph curves. It is part of the model: the screen positions it
+// gives are stored with the objects.
 //
 // Out-of-range rule: a real pixel coordinate is cut toward zero, and NaN or a
 // value beyond ±1e9 pixels (far off any picture) becomes -1e9 or +1e9, so every
@@ -49,6 +50,20 @@ inline ScreenXY to_screen_trunc(const Model& m, double x, double y) {
 inline XY to_world(const Model& m, double px, double py) {
     const Settings& s = m.settings;
     return {(px - s.origin_x) * s.scale, (s.origin_y - py) * s.scale};
+}
+
+// screen_x, screen_y of object o := to_screen of the world position (x, y).
+inline void set_screen_position(const Model& m, MovingObject& o, double x, double y) {
+    const ScreenXY p = to_screen(m, x, y);
+    o.screen_x = p.x;
+    o.screen_y = p.y;
+}
+
+// screen_x, screen_y of every object from its current x, y.
+inline void update_screen_positions(Model& m) {
+    for (int i = 0; i < MAX_OBJECTS && m.objects[i].kind != KIND_NONE; ++i) {
+        set_screen_position(m, m.objects[i], m.objects[i].x, m.objects[i].y);
+    }
 }
 
 // A curve value inside a function graph's 240 x 240 picture: 30 pixels per

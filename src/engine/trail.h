@@ -1,6 +1,6 @@
-// How the step driver hands the trail segments of moving objects to the
-// picture they are drawn into. The engine calls the sink; the drawing provides
-// the routine behind it (render/objects.h).
+// The step driver's outlet for the trail segments of moving objects. The
+// engine only calls it; the player connects it to the drawing (a segment into
+// scene_bitmap), so the engine never depends on how or where trails are drawn.
 #pragma once
 
 #include "model/model.h"
