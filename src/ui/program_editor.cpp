@@ -50,127 +50,127 @@ QComboBox* make_insert_list(QWidget* parent, const QString& title, const char* c
 
 }  // namespace
 
-TGcForm::TGcForm(Model& m, QWidget* parent) : QDialog(parent), m_(m) {
+ProgramEditor::ProgramEditor(Model& m, QWidget* parent) : QDialog(parent), m_(m) {
     setWindowTitle(QStringLiteral("事件程序编辑器"));
     resize(720, 520);
 
     const QString titles[6] = {QStringLiteral("编号"),   QStringLiteral("名称"), QStringLiteral("说明"),
                                QStringLiteral("当前值"), QStringLiteral("类型"), QStringLiteral("值类型")};
-    StringGrid1 = make_variable_grid(this, titles);
-    Memo1 = new QPlainTextEdit(this);
-    Memo1->setObjectName(QStringLiteral("Memo1"));
-    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    variable_grid = make_variable_grid(this, titles);
+    editor_text = new QPlainTextEdit(this);
+    editor_text->setObjectName(QStringLiteral("editor_text"));
+    editor_text->setLineWrapMode(QPlainTextEdit::NoWrap);
 
-    SpeedButton1 = new QPushButton(QStringLiteral("判断"), this);
-    SpeedButton3 = new QPushButton(QStringLiteral("循环"), this);
-    SpeedButton2 = new QPushButton(QStringLiteral("停止"), this);
-    SpeedButton4 = new QPushButton(QStringLiteral("确定(&O)"), this);
-    SpeedButton5 = new QPushButton(QStringLiteral("取消(&C)"), this);
-    BitBtn1 = new QPushButton(QStringLiteral("变量编辑器"), this);
-    ComboBox1 = make_insert_list(this, QStringLiteral("数学函数"), MATH_FUNCTIONS, std::size(MATH_FUNCTIONS));
-    ComboBox2 = make_insert_list(this, QStringLiteral("内部函数"), BUILT_INS, std::size(BUILT_INS));
+    judgement_button = new QPushButton(QStringLiteral("判断"), this);
+    loop_button = new QPushButton(QStringLiteral("循环"), this);
+    stop_button = new QPushButton(QStringLiteral("停止"), this);
+    ok_button = new QPushButton(QStringLiteral("确定(&O)"), this);
+    cancel_button = new QPushButton(QStringLiteral("取消(&C)"), this);
+    variables_button = new QPushButton(QStringLiteral("变量编辑器"), this);
+    functions_box = make_insert_list(this, QStringLiteral("数学函数"), MATH_FUNCTIONS, std::size(MATH_FUNCTIONS));
+    statements_box = make_insert_list(this, QStringLiteral("内部函数"), BUILT_INS, std::size(BUILT_INS));
     // The buttons never take the focus from the text, so its cursor and
     // selection stay where the insertion goes.
-    for (QPushButton* b : {SpeedButton1, SpeedButton3}) b->setFocusPolicy(Qt::NoFocus);
+    for (QPushButton* b : {judgement_button, loop_button}) b->setFocusPolicy(Qt::NoFocus);
 
     auto* tools = new QHBoxLayout;
-    tools->addWidget(SpeedButton1);
-    tools->addWidget(SpeedButton3);
-    tools->addWidget(ComboBox1);
-    tools->addWidget(ComboBox2, 1);
-    tools->addWidget(SpeedButton2);
+    tools->addWidget(judgement_button);
+    tools->addWidget(loop_button);
+    tools->addWidget(functions_box);
+    tools->addWidget(statements_box, 1);
+    tools->addWidget(stop_button);
     auto* bottom = new QHBoxLayout;
-    bottom->addWidget(BitBtn1);
+    bottom->addWidget(variables_button);
     bottom->addStretch();
-    bottom->addWidget(SpeedButton4);
-    bottom->addWidget(SpeedButton5);
+    bottom->addWidget(ok_button);
+    bottom->addWidget(cancel_button);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(tools);
-    layout->addWidget(Memo1, 3);
-    layout->addWidget(StringGrid1, 2);
+    layout->addWidget(editor_text, 3);
+    layout->addWidget(variable_grid, 2);
     layout->addLayout(bottom);
 
-    connect(SpeedButton1, &QPushButton::clicked, this, [this] { insert_text(judgement_template()); });
-    connect(SpeedButton3, &QPushButton::clicked, this, [this] { insert_text(loop_template()); });
-    for (QComboBox* list : {ComboBox1, ComboBox2}) {
+    connect(judgement_button, &QPushButton::clicked, this, [this] { insert_text(judgement_template()); });
+    connect(loop_button, &QPushButton::clicked, this, [this] { insert_text(loop_template()); });
+    for (QComboBox* list : {functions_box, statements_box}) {
         connect(list, &QComboBox::activated, this, [this, list](int index) {
             if (index < 0) return;
             insert_text(list->itemText(index));
             list->setCurrentIndex(-1);
         });
     }
-    connect(StringGrid1, &QTableWidget::cellClicked, this, [this](int row, int) {
+    connect(variable_grid, &QTableWidget::cellClicked, this, [this](int row, int) {
         if (row >= 0 && row < m_.variable_count && row < MAX_VARIABLES)
             insert_text(to_qstring(m_.variable_texts[row][VT_NAME]));
     });
-    connect(SpeedButton4, &QPushButton::clicked, this, [this] { ok_clicked(); });
-    connect(SpeedButton5, &QPushButton::clicked, this, [this] {
+    connect(ok_button, &QPushButton::clicked, this, [this] { ok_clicked(); });
+    connect(cancel_button, &QPushButton::clicked, this, [this] {
         stop_requested = false;
         reject();
     });
-    connect(SpeedButton2, &QPushButton::clicked, this, [this] {
+    connect(stop_button, &QPushButton::clicked, this, [this] {
         stop_requested = true;
         reject();
     });
-    connect(BitBtn1, &QPushButton::clicked, this, [this] {
-        TBlForm variables(m_, this);
+    connect(variables_button, &QPushButton::clicked, this, [this] {
+        VariableEditor variables(m_, this);
         variables.show_message = show_message;
         variables.exec();
-        fill_variable_grid(StringGrid1, m_, GridValue::Current);
+        fill_variable_grid(variable_grid, m_, GridValue::Current);
     });
 }
 
-void TGcForm::load() {
+void ProgramEditor::load() {
     loaded_ = true;
     stop_requested = false;
-    fill_variable_grid(StringGrid1, m_, GridValue::Current);
-    Memo1->setPlainText(QString::fromStdString(program_text(m_, program)));
+    fill_variable_grid(variable_grid, m_, GridValue::Current);
+    editor_text->setPlainText(QString::fromStdString(program_text(m_, program)));
     setWindowTitle(QStringLiteral("程序编辑器") +
                    (program == 0 ? QStringLiteral("-系统时钟事件") : QStringLiteral("-动态标签点击事件")) + error_text);
     mark_error_line();
-    Memo1->setFocus();
+    editor_text->setFocus();
 }
 
-void TGcForm::showEvent(QShowEvent* event) {
+void ProgramEditor::showEvent(QShowEvent* event) {
     if (!loaded_) load();
     QDialog::showEvent(event);
 }
 
-void TGcForm::mark_error_line() {
+void ProgramEditor::mark_error_line() {
     QList<QTextEdit::ExtraSelection> marks;
-    const QTextBlock block = Memo1->document()->findBlockByNumber(error_line);
+    const QTextBlock block = editor_text->document()->findBlockByNumber(error_line);
     if (error_line >= 0 && block.isValid()) {
         QTextCursor c(block);
-        Memo1->setTextCursor(c);
-        Memo1->centerCursor();
+        editor_text->setTextCursor(c);
+        editor_text->centerCursor();
         QTextEdit::ExtraSelection mark;
         mark.cursor = c;
         mark.format.setBackground(QColor(255, 200, 200));
         mark.format.setProperty(QTextFormat::FullWidthSelection, true);
         marks.append(mark);
     }
-    Memo1->setExtraSelections(marks);
+    editor_text->setExtraSelections(marks);
 }
 
-void TGcForm::insert_text(const QString& text) {
-    QTextCursor c = Memo1->textCursor();
+void ProgramEditor::insert_text(const QString& text) {
+    QTextCursor c = editor_text->textCursor();
     c.insertText(text);
-    Memo1->setTextCursor(c);
-    Memo1->setFocus();
+    editor_text->setTextCursor(c);
+    editor_text->setFocus();
 }
 
-void TGcForm::ok_clicked() {
-    const EditOutcome r = store_program(m_, program, Memo1->toPlainText().toStdString());
+void ProgramEditor::ok_clicked() {
+    const EditOutcome r = store_program(m_, program, editor_text->toPlainText().toStdString());
     if (!r.ok) {
         show_message(this, QString::fromStdString(r.message));
-        Memo1->setFocus();
+        editor_text->setFocus();
         return;
     }
     stop_requested = false;
     accept();
 }
 
-void TGcForm::done(int result) {
+void ProgramEditor::done(int result) {
     error_text.clear();
     loaded_ = false;
     QDialog::done(result);

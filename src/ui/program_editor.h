@@ -17,9 +17,9 @@ class QTableWidget;
 
 namespace quorrel {
 
-class TGcForm : public QDialog {
+class ProgramEditor : public QDialog {
 public:
-    explicit TGcForm(Model& m, QWidget* parent = nullptr);
+    explicit ProgramEditor(Model& m, QWidget* parent = nullptr);
 
     // Set by the caller before the dialog is shown.
     int program = 0;      // the EventProgram shown and edited
@@ -37,16 +37,16 @@ public:
     void insert_text(const QString& text);
 
     // The controls, by the names the form gives them.
-    QTableWidget* StringGrid1;
-    QPlainTextEdit* Memo1;
-    QPushButton* SpeedButton1;  // 判断
-    QPushButton* SpeedButton3;  // 循环
-    QPushButton* SpeedButton2;  // 停止
-    QPushButton* SpeedButton4;  // 确定
-    QPushButton* SpeedButton5;  // 取消
-    QPushButton* BitBtn1;       // 变量编辑器
-    QComboBox* ComboBox1;       // mathematical functions
-    QComboBox* ComboBox2;       // built-in statements
+    QTableWidget* variable_grid;
+    QPlainTextEdit* editor_text;
+    QPushButton* judgement_button;  // 判断
+    QPushButton* loop_button;       // 循环
+    QPushButton* stop_button;       // 停止
+    QPushButton* ok_button;         // 确定
+    QPushButton* cancel_button;     // 取消
+    QPushButton* variables_button;  // 变量编辑器
+    QComboBox* functions_box;       // mathematical functions
+    QComboBox* statements_box;      // built-in statements
 
     void done(int result) override;
 

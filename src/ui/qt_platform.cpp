@@ -43,7 +43,7 @@ Answer QtPlatform::message_box(const std::string& text, const std::string& capti
 
 EditorExit QtPlatform::edit_program(Model& m, int program, int line, int) {
     if (program < 0 || program >= MAX_PROGRAMS) return EditorExit::Continue;
-    TGcForm editor(m, owner_);
+    ProgramEditor editor(m, owner_);
     editor.program = program;
     editor.error_line = line;
     editor.error_text = QString::fromStdString(program_error_text(line));

@@ -18,9 +18,9 @@ namespace quorrel {
 
 struct EditOutcome;
 
-class TBlForm : public QDialog {
+class VariableEditor : public QDialog {
 public:
-    explicit TBlForm(Model& m, QWidget* parent = nullptr);
+    explicit VariableEditor(Model& m, QWidget* parent = nullptr);
 
     // Refills the grid from the model; no row is selected afterwards.
     void refresh();
@@ -28,17 +28,17 @@ public:
     ShowMessage show_message = plain_message;
 
     // The controls, by the names the form gives them.
-    QTableWidget* StringGrid1;
-    QLineEdit* Edit1;           // name to add
-    QLineEdit* Edit2;           // initial value to add
-    QComboBox* ComboBox1;       // category: only numbers
-    QLineEdit* Edit3;           // new name of the selected variable
-    QLineEdit* Edit4;           // its initial value
-    QLineEdit* Edit5;           // its description
-    QPushButton* SpeedButton1;  // 添加
-    QPushButton* SpeedButton2;  // 删除
-    QPushButton* SpeedButton4;  // 修改
-    QPushButton* SpeedButton3;  // 关闭
+    QTableWidget* grid;
+    QLineEdit* add_name;         // name to add
+    QLineEdit* add_value;        // initial value to add
+    QComboBox* category_box;     // category: only numbers
+    QLineEdit* new_name;         // new name of the selected variable
+    QLineEdit* new_value;        // its initial value
+    QLineEdit* new_description;  // its description
+    QPushButton* add_button;     // 添加
+    QPushButton* delete_button;  // 删除
+    QPushButton* change_button;  // 修改
+    QPushButton* close_button;   // 关闭
 
 private:
     void select_row(int row);
