@@ -25,6 +25,7 @@
 
 #include <cstdint>
 
+#include "engine/object_params.h"
 #include "engine/trail.h"
 #include "model/mapping.h"
 #include "model/model.h"
@@ -79,25 +80,8 @@ double usable_time_step(const Model& m);
 
 // ---- Readings ----
 
-// Quantity codes of a reading.
-enum : std::int32_t {
-    Q_X = 100,
-    Q_Y,
-    Q_R,
-    Q_DEG,
-    Q_VX,
-    Q_VY,
-    Q_V,
-    Q_V_DEG,
-    Q_AX,
-    Q_AY,
-    Q_A,
-    Q_A_DEG,
-    Q_FX,
-    Q_FY,
-    Q_F,
-    Q_F_DEG
-};
+// The quantity codes of a reading are those of the parameter table
+// (engine/object_params.h).
 
 // Computes the readings, copies them into linked variables and sim_time into
 // variable 0, then keeps a copy of all readings as the previous readings.

@@ -10,10 +10,6 @@
 namespace quorrel {
 namespace {
 
-// Readings multiply by this one factor (which rounds differently from
-// degrees() of vec.h, rad·180/π).
-constexpr double RAD_TO_DEG = 180.0 / PI;
-
 // A point a reading refers to: a moving object or an auxiliary point.
 struct Ref {
     std::int32_t kind = 0;
@@ -40,64 +36,6 @@ bool resolve(const Model& m, std::int32_t kind, const Text& name, Ref& ref) {
     return false;
 }
 
-// One quantity of a moving object. False for an unknown code.
-bool object_quantity(const MovingObject& o, std::int32_t code, double& v) {
-    switch (code) {
-        case Q_X:
-            v = o.x;
-            break;
-        case Q_Y:
-            v = o.y;
-            break;
-        case Q_R:
-            v = length(o.x, o.y);
-            break;
-        case Q_DEG:
-            v = vec_angle(o.x, o.y) * RAD_TO_DEG;
-            break;
-        case Q_VX:
-            v = o.vx;
-            break;
-        case Q_VY:
-            v = o.vy;
-            break;
-        case Q_V:
-            v = length(o.vx, o.vy);
-            break;
-        case Q_V_DEG:
-            v = vec_angle(o.vx, o.vy) * RAD_TO_DEG;
-            break;
-        case Q_AX:
-            v = o.ax;
-            break;
-        case Q_AY:
-            v = o.ay;
-            break;
-        case Q_A:
-            v = length(o.ax, o.ay);
-            break;
-        case Q_A_DEG:
-            v = vec_angle(o.ax, o.ay) * RAD_TO_DEG;
-            break;
-        // The applied force (人为外力), not the resultant.
-        case Q_FX:
-            v = o.fx;
-            break;
-        case Q_FY:
-            v = o.fy;
-            break;
-        case Q_F:
-            v = length(o.fx, o.fy);
-            break;
-        case Q_F_DEG:
-            v = vec_angle(o.fx, o.fy) * RAD_TO_DEG;
-            break;
-        default:
-            return false;
-    }
-    return true;
-}
-
 // The value of reading i, or false when its references do not resolve (the
 // reading then keeps its last value).
 bool reading_value(const Model& m, int i, double& v) {
@@ -106,16 +44,13 @@ bool reading_value(const Model& m, int i, double& v) {
     Ref p1, p2, p3;
     switch (r.type) {
         case MEASURE_QUANTITY:
-        case MEASURE_HIDDEN:
-            if (!resolve(m, r.kind1, t[MT_POINT1], p1)) return false;
-            if (p1.kind == REF_OBJECT) return object_quantity(m.objects[p1.index], r.quantity, v);
-            if (r.quantity == Q_X)
-                v = p1.x;
-            else if (r.quantity == Q_Y)
-                v = p1.y;
-            else
-                return false;
-            return true;
+        case MEASURE_HIDDEN: {
+            const ObjectParam* q = object_param_by_code(r.quantity);
+            if (q == nullptr || !resolve(m, r.kind1, t[MT_POINT1], p1)) return false;
+            // A reading shows the live state, before a run too.
+            if (p1.kind == REF_OBJECT) return v = object_param(m.objects[p1.index], *q, false), true;
+            return point_param(m.points[p1.index], *q, v);
+        }
         case MEASURE_DISTANCE:
             if (!resolve(m, r.kind1, t[MT_POINT1], p1) || !resolve(m, r.kind2, t[MT_POINT2], p2)) return false;
             v = length(p2.x - p1.x, p2.y - p1.y);
@@ -134,72 +69,6 @@ bool reading_value(const Model& m, int i, double& v) {
         }
         default:
             return false;
-    }
-}
-
-// Sets (x, y) to length `len` along the current direction of (x, y).
-void set_length(double& x, double& y, double len) {
-    const double phi = vec_angle(x, y);
-    x = len * std::cos(phi);
-    y = len * std::sin(phi);
-}
-
-// Turns (x, y) to `deg` degrees, keeping its length.
-void set_direction(double& x, double& y, double deg) {
-    const double rho = length(x, y);
-    const double theta = radians(deg);
-    x = rho * std::cos(theta);
-    y = rho * std::sin(theta);
-}
-
-void write_object(Model& m, MovingObject& o, std::int32_t code, double v) {
-    switch (code) {
-        case Q_X:
-            o.x = v;
-            break;
-        case Q_Y:
-            o.y = v;
-            break;
-        case Q_R:
-            set_length(o.x, o.y, v);
-            break;
-        case Q_DEG:
-            set_direction(o.x, o.y, v);
-            break;
-        case Q_VX:
-            o.vx = v;
-            break;
-        case Q_VY:
-            o.vy = v;
-            break;
-        case Q_V:
-            set_length(o.vx, o.vy, v);
-            break;
-        case Q_V_DEG:
-            set_direction(o.vx, o.vy, v);
-            break;
-        case Q_FX:
-            o.fx = v;
-            break;
-        case Q_FY:
-            o.fy = v;
-            break;
-        case Q_F:
-            set_length(o.fx, o.fy, v);
-            break;
-        case Q_F_DEG:
-            set_direction(o.fx, o.fy, v);
-            break;
-        default:
-            return;  // accelerations are read-only
-    }
-    // Before a run the value is also the start value, so that preparation
-    // (which starts from x0 .. vy0) keeps it.
-    if (m.sim_time == 0 && !m.running) {
-        if (code == Q_X || code == Q_R || code == Q_DEG) o.x0 = o.x;
-        if (code == Q_Y || code == Q_R || code == Q_DEG) o.y0 = o.y;
-        if (code == Q_VX || code == Q_V || code == Q_V_DEG) o.vx0 = o.vx;
-        if (code == Q_VY || code == Q_V || code == Q_V_DEG) o.vy0 = o.vy;
     }
 }
 
@@ -261,13 +130,14 @@ void write_bl_back(Model& m) {
         // Only a change visible at the displayed precision is written back, so
         // the rounding of a reading never drifts into the object.
         if (format_g(v, m.digits) == format_g(m.prev_measurements[i].value, m.digits)) continue;
-        if (p.kind == REF_OBJECT) {
-            write_object(m, m.objects[p.index], r.quantity, v);
-        } else if (r.quantity == Q_X) {
-            m.points[p.index].x = v;
-        } else if (r.quantity == Q_Y) {
-            m.points[p.index].y = v;
-        }
+        const ObjectParam* q = object_param_by_code(r.quantity);
+        if (q == nullptr) continue;
+        // The change is made to the live values; before a run it is also the
+        // start value, so that preparation (which starts from x0 … vy0) keeps it.
+        if (p.kind == REF_OBJECT)
+            set_object_param(m.objects[p.index], *q, v, false, before_run(m));
+        else
+            set_point_param(m.points[p.index], *q, v);
     }
 }
 

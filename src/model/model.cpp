@@ -287,19 +287,19 @@ std::int32_t element_reserved(const Model& m, int table) {
     return visit_table(m, table, [&](const auto& list) { return list.reserved; });
 }
 
-int find_object(const Model& m, const Text& name) {
+int find_object(const Model& m, std::string_view name) {
     for (int i = 0; i < MAX_OBJECTS && m.objects[i].kind != 0; ++i)
         if (m.object_texts[i].name == name) return i;
     return -1;
 }
 
-int find_point(const Model& m, const Text& name) {
+int find_point(const Model& m, std::string_view name) {
     for (int i = 0; i < MAX_POINTS && m.points[i].kind != 0; ++i)
         if (m.point_texts[i][PT_NAME] == name) return i;
     return -1;
 }
 
-int find_variable(const Model& m, const Text& name) {
+int find_variable(const Model& m, std::string_view name) {
     for (int i = 0; i < m.variable_count && i < MAX_VARIABLES; ++i) {
         const Text& n = m.variable_texts[i][VT_NAME];
         if (n.empty()) break;

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/records.h"
@@ -276,10 +277,10 @@ std::int32_t& element_reserved(Model& m, int table);
 std::int32_t element_reserved(const Model& m, int table);
 
 // Name lookups: the first matching slot, or -1.
-int find_object(const Model& m, const Text& name);
-int find_point(const Model& m, const Text& name);
+int find_object(const Model& m, std::string_view name);
+int find_point(const Model& m, std::string_view name);
 // Variables are scanned from slot 0 up to the count or the first empty name.
-int find_variable(const Model& m, const Text& name);
+int find_variable(const Model& m, std::string_view name);
 
 // Snapshot of the moving objects and points.
 void take_snapshot(Model& m);

@@ -26,7 +26,7 @@ bool evaluate_curve(Script& scratch, Model& m, const Text& expression, double& v
         value = 0;
         return true;
     }
-    const int var = find_bl(m, expression);
+    const int var = find_variable(m, expression);
     if (var >= 0) return parse_number(m.variable_texts[var][VT_VALUE], value);
     float v = 0;
     if (eval_expr(scratch, m, expression, v) != 1) return false;

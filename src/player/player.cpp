@@ -85,7 +85,7 @@ void refresh_graph_bounds(PlayerState& p, int slot) {
         }
         const Text& second = m.graph_texts2[slot][c];
         if (second != gbk::VALUE_ZERO) {
-            const int var = find_bl(m, second);
+            const int var = find_variable(m, second);
             double v = 0;
             if (var >= 0 && parse_number(m.variable_texts[var][VT_VALUE], v)) g.curve_y_value[c] = v;
         }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/object_params.h"
 #include "model/numtext.h"
 #include "script/evaluator.h"
 #include "script/keywords.h"
@@ -10,10 +11,6 @@
 namespace quorrel {
 
 namespace {
-
-// A vector component at or below this has no direction: the angle is taken
-// from the other component, or is 0 for a vector of neither.
-constexpr double NO_DIRECTION = 1e-100;
 
 // Splits at ASCII and full-width commas, walking GBK characters so that the
 // halves of two neighbouring Chinese characters never pass for a comma.
@@ -46,101 +43,33 @@ int find_target(const Model& m, std::string_view category, std::string_view name
     cat = CAT_NONE;
     if (category == kw::MOVING_OBJECT) {
         cat = CAT_OBJECT;
-        for (int i = 0; i < MAX_OBJECTS && m.objects[i].kind != 0; ++i)
-            if (m.object_texts[i].name == name) return i;
-    } else if (category == kw::AUX_POINT) {
+        return find_object(m, name);
+    }
+    if (category == kw::AUX_POINT) {
         cat = CAT_POINT;
-        for (int i = 0; i < MAX_POINTS && m.points[i].kind != 0; ++i)
-            if (m.point_texts[i][PT_NAME] == name) return i;
+        return find_point(m, name);
     }
     return -1;
 }
 
-// Before the first run (time exactly 0 and not running) a program sees and
-// sets the start position and velocity, so that the run starts from them.
-bool idle_at_start(const Model& m) {
-    return m.sim_time == 0 && !m.running;
+// Before the first run a program sees and sets the start position and
+// velocity, so that the run starts from them.
+bool read_param(const Model& m, Category cat, int slot, std::string_view name, double& out) {
+    const ObjectParam* p = find_object_param(name);
+    if (p == nullptr) return false;
+    if (cat == CAT_POINT) return point_param(m.points[slot], *p, out);
+    out = object_param(m.objects[slot], *p, before_run(m));
+    return true;
 }
 
-bool read_param(const Model& m, Category cat, int slot, std::string_view p, double& out) {
-    if (cat == CAT_POINT) {
-        const Point& pt = m.points[slot];
-        if (p == "x") return out = pt.x, true;
-        if (p == "y") return out = pt.y, true;
-        return false;
-    }
-    const MovingObject& o = m.objects[slot];
-    bool idle = idle_at_start(m);
-    double x = idle ? o.x0 : o.x, y = idle ? o.y0 : o.y;
-    double vx = idle ? o.vx0 : o.vx, vy = idle ? o.vy0 : o.vy;
-    if (p == "x") return out = x, true;
-    if (p == "y") return out = y, true;
-    if (p == "r") return out = length(x, y), true;
-    if (p == "deg") return out = polar_angle_deg(x, y), true;
-    if (p == "vx") return out = vx, true;
-    if (p == "vy") return out = vy, true;
-    if (p == "|v|") return out = length(vx, vy), true;
-    if (p == "v_deg") return out = polar_angle_deg(vx, vy), true;
-    if (p == "ax") return out = o.ax, true;
-    if (p == "ay") return out = o.ay, true;
-    if (p == "|a|") return out = length(o.ax, o.ay), true;
-    if (p == "a_deg") return out = polar_angle_deg(o.ax, o.ay), true;
-    if (p == "fx") return out = o.fx, true;
-    if (p == "fy") return out = o.fy, true;
-    if (p == "|f|") return out = length(o.fx, o.fy), true;
-    if (p == "f_deg") return out = polar_angle_deg(o.fx, o.fy), true;
-    return false;
-}
-
-// Sets a vector by length (keeping its direction) or by direction in degrees
-// (keeping its length).
-void set_length(double& x, double& y, double length) {
-    double a = radians(polar_angle_deg(x, y));
-    x = length * std::cos(a);
-    y = length * std::sin(a);
-}
-void set_direction(double& x, double& y, double deg) {
-    double l = length(x, y);
-    x = l * std::cos(radians(deg));
-    y = l * std::sin(radians(deg));
-}
-
-void write_param(Model& m, Category cat, int slot, std::string_view p, double v) {
-    if (cat == CAT_POINT) {
-        if (p == "x") m.points[slot].x = v;
-        if (p == "y") m.points[slot].y = v;
-        return;
-    }
-    MovingObject& o = m.objects[slot];
-    bool idle = idle_at_start(m);
-    bool position = p == "x" || p == "y" || p == "r" || p == "deg";
-    bool velocity = p == "vx" || p == "vy" || p == "|v|" || p == "v_deg";
-    if (position) {
-        double x = idle ? o.x0 : o.x, y = idle ? o.y0 : o.y;
-        if (p == "x") x = v;
-        if (p == "y") y = v;
-        if (p == "r") set_length(x, y, v);
-        if (p == "deg") set_direction(x, y, v);
-        o.x = x, o.y = y;
-        if (idle) o.x0 = x, o.y0 = y;
-    } else if (velocity) {
-        double vx = idle ? o.vx0 : o.vx, vy = idle ? o.vy0 : o.vy;
-        if (p == "vx") vx = v;
-        if (p == "vy") vy = v;
-        if (p == "|v|") set_length(vx, vy, v);
-        if (p == "v_deg") set_direction(vx, vy, v);
-        o.vx = vx, o.vy = vy;
-        if (idle) o.vx0 = vx, o.vy0 = vy;
-    } else if (p == "fx") {
-        o.fx = v;
-    } else if (p == "fy") {
-        o.fy = v;
-    } else if (p == "|f|") {
-        set_length(o.fx, o.fy, v);
-    } else if (p == "f_deg") {
-        set_direction(o.fx, o.fy, v);
-    }
-    // ax, ay, |a|, a_deg are read only; unknown names change nothing.
+// Unknown names and the read-only accelerations change nothing.
+void write_param(Model& m, Category cat, int slot, std::string_view name, double v) {
+    const ObjectParam* p = find_object_param(name);
+    if (p == nullptr) return;
+    if (cat == CAT_POINT)
+        set_point_param(m.points[slot], *p, v);
+    else
+        set_object_param(m.objects[slot], *p, v, before_run(m), before_run(m));
 }
 
 double reduce_to_digits(double v, int digits) {
@@ -151,24 +80,10 @@ double reduce_to_digits(double v, int digits) {
 
 }  // namespace
 
-double polar_angle_deg(double x, double y) {
-    double a;
-    if (std::fabs(x) >= NO_DIRECTION) {
-        a = std::atan(y / x);
-        if (x < 0) a += PI;
-    } else if (std::fabs(y) >= NO_DIRECTION) {
-        a = y > 0 ? PI / 2 : 3 * PI / 2;
-    } else {
-        a = 0;
-    }
-    if (a < 0) a += 2 * PI;
-    return degrees(a);
-}
-
 int read_obj_bl(Model& m, std::string_view args) {
     std::string_view f[4];
     if (split_fields(args, f, 4) != 3) return -1;
-    int var = find_bl(m, f[3]);
+    int var = find_variable(m, f[3]);
     if (var < 0) return -1;
     Category cat;
     int slot = find_target(m, f[0], f[1], cat);
@@ -183,7 +98,7 @@ int write_obj_bl(Model& m, std::string_view args) {
     std::string_view f[4];
     if (split_fields(args, f, 4) != 3) return -1;
     double v;
-    int var = find_bl(m, f[3]);
+    int var = find_variable(m, f[3]);
     if (!parse_number(var >= 0 ? std::string_view(m.variable_texts[var][VT_VALUE]) : f[3], v)) return -1;
     // A non-finite value would poison the integration; refuse it like any
     // other value that is not a number.
@@ -217,7 +132,7 @@ std::string str_bl_to_str(const Model& m, std::string_view text) {
         if (close == std::string::npos) break;
         std::string_view ref(work.data() + open + 1, close - open - 1);
         double v = 0;
-        int var = find_bl(m, ref);
+        int var = find_variable(m, ref);
         if (var >= 0) {
             if (!parse_number(m.variable_texts[var][VT_VALUE], v)) v = 0;
         } else {

@@ -2,8 +2,9 @@
 // statements, and the {references} inside annotation and point texts.
 //
 // A reference is "category,object name,parameter"; the category is 运动对象
-// (a moving object) or 辅助点 (an auxiliary point). Fields are separated by
-// the ASCII comma or the full-width comma (GBK A3 AC).
+// (a moving object) or 辅助点 (an auxiliary point), the parameters those of
+// engine/object_params.h. Fields are separated by the ASCII comma or the
+// full-width comma (GBK A3 AC).
 #pragma once
 
 #include <string>
@@ -32,8 +33,5 @@ double text_obj_bl(const Model& m, std::string_view args);
 // The text with every {variable} or {category,object,parameter} replaced by
 // its value printed with `digits` significant digits.
 std::string str_bl_to_str(const Model& m, std::string_view text);
-
-// Direction of a vector in degrees, in [0, 360); the zero vector has direction 0.
-double polar_angle_deg(double x, double y);
 
 }  // namespace quorrel

@@ -165,15 +165,6 @@ bool is_number(std::string_view text) {
     return parse_number(text, d);
 }
 
-int find_bl(const Model& m, std::string_view name) {
-    for (int i = 0; i < m.variable_count && i < MAX_VARIABLES; ++i) {
-        const Text& n = m.variable_texts[i][VT_NAME];
-        if (n.empty()) break;
-        if (n == name) return i;
-    }
-    return -1;
-}
-
 std::string_view strip_enclosing_parens(std::string_view t) {
     if (t.size() < 2 || t.front() != '(' || t.back() != ')') return t;
     int depth = 1;
@@ -209,7 +200,7 @@ bool substitute_variables(const Model& m, std::string_view text, char* out, int&
         if (word) continue;
         size_t j = i;
         while (j < n && !ends_name(out[j])) ++j;
-        int v = find_bl(m, std::string_view(out + i, j - i));
+        int v = find_variable(m, std::string_view(out + i, j - i));
         if (v < 0) return false;
         // The value goes in as written when it is a clear positive number; a
         // negative one is wrapped as (0-5) so that 3*x stays a product; a text
@@ -447,7 +438,7 @@ int eval_condition(Script& s, const Model& m, std::string_view text) {
 bool assign_bl(Script& s, Model& m, std::string_view text) {
     size_t eq = text.find('=');
     if (eq == std::string_view::npos) return false;
-    int v = find_bl(m, text.substr(0, eq));
+    int v = find_variable(m, text.substr(0, eq));
     if (v < 0) return false;
     float value;
     if (!eval_expr(s, m, text.substr(eq + 1), value)) return false;

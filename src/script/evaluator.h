@@ -45,9 +45,6 @@ inline bool starts_with(std::string_view text, std::string_view word) {
 // and exponent; nothing else.
 bool is_number(std::string_view text);
 
-// Index of the first in-use variable with exactly this name, or -1.
-int find_bl(const Model& m, std::string_view name);
-
 // The text without one pair of parentheses that encloses all of it; the text
 // itself when it has none.
 std::string_view strip_enclosing_parens(std::string_view text);

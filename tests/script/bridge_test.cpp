@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/engine.h"
 #include "fakes.h"
+#include "model/numtext.h"
 #include "script/interpreter.h"
 
 namespace quorrel {
@@ -93,6 +95,24 @@ TEST_F(Bridge, ReadsEveryParameter) {
     set_var(*m, "a", "none");
     EXPECT_EQ(read("运动对象,ball,speed,a"), -1);  // unknown parameter: unchanged
     EXPECT_EQ(var(*m, "a"), "none");
+}
+
+// One table serves both: a reading of a quantity code and a 读值 of the
+// parameter's name give the same number.
+TEST_F(Bridge, ReadingsAndProgramsAgreeOnEveryParameter) {
+    MovingObject& o = m->objects[0];
+    o.vx = -2, o.vy = 1, o.ax = 0.5, o.ay = -3, o.fx = 4, o.fy = -4;
+    start_run();
+    Measurement& r = m->measurements[0];
+    r.type = MEASURE_QUANTITY;
+    r.kind1 = REF_OBJECT;
+    m->measurement_texts[0][MT_POINT1] = "ball";
+    for (const ObjectParam& p : OBJECT_PARAMS) {
+        r.quantity = p.code;
+        jisuan_du_liang(*m);
+        EXPECT_EQ(read(std::string("运动对象,ball,") + p.name + ",a"), 0) << p.name;
+        EXPECT_EQ(var(*m, "a"), number_text(r.value)) << p.name;
+    }
 }
 
 TEST_F(Bridge, MalformedReferencesChangeNothing) {
@@ -187,14 +207,17 @@ TEST_F(Bridge, AnnotationTextsExpandReferences) {
     EXPECT_LE(str_bl_to_str(*m, wide).size(), static_cast<size_t>(MAX_EXPANDED_TEXT));
 }
 
-TEST_F(Bridge, PolarAngleCoversEveryQuadrant) {
-    EXPECT_EQ(polar_angle_deg(0, 0), 0);
-    EXPECT_EQ(polar_angle_deg(1, 0), 0);
-    EXPECT_EQ(polar_angle_deg(0, 1), 90);
-    EXPECT_EQ(polar_angle_deg(-1, 0), 180);
-    EXPECT_EQ(polar_angle_deg(0, -1), 270);
-    EXPECT_NEAR(polar_angle_deg(1, -1), 315, 1e-12);
-    EXPECT_NEAR(polar_angle_deg(-1, -1), 225, 1e-12);
+TEST_F(Bridge, DirectionsCoverEveryQuadrant) {
+    MovingObject& o = m->objects[0];
+    const ObjectParam& f_deg = *find_object_param("f_deg");
+    const struct {
+        double x, y, deg;
+    } cases[] = {{0, 0, 0}, {1, 0, 0}, {0, 1, 90}, {-1, 0, 180}, {0, -1, 270}, {1, -1, 315}, {-1, -1, 225}};
+    for (const auto& c : cases) {
+        o.fx = c.x;
+        o.fy = c.y;
+        EXPECT_NEAR(object_param(o, f_deg, false), c.deg, 1e-12) << c.x << ", " << c.y;
+    }
 }
 
 }  // namespace
