@@ -30,20 +30,22 @@ TIMES=()
 STEP_NAME=""
 STEP_START=$SECONDS
 STEP_CPU=0
+CPU=0
+# CPU := the seconds of user and system time of the finished children. Run in
+# this shell, not in a $(...) subshell, whose children are others.
 children_cpu() {
-    times >"$WORK/times"  # the second line: user and system time of the finished children
-    awk 'NR == 2 { split($1, u, /[ms]/); split($2, s, /[ms]/); printf "%d", u[1] * 60 + u[2] + s[1] * 60 + s[2] }' \
-        "$WORK/times"
+    times >"$WORK/times"  # the second line is the children's
+    CPU="$(awk 'NR == 2 { split($1, u, /[ms]/); split($2, s, /[ms]/); printf "%d", u[1] * 60 + u[2] + s[1] * 60 + s[2] + 0.5 }' \
+        "$WORK/times")"
 }
 step() {
-    local cpu
-    cpu="$(children_cpu)"
+    children_cpu
     if [ -n "$STEP_NAME" ]; then
-        TIMES+=("$(printf '%6ds %6ds  %s' $((SECONDS - STEP_START)) $((cpu - STEP_CPU)) "$STEP_NAME")")
+        TIMES+=("$(printf '%6ds %6ds  %s' $((SECONDS - STEP_START)) $((CPU - STEP_CPU)) "$STEP_NAME")")
     fi
     STEP_NAME="$*"
     STEP_START=$SECONDS
-    STEP_CPU=$cpu
+    STEP_CPU=$CPU
     printf '\n==== %s ====\n' "$*"
 }
 
@@ -185,7 +187,8 @@ fi
 step "all passed"
 echo "time per step (wall, processor):"
 printf '%s\n' "${TIMES[@]}"
-printf '%6ds %6ds  total\n' "$SECONDS" "$(children_cpu)"
+children_cpu
+printf '%6ds %6ds  total\n' "$SECONDS" "$CPU"
 # One plain summary line: every test of both builds passed (a failure exits above).
 count_tests() { (cd "$1" && shift && ctest -N "$@" | sed -n 's/^Total Tests: \([0-9]*\)$/\1/p'); }
 echo "$(($(count_tests "$ROOT/build" -L "$release_label") + $(count_tests "$ROOT/build-asan" -LE soak))) passed, 0 failed"
