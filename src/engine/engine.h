@@ -4,19 +4,19 @@
 // (which owns the pictures and the interpreter) orchestrates `prepar_obj`.
 //
 // Order of a preparation (`prepar_obj` of the player):
-//   1. caption, background fill, background picture       (player / render)
-//   2. set_presence(m)
-//   3. static scene, then copy Image1 into scene_bitmap   (player / render)
-//   4. prepare_initial_state(m)
-//   5. if m.running: stop here (the main loop takes over)
-//   6. jisuan_du_liang(m); clock-event program; write_bl_back(m)
-//   7. kernel(m)                        (m.running is false: evaluation mode)
-//   8. reset_for_display(m)
-//   9. jisuan_du_liang(m); clock-event program; write_bl_back(m);
+//   1. caption, background fill, background picture, static scene, then copy
+//      Image1 into scene_bitmap                            (player / render)
+//   2. the start state (`evaluate_start_state` of the player, which every
+//      drag step runs too):
+//      set_presence(m); prepare_initial_state(m);
+//      if m.running: stop here (the main loop takes over);
+//      jisuan_du_liang(m), clock-event program, write_bl_back(m);
+//      kernel(m) (m.running is false: evaluation mode); reset_for_display(m);
+//      jisuan_du_liang(m), clock-event program, write_bl_back(m);
 //      update_screen_positions(m)
-//  10. dynamic scene                                       (player / render)
-//  11. jisuan_du_liang(m); clock-event program; write_bl_back(m)
-//  12. selection ring                                      (player / render)
+//   3. dynamic scene                                       (player / render)
+//   4. jisuan_du_liang(m); clock-event program; write_bl_back(m)
+//   5. selection ring                                      (player / render)
 //
 // A frame of a run (`Timing` of the player): movin(m, sink), then
 // jisuan_du_liang(m), the clock-event program, write_bl_back(m), drawing, and

@@ -46,13 +46,7 @@ void build_drag_background(PlayerState& p) {
     if (!origin) Draw_Cross(m, s, 0);
     if (st != DRAG_TEXT_BLOCK) Draw_zhu_shi_s(m, s);
     Draw_G(m, s);
-    if (!origin && st != DRAG_Z) Draw_Z(m, s);
-    if (!origin && st != DRAG_M) Draw_M(m, s);
-    if (!origin && st != DRAG_E) Draw_E(m, s);
-    if (!origin && st != DRAG_EA) Draw_EA(m, s);
-    if (!origin && st != DRAG_BA) Draw_BA(m, s);
-    if (!origin && st != DRAG_TB) Draw_TB(m, s);
-    if (!origin && st != DRAG_CT) Draw_CT(m, s);
+    draw_static_elements(m, s, StaticDrag::Staying, st);
     canvas_end(s.canvas);
     const QRect r = s.image1.rect();
     copy_rect(s.scene_canvas, r, s.image1, r);
@@ -255,14 +249,8 @@ bool drag_mode(const PlayerState& p) {
 void justing_draw(PlayerState& p) {
     Model& m = *p.model;
     Scene& s = p.scene;
-    set_presence(m);
-    prepare_initial_state(m);
     bool shown = false;
-    readings_program_writeback(p, shown);
-    kernel(m);  // not running: forces of the start state only
-    reset_for_display(m);
-    readings_program_writeback(p, shown);
-    update_screen_positions(m);
+    evaluate_start_state(p, shown);
     drag_frame(m, s, p.mouse.drag_state, p.mouse.drag_background);
     if (is_text_kind(p.mouse.drag_state)) {
         // The selection mark around the picked-up text.

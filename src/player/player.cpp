@@ -139,21 +139,26 @@ void PlayerHost::prepare_after_open() {
     prepar_obj(p_);
 }
 
-void prepar_obj(PlayerState& p) {
+bool evaluate_start_state(PlayerState& p, bool& error_shown) {
     Model& m = *p.model;
-    p.caption = "Quorrel   Ver 3.5 专业版      " + file_name_of(m.experiment_path);
     set_presence(m);
-    build_static_scene(m, p.scene);
     prepare_initial_state(m);
-    if (m.running) return;
-
-    bool error_shown = false;
+    if (m.running) return false;
     readings_program_writeback(p, error_shown);
     // With m.running clear the step only evaluates forces and accelerations.
     kernel(m);
     reset_for_display(m);
     readings_program_writeback(p, error_shown);
     update_screen_positions(m);
+    return true;
+}
+
+void prepar_obj(PlayerState& p) {
+    Model& m = *p.model;
+    p.caption = "Quorrel   Ver 3.5 专业版      " + file_name_of(m.experiment_path);
+    build_static_scene(m, p.scene);
+    bool error_shown = false;
+    if (!evaluate_start_state(p, error_shown)) return;
     prepare_dynamic_scene(m, p.scene);
     readings_program_writeback(p, error_shown);
     if (m.settings.selected_object != -1) draw_selection(m, p.scene);

@@ -117,8 +117,16 @@ bool open_experiment(PlayerState& p, const std::string& path);
 // The first activation of the main window: loads the container of `exe_path`.
 bool first_activation(PlayerState& p, const std::string& exe_path);
 
-// Puts every object into its initial state and rebuilds the scene.
+// Puts every object into its initial state and rebuilds the scene: the static
+// scene, the start state, the dynamic scene, then readings, the clock program
+// and the write-back once more.
 void prepar_obj(PlayerState& p);
+// The start state, as preparation and every drag step evaluate it: the
+// presence flags, every object at its start, and unless a run is going (then
+// it returns false and the main loop takes over) readings, clock program and
+// write-back around the forces of the start state (kernel in evaluation mode,
+// positions reset after it), then the screen positions.
+bool evaluate_start_state(PlayerState& p, bool& error_shown);
 // Redraws the bitmaps of the function graphs and refreshes their curve bounds.
 void recompute_graphs(PlayerState& p);
 // After the settings dialog closed (OK or Cancel), once the window has redone

@@ -76,16 +76,14 @@ void axis_labels(const Model& m, Scene& s) {
     }
 }
 
-void static_objects(const Model& m, Scene& s) {
-    Draw_G(m, s);
-    Draw_Z(m, s);
-    Draw_M(m, s);
-    Draw_E(m, s);
-    Draw_EA(m, s);
-    Draw_BA(m, s);
-    Draw_TB(m, s);
-    Draw_CT(m, s);
-}
+// The static elements in drawing order, each with the drag that moves it.
+struct StaticElement {
+    int drag_state;
+    void (*draw)(const Model&, Scene&);
+};
+constexpr StaticElement STATIC_ELEMENTS[] = {{DRAG_Z, Draw_Z},   {DRAG_M, Draw_M},   {DRAG_E, Draw_E},
+                                             {DRAG_EA, Draw_EA}, {DRAG_BA, Draw_BA}, {DRAG_TB, Draw_TB},
+                                             {DRAG_CT, Draw_CT}};
 
 void ensure_rgb32(QImage& image) {
     if (!image.isNull() && image.depth() != 32) image.convertTo(QImage::Format_RGB32);
@@ -192,7 +190,8 @@ void prepare_scene_ground(const Model& m, Scene& s) {
 void prepare_static_scene(Model& m, Scene& s) {
     Draw_Cross(m, s, 0);
     Draw_zhu_shi_s(m, s);
-    static_objects(m, s);
+    Draw_G(m, s);
+    draw_static_elements(m, s);
     copy_rect(s.scene_canvas, s.image1.rect(), s.image1, s.image1.rect());
 }
 
@@ -209,6 +208,14 @@ void prepare_dynamic_scene(Model& m, Scene& s) {
     Draw_obj_v(m, s, 0);
 }
 
+void draw_static_elements(const Model& m, Scene& s, StaticDrag which, int drag_state) {
+    const bool origin = drag_state == DRAG_ORIGIN;  // the origin moves them all
+    for (const StaticElement& e : STATIC_ELEMENTS) {
+        const bool moving = origin || e.drag_state == drag_state;
+        if (which == StaticDrag::All || moving == (which == StaticDrag::Moving)) e.draw(m, s);
+    }
+}
+
 void deal_going_pic(Model& m, Scene& s) {
     Canvas& c = s.canvas;
     set_pen_mode(c, PenMode::Copy);
@@ -217,14 +224,10 @@ void deal_going_pic(Model& m, Scene& s) {
     fill_rect(c, 0, 0, LINE_END, LINE_END);
     draw_background_picture(m, s);
     if (m.settings.show_axes) Draw_Cross(m, s, 0);
-    Draw_Z(m, s);
+    // The gravity sign before the elements, as preparation draws them, so the
+    // repaint shows what the next frame's copy of scene_bitmap will show.
     Draw_G(m, s);
-    Draw_M(m, s);
-    Draw_E(m, s);
-    Draw_EA(m, s);
-    Draw_BA(m, s);
-    Draw_TB(m, s);
-    Draw_CT(m, s);
+    draw_static_elements(m, s);
 }
 
 void frame_restore(Scene& s) {
@@ -276,13 +279,7 @@ void drag_frame(Model& m, Scene& s, int drag_state, const QImage& backdrop) {
     if (all) Draw_Cross(m, s, 0);
     Draw_fun_graph(m, s);
     if (drag_state == DRAG_TEXT_BLOCK) Draw_zhu_shi_s(m, s);
-    if (drag_state == DRAG_Z || all) Draw_Z(m, s);
-    if (drag_state == DRAG_M || all) Draw_M(m, s);
-    if (drag_state == DRAG_E || all) Draw_E(m, s);
-    if (drag_state == DRAG_EA || all) Draw_EA(m, s);
-    if (drag_state == DRAG_BA || all) Draw_BA(m, s);
-    if (drag_state == DRAG_TB || all) Draw_TB(m, s);
-    if (drag_state == DRAG_CT || all) Draw_CT(m, s);
+    draw_static_elements(m, s, StaticDrag::Moving, drag_state);
     frame_connectors(m, s, 0);
     frame_points_and_readings(m, s, 0);
     Draw_obj(m, s);

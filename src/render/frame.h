@@ -41,8 +41,16 @@ void build_static_scene(Model& m, Scene& s);
 // live vectors.
 void prepare_dynamic_scene(Model& m, Scene& s);
 
+// The static elements (Z, M, E, EA, BA, TB, CT; the gravity sign is not one)
+// in their one drawing order: all of them, or while `drag_state` drags, the
+// ones it moves or the ones it leaves in place. Dragging the origin moves
+// them all.
+enum class StaticDrag { All, Moving, Staying };
+void draw_static_elements(const Model& m, Scene& s, StaticDrag which = StaticDrag::All, int drag_state = DRAG_NONE);
+
 // Repaints the static part of Image1 (window resized while running):
-// black, background picture, coordinate system when show_axes, static objects.
+// black, background picture, coordinate system when show_axes, the gravity
+// sign and the static elements.
 void deal_going_pic(Model& m, Scene& s);
 
 // ---- One frame of a run, in drawing order (after the step driver). ----
