@@ -192,6 +192,45 @@ TEST_F(InteractionTest, EachKindOfElementIsMovedByItsDrag) {
     EXPECT_EQ(m().settings.origin_y, 100);
 }
 
+// While a static element is dragged the picture is the one it will have once
+// dropped there: the background leaves out just what the drag moves and the
+// moving layer draws just that (the origin moves them all).
+TEST_F(InteractionTest, ADraggedStaticElementIsDrawnOnceWhereItWillLand) {
+    auto world = [&](int x, int y) { return to_world(m(), x, y); };
+    auto region = [&](auto& r, int left, int top, int right, int bottom) {
+        r.x1 = world(left, bottom).x, r.y1 = world(left, bottom).y;
+        r.x2 = world(right, top).x, r.y2 = world(right, top).y;
+    };
+    m().E.rec[0] = {world(100, 150).x, world(100, 150).y, 1};
+    m().M.rec[0] = {world(200, 230).x, world(200, 230).y, 1};
+    region(m().Z.rec[0], 300, 100, 380, 170);
+    m().Z.rec[0].coefficient = 1;
+    region(m().EA.rec[0], 420, 100, 500, 170);
+    m().EA.rec[0].strength = 1;
+    region(m().BA.rec[0], 540, 100, 620, 170);
+    m().BA.rec[0].shape = 1;
+    m().BA.rec[0].induction = 1;
+    StraightTrack& t = m().TB.rec[0];
+    t.x1 = world(100, 300).x, t.y1 = world(100, 300).y, t.x2 = world(250, 300).x, t.y2 = t.y1;
+    tb_line(m(), 0);
+    m().CT.rec[0] = {world(450, 320).x, world(450, 320).y, 0, PI, 40 * m().settings.scale, 0, 0};
+    const struct {
+        int state, x, y;
+    } held[] = {{DRAG_E, 100, 150},  {DRAG_M, 200, 230},
+                {DRAG_Z, 340, 135},  {DRAG_EA, 460, 135},
+                {DRAG_BA, 580, 135}, {DRAG_TB, 175, 300},
+                {DRAG_CT, 490, 320}, {DRAG_ORIGIN, m().settings.origin_x, m().settings.origin_y}};
+    for (const auto& h : held) {
+        prepar_obj(p);
+        Image1MouseDown(p, MouseButton::Left, h.x, h.y);
+        EXPECT_EQ(p.mouse.drag_state, h.state);
+        Image1MouseMove(p, h.x, h.y + 40);
+        const QImage dragged = picture(p).copy();
+        Image1MouseUp(p, MouseButton::Left, h.x, h.y + 40);
+        EXPECT_EQ(picture(p), dragged) << "drag state " << h.state;
+    }
+}
+
 TEST_F(InteractionTest, PressOnEmptySpaceStartsNoDragAndNothingMovesWhileRunning) {
     const int i = body_at(300, 200);
     prepar_obj(p);
