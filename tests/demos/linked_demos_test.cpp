@@ -57,13 +57,13 @@ TEST(LinkedDemos, DumbbellCentreOfMassFliesOnAParabola) {
     const double g = r.m->settings.g;
     for (int i = 0; i < 1500; ++i) {
         r.step();
-        ASSERT_NEAR(distance(r.o(0), r.o(1)), 2.0, 1e-3) << "t = " << r.t();
+        ASSERT_NEAR(distance(r.o(0), r.o(1)), 2.0, 1e-12) << "t = " << r.t();
     }
     const double t = r.t(), m0 = r.o(0).mass, m1 = r.o(1).mass;
     const double cx = (m0 * r.o(0).x + m1 * r.o(1).x) / (m0 + m1);
     const double cy = (m0 * r.o(0).y + m1 * r.o(1).y) / (m0 + m1);
-    EXPECT_NEAR(cx, 4.0 / 3.0 + 6 * t, 0.01);
-    EXPECT_NEAR(cy, 8 * t - g * t * t / 2, 0.01);
+    EXPECT_NEAR(cx, 4.0 / 3.0 + 6 * t, 1e-9);
+    EXPECT_NEAR(cy, 8 * t - g * t * t / 2, 1e-9);
 }
 
 // With c = 10 m/s the fast charge (γ = 5/3) circles on γ·m·v/(qB), the slow
