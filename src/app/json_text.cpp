@@ -16,7 +16,7 @@ QJsonValue json_real(double v) {
 }
 
 QJsonValue json_text(std::string_view gbk) {
-    const std::string utf8 = gbk_to_utf8(gbk);
+    const std::string utf8 = gbk_to_utf8_lossless(gbk);
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 

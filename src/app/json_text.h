@@ -17,7 +17,7 @@ namespace quorrel {
 // null; they become the strings "NaN", "Infinity" and "-Infinity" instead, so a
 // damaged value stays visible and the output stays valid JSON.
 QJsonValue json_real(double v);
-// A stored GBK text as a UTF-8 string.
+// A stored GBK text as a UTF-8 string (a byte that is not GBK as U+10FF00 + byte).
 QJsonValue json_text(std::string_view gbk);
 // An array of `n` stored texts.
 QJsonArray json_texts(const Text* texts, int n);

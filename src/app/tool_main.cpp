@@ -20,6 +20,7 @@ constexpr Command COMMANDS[] = {
     {"pack", quorrel::tool_pack, "pack FILE --out OUT [--player PATH]"},
     {"demo", quorrel::tool_demo, "demo DIR"},
     {"icon", quorrel::tool_icon, "icon DIR"},
+    {"convert", quorrel::tool_convert, "convert IN OUT"},
 };
 
 void usage() {

@@ -6,6 +6,7 @@
 
 #include "model/io.h"
 #include "model/read_common.h"
+#include "model/text_form.h"
 
 namespace quorrel {
 
@@ -85,7 +86,8 @@ bool load_any(PlayerState& p, const std::string& path) {
         if (p.platform) p.platform->message_box(cannot_open_message(path), msg::CAPTION_WARNING, Buttons::OkCancel);
         return false;
     }
-    return is_experiment_file(path) ? open_experiment(p, path) : load_container(p, path);
+    const bool file = is_experiment_file(path) || text_format_of(path) != TextFormat::None;
+    return file ? open_experiment(p, path) : load_container(p, path);
 }
 
 }  // namespace quorrel

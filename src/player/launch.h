@@ -39,8 +39,9 @@ namespace quorrel {
 struct PlayerState;
 
 // Loads either kind of file into the player, as the executables do: an
-// experiment file is opened, anything else is read as a container. A file
-// that cannot be opened at all is reported as such, not as a damaged one.
+// experiment file or a text form (by the extension) is opened, anything else
+// is read as a container. A file that cannot be opened at all is reported as
+// such, not as a damaged one.
 bool load_any(PlayerState& p, const std::string& path);
 
 }  // namespace quorrel
