@@ -30,9 +30,9 @@ enum class FieldType : std::uint8_t {
 };
 
 enum : std::uint8_t {
-    // A reserved word or a value the engine and the drawing recompute: kept as
-    // read, written only when it differs from its reset value, and listed
-    // apart in the documentation.
+    // A reserved word or a value the engine and the drawing keep for
+    // themselves: kept as read, left out of the TOML form while it holds its
+    // reset value, and listed apart in the documentation.
     FIELD_INTERNAL = 1,
     // A value the player recomputes when it prepares or runs the scene
     // (positions, readings, drawn sizes): saving the experiment keeps the

@@ -44,8 +44,7 @@ DocNode text_node(const Text& t) {
 DocNode font_doc(const std::byte* font, const std::byte* reset, bool every) {
     DocNode t = DocNode::table();
     for (const Field& f : FONT_FIELDS) {
-        const bool differs = std::memcmp(font + f.offset, reset + f.offset, field_bytes(f)) != 0;
-        if (!differs && (!every || (f.flags & FIELD_INTERNAL))) continue;
+        if (!every && std::memcmp(font + f.offset, reset + f.offset, field_bytes(f)) == 0) continue;
         DocNode v = DocNode::array();
         if (f.count == 1)
             v = scalar(f, font, 0);
@@ -126,11 +125,11 @@ DocNode record_doc(const Model& m, const Section& s, int slot, const DocOptions&
         t.add("name", text_node(*r.texts[0]));
         return t;
     }
-    // Element records are short and read by position: all their fields are written.
-    const bool every = opt.every_field || s.id == SectionId::Element;
+    // Element records are short and read by position: the TOML form writes
+    // all their fields but the reserved ones.
     for (const Field& f : s.fields) {
-        const bool differs = field_differs(m, s, slot, f, r, reset);
-        if (!differs && (!every || (f.flags & FIELD_INTERNAL))) continue;
+        const bool every = opt.every_field || (s.id == SectionId::Element && !(f.flags & FIELD_INTERNAL));
+        if (!every && !field_differs(m, s, slot, f, r, reset)) continue;
         t.add(f.name, field_doc(m, s, slot, f, r, reset, opt.every_field));
     }
     return t;
@@ -236,9 +235,7 @@ DocNode model_to_doc(const Model& m, const DocOptions& opt) {
                 continue;
             }
             DocNode rec = record_doc(m, s, 0, opt);
-            // The reserved data shows up only when a file carries something in it.
-            if (rec.items.empty() && (!opt.every_field || s.id == SectionId::Reserved) && s.id != SectionId::Toolbar)
-                continue;
+            if (rec.items.empty() && !opt.every_field && s.id != SectionId::Toolbar) continue;
             root.add(s.key, std::move(rec));
             continue;
         }

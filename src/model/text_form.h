@@ -31,7 +31,7 @@ struct DocOptions {
 };
 DocNode model_to_doc(const Model& m, const DocOptions& options);
 
-// The dump's JSON: every documented field, pictures by size only.
+// The dump's JSON: every field, pictures by size only.
 std::string dump_json(const Model& m);
 // The JSON text form: the dump with the pictures' bytes.
 std::string write_json(const Model& m);

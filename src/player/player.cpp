@@ -104,6 +104,25 @@ void keep_as_loaded(PlayerState& p) {
     *p.loaded = *p.model;
 }
 
+// After a container was read into the model.
+void show_container(PlayerState& p, const std::string& path) {
+    Model& m = *p.model;
+    after_read(p, path);
+    // Blocks and inclines are drawn transparently on white.
+    const int n = object_count(m);
+    for (int i = 0; i < n; ++i) {
+        MovingObject& o = m.objects[i];
+        if (o.kind == KIND_BLOCK || o.kind == KIND_INCLINE) {
+            o.transparent_colour = 0xFFFFFF;
+            o.transparent = 1;
+        }
+    }
+    p.toolbar = toolbar_layout(m.toolbar, m.has_toolbar);
+    p.origin = ExperimentOrigin::Container;
+    keep_as_loaded(p);
+    prepar_obj(p);
+}
+
 // After an experiment file or a text form was read into the model.
 void show_opened(PlayerState& p, const std::string& path) {
     Model& m = *p.model;
@@ -239,27 +258,13 @@ void resize_scene(PlayerState& p, int image_width, int image_height, int window_
 }
 
 bool load_container(PlayerState& p, const std::string& path) {
-    Model& m = *p.model;
     p.model_loaded = false;
-    const LoadResult r = read_container_file(m, path, p.load_scratch);
+    const LoadResult r = read_container_file(*p.model, path, p.load_scratch);
     if (!r.ok) {
         show_load_failure(p, r);
         return false;
     }
-    after_read(p, path);
-    // Blocks and inclines are drawn transparently on white.
-    const int n = object_count(m);
-    for (int i = 0; i < n; ++i) {
-        MovingObject& o = m.objects[i];
-        if (o.kind == KIND_BLOCK || o.kind == KIND_INCLINE) {
-            o.transparent_colour = 0xFFFFFF;
-            o.transparent = 1;
-        }
-    }
-    p.toolbar = toolbar_layout(m.toolbar, m.has_toolbar);
-    p.origin = ExperimentOrigin::Container;
-    keep_as_loaded(p);
-    prepar_obj(p);
+    show_container(p, path);
     return true;
 }
 
@@ -279,7 +284,7 @@ bool open_experiment(PlayerState& p, const std::string& path) {
 }
 
 bool reload_experiment(PlayerState& p, const std::string& path) {
-    const LoadResult r = read_experiment_or_text_file(*p.model, path, p.load_scratch);
+    const LoadResult r = read_any_file(*p.model, path, p.load_scratch);
     if (!r.ok) {
         // The last good scene stays, running or not; only the status line tells.
         p.status_colour = STATUS_RED;
@@ -294,7 +299,10 @@ bool reload_experiment(PlayerState& p, const std::string& path) {
     p.pause_enabled = false;
     p.status_colour = STATUS_NAVY;
     p.status_text = "提示信息";
-    show_opened(p, path);
+    if (p.model->has_toolbar && text_format_of(path) == TextFormat::None)
+        show_container(p, path);
+    else
+        show_opened(p, path);
     return true;
 }
 

@@ -127,7 +127,7 @@ bool load_container(PlayerState& p, const std::string& path);
 // Reads an experiment file or a text form (by the extension) and prepares the
 // scene, as opening one does.
 bool open_experiment(PlayerState& p, const std::string& path);
-// Reads the file again into a fresh model: on success it replaces the
+// Reads the file again (any kind) into a fresh model: on success it replaces the
 // experiment (a run in progress ends) and the scene is prepared; on failure
 // the experiment and the scene stay as they were and the status line shows
 // the reader's message in red. No message box either way. The window's own
@@ -137,7 +137,9 @@ bool reload_experiment(PlayerState& p, const std::string& path);
 void update_caption(PlayerState& p);
 // Keeps a copy of the model as read (PlayerState::loaded), before preparation.
 void keep_as_loaded(PlayerState& p);
-// The load steps after a successful read of an experiment file or text form.
+// The load steps after a successful read of a container, and of an
+// experiment file or a text form.
+void show_container(PlayerState& p, const std::string& path);
 void show_opened(PlayerState& p, const std::string& path);
 // The first activation of the main window: loads the container of `exe_path`.
 bool first_activation(PlayerState& p, const std::string& exe_path);

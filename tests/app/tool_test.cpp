@@ -106,7 +106,7 @@ TEST_F(ToolTest, DemoWritesEveryBundledDemo) {
 TEST_F(ToolTest, DumpGivesBackTheBuiltDemo) {
     const QStringList top = {"settings",    "toolbar",  "objects",     "elements",        "measurements",
                              "text_blocks", "points",   "annotations", "function_graphs", "variables",
-                             "programs",    "pictures", "background"};
+                             "programs",    "pictures", "background",  "reserved"};
     const QStringList settings = {"steps_per_frame",
                                   "origin_x",
                                   "origin_y",
