@@ -20,24 +20,6 @@ QJsonValue json_text(std::string_view gbk) {
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
-QJsonArray json_texts(const Text* texts, int n) {
-    QJsonArray a;
-    for (int i = 0; i < n; ++i) a.append(json_text(texts[i]));
-    return a;
-}
-
-QJsonArray json_bytes(const std::uint8_t* bytes, int n) {
-    QJsonArray a;
-    for (int i = 0; i < n; ++i) a.append(static_cast<int>(bytes[i]));
-    return a;
-}
-
-QJsonArray json_words(const std::int32_t* words, int n) {
-    QJsonArray a;
-    for (int i = 0; i < n; ++i) a.append(static_cast<int>(words[i]));
-    return a;
-}
-
 bool print_json(const QJsonObject& doc, bool indented) {
     const QByteArray bytes = QJsonDocument(doc).toJson(indented ? QJsonDocument::Indented : QJsonDocument::Compact);
     bool ok = std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stdout) ==

@@ -91,6 +91,7 @@ void RunRecord::start(const Model& m) {
     rows_ = 0;
     stride_ = 1;
     frames_ = 0;
+    last_.assign(width(), 0.0);
     // Chunks of another width cannot be reused.
     if (chunk_width_ != width()) {
         chunks_.clear();
@@ -125,12 +126,13 @@ void RunRecord::thin_out() {
 void RunRecord::record(const Model& m) {
     if (width() == 0) return;
     ++frames_;
-    if ((frames_ - 1) % stride_ != 0) return;
+    sample_row(m, columns_, last_.data());
+    if (!keep_rows_ || (frames_ - 1) % stride_ != 0) return;
     if (rows_ == capacity()) {
         thin_out();
         if ((frames_ - 1) % stride_ != 0) return;
     }
-    sample_row(m, columns_, slot(rows_));
+    std::memcpy(slot(rows_), last_.data(), width() * sizeof(double));
     ++rows_;
 }
 

@@ -49,6 +49,10 @@ public:
     void start(const Model& m);
     // After a frame of the run.
     void record(const Model& m);
+    // The row of the last recorded frame, kept or not (nullptr before one).
+    const double* last() const { return frames_ > 0 ? last_.data() : nullptr; }
+    // false: only last() is kept (the tool prints every frame as it goes).
+    void keep_rows(bool keep) { keep_rows_ = keep; }
 
     const RunColumns& columns() const { return columns_; }
     std::size_t width() const { return columns_.names.size(); }
@@ -72,6 +76,8 @@ private:
     std::size_t rows_ = 0;
     std::size_t stride_ = 1;
     std::size_t frames_ = 0;
+    std::vector<double> last_;
+    bool keep_rows_ = true;
 };
 
 }  // namespace quorrel
