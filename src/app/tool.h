@@ -17,5 +17,6 @@ int tool_eval(const Args& args);
 int tool_pack(const Args& args);
 int tool_icon(const Args& args);
 int tool_convert(const Args& args);
+int tool_fields(const Args& args);
 
 }  // namespace quorrel

@@ -3,12 +3,11 @@
 #include <json/json.h>
 #include <toml++/toml.h>
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
+#include <limits>
 #include <memory>
 
 #include "model/fields.h"
@@ -205,39 +204,104 @@ DocParse parse_json(std::string_view text) {
 
 namespace {
 
-QJsonValue to_qjson(const DocNode& n) {
-    switch (n.kind) {
-        case DocNode::Kind::Null:
-            return QJsonValue::Null;
-        case DocNode::Kind::Bool:
-            return n.boolean;
-        case DocNode::Kind::Int:
-            return static_cast<qint64>(n.integer);
-        case DocNode::Kind::Real:
-            // JSON has no NaN or infinity: they are written as strings.
-            if (std::isnan(n.real)) return QStringLiteral("NaN");
-            if (std::isinf(n.real)) return n.real > 0 ? QStringLiteral("Infinity") : QStringLiteral("-Infinity");
-            return n.real;
-        case DocNode::Kind::String:
-            return QString::fromUtf8(n.text.data(), static_cast<qsizetype>(n.text.size()));
-        case DocNode::Kind::Array: {
-            QJsonArray a;
-            for (const DocNode& item : n.items) a.append(to_qjson(item));
-            return a;
-        }
-        case DocNode::Kind::Table: {
-            QJsonObject o;
-            for (const DocNode& m : n.items) o[QString::fromStdString(m.key)] = to_qjson(m);
-            return o;
+void json_string(std::string& out, std::string_view s) {
+    out += '"';
+    for (char ch : s) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (ch == '"' || ch == '\\') {
+            out += '\\';
+            out += ch;
+        } else if (c < 0x20) {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\u%04x", c);
+            out += buf;
+        } else {
+            out += ch;
         }
     }
-    return QJsonValue::Null;
+    out += '"';
+}
+
+void json_value(std::string& out, const DocNode& n, int indent) {
+    const std::string pad(static_cast<std::size_t>(indent + 4), ' ');
+    switch (n.kind) {
+        case DocNode::Kind::Null:
+            out += "null";
+            return;
+        case DocNode::Kind::Bool:
+            out += n.boolean ? "true" : "false";
+            return;
+        case DocNode::Kind::Int:
+            out += std::to_string(n.integer);
+            return;
+        case DocNode::Kind::Real:
+            // JSON has no NaN or infinity: they are written as strings.
+            if (std::isfinite(n.real))
+                out += shortest_real(n.real);
+            else
+                json_string(out, non_finite_text(n.real));
+            return;
+        case DocNode::Kind::String:
+            json_string(out, n.text);
+            return;
+        case DocNode::Kind::Array:
+            out += "[\n";
+            for (std::size_t i = 0; i < n.items.size(); ++i) {
+                out += pad;
+                json_value(out, n.items[i], indent + 4);
+                out += i + 1 < n.items.size() ? ",\n" : "\n";
+            }
+            out += std::string(static_cast<std::size_t>(indent), ' ') + "]";
+            return;
+        case DocNode::Kind::Table: {
+            std::vector<const DocNode*> members;
+            for (const DocNode& m : n.items) members.push_back(&m);
+            std::sort(members.begin(), members.end(),
+                      [](const DocNode* a, const DocNode* b) { return a->key < b->key; });
+            out += "{\n";
+            for (std::size_t i = 0; i < members.size(); ++i) {
+                out += pad;
+                json_string(out, members[i]->key);
+                out += ": ";
+                json_value(out, *members[i], indent + 4);
+                out += i + 1 < members.size() ? ",\n" : "\n";
+            }
+            out += std::string(static_cast<std::size_t>(indent), ' ') + "}";
+            return;
+        }
+    }
 }
 
 }  // namespace
 
 std::string to_json(const DocNode& root) {
-    return QJsonDocument(to_qjson(root).toObject()).toJson(QJsonDocument::Indented).toStdString();
+    std::string out;
+    json_value(out, root, 0);
+    return out + "\n";
+}
+
+std::string non_finite_text(double v) {
+    if (std::isinf(v)) return v > 0 ? "Infinity" : "-Infinity";
+    std::uint64_t bits;
+    std::memcpy(&bits, &v, sizeof bits);
+    if (bits == CANONICAL_NAN) return "NaN";
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "NaN:0x%016llX", static_cast<unsigned long long>(bits));
+    return buf;
+}
+
+bool parse_non_finite(std::string_view text, double& out) {
+    if (text == "NaN" || text == "Infinity" || text == "-Infinity") {
+        out = text == "NaN" ? std::numeric_limits<double>::quiet_NaN()
+                            : (text[0] == '-' ? -1.0 : 1.0) * std::numeric_limits<double>::infinity();
+        return true;
+    }
+    if (!text.starts_with("NaN:0x") || text.size() != 22) return false;
+    std::uint64_t bits = 0;
+    const auto r = std::from_chars(text.data() + 6, text.data() + text.size(), bits, 16);
+    if (r.ec != std::errc() || r.ptr != text.data() + text.size()) return false;
+    std::memcpy(&out, &bits, sizeof out);
+    return std::isnan(out);
 }
 
 // ---- TOML output ----
@@ -290,8 +354,9 @@ std::string toml_string(std::string_view s) {
 }
 
 std::string toml_real(double v) {
-    if (std::isnan(v)) return "nan";
     if (std::isinf(v)) return v > 0 ? "inf" : "-inf";
+    // A NaN other than the usual one keeps its bits as the dump's text.
+    if (std::isnan(v)) return non_finite_text(v) == "NaN" ? "nan" : toml_string(non_finite_text(v));
     std::string s = shortest_real(v);
     if (s.find_first_of(".e") == std::string::npos) s += ".0";
     return s;

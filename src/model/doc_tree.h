@@ -76,8 +76,14 @@ DocParse parse_json(std::string_view text);
 
 // JSON text as the dump prints it: members sorted by key, indented with four
 // spaces, reals with the shortest text that reads back as the same double;
-// NaN and the infinities become the strings "NaN", "Infinity" and "-Infinity".
+// NaN and the infinities become strings (non_finite_text).
 std::string to_json(const DocNode& root);
+
+// "NaN", "Infinity", "-Infinity"; a NaN with other bits than the usual quiet
+// NaN (0x7FF8000000000000) keeps them as "NaN:0x7FF0000000000001".
+std::string non_finite_text(double v);
+bool parse_non_finite(std::string_view text, double& out);
+inline constexpr std::uint64_t CANONICAL_NAN = 0x7FF8000000000000ull;
 
 // TOML text: the root's scalar members, then its tables as [key], arrays of
 // tables as [[key]] (nested tables of a table member as [key.sub]), arrays

@@ -275,6 +275,7 @@ constexpr Field VARIABLES[] = {
 constexpr Field PROGRAMS[] = {
     field("lines", T::Lines, AT(EventProgram, line_count), "", "the program's lines (at most 500)"),
     field("words", T::Int, AT(EventProgram, word), "", "the interpreter's words", 3, INTERNAL),
+    field("lines_after", T::LinesAfter, 0, "", "lines stored after the program's end", 0, INTERNAL),
 };
 
 constexpr Field RESERVED[] = {
@@ -504,6 +505,7 @@ std::size_t field_bytes(const Field& f) {
         case T::Lines:
             return 4u * f.count;
         case T::Text:
+        case T::LinesAfter:
             return 0;
     }
     return 0;
@@ -630,28 +632,37 @@ int section_count(const Model& m, const Section& s) {
     return 0;
 }
 
-int line_count(const Model& m, const Section& s, int slot) {
-    if (s.id == SectionId::TextBlocks) return static_cast<int>(m.text_block_lines[slot].size());
+int line_count(const Model& m, const Section& s, int slot, bool after) {
+    if (s.id == SectionId::TextBlocks) return after ? 0 : static_cast<int>(m.text_block_lines[slot].size());
+    if (s.id != SectionId::Programs) return 0;
     // The stored count of a program is never trusted beyond its 500 lines.
-    if (s.id == SectionId::Programs) return std::clamp(m.programs[slot].line_count, 0, PROGRAM_LINES);
-    return 0;
+    const int count = std::clamp(m.programs[slot].line_count, 0, PROGRAM_LINES);
+    if (!after) return count;
+    const auto& program = m.program_lines[static_cast<std::size_t>(slot)];
+    int end = PROGRAM_LINES;
+    while (end > count && program[static_cast<std::size_t>(end - 1)].empty()) --end;
+    return end - count;
 }
 
-const Text& line_at(const Model& m, const Section& s, int slot, int line) {
+const Text& line_at(const Model& m, const Section& s, int slot, int line, bool after) {
     if (s.id == SectionId::TextBlocks) return m.text_block_lines[slot][static_cast<std::size_t>(line)];
+    if (after) line += std::clamp(m.programs[slot].line_count, 0, PROGRAM_LINES);
     return m.program_lines[static_cast<std::size_t>(slot)][static_cast<std::size_t>(line)];
 }
 
-bool set_lines(Model& m, const Section& s, int slot, std::vector<Text>& lines) {
-    if (s.id == SectionId::TextBlocks) {
+bool set_lines(Model& m, const Section& s, int slot, std::vector<Text>& lines, bool after) {
+    if (s.id == SectionId::TextBlocks && !after) {
         m.text_block_lines[slot] = std::move(lines);
         return true;
     }
-    if (s.id != SectionId::Programs || lines.size() > static_cast<std::size_t>(PROGRAM_LINES)) return false;
-    if (lines.empty() && m.programs[slot].line_count == 0) return true;  // leaves the program's texts unallocated
+    if (s.id != SectionId::Programs) return false;
+    const std::size_t first =
+        after ? static_cast<std::size_t>(std::clamp(m.programs[slot].line_count, 0, PROGRAM_LINES)) : 0;
+    if (first + lines.size() > static_cast<std::size_t>(PROGRAM_LINES)) return false;
+    if (lines.empty()) return true;  // leaves the program's texts unallocated
     auto& program = m.program_lines[static_cast<std::size_t>(slot)];
-    for (std::size_t i = 0; i < lines.size(); ++i) program[i] = std::move(lines[i]);
-    m.programs[slot].line_count = static_cast<std::int32_t>(lines.size());
+    for (std::size_t i = 0; i < lines.size(); ++i) program[first + i] = std::move(lines[i]);
+    if (!after) m.programs[slot].line_count = static_cast<std::int32_t>(lines.size());
     return true;
 }
 
@@ -696,6 +707,7 @@ std::string type_name(const Field& f) {
             t = "font";
             break;
         case T::Lines:
+        case T::LinesAfter:
             return "list of texts";
     }
     if (f.count > 1) return "list of " + std::to_string(f.count) + " " + (f.type == T::Text ? "texts" : t + "s");

@@ -20,13 +20,14 @@
 namespace quorrel {
 
 enum class FieldType : std::uint8_t {
-    Int,     // int32
-    Byte,    // u8: a flag or a small code
-    Real,    // binary64
-    Colour,  // int32 colour 0x00BBGGRR
-    Text,    // a GBK text of the record; offset = index among the record's texts
-    Font,    // a FontSpec inside the record, itself a record of FONT_FIELDS
-    Lines,   // the record's list of text lines; count 1 when the record holds the line count word at offset
+    Int,         // int32
+    Byte,        // u8: a flag or a small code
+    Real,        // binary64
+    Colour,      // int32 colour 0x00BBGGRR
+    Text,        // a GBK text of the record; offset = index among the record's texts
+    Font,        // a FontSpec inside the record, itself a record of FONT_FIELDS
+    Lines,       // the record's list of text lines; count 1 when the record holds the line count word at offset
+    LinesAfter,  // lines a program stores after its line count (kept as read, never run)
 };
 
 enum : std::uint8_t {
@@ -120,11 +121,13 @@ RecordRef record_ref(Model& m, const Section& s, int slot, FileExtras* extras = 
 // Records in use: 1 for a Single section (the tool bar: 1 only with has_toolbar).
 int section_count(const Model& m, const Section& s);
 
-// The line lists of text blocks and programs.
-int line_count(const Model& m, const Section& s, int slot);
-const Text& line_at(const Model& m, const Section& s, int slot, int line);
+// The line lists of text blocks and programs; `after`: the lines a program
+// stores after its line count, up to the last one that is not empty.
+int line_count(const Model& m, const Section& s, int slot, bool after = false);
+const Text& line_at(const Model& m, const Section& s, int slot, int line, bool after = false);
 // False when the section cannot hold that many lines (a program holds 500).
-bool set_lines(Model& m, const Section& s, int slot, std::vector<Text>& lines);
+// The lines after the count go after the lines already set.
+bool set_lines(Model& m, const Section& s, int slot, std::vector<Text>& lines, bool after = false);
 
 // Copies every FIELD_RUNTIME value of `from` into `to` for the records both
 // hold, so a model the player prepared saves as the experiment it read.

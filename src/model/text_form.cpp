@@ -63,7 +63,8 @@ bool field_differs(const Model& m, const Section& s, int slot, const Field& f, c
                 if (*r.texts[f.offset + i] != *reset.texts[f.offset + i]) return true;
             return false;
         case FieldType::Lines:
-            return line_count(m, s, slot) != 0;
+        case FieldType::LinesAfter:
+            return line_count(m, s, slot, f.type == FieldType::LinesAfter) != 0;
         default:
             return std::memcmp(r.bytes + f.offset, reset.bytes + f.offset, field_bytes(f)) != 0;
     }
@@ -82,10 +83,13 @@ DocNode field_doc(const Model& m, const Section& s, int slot, const Field& f, co
             }
             break;
         case FieldType::Lines:
+        case FieldType::LinesAfter: {
+            const bool after = f.type == FieldType::LinesAfter;
             v = DocNode::array();
-            for (int i = 0, n = line_count(m, s, slot); i < n; ++i)
-                v.items.push_back(text_node(line_at(m, s, slot, i)));
+            for (int i = 0, n = line_count(m, s, slot, after); i < n; ++i)
+                v.items.push_back(text_node(line_at(m, s, slot, i, after)));
             break;
+        }
         case FieldType::Font:
             v = font_doc(r.bytes + f.offset, reset.bytes + f.offset, every);
             break;

@@ -104,13 +104,8 @@ bool TextReader::real(const DocNode& n, const std::string& path, double& out) {
         out = n.real;
         return true;
     }
-    // The dump writes the values JSON cannot hold as these strings.
-    if (n.kind == Kind::String) {
-        if (n.text == "NaN") out = std::numeric_limits<double>::quiet_NaN();
-        if (n.text == "Infinity") out = std::numeric_limits<double>::infinity();
-        if (n.text == "-Infinity") out = -std::numeric_limits<double>::infinity();
-        if (n.text == "NaN" || n.text == "Infinity" || n.text == "-Infinity") return true;
-    }
+    // The dump writes the values JSON cannot hold as strings.
+    if (n.kind == Kind::String && parse_non_finite(n.text, out)) return true;
     return fail(n, path, std::string("应为数字,这里是") + kind_name(n.kind) + "。");
 }
 
@@ -154,12 +149,12 @@ bool TextReader::scalar(const Field& f, const DocNode& n, const std::string& pat
 bool TextReader::value(const Field& f, const DocNode& n, const std::string& path, const Section* s, int slot,
                        const RecordRef& r) {
     if (f.type == FieldType::Font) return record(FONT_FIELDS, n, path, nullptr, 0, RecordRef{r.bytes + f.offset, {}});
-    if (f.type == FieldType::Lines) {
+    if (f.type == FieldType::Lines || f.type == FieldType::LinesAfter) {
         if (!expect(n, Kind::Array, path)) return false;
         std::vector<Text> lines(n.items.size());
         for (std::size_t i = 0; i < lines.size(); ++i)
             if (!text(n.items[i], path + "[" + std::to_string(i) + "]", lines[i])) return false;
-        if (!set_lines(m_, *s, slot, lines))
+        if (!set_lines(m_, *s, slot, lines, f.type == FieldType::LinesAfter))
             return fail(
                 n, path,
                 "行数 " + std::to_string(n.items.size()) + " 太多(最多 " + std::to_string(PROGRAM_LINES) + ")。");
@@ -205,6 +200,8 @@ bool TextReader::record(std::span<const Field> fields, const DocNode& n, const s
     if (!expect(n, Kind::Table, path)) return false;
     const DocNode* values = s && s->id == SectionId::Element ? n.find("values") : nullptr;
     if (values && !element_values(*s, *values, path + ".values", r)) return false;
+    // Every key must name a field; then the fields are read in their table's
+    // order (a program's lines before the lines stored after them).
     for (const DocNode& member : n.items) {
         const std::string p = path + "." + member.key;
         if (member.key == "values" && values) continue;
@@ -218,8 +215,10 @@ bool TextReader::record(std::span<const Field> fields, const DocNode& n, const s
         const Field* f = find_field(fields, member.key);
         if (!f) return fail(member, p, "没有这个字段。");
         if (values && f->type != FieldType::Text) return fail(member, p, "元素已由 values 给出,不能再单独给出字段。");
-        if (!value(*f, member, p, s, slot, r)) return false;
     }
+    for (const Field& f : fields)
+        if (const DocNode* member = n.find(f.name); member && !value(f, *member, path + "." + f.name, s, slot, r))
+            return false;
     return true;
 }
 
