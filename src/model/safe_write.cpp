@@ -35,7 +35,7 @@ WriteResult failed(int error, const std::string& path) {
             r.message = "文件太大,超出了允许的大小," + shown(path) + "没有保存;" + kept;
             break;
         case EROFS:
-            r.message = "文件" + shown(path) + "所在的磁盘是只读的,不能保存。";
+            r.message = "文件" + shown(path) + "所在的磁盘是只读的,不能保存;" + kept;
             break;
         case EACCES:
         case EPERM:
@@ -82,6 +82,7 @@ WriteResult write_file_safely(const std::string& path, std::string_view bytes) {
         // The rename would replace a file the user may not write: refuse, as
         // writing it in place would be refused.
         if (::access(path.c_str(), W_OK) != 0) {
+            if (errno == EROFS) return failed(EROFS, path);
             WriteResult r;
             r.message = "文件" + shown(path) + "是只读的,不能保存;原来的文件保持不变。";
             return r;
