@@ -676,6 +676,8 @@ void copy_runtime_fields(Model& to, const Model& from) {
             for (const Field& f : s.fields)
                 if ((f.flags & FIELD_RUNTIME) && f.type != FieldType::Text)
                     std::memcpy(a.bytes + f.offset, b.bytes + f.offset, field_bytes(f));
+            // A measurement's value text is its last reading, as drawn.
+            if (s.id == SectionId::Measurements) *a.texts[MT_VALUE] = *b.texts[MT_VALUE];
         }
     }
 }

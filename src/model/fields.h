@@ -130,7 +130,8 @@ const Text& line_at(const Model& m, const Section& s, int slot, int line, bool a
 bool set_lines(Model& m, const Section& s, int slot, std::vector<Text>& lines, bool after = false);
 
 // Copies every FIELD_RUNTIME value of `from` into `to` for the records both
-// hold, so a model the player prepared saves as the experiment it read.
+// hold (and a measurement's value text, the reading as drawn), so a model the
+// player prepared saves as the experiment it read.
 void copy_runtime_fields(Model& to, const Model& from);
 
 // A freshly reset model, the reference for every reset value.
