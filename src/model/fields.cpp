@@ -688,32 +688,31 @@ const Model& reset_reference() {
 }
 
 std::string type_name(const Field& f) {
+    const bool list = f.count > 1;
     std::string t;
     switch (f.type) {
         case T::Int:
-            t = "integer";
+            t = list ? "integers" : "integer";
             break;
         case T::Byte:
-            t = "integer 0-255";
+            t = list ? "integers 0-255" : "integer 0-255";
             break;
         case T::Real:
-            t = "number";
+            t = list ? "numbers" : "number";
             break;
         case T::Colour:
-            t = "colour";
+            t = list ? "colours" : "colour";
             break;
         case T::Text:
-            t = "text";
+            t = list ? "texts" : "text";
             break;
         case T::Font:
-            t = "font";
-            break;
+            return "font";
         case T::Lines:
         case T::LinesAfter:
             return "list of texts";
     }
-    if (f.count > 1) return "list of " + std::to_string(f.count) + " " + (f.type == T::Text ? "texts" : t + "s");
-    return t;
+    return list ? "list of " + std::to_string(f.count) + " " + t : t;
 }
 
 }  // namespace quorrel

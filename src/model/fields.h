@@ -137,7 +137,7 @@ void copy_runtime_fields(Model& to, const Model& from);
 // A freshly reset model, the reference for every reset value.
 const Model& reset_reference();
 
-// Unit and meaning texts for the documentation of a value list's slot codes.
+// The type of a field as the documentation names it ("number", "list of 3 integers").
 std::string type_name(const Field& f);
 
 }  // namespace quorrel

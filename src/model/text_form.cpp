@@ -134,6 +134,10 @@ DocNode record_doc(const Model& m, const Section& s, int slot, const DocOptions&
     for (const Field& f : s.fields) {
         const bool every = opt.every_field || (s.id == SectionId::Element && !(f.flags & FIELD_INTERNAL));
         if (!every && !field_differs(m, s, slot, f, r, reset)) continue;
+        // A variable's initial value is its value unless the file says otherwise.
+        if (!opt.every_field && s.id == SectionId::Variables && f.offset == VT_INITIAL && f.type == FieldType::Text &&
+            *r.texts[VT_INITIAL] == *r.texts[VT_VALUE])
+            continue;
         t.add(f.name, field_doc(m, s, slot, f, r, reset, opt.every_field));
     }
     return t;

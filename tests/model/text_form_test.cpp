@@ -191,6 +191,17 @@ TEST(TextForm, ErrorsNameTheLineAndTheField) {
     }
 }
 
+TEST(TextForm, TheAuthoringDocumentHoldsTheCodesTablesOfFields) {
+    std::string doc;
+    ASSERT_TRUE(read_whole_file(QUORREL_SOURCE_DIR "/docs/authoring.md", doc));
+    const auto begin = doc.find(FIELDS_BEGIN), end = doc.find(FIELDS_END);
+    ASSERT_NE(begin, std::string::npos);
+    ASSERT_NE(end, std::string::npos);
+    const std::size_t from = begin + std::strlen(FIELDS_BEGIN);
+    EXPECT_TRUE(doc.substr(from, end - from) == "\n" + fields_markdown() + "\n")
+        << "docs/authoring.md is out of date: run quorrel-tool fields --update docs/authoring.md";
+}
+
 TEST(TextForm, FormsAreToldByTheExtension) {
     EXPECT_EQ(text_format_of("a/b.TOML"), TextFormat::Toml);
     EXPECT_EQ(text_format_of("b.json"), TextFormat::Json);
