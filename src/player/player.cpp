@@ -298,7 +298,7 @@ bool reload_experiment(PlayerState& p, const std::string& path) {
     p.pause_down = false;
     p.pause_enabled = false;
     p.status_colour = STATUS_NAVY;
-    p.status_text = "提示信息";
+    p.status_text.clear();  // as after opening: an earlier error goes
     if (p.model->has_toolbar && text_format_of(path) == TextFormat::None)
         show_container(p, path);
     else
