@@ -2,11 +2,12 @@
 # every file includes are parsed once per build instead of once per file
 # (they are most of a file's compile time). A header is built by one target
 # and reused by the targets compiled with the same flags:
-#   the model by quorrel_model:  the script library (both are instrumented
-#                                for the fuzzers in the fuzz build);
-#   the core  by quorrel_engine: the drawing, the player, the demos, the tool;
+#   the core   by quorrel_model: the libraries, the demos, the tool and the
+#              benchmarks (in the fuzz build the model and script libraries
+#              are instrumented for the fuzzers: the others then get a header
+#              of their own, from quorrel_engine);
 #   the window by quorrel_ui:    the player program;
-#   the tests by quorrel_test_support: every test program.
+#   the tests  by quorrel_test_support: every test program.
 # A file still includes what it uses; the headers only make that cheap.
 # -DCMAKE_DISABLE_PRECOMPILE_HEADERS=ON builds without them.
 set(QUORREL_CORE_PCH
@@ -14,11 +15,20 @@ set(QUORREL_CORE_PCH
     <QImage> <QPainter> <QString>
     <model/model.h>)
 
+set(core_users quorrel_engine quorrel_render quorrel_player quorrel_demos quorrel-tool)
+if(QUORREL_BENCH)
+  list(APPEND core_users kernel_bench open_bench frame_bench program_bench)
+endif()
 target_precompile_headers(quorrel_model PRIVATE ${QUORREL_CORE_PCH})
 target_precompile_headers(quorrel_script REUSE_FROM quorrel_model)
-target_precompile_headers(quorrel_engine PRIVATE ${QUORREL_CORE_PCH})
-foreach(t quorrel_render quorrel_player quorrel_demos quorrel-tool)
-  target_precompile_headers(${t} REUSE_FROM quorrel_engine)
+if(QUORREL_FUZZ)
+  list(POP_FRONT core_users core_host)
+  target_precompile_headers(${core_host} PRIVATE ${QUORREL_CORE_PCH})
+else()
+  set(core_host quorrel_model)
+endif()
+foreach(t ${core_users})
+  target_precompile_headers(${t} REUSE_FROM ${core_host})
 endforeach()
 
 target_precompile_headers(quorrel_ui PRIVATE ${QUORREL_CORE_PCH}
