@@ -12,6 +12,7 @@
 
 #include "model/io.h"
 #include "model/model.h"
+#include "player/edit_history.h"
 #include "player/interaction_state.h"
 #include "player/toolbar_layout.h"
 #include "render/scene.h"
@@ -100,6 +101,8 @@ struct PlayerState {
 
     // The mouse on the scene (interaction.h).
     Interaction mouse;
+    // Undo and redo of the drags and property edits; the unsaved-edits flag.
+    EditHistory edits;
 };
 
 // The picture the user sees (Image1), with every painting on it finished.

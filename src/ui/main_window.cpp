@@ -11,6 +11,7 @@
 #include <QToolButton>
 
 #include "ui/about_box.h"
+#include "ui/edit_actions.h"
 #include "ui/icons.h"
 #include "ui/qt_platform.h"
 #include "ui/settings_dialog.h"
@@ -113,6 +114,13 @@ MainWindow::MainWindow(PlayerState& p, QtPlatform& platform, ExperimentSource so
     actions_[4] = menu_->addAction(QStringLiteral("退出"), this, [this] { exit_player(); });
     menu_->addSeparator();
     actions_[5] = menu_->addAction(QStringLiteral("关于 Quorrel"), this, [this] { show_about(); });
+
+    edit_ = new EditActions(p_, platform_, this, menu_, actions_[4]);
+    edit_->changed = [this] {
+        sync();
+        view_->update();
+    };
+    view_->open_properties = [this](int state, int index) { edit_->open_properties(state, index); };
 
     if (QScreen* screen = QGuiApplication::primaryScreen())
         setGeometry(screen->availableGeometry());
@@ -290,6 +298,7 @@ void MainWindow::sync() {
     time_->setText(QString::fromStdString(p_.time_text));
     set_text_colour(time_, p_.toolbar.time_in_toolbar_colour ? SILVER : NAVY);
     time_->setVisible(p_.time_visible);
+    if (edit_) edit_->sync();
 }
 
 }  // namespace quorrel
