@@ -488,16 +488,13 @@ EditRefusal apply_element_properties(Model& m, int table, int slot, const Elemen
     // direction (shown in degrees) and a magnetic region's induction (below).
     for (int k = 0; k < form.rows; ++k)
         if (changed[k] && !(table == T_BA && k == 4)) rec[k] = table == T_EA && k == 4 ? radians(v[k]) : v[k];
-    if (table == T_Z && f.choice != was.choice && f.choice >= 0 && f.choice < 3) rec[6] = f.choice;
+    if (table == T_Z && f.choice != choice && f.choice >= 0 && f.choice < 3) rec[6] = f.choice;
     if (table == T_BA) {
         // The row stands for the induction as the field makes it; the record
         // keeps the sign of its shape code and takes the induction to match.
         double shape = rec[4];
-        if (f.choice != was.choice && (f.choice == 0 || f.choice == 1)) {
-            const bool round = f.choice == 1;
-            if (round != (std::fabs(shape) >= ROUND_SHAPE) || std::fabs(shape) == ROUND_SHAPE)
-                shape = shape_sign(shape) * (round ? CIRCLE_CODE : RECTANGLE_CODE);
-        }
+        if (f.choice != choice && (f.choice == 0 || f.choice == 1))
+            shape = shape_sign(shape) * (f.choice == 1 ? CIRCLE_CODE : RECTANGLE_CODE);
         if (shape == 0 && changed[4]) shape = RECTANGLE_CODE;
         rec[4] = shape;
         if (changed[4]) rec[5] = v[4] * shape_sign(shape);
