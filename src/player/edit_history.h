@@ -1,6 +1,6 @@
 // The undo history of the edits made before a run: drags on the scene and
 // property dialogs. An entry holds only the part of the model those edits can
-// change (about 130 KB of the model's 400 KB: objects, element tables,
+// change (about 120 KB of the model's 400 KB: objects, element tables,
 // measurements, points, labels, text blocks, graph windows, the origin and the
 // variables' initial values), and the history keeps at most UNDO_DEPTH
 // entries, so it never holds more than a few megabytes. The history also

@@ -70,6 +70,12 @@ void add_buttons(QDialog* d, QVBoxLayout* top, QPushButton*& ok, QPushButton*& c
     QObject::connect(cancel, &QPushButton::clicked, d, &QDialog::reject);
 }
 
+// A text set by the dialog itself shows its leading digits.
+void set_text(QLineEdit* e, const std::string& utf8) {
+    e->setText(qs(utf8));
+    e->setCursorPosition(0);
+}
+
 void show_refusal(Platform& platform, const EditRefusal& r, QWidget* field) {
     platform.message_box(r.message, r.caption, r.ok_cancel ? Buttons::OkCancel : Buttons::Ok);
     if (field) {
@@ -135,9 +141,8 @@ ObjectDialog::ObjectDialog(PlayerState& p, Platform& platform, int slot, QWidget
         }
         left->addWidget(links);
     }
-    left->addStretch();
 
-    // Trail and strobe, the readouts at strobe moments, the vectors.
+    // Trail and strobe.
     auto* display = new QGroupBox(QStringLiteral("显示"), this);
     auto* dg = new QGridLayout(display);
     trail_ = new QCheckBox(QStringLiteral("显示轨迹"), display);
@@ -152,8 +157,10 @@ ObjectDialog::ObjectDialog(PlayerState& p, Platform& platform, int slot, QWidget
     dg->addWidget(strobe_, 1, 0);
     dg->addWidget(edit_[OT_STROBE_INTERVAL], 1, 1);
     dg->addWidget(new QLabel(QStringLiteral("秒"), display), 1, 2);
-    right->addWidget(display);
+    left->addWidget(display);
+    left->addStretch();
 
+    // The readouts at strobe moments, the vectors.
     auto* readouts = new QGroupBox(QStringLiteral("频闪时显示的数据"), this);
     auto* rg = new QGridLayout(readouts);
     for (int k = 0; k < READOUT_COUNT; ++k) {
@@ -164,17 +171,22 @@ ObjectDialog::ObjectDialog(PlayerState& p, Platform& platform, int slot, QWidget
 
     auto* vectors = new QGroupBox(QStringLiteral("矢量"), this);
     auto* vg = new QGridLayout(vectors);
-    vg->addWidget(new QLabel(QStringLiteral("实时"), vectors), 0, 1);
-    vg->addWidget(new QLabel(QStringLiteral("频闪"), vectors), 0, 2);
-    int vr = 1;
+    // Two columns of vectors, each with its live and strobe boxes.
+    constexpr int PER_COLUMN = 8;
+    for (int c = 0; c < 2; ++c) {
+        vg->addWidget(new QLabel(QStringLiteral("实时"), vectors), 0, 3 * c + 1);
+        vg->addWidget(new QLabel(QStringLiteral("频闪"), vectors), 0, 3 * c + 2);
+    }
+    int placed = 0;
     for (int k = 0; k < VECTOR_COUNT; ++k) {
         if (*VECTOR_NAMES[k] == '\0') continue;
-        vg->addWidget(new QLabel(QString::fromUtf8(VECTOR_NAMES[k]), vectors), vr, 0);
+        const int row = 1 + placed % PER_COLUMN, col = 3 * (placed / PER_COLUMN);
+        vg->addWidget(new QLabel(QString::fromUtf8(VECTOR_NAMES[k]), vectors), row, col);
         live_[k] = new QCheckBox(vectors);
         strobe_vector_[k] = new QCheckBox(vectors);
-        vg->addWidget(live_[k], vr, 1);
-        vg->addWidget(strobe_vector_[k], vr, 2);
-        ++vr;
+        vg->addWidget(live_[k], row, col + 1);
+        vg->addWidget(strobe_vector_[k], row, col + 2);
+        ++placed;
     }
     right->addWidget(vectors);
     right->addStretch();
@@ -190,7 +202,7 @@ QLineEdit* ObjectDialog::connector_edit(int row, bool stiffness) const {
 }
 
 void ObjectDialog::show_fields(const ObjectFields& f) {
-    for (int t = 0; t < OBJECT_TEXTS; ++t) edit_[t]->setText(qs(f.text[t]));
+    for (int t = 0; t < OBJECT_TEXTS; ++t) set_text(edit_[t], f.text[t]);
     polar_ = f.polar_velocity;
     trail_->setChecked(f.show_trail);
     trail_colour_->set_colour(f.trail_colour);
@@ -234,8 +246,8 @@ void ObjectDialog::components_edited() {
         return;
     std::string speed, angle;
     velocity_polar_texts(vx, vy, speed, angle);
-    edit_[OT_SPEED]->setText(qs(speed));
-    edit_[OT_ANGLE]->setText(qs(angle));
+    set_text(edit_[OT_SPEED], speed);
+    set_text(edit_[OT_ANGLE], angle);
 }
 
 void ObjectDialog::polar_edited() {
@@ -245,8 +257,8 @@ void ObjectDialog::polar_edited() {
         !read_real(edit_[OT_ANGLE]->text().toStdString(), angle))
         return;
     const XY v = velocity_components(speed, angle);
-    edit_[OT_VX0]->setText(qs(property_text(v.x)));
-    edit_[OT_VY0]->setText(qs(property_text(v.y)));
+    set_text(edit_[OT_VX0], property_text(v.x));
+    set_text(edit_[OT_VY0], property_text(v.y));
 }
 
 QWidget* ObjectDialog::field_widget(int field) const {
