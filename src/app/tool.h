@@ -16,5 +16,7 @@ int tool_render(const Args& args);
 int tool_eval(const Args& args);
 int tool_pack(const Args& args);
 int tool_icon(const Args& args);
+int tool_convert(const Args& args);
+int tool_fields(const Args& args);
 
 }  // namespace quorrel
