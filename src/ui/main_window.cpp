@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QLabel>
@@ -190,7 +191,17 @@ void MainWindow::show_settings() {
 }
 
 void MainWindow::exit_player() {
+    // Unsaved edits are offered for saving first; without any the player ends at once.
+    if (edit_ && !edit_->may_close()) return;
     platform_.exit_process(1);
+}
+
+void MainWindow::closeEvent(QCloseEvent* e) {
+    if (edit_ && !edit_->may_close()) {
+        e->ignore();
+        return;
+    }
+    QWidget::closeEvent(e);
 }
 
 bool MainWindow::event(QEvent* e) {

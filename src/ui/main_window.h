@@ -69,6 +69,7 @@ protected:
     void showEvent(QShowEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void contextMenuEvent(QContextMenuEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
 
 private:
     void form_activate();
