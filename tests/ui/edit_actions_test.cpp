@@ -14,6 +14,7 @@
 
 #include "demos/demos.h"
 #include "model/io.h"
+#include "model/text_form.h"
 #include "player/headless_platform.h"
 #include "player/property_edit.h"
 #include "player/save.h"
@@ -88,6 +89,9 @@ TEST_F(EditActionsTest, SaveWritesAnExperimentFileBackWithoutAsking) {
     actions.save_action()->trigger();
     EXPECT_TRUE(asked.empty());
     EXPECT_EQ(mass_in(file), 3);
+    auto reopened = make_model();
+    ASSERT_TRUE(read_any_file(*reopened, file).ok);
+    EXPECT_EQ(dump_json(*reopened), dump_json(*model_to_save(p)));  // the edited experiment, identically
     EXPECT_FALSE(has_unsaved_edits(p));
     EXPECT_EQ(p.status_text, "实验已保存到 spring.exp");
 }
