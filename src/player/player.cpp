@@ -66,6 +66,8 @@ void after_read(PlayerState& p, const std::string& path) {
     m.running = false;
     p.program_folder = folder_of(path);
     p.last_error = {};
+    // The history belongs to the experiment that was there before.
+    p.edits.clear();
     for (int g = 0; g < MAX_GRAPHS && m.graphs[g].kind != 0; ++g) {
         create_graph_picture(m, g);
         draw_graph_frame(m, p.scene, g);

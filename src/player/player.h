@@ -12,6 +12,7 @@
 
 #include "model/io.h"
 #include "model/model.h"
+#include "player/edit_history.h"
 #include "player/interaction_state.h"
 #include "player/run_record.h"
 #include "player/toolbar_layout.h"
@@ -105,6 +106,8 @@ struct PlayerState {
 
     // The mouse on the scene (interaction.h).
     Interaction mouse;
+    // Undo and redo of the drags and property edits; the unsaved-edits flag.
+    EditHistory edits;
 
     // The experiment as it was read, before the scene was prepared: saving
     // keeps the values the player recomputes as they were read.

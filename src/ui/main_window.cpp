@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QLabel>
@@ -11,6 +12,7 @@
 #include <QToolButton>
 
 #include "ui/about_box.h"
+#include "ui/edit_actions.h"
 #include "ui/icons.h"
 #include "ui/qt_platform.h"
 #include "ui/settings_dialog.h"
@@ -114,6 +116,13 @@ MainWindow::MainWindow(PlayerState& p, QtPlatform& platform, ExperimentSource so
     menu_->addSeparator();
     actions_[5] = menu_->addAction(QStringLiteral("关于 Quorrel"), this, [this] { show_about(); });
 
+    edit_ = new EditActions(p_, platform_, this, menu_, actions_[4]);
+    edit_->changed = [this] {
+        sync();
+        view_->update();
+    };
+    view_->open_properties = [this](int state, int index) { edit_->open_properties(state, index); };
+
     if (QScreen* screen = QGuiApplication::primaryScreen())
         setGeometry(screen->availableGeometry());
     else
@@ -182,7 +191,17 @@ void MainWindow::show_settings() {
 }
 
 void MainWindow::exit_player() {
+    // Unsaved edits are offered for saving first; without any the player ends at once.
+    if (edit_ && !edit_->may_close()) return;
     platform_.exit_process(1);
+}
+
+void MainWindow::closeEvent(QCloseEvent* e) {
+    if (edit_ && !edit_->may_close()) {
+        e->ignore();
+        return;
+    }
+    QWidget::closeEvent(e);
 }
 
 bool MainWindow::event(QEvent* e) {
@@ -295,6 +314,7 @@ void MainWindow::sync() {
     time_->setText(QString::fromStdString(p_.time_text));
     set_text_colour(time_, p_.toolbar.time_in_toolbar_colour ? SILVER : NAVY);
     time_->setVisible(p_.time_visible);
+    if (edit_) edit_->sync();
 }
 
 }  // namespace quorrel

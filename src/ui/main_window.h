@@ -20,6 +20,7 @@ class QToolButton;
 
 namespace quorrel {
 
+class EditActions;
 class QtPlatform;
 class SettingsDialog;
 
@@ -40,6 +41,7 @@ public:
     QMenu* popup_menu() const { return menu_; }
     SceneView* scene_view() const { return view_; }
     SettingsDialog* settings_dialog() const { return settings_; }
+    EditActions* edit_actions() const { return edit_; }
     QAction* menu_action(int index) const;  // 0 settings, 1 run, 2 stop, 3 pause, 4 exit, 5 about
 
     // One turn of the main loop: a tick unless a modal dialog is open or the
@@ -67,6 +69,7 @@ protected:
     void showEvent(QShowEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void contextMenuEvent(QContextMenuEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
 
 private:
     void form_activate();
@@ -89,6 +92,7 @@ private:
     QMenu* menu_;
     QAction* actions_[6];
     SettingsDialog* settings_;
+    EditActions* edit_ = nullptr;
     ToolbarLayout applied_toolbar_;  // the layout the tool bar shows
     QTimer timer_;
 };

@@ -65,6 +65,7 @@ void SceneView::apply(const MouseResult& r) {
     if (r.cursor == CursorShape::Hand) setCursor(Qt::PointingHandCursor);
     update();
     if (changed) changed();
+    if (r.properties != DRAG_NONE && open_properties) open_properties(r.properties, r.properties_index);
 }
 
 void SceneView::mousePressEvent(QMouseEvent* e) {

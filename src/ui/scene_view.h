@@ -23,6 +23,8 @@ public:
     std::function<void()> changed;
     // Called after every paint of the scene.
     std::function<void()> painted;
+    // Opens the properties of what a double click hit (drag state, slot).
+    std::function<void(int, int)> open_properties;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -11,6 +11,7 @@
 #include "player/hit_test.h"
 #include "render/canvas.h"
 #include "render/fonts.h"
+#include "support/blank_player.h"
 #include "support/objects.h"
 #include "support/qt_app.h"
 
@@ -23,18 +24,7 @@ class InteractionTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { test::ensure_gui_app(); }
 
-    void SetUp() override {
-        platform.quiet = true;
-        p.platform = &platform;
-        resize_scene(p, 700, 420, 702, 455);
-        init_kept_settings(m());
-        reset_model(m());
-        reset_variables(m());
-        m().settings.show_axes = 0;
-        m().settings.show_grid = 0;
-        m().settings.show_fine_grid = 0;
-        p.model_loaded = true;
-    }
+    void SetUp() override { test::blank_player(p, platform); }
 
     Model& m() { return *p.model; }
 
