@@ -13,6 +13,7 @@
 #include "model/io.h"
 #include "model/model.h"
 #include "player/interaction_state.h"
+#include "player/playback.h"
 #include "player/toolbar_layout.h"
 #include "render/scene.h"
 #include "script/platform.h"
@@ -100,14 +101,24 @@ struct PlayerState {
 
     // The mouse on the scene (interaction.h).
     Interaction mouse;
+
+    // The view follows the window: the content is fitted to the picture at
+    // every load and resize (view_control.h). Off: the view stays as set.
+    bool fit_view = false;
+    // Frames per second of the clock (playback.h).
+    Playback playback;
 };
 
 // The picture the user sees (Image1), with every painting on it finished.
 const QImage& picture(PlayerState& p);
 
 // Sets the picture size (the window's client area below the tool bar) and the
-// window size; redraws the scene when an experiment is loaded.
-void resize_scene(PlayerState& p, int image_width, int image_height, int window_width, int window_height);
+// window size, in screen units, and the screen's pixel ratio (picture pixels
+// per unit); redraws the scene when an experiment is loaded. Before a run the
+// scene is prepared again; during or after one it is drawn again for the new
+// size without touching the run (view_control.h). A fitted view is fitted again.
+void resize_scene(PlayerState& p, int image_width, int image_height, int window_width, int window_height,
+                  double pixel_ratio = 1.0);
 
 // Reads the container at the end of `path` and prepares the scene. On failure
 // shows the reader's message and returns false with the previous model kept.
@@ -140,6 +151,10 @@ TickOutcome Timing(PlayerState& p);
 void press_run(PlayerState& p);
 void press_stop(PlayerState& p);
 void press_pause(PlayerState& p);  // pause when running, continue when not
+
+// The time readout: "  t = " and sim_time with `digits` digits, then the
+// playback speed against real time.
+std::string time_text(const PlayerState& p);
 
 // "running", "paused", "stopped" or "halted".
 const char* run_status(const PlayerState& p);

@@ -49,10 +49,7 @@ void Draw_zhu_shi(Model& m, Scene& s, int mode) {
     // Texts are restored from the backdrop, which differs from scene_bitmap
     // only by the frames: without framed annotations it is not refreshed.
     const bool framed = any_framed(m);
-    if (framed) {
-        const QRect all = s.annotation_backdrop.rect().intersected(s.scene_bitmap.rect());
-        copy_rect(s.backdrop_canvas, all, s.scene_bitmap, all);
-    }
+    if (framed) copy_whole(s.backdrop_canvas, s.scene_bitmap);
     const QImage& clean = framed ? s.annotation_backdrop : s.scene_bitmap;
     Canvas& c = s.canvas;
     set_brush_clear(c);

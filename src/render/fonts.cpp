@@ -78,7 +78,10 @@ QFont make_font(const QString& installed, int pixel_height, bool bold) {
     f.setFamilies(families_for(installed));
     f.setPixelSize(std::clamp(pixel_height, 1, MAX_PIXEL_HEIGHT));
     f.setBold(bold);
-    f.setStyleStrategy(QFont::NoAntialias);
+    // Smoothed glyphs with vertical hinting only: without smoothing, hinting
+    // snaps the strokes of some Chinese glyphs to two pixels and of others to
+    // one, so one line mixes bold and thin characters.
+    f.setStyleStrategy(QFont::PreferAntialias);
     f.setHintingPreference(QFont::PreferFullHinting);
     return f;
 }

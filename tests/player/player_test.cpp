@@ -167,10 +167,11 @@ TEST_F(PlayerTest, TheFrameIsDrawnAndTheTimeShownWithDigits) {
     press_run(p);
     ticks(10);  // 0.5 s of flight
     EXPECT_NE(picture(p), shown);
-    EXPECT_EQ(p.time_text, "  t = 0.5");
+    // 0.05 s per frame at 60 frames a second: three times real time.
+    EXPECT_EQ(p.time_text, "  t = 0.5   3× 实时");
     p.model->digits = 2;
     ticks(1);
-    EXPECT_EQ(p.time_text, "  t = 0.55");  // 2 significant digits of 0.55
+    EXPECT_EQ(p.time_text, "  t = 0.55   3× 实时");  // 2 significant digits of 0.55
 }
 
 TEST_F(PlayerTest, PauseTimePausesAtEachMultiple) {
