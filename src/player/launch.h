@@ -12,6 +12,8 @@ struct PlayerArgs {
     // Quit with status 0 once the loaded experiment's first frame is painted
     // (start-up measurements).
     bool exit_after_first_frame = false;
+    // The view scale to open with; 0 fits the scene to the window.
+    double zoom = 0.0;
     std::string file;   // empty: none given
     std::string error;  // UTF-8, non-empty when the command line is not understood
 };

@@ -368,7 +368,7 @@ TickOutcome Timing(PlayerState& p) {
     p.stopped_in_tick = false;
     p.last_error = {};
 
-    const int r = movin(m, TrailSink{&p.scene, trail_segment});
+    const int r = movin(m, TrailSink{&p.scene, trail_segment, trail_segment_precise});
     jisuan_du_liang(m);
     p.script->pause_request = 0;
     ProgramError e;

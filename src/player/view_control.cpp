@@ -111,6 +111,14 @@ void set_view(PlayerState& p, View v) {
     redraw_for_view(p, old_view, old_scene, v);
 }
 
+void redraw_scene(PlayerState& p) {
+    Scene& s = p.scene;
+    if (dragging(p) || s.image1.isNull()) return;
+    scene_end(s);
+    const QImage old_scene = s.scene_bitmap;
+    redraw_for_view(p, s.view, old_scene, s.view);
+}
+
 void view_fit(PlayerState& p) {
     p.fit_view = true;
     if (!p.model_loaded || dragging(p) || p.scene.image1.isNull()) return;

@@ -16,6 +16,8 @@ namespace quorrel {
 
 struct PlayerState;
 
+// One step of zooming (a notch of the wheel, Ctrl + = or Ctrl + -).
+inline constexpr double ZOOM_STEP = 1.2;
 inline constexpr double MIN_ZOOM = 0.1;
 inline constexpr double MAX_ZOOM = 16.0;
 // The design size of the picture, fitted when the scene holds nothing.
@@ -37,6 +39,8 @@ QPointF screen_point(const View& v, double x, double y);
 void redraw_for_view(PlayerState& p, const View& old_view, const QImage& old_scene, const View& v);
 // Draws the scene for view `v`. Ignored while something is being dragged.
 void set_view(PlayerState& p, View v);
+// Draws the scene again for the view it has (after a drawing option changed).
+void redraw_scene(PlayerState& p);
 // Fits the content to the picture and keeps fitting it after every load and
 // resize (fit_view).
 void view_fit(PlayerState& p);

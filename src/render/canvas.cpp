@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "model/mapping.h"
 #include "model/vec.h"
 #include "render/canvas_detail.h"
 
@@ -365,6 +366,15 @@ void line(Canvas& c, int x0, int y0, int x1, int y1) {
         thin_line(c, x0, y0, x1, y1);
     else
         wide_line(c, x0, y0, x1, y1);
+}
+
+void line_f(Canvas& c, double x0, double y0, double x1, double y1) {
+    if (c.measuring || canvas_identity(c) ||
+        !(std::isfinite(x0) && std::isfinite(y0) && std::isfinite(x1) && std::isfinite(y1))) {
+        line(c, trunc_px(x0), trunc_px(y0), trunc_px(x1), trunc_px(y1));
+        return;
+    }
+    if (own_pixels(c)) view_line_f(c, x0, y0, x1, y1);
 }
 
 void polyline(Canvas& c, const QPoint* points, int n) {

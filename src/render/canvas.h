@@ -133,6 +133,10 @@ void set_font(Canvas& c, const QFont& font, Colour colour);
 void set_font_colour(Canvas& c, Colour colour);
 
 void line(Canvas& c, int x0, int y0, int x1, int y1);
+// A line between two continuous design positions (pixel p covers [p, p + 1)):
+// at the identity the line between the pixels holding them (coordinates cut
+// toward zero, as `line`), at other scales drawn with their fractions.
+void line_f(Canvas& c, double x0, double y0, double x1, double y1);
 // Joined segments through n points (each inner point painted once).
 void polyline(Canvas& c, const QPoint* points, int n);
 // Outline with the pen and inside with the brush; right and bottom excluded.

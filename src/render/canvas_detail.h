@@ -45,6 +45,7 @@ namespace quorrel {
 // (canvas_view.cpp); the callers in canvas.cpp have normalised boxes and
 // checked that there is a picture.
 void view_line(Canvas& c, std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1);
+void view_line_f(Canvas& c, double x0, double y0, double x1, double y1);
 void view_polyline(Canvas& c, const QPoint* points, int n);
 void view_rectangle(Canvas& c, int left, int top, int right, int bottom);
 void view_fill_rect(Canvas& c, int left, int top, int right, int bottom);

@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "model/mapping.h"
 #include "render/canvas_detail.h"
 
 namespace quorrel {
@@ -141,6 +142,19 @@ void view_line(Canvas& c, i64 x0, i64 y0, i64 x1, i64 y1) {
     stroke_pen(c, !thin || smoothed(c));
     c.painter.drawLine(QPointF(centre_x(c, static_cast<double>(x0)), centre_y(c, static_cast<double>(y0))),
                        QPointF(centre_x(c, static_cast<double>(x1)), centre_y(c, static_cast<double>(y1))));
+    plain_painter(c);
+}
+
+void view_line_f(Canvas& c, double x0, double y0, double x1, double y1) {
+    constexpr double LIM = static_cast<double>(COORD_LIMIT / 2);
+    if (std::fabs(x0) > LIM || std::fabs(y0) > LIM || std::fabs(x1) > LIM || std::fabs(y1) > LIM) {
+        view_line(c, trunc_px(x0), trunc_px(y0), trunc_px(x1), trunc_px(y1));
+        return;
+    }
+    if (!painting(c)) return;
+    stroke_pen(c, true);
+    c.painter.drawLine(QPointF(x0 * c.scale + c.dx, y0 * c.scale + c.dy),
+                       QPointF(x1 * c.scale + c.dx, y1 * c.scale + c.dy));
     plain_painter(c);
 }
 

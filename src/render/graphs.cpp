@@ -168,7 +168,7 @@ void draw_curve_segments(Model& m, Scene& s, const CurveSegment* segments, int n
         set_pen_mode(c, PenMode::Copy);
         set_pen_style(c, PenStyle::Solid);
         set_pen(c, g.curve_colour[seg.curve], 2);
-        line(c, trunc_px(x0), trunc_px(y0), trunc_px(x1), trunc_px(y1));
+        line_f(c, x0, y0, x1, y1);
     }
     set_pen_width(c, 1);
     canvas_attach(c, nullptr);

@@ -209,6 +209,14 @@ void trail_segment(void* ctx, int x0, int y0, int x1, int y1, std::int32_t colou
     line(c, x0, y0, x1, y1);
 }
 
+void trail_segment_precise(void* ctx, double x0, double y0, double x1, double y1, Colour colour, int width) {
+    Canvas& c = static_cast<Scene*>(ctx)->scene_canvas;
+    set_pen_mode(c, PenMode::Copy);
+    set_pen_style(c, PenStyle::Solid);
+    set_pen(c, colour, width);
+    line_f(c, x0, y0, x1, y1);
+}
+
 void draw_flash(Model& m, Scene& s) {
     const double t = m.sim_time;
     for (int i = 0; i < MAX_OBJECTS && m.objects[i].kind != KIND_NONE; ++i) {
