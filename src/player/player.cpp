@@ -138,8 +138,7 @@ void PlayerHost::prepare_after_open() {
     // The opened file is the experiment now (or the previous one stays).
     after_read(p_, p_.model->experiment_path);
     p_.toolbar = toolbar_layout(p_.model->toolbar, false);
-    prepar_obj(p_);
-    if (p_.fit_view) view_fit(p_);
+    prepar_obj_fitted(p_);
 }
 
 void prepar_obj(PlayerState& p) {
@@ -253,8 +252,7 @@ bool load_container(PlayerState& p, const std::string& path) {
         }
     }
     p.toolbar = toolbar_layout(m.toolbar, m.has_toolbar);
-    prepar_obj(p);
-    if (p.fit_view) view_fit(p);
+    prepar_obj_fitted(p);
     return true;
 }
 
@@ -280,8 +278,7 @@ bool open_experiment(PlayerState& p, const std::string& path) {
         }
     }
     p.toolbar = toolbar_layout(m.toolbar, false);
-    prepar_obj(p);
-    if (p.fit_view) view_fit(p);
+    prepar_obj_fitted(p);
     return true;
 }
 

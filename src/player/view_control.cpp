@@ -119,6 +119,29 @@ void redraw_scene(PlayerState& p) {
     redraw_for_view(p, s.view, old_scene, s.view);
 }
 
+void prepar_obj_fitted(PlayerState& p) {
+    Scene& s = p.scene;
+    if (!p.fit_view || !p.model_loaded || s.image1.isNull()) {
+        prepar_obj(p);
+        return;
+    }
+    start_measuring(s);
+    prepar_obj(p);
+    const QRect content = stop_measuring(s);
+    View v = fitted_view(content, static_cast<int>(std::lround(screen_width(s))),
+                         static_cast<int>(std::lround(screen_height(s))), s.view.pixel_ratio);
+    const Model& m = *p.model;
+    if (!m.running && m.sim_time == 0) {
+        // Drawn once, for the fitted view: nothing was drawn while measuring.
+        redraw_for_view(p, s.view, s.scene_bitmap, v);
+        return;
+    }
+    // Not at the start (no load does this): prepared again for real.
+    redraw_graph_pictures(*p.model, s, s.view.scale(), v.scale());
+    scene_set_view(s, v);
+    prepar_obj(p);
+}
+
 void view_fit(PlayerState& p) {
     p.fit_view = true;
     if (!p.model_loaded || dragging(p) || p.scene.image1.isNull()) return;

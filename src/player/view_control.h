@@ -41,6 +41,10 @@ void redraw_for_view(PlayerState& p, const View& old_view, const QImage& old_sce
 void set_view(PlayerState& p, View v);
 // Draws the scene again for the view it has (after a drawing option changed).
 void redraw_scene(PlayerState& p);
+// prepar_obj for a fitted view (after a load): the preparation runs with
+// its drawing measured, then the scene is drawn once for the fitted view.
+// Without fit_view it is prepar_obj.
+void prepar_obj_fitted(PlayerState& p);
 // Fits the content to the picture and keeps fitting it after every load and
 // resize (fit_view).
 void view_fit(PlayerState& p);

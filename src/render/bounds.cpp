@@ -14,9 +14,21 @@
 
 namespace quorrel {
 
+void start_measuring(Scene& s) {
+    for (Canvas* c : {&s.canvas, &s.scene_canvas, &s.backdrop_canvas}) canvas_start_measuring(*c);
+}
+
+QRect stop_measuring(Scene& s) {
+    QRect box;
+    for (Canvas* c : {&s.canvas, &s.scene_canvas, &s.backdrop_canvas}) {
+        const QRect r = canvas_stop_measuring(*c);
+        if (!r.isEmpty()) box = box.isNull() ? r : box.united(r);
+    }
+    return box;
+}
+
 QRect content_bounds(Model& m, Scene& s) {
-    Canvas* canvases[] = {&s.canvas, &s.scene_canvas, &s.backdrop_canvas};
-    for (Canvas* c : canvases) canvas_start_measuring(*c);
+    start_measuring(s);
     Draw_zhu_shi_s(m, s);
     Draw_G(m, s);
     Draw_Z(m, s);
@@ -31,12 +43,7 @@ QRect content_bounds(Model& m, Scene& s) {
     frame_points_and_readings(m, s, 0);
     frame_object_pictures(m, s);
     Draw_obj_v(m, s, 0);
-    QRect box;
-    for (Canvas* c : canvases) {
-        const QRect r = canvas_stop_measuring(*c);
-        if (!r.isEmpty()) box = box.isNull() ? r : box.united(r);
-    }
-    return box;
+    return stop_measuring(s);
 }
 
 void carry_over(QImage& target, double scale, int dx, int dy, const QImage& old_picture, const QImage& old_clean,

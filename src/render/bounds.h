@@ -19,6 +19,12 @@ namespace quorrel {
 // scene holds nothing.
 QRect content_bounds(Model& m, Scene& s);
 
+// Measuring on every canvas of the scene: whatever is drawn meanwhile (but
+// the ground and the coordinate system) only grows the box that
+// stop_measuring returns.
+void start_measuring(Scene& s);
+QRect stop_measuring(Scene& s);
+
 // Carries what accumulated on a picture into the same picture drawn again
 // for another view: every pixel of `old_picture` that differs from
 // `old_clean` (the picture as it was drawn before anything accumulated, same

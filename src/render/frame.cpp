@@ -133,6 +133,7 @@ void ensure_rgb32(QImage& image) {
 void Draw_Cross(const Model& m, Scene& s, int mode) {
     Canvas& c = s.canvas;
     const Settings& st = m.settings;
+    if (c.measuring) return;  // it spans every picture: not part of the content
     set_pen_style(c, PenStyle::Solid);
     if (mode == 1) {
         set_pen_mode(c, PenMode::Xor);
@@ -193,6 +194,7 @@ int TouMing(int column, int row, double factor, QImage& foreground, bool transpa
 
 void fill_scene_background(const Model& m, Scene& s) {
     Canvas& c = s.canvas;
+    if (c.measuring) return;  // the ground is not part of the content
     const Colour bg = m.settings.background_colour;
     set_pen_mode(c, PenMode::Copy);
     set_pen_style(c, PenStyle::Solid);
