@@ -95,6 +95,7 @@ void redraw_for_view(PlayerState& p, const View& old_view, const QImage& old_sce
     build_static_scene(m, s);
     scene_end(s);
     carry_over(s.scene_bitmap, v.scale(), v.dx, v.dy, old_scene, old_clean, old_view.scale(), old_view.dx, old_view.dy);
+    s.dirty.mark_all();
     redraw_frame(m, s);
 }
 

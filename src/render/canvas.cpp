@@ -150,16 +150,52 @@ void blit(QImage& dst, int x, int y, const QImage& src, int sx, int sy, int w, i
     }
 }
 
-void measure(Canvas& c, i64 left, i64 top, i64 right, i64 bottom) {
+bool record(Canvas& c, i64 left, i64 top, i64 right, i64 bottom, int margin) {
+    if (!c.measuring && c.dirty == nullptr) return false;
     const auto cut = [](i64 v) { return static_cast<int>(std::clamp<i64>(v, -COORD_LIMIT, COORD_LIMIT)); };
     if (left > right) std::swap(left, right);
     if (top > bottom) std::swap(top, bottom);
-    const QRect box(QPoint(cut(left), cut(top)), QPoint(cut(right) - 1, cut(bottom) - 1));
-    if (box.isEmpty()) return;
-    c.measured = c.measured.isNull() ? box : c.measured.united(box);
+    if (c.measuring) {
+        const QRect box(QPoint(cut(left), cut(top)), QPoint(cut(right) - 1, cut(bottom) - 1));
+        if (!box.isEmpty()) c.measured = c.measured.isNull() ? box : c.measured.united(box);
+        return true;
+    }
+    if (c.dirty->all || c.image == nullptr) return false;
+    // The picture pixels, widened by the margin and by two for smoothed edges.
+    const i64 m = static_cast<i64>(std::ceil(margin * c.scale)) + 2;
+    const auto dev = [&](i64 v, int d) { return static_cast<i64>(std::floor(static_cast<double>(v) * c.scale)) + d; };
+    const QRect box(QPoint(cut(dev(left, c.dx) - m), cut(dev(top, c.dy) - m)),
+                    QPoint(cut(dev(right, c.dx) + m + static_cast<i64>(std::ceil(c.scale))),
+                           cut(dev(bottom, c.dy) + m + static_cast<i64>(std::ceil(c.scale)))));
+    const QRect shown = box.intersected(c.image->rect());
+    if (!shown.isEmpty()) c.dirty->add(shown);
+    return false;
 }
 
 }  // namespace canvas_detail
+
+void DirtyBoxes::add(const QRect& r) {
+    if (all) return;
+    for (int i = 0; i < n; ++i)
+        if (box[i].contains(r)) return;
+    if (n < MAX) {
+        box[n++] = r;
+        return;
+    }
+    // Full: merged into the box it enlarges least.
+    int best = 0;
+    long long grow = -1;
+    for (int i = 0; i < n; ++i) {
+        const QRect u = box[i].united(r);
+        const long long g =
+            static_cast<long long>(u.width()) * u.height() - static_cast<long long>(box[i].width()) * box[i].height();
+        if (grow < 0 || g < grow) {
+            grow = g;
+            best = i;
+        }
+    }
+    box[best] = box[best].united(r);
+}
 
 namespace {
 
@@ -353,12 +389,10 @@ void set_font_colour(Canvas& c, Colour colour) {
 }
 
 void line(Canvas& c, int x0, int y0, int x1, int y1) {
-    if (c.measuring) {
-        const int w = c.pen_width;
-        measure(c, i64{std::min(x0, x1)} - w / 2, i64{std::min(y0, y1)} - w / 2, i64{std::max(x0, x1)} + w,
-                i64{std::max(y0, y1)} + w);
+    const int w = c.pen_width;
+    if (record(c, i64{std::min(x0, x1)} - w / 2, i64{std::min(y0, y1)} - w / 2, i64{std::max(x0, x1)} + w,
+               i64{std::max(y0, y1)} + w, w))
         return;
-    }
     if (!own_pixels(c)) return;
     if (!canvas_identity(c))
         view_line(c, x0, y0, x1, y1);
@@ -374,6 +408,9 @@ void line_f(Canvas& c, double x0, double y0, double x1, double y1) {
         line(c, trunc_px(x0), trunc_px(y0), trunc_px(x1), trunc_px(y1));
         return;
     }
+    const int w = c.pen_width;
+    record(c, trunc_px(std::min(x0, x1)) - w, trunc_px(std::min(y0, y1)) - w, trunc_px(std::max(x0, x1)) + w + 1,
+           trunc_px(std::max(y0, y1)) + w + 1, w);
     if (own_pixels(c)) view_line_f(c, x0, y0, x1, y1);
 }
 
@@ -382,6 +419,17 @@ void polyline(Canvas& c, const QPoint* points, int n) {
     if (c.measuring) {
         for (int i = 1; i < n; ++i) line(c, points[i - 1].x(), points[i - 1].y(), points[i].x(), points[i].y());
         return;
+    }
+    if (c.dirty != nullptr) {
+        i64 l = points[0].x(), t = points[0].y(), r = l, b = t;
+        for (int i = 1; i < n; ++i) {
+            l = std::min<i64>(l, points[i].x());
+            r = std::max<i64>(r, points[i].x());
+            t = std::min<i64>(t, points[i].y());
+            b = std::max<i64>(b, points[i].y());
+        }
+        const int w = c.pen_width;
+        record(c, l - w, t - w, r + w + 1, b + w + 1, w);
     }
     if (!own_pixels(c)) return;
     if (!canvas_identity(c)) {
@@ -401,10 +449,7 @@ void polyline(Canvas& c, const QPoint* points, int n) {
 void rectangle(Canvas& c, int left, int top, int right, int bottom) {
     normalise(left, top, right, bottom);
     if (right - left < 1 || bottom - top < 1) return;
-    if (c.measuring) {
-        measure(c, left, top, right, bottom);
-        return;
-    }
+    if (record(c, left, top, right, bottom, c.pen_width)) return;
     if (!own_pixels(c)) return;
     if (!canvas_identity(c)) {
         view_rectangle(c, left, top, right, bottom);
@@ -437,10 +482,7 @@ void rectangle(Canvas& c, int left, int top, int right, int bottom) {
 
 void fill_rect(Canvas& c, int left, int top, int right, int bottom) {
     normalise(left, top, right, bottom);
-    if (c.measuring) {
-        measure(c, left, top, right, bottom);
-        return;
-    }
+    if (record(c, left, top, right, bottom, c.pen_width)) return;
     if (!own_pixels(c)) return;
     if (!canvas_identity(c)) {
         view_fill_rect(c, left, top, right, bottom);
@@ -454,10 +496,7 @@ void fill_rect(Canvas& c, int left, int top, int right, int bottom) {
 void ellipse(Canvas& c, int left, int top, int right, int bottom) {
     normalise(left, top, right, bottom);
     if (right - left < 1 || bottom - top < 1) return;
-    if (c.measuring) {
-        measure(c, left, top, right, bottom);
-        return;
-    }
+    if (record(c, left, top, right, bottom, c.pen_width)) return;
     if (!painting(c)) return;
     if (!canvas_identity(c)) {
         view_ellipse(c, left, top, right, bottom);
@@ -472,10 +511,7 @@ void ellipse(Canvas& c, int left, int top, int right, int bottom) {
 void arc(Canvas& c, int left, int top, int right, int bottom, int xs, int ys, int xe, int ye) {
     normalise(left, top, right, bottom);
     if (right - left < 1 || bottom - top < 1) return;
-    if (c.measuring) {
-        measure(c, left, top, right, bottom);
-        return;
-    }
+    if (record(c, left, top, right, bottom, c.pen_width)) return;
     if (!painting(c)) return;
     const double cx = (static_cast<double>(left) + right) / 2.0, cy = (static_cast<double>(top) + bottom) / 2.0;
     const double a = ray_angle(cx, cy, xs, ys);
@@ -494,10 +530,7 @@ void arc(Canvas& c, int left, int top, int right, int bottom, int xs, int ys, in
 }
 
 void set_pixel(Canvas& c, int x, int y, Colour colour) {
-    if (c.measuring) {
-        measure(c, x, y, i64{x} + 1, i64{y} + 1);
-        return;
-    }
+    if (record(c, x, y, i64{x} + 1, i64{y} + 1, 0)) return;
     if (!own_pixels(c)) return;
     if (!canvas_identity(c)) {
         view_set_pixel(c, x, y, colour);
@@ -519,10 +552,10 @@ Colour get_pixel(const Canvas& c, int x, int y) {
 
 void text_out(Canvas& c, int x, int y, const QString& text) {
     if (text.isEmpty()) return;
-    if (c.measuring) {
+    if (c.measuring || c.dirty != nullptr) {
+        // Glyphs may reach beyond their advance (italics, smoothed edges).
         const QFontMetrics fm(c.font);
-        measure(c, x, y, i64{x} + fm.horizontalAdvance(text), i64{y} + fm.height());
-        return;
+        if (record(c, x, y, i64{x} + fm.horizontalAdvance(text), i64{y} + fm.height(), fm.height() / 3 + 1)) return;
     }
     if (!painting(c)) return;
     if (c.font_dirty) {
@@ -553,10 +586,7 @@ int text_height(Canvas& c) {
 
 void copy_rect(Canvas& c, const QRect& to, const QImage& src, const QRect& from) {
     if (src.isNull() || to.isEmpty() || from.isEmpty()) return;
-    if (c.measuring) {
-        measure(c, to.left(), to.top(), i64{to.right()} + 1, i64{to.bottom()} + 1);
-        return;
-    }
+    if (record(c, to.left(), to.top(), i64{to.right()} + 1, i64{to.bottom()} + 1, 0)) return;
     if (!own_pixels(c)) return;
     if (!canvas_identity(c)) {
         view_copy_rect(c, to, src, from);
@@ -573,6 +603,7 @@ void copy_rect(Canvas& c, const QRect& to, const QImage& src, const QRect& from)
 
 void copy_whole(Canvas& c, const QImage& src) {
     if (c.measuring || src.isNull() || &src == c.image || !own_pixels(c)) return;
+    if (c.dirty != nullptr) c.dirty->mark_all();
     if (src.depth() == 32) {
         blit(*c.image, 0, 0, src, 0, 0, src.width(), src.height(), -1);
         return;
@@ -582,8 +613,43 @@ void copy_whole(Canvas& c, const QImage& src) {
     c.painter.drawImage(QPoint(0, 0), src);
 }
 
+void copy_whole_except(Canvas& c, const QImage& src, const QRect& area, const QRect* holes, int n) {
+    if (c.measuring || src.isNull() || src.depth() != 32 || &src == c.image || !own_pixels(c)) return;
+    const QRect a = area.intersected(src.rect()).intersected(c.image->rect());
+    if (a.isEmpty()) return;
+    const qsizetype sbpl = src.bytesPerLine(), dbpl = c.image->bytesPerLine();
+    const uchar* sbits = src.constBits();
+    uchar* dbits = c.image->bits();
+    for (int y = a.top(); y <= a.bottom(); ++y) {
+        const auto* from = reinterpret_cast<const std::uint32_t*>(sbits + y * sbpl);
+        auto* to = reinterpret_cast<std::uint32_t*>(dbits + y * dbpl);
+        // The row's spans between the holes it crosses, left to right.
+        int x = a.left();
+        const int row_end = a.right() + 1;
+        while (x < row_end) {
+            int end = row_end, skip_to = x;
+            for (int k = 0; k < n; ++k) {
+                const QRect& h = holes[k];
+                if (y < h.top() || y > h.bottom() || h.right() < x) continue;
+                if (h.left() <= x)
+                    skip_to = std::max(skip_to, h.right() + 1);
+                else
+                    end = std::min(end, h.left());
+            }
+            if (skip_to > x) {
+                x = skip_to;
+                continue;
+            }
+            for (int i = x; i < end; ++i) to[i] = from[i] | 0xFF000000u;
+            x = end;
+        }
+    }
+}
+
 void restore_rect(Canvas& c, const QRect& box, const QImage& same) {
     if (c.measuring || same.isNull() || box.isEmpty() || !own_pixels(c)) return;
+    // What is restored may differ from the clean scene (a backdrop with frames).
+    record(c, box.left(), box.top(), i64{box.right()} + 1, i64{box.bottom()} + 1, 0);
     if (!canvas_identity(c)) {
         view_restore_rect(c, box, same);
         return;
@@ -595,10 +661,7 @@ namespace {
 
 void picture_at(Canvas& c, int x, int y, const QImage& picture, std::int64_t key, ScaledPicture* cache) {
     if (picture.isNull()) return;
-    if (c.measuring) {
-        measure(c, x, y, i64{x} + picture.width(), i64{y} + picture.height());
-        return;
-    }
+    if (record(c, x, y, i64{x} + picture.width(), i64{y} + picture.height(), 0)) return;
     if (!own_pixels(c)) return;
     if (!canvas_identity(c)) {
         view_draw_picture(c, x, y, picture, key, cache);
@@ -631,10 +694,7 @@ void draw_transparent(Canvas& c, int x, int y, const QImage& picture, Colour key
 void blend_picture(Canvas& c, int x, int y, const QImage& picture, std::int64_t key, double factor,
                    ScaledPicture* cache) {
     if (picture.isNull()) return;
-    if (c.measuring) {
-        measure(c, x, y, i64{x} + picture.width(), i64{y} + picture.height());
-        return;
-    }
+    if (record(c, x, y, i64{x} + picture.width(), i64{y} + picture.height(), 0)) return;
     if (!painting(c)) return;
     c.painter.setOpacity(std::clamp(std::isfinite(factor) ? factor : 0.0, 0.0, 1.0));
     view_draw_picture(c, x, y, picture, key, cache);
@@ -643,11 +703,9 @@ void blend_picture(Canvas& c, int x, int y, const QImage& picture, std::int64_t 
 
 void draw_view_picture(Canvas& c, int x, int y, const QImage& picture, std::int64_t key) {
     if (picture.isNull()) return;
-    if (c.measuring) {
-        measure(c, x, y, x + static_cast<i64>(std::ceil(picture.width() / c.scale)),
-                y + static_cast<i64>(std::ceil(picture.height() / c.scale)));
+    if (record(c, x, y, x + static_cast<i64>(std::ceil(picture.width() / c.scale)),
+               y + static_cast<i64>(std::ceil(picture.height() / c.scale)), 0))
         return;
-    }
     if (!own_pixels(c) || picture.depth() != 32) return;
     if (key >= 0) key = static_cast<std::uint32_t>(key) & 0x00FFFFFFu;
     blit(*c.image, device_x(c, x), device_y(c, y), picture, 0, 0, picture.width(), picture.height(), key);
@@ -655,10 +713,7 @@ void draw_view_picture(Canvas& c, int x, int y, const QImage& picture, std::int6
 
 void stretch_picture(Canvas& c, const QRect& to, const QImage& picture) {
     if (picture.isNull() || to.isEmpty()) return;
-    if (c.measuring) {
-        measure(c, to.left(), to.top(), i64{to.right()} + 1, i64{to.bottom()} + 1);
-        return;
-    }
+    if (record(c, to.left(), to.top(), i64{to.right()} + 1, i64{to.bottom()} + 1, 0)) return;
     if (!painting(c)) return;
     if (!canvas_identity(c)) {
         view_stretch_picture(c, to, picture);

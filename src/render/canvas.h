@@ -46,6 +46,26 @@ namespace quorrel {
 enum class PenMode : std::uint8_t { Copy, Xor };
 enum class PenStyle : std::uint8_t { Solid, Dot };
 
+// The boxes of Image1 (picture pixels) that may differ from scene_bitmap:
+// what was drawn on either since Image1 was last restored. `all` when unknown.
+struct DirtyBoxes {
+    static constexpr int MAX = 16;
+    QRect box[MAX];
+    int n = 0;
+    bool all = true;
+
+    void mark_all() {
+        all = true;
+        n = 0;
+    }
+    void clear() {
+        all = false;
+        n = 0;
+    }
+    // Adds a box, merged into the one it enlarges least when the list is full.
+    void add(const QRect& r);
+};
+
 struct Canvas {
     QImage* image = nullptr;
     QPainter painter;
@@ -67,6 +87,8 @@ struct Canvas {
     // the design box they would cover (content bounds).
     bool measuring = false;
     QRect measured;
+    // Where drawing notes the boxes it covers (null: nowhere).
+    DirtyBoxes* dirty = nullptr;
 
     // Which parts of the painter's state no longer match the fields above.
     bool pen_dirty = true;
@@ -163,6 +185,9 @@ int text_height(Canvas& c);
 void copy_rect(Canvas& c, const QRect& to, const QImage& src, const QRect& from);
 // The whole of `src` (a picture of the canvas's size) copied over the picture.
 void copy_whole(Canvas& c, const QImage& src);
+// The same within `area` only (picture pixels) and not inside the holes,
+// which the caller paints over at once anyway.
+void copy_whole_except(Canvas& c, const QImage& src, const QRect& area, const QRect* holes, int n);
 // Copies the design box `box` from `same` (a picture of the canvas's kind:
 // same size and view, such as scene_bitmap for Image1) to the same place.
 void restore_rect(Canvas& c, const QRect& box, const QImage& same);

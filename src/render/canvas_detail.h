@@ -34,8 +34,10 @@ void fill_box(Canvas& c, i64 x0, i64 y0, i64 x1, i64 y1, std::uint32_t rgb, PenM
 // Copies a block of 32-bit pixels, clipped to both pictures; `key` >= 0
 // skips source pixels of that colour.
 void blit(QImage& dst, int x, int y, const QImage& src, int sx, int sy, int w, int h, std::int64_t key);
-// Grows the measured box by a design box (far-off boxes cut to +-2^22).
-void measure(Canvas& c, i64 left, i64 top, i64 right, i64 bottom);
+// A primitive is about to cover the design box (widened by `margin` design
+// pixels): while measuring it grows the measured box and returns true (draw
+// nothing); else the box is noted among the picture's dirty boxes.
+bool record(Canvas& c, i64 left, i64 top, i64 right, i64 bottom, int margin);
 
 }  // namespace quorrel::canvas_detail
 

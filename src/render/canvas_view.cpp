@@ -69,11 +69,14 @@ bool smoothed(const Canvas& c) {
 
 // A pen for QPainter in picture pixels; the canvas's own pen state is left
 // dirty, as the identity path keeps the painter's pen in step with it.
+// Smoothed strokes take square caps where a round end is asked for: QPainter
+// fills smoothed round caps through its general path filler, which costs a
+// hundred times a straight stroke, and at these widths the ends look alike.
 void stroke_pen(Canvas& c, bool round_caps) {
     const bool smooth = smoothed(c);
     const double w = smooth ? smooth_width(c) : band_width(c);
     QPen pen(QColor::fromRgb(pen_rgb(c)), w);
-    pen.setCapStyle(round_caps ? Qt::RoundCap : Qt::FlatCap);
+    pen.setCapStyle(!round_caps ? Qt::FlatCap : smooth ? Qt::SquareCap : Qt::RoundCap);
     pen.setJoinStyle(Qt::RoundJoin);
     if (c.pen_style == PenStyle::Dot) {
         const double dash = static_cast<double>(DOT_ON) * c.scale / w;

@@ -258,6 +258,7 @@ void prepare_dynamic_scene(Model& m, Scene& s) {
 
 void frame_restore(Scene& s) {
     copy_whole(s.canvas, s.scene_bitmap);
+    s.dirty.clear();
 }
 
 void frame_connectors(const Model& m, Scene& s, int mode) {
@@ -285,9 +286,26 @@ std::string time_readout(const Model& m) {
     return "  t = " + format_g(m.sim_time, m.digits);
 }
 
+namespace {
+
+// frame_restore of the dirty boxes only, leaving out what the opaque graphs
+// drawn next cover.
+void restore_around_graphs(const Model& m, Scene& s) {
+    QRect holes[MAX_GRAPHS];
+    const int n = opaque_graph_boxes(m, s, holes);
+    const DirtyBoxes& d = s.dirty;
+    if (d.all)
+        copy_whole_except(s.canvas, s.scene_bitmap, s.image1.rect(), holes, n);
+    else
+        for (int i = 0; i < d.n; ++i) copy_whole_except(s.canvas, s.scene_bitmap, d.box[i], holes, n);
+    s.dirty.clear();
+}
+
+}  // namespace
+
 void draw_frame(Model& m, Scene& s, GraphSampler sample_graphs, void* ctx) {
     draw_flash(m, s);
-    frame_restore(s);
+    restore_around_graphs(m, s);
     update_screen_positions(m);
     if (sample_graphs != nullptr) sample_graphs(ctx, m);
     Draw_fun_graph(m, s);
@@ -299,7 +317,7 @@ void draw_frame(Model& m, Scene& s, GraphSampler sample_graphs, void* ctx) {
 }
 
 void redraw_frame(Model& m, Scene& s) {
-    frame_restore(s);
+    restore_around_graphs(m, s);
     Draw_fun_graph(m, s);
     frame_connectors(m, s, 0);
     frame_points_and_readings(m, s, 0);

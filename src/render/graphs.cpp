@@ -142,15 +142,39 @@ void redraw_graph_pictures(Model& m, Scene& s, double old_scale, double scale) {
     canvas_set_view(s.graph_canvas, scale, 0, 0);
 }
 
+namespace {
+
+// The top-left corner of graph g's picture on Image1, in design pixels.
+// Positions from a damaged file are cut far outside the picture.
+QPoint graph_corner(const FunctionGraph& g) {
+    const auto cut = [](std::int32_t v) {
+        return static_cast<int>(std::clamp<long long>(static_cast<long long>(v) - HALF, -(1 << 22), 1 << 22));
+    };
+    return {cut(g.x), cut(g.y)};
+}
+
+}  // namespace
+
+int opaque_graph_boxes(const Model& m, const Scene& s, QRect (&out)[MAX_GRAPHS]) {
+    int n = 0;
+    for (int i = 0; i < MAX_GRAPHS && m.graphs[i].kind != 0; ++i) {
+        if (!has_picture(m, i) || m.graphs[i].transparent == 1) continue;
+        const QPoint at = graph_corner(m.graphs[i]);
+        const QRect box(device_x(s.canvas, at.x()), device_y(s.canvas, at.y()), m.graph_pictures[i].width(),
+                        m.graph_pictures[i].height());
+        const QRect shown = box.intersected(s.image1.rect());
+        if (!shown.isEmpty()) out[n++] = shown;
+    }
+    return n;
+}
+
 void Draw_fun_graph(const Model& m, Scene& s) {
     canvas_end(s.graph_canvas);
     for (int i = 0; i < MAX_GRAPHS && m.graphs[i].kind != 0; ++i) {
         if (!has_picture(m, i)) continue;
         const FunctionGraph& g = m.graphs[i];
-        // Positions from a damaged file are cut far outside the picture.
-        const int x = static_cast<int>(std::clamp<long long>(static_cast<long long>(g.x) - HALF, -(1 << 22), 1 << 22));
-        const int y = static_cast<int>(std::clamp<long long>(static_cast<long long>(g.y) - HALF, -(1 << 22), 1 << 22));
-        draw_view_picture(s.canvas, x, y, m.graph_pictures[i], g.transparent == 1 ? g.background : -1);
+        const QPoint at = graph_corner(g);
+        draw_view_picture(s.canvas, at.x(), at.y(), m.graph_pictures[i], g.transparent == 1 ? g.background : -1);
     }
 }
 

@@ -28,6 +28,10 @@ void redraw_graph_pictures(Model& m, Scene& s, double old_scale, double scale);
 // pixels of its background colour.
 void Draw_fun_graph(const Model& m, Scene& s);
 
+// The boxes of Image1 (picture pixels) that the opaque graph pictures cover
+// entirely when Draw_fun_graph places them; returns their count.
+int opaque_graph_boxes(const Model& m, const Scene& s, QRect (&out)[MAX_GRAPHS]);
+
 // Draws sampled curve segments into their graphs' pictures: pen width 2 in the
 // curve's colour; a segment with a non-finite pixel position is left out.
 void draw_curve_segments(Model& m, Scene& s, const CurveSegment* segments, int n);

@@ -12,8 +12,17 @@ const QString& cached_text(TextCache& cache, const Text& gbk) {
         cache.gbk = gbk;
         cache.text = QString::fromStdString(gbk_to_utf8(gbk));
         cache.valid = true;
+        cache.width = -1;
     }
     return cache.text;
+}
+
+int cached_width(TextCache& cache, Canvas& c) {
+    if (cache.width < 0 || !(cache.width_font == c.font)) {
+        cache.width = text_width(c, cache.text);
+        cache.width_font = c.font;
+    }
+    return cache.width;
 }
 
 void restore_box(Canvas& c, const QImage& clean, std::int64_t left, std::int64_t top, std::int64_t right,

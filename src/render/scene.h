@@ -71,6 +71,9 @@ struct Scene {
     Canvas scene_canvas;     // draws on scene_bitmap
     Canvas backdrop_canvas;  // draws on annotation_backdrop
     Canvas graph_canvas;     // draws on one of the model's graph pictures at a time
+    // What Image1 and scene_bitmap were drawn on since Image1 was last
+    // restored: a frame restores only these boxes.
+    DirtyBoxes dirty;
 
     // The main window's size in screen units (not picture pixels): the grid
     // loops stop at it.

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QPoint>
+#include <algorithm>
 
 #include "render/bounds.h"
 #include "render/canvas.h"
@@ -100,6 +101,23 @@ std::vector<int> runs(const QImage& im, int at, bool along_row, Colour c) {
         }
     }
     return r;
+}
+
+TEST(ViewCanvas, ACopyWithinAnAreaLeavesOutTheHoles) {
+    const QImage src = patterned(60, 40);
+    QImage dst(60, 40, QImage::Format_RGB32);
+    dst.fill(0xFF000000u);
+    Canvas c;
+    canvas_attach(c, &dst);
+    const QRect holes[] = {QRect(10, 5, 20, 10), QRect(25, 8, 10, 20), QRect(50, 30, 30, 30)};
+    copy_whole_except(c, src, QRect(0, 0, 55, 40), holes, 3);
+    canvas_end(c);
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 60; ++x) {
+            const bool hole = x >= 55 || std::any_of(std::begin(holes), std::end(holes),
+                                                     [&](const QRect& h) { return h.contains(x, y); });
+            ASSERT_EQ(dst.pixel(x, y), hole ? 0xFF000000u : src.pixel(x, y)) << x << "," << y;
+        }
 }
 
 TEST(ViewFrame, GridLinesAreEqualWholePixelBandsAcrossTheWholePicture) {
