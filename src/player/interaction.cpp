@@ -55,7 +55,7 @@ void build_drag_background(PlayerState& p) {
     if (!origin && st != DRAG_CT) Draw_CT(m, s);
     canvas_end(s.canvas);
     const QRect r = s.image1.rect();
-    copy_rect(s.scene_canvas, r, s.image1, r);
+    copy_whole(s.scene_canvas, s.image1);
     QImage& bg = p.mouse.drag_background;
     if (bg.size() != s.image1.size() || bg.format() != s.image1.format())
         bg = s.image1.copy();
