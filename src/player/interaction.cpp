@@ -49,7 +49,7 @@ void build_drag_background(PlayerState& p) {
     draw_static_elements(m, s, StaticDrag::Staying, st);
     canvas_end(s.canvas);
     const QRect r = s.image1.rect();
-    copy_rect(s.scene_canvas, r, s.image1, r);
+    copy_whole(s.scene_canvas, s.image1);
     QImage& bg = p.mouse.drag_background;
     if (bg.size() != s.image1.size() || bg.format() != s.image1.format())
         bg = s.image1.copy();

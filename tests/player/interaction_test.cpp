@@ -20,11 +20,21 @@ namespace {
 
 constexpr QRgb RED = 0xFFFF0000;
 
-class InteractionTest : public ::testing::Test {
+// The mouse rules hold at every view: at 1:1, and with the 700 x 420 design
+// fitted to a larger picture and moved (the window maps its pointer to design
+// pixels, which the handlers take).
+struct ViewCase {
+    const char* name;
+    int width, height;
+    View view;
+};
+const ViewCase VIEWS[] = {{"one_to_one", 700, 420, View{}}, {"fitted", 1905, 1143, View{2.7, 1.0, 15, 9}}};
+
+class InteractionTest : public ::testing::TestWithParam<ViewCase> {
 protected:
     static void SetUpTestSuite() { test::ensure_gui_app(); }
 
-    void SetUp() override { test::blank_player(p, platform); }
+    void SetUp() override { test::blank_player(p, platform, GetParam().width, GetParam().height, GetParam().view); }
 
     Model& m() { return *p.model; }
 
@@ -80,13 +90,19 @@ protected:
         Image1MouseUp(p, MouseButton::Left, x, y);
     }
 
-    QRgb pixel(int x, int y) { return picture(p).pixel(x, y) | 0xFF000000; }
+    // The colour of the picture at the middle of design pixel (x, y).
+    QRgb pixel(int x, int y) {
+        const View& v = p.scene.view;
+        const double k = v.scale();
+        return picture(p).pixel(static_cast<int>((x + 0.5) * k) + v.dx, static_cast<int>((y + 0.5) * k) + v.dy) |
+               0xFF000000;
+    }
 
     HeadlessPlatform platform;
     PlayerState p;
 };
 
-TEST_F(InteractionTest, HitOrderPointsFirstInclinesOnlyInsideTheirTriangleOriginWithinFourPixels) {
+TEST_P(InteractionTest, HitOrderPointsFirstInclinesOnlyInsideTheirTriangleOriginWithinFourPixels) {
     body_at(300, 200);
     Point& pt = m().points[0];
     pt.kind = 1;
@@ -113,7 +129,7 @@ TEST_F(InteractionTest, HitOrderPointsFirstInclinesOnlyInsideTheirTriangleOrigin
     EXPECT_EQ(hit_test(m(), p.scene, 205, 150).state, DRAG_NONE);
 }
 
-TEST_F(InteractionTest, DraggingABodyMovesItsStartAndTheSceneFollows) {
+TEST_P(InteractionTest, DraggingABodyMovesItsStartAndTheSceneFollows) {
     const int i = body_at(300, 200);
     prepar_obj(p);
     ASSERT_EQ(pixel(300, 200), RED);
@@ -132,7 +148,7 @@ TEST_F(InteractionTest, DraggingABodyMovesItsStartAndTheSceneFollows) {
     EXPECT_EQ(platform.placement_asked, 0);  // no track anywhere
 }
 
-TEST_F(InteractionTest, EachKindOfElementIsMovedByItsDrag) {
+TEST_P(InteractionTest, EachKindOfElementIsMovedByItsDrag) {
     FixedCharge& e = m().E.rec[0];
     e = {to_world(m(), 250.5, 100.5).x, to_world(m(), 250.5, 100.5).y, 1};
     StraightTrack& t = m().TB.rec[0];
@@ -185,7 +201,7 @@ TEST_F(InteractionTest, EachKindOfElementIsMovedByItsDrag) {
 // While a static element is dragged the picture is the one it will have once
 // dropped there: the background leaves out just what the drag moves and the
 // moving layer draws just that (the origin moves them all).
-TEST_F(InteractionTest, ADraggedStaticElementIsDrawnOnceWhereItWillLand) {
+TEST_P(InteractionTest, ADraggedStaticElementIsDrawnOnceWhereItWillLand) {
     auto world = [&](int x, int y) { return to_world(m(), x, y); };
     auto region = [&](auto& r, int left, int top, int right, int bottom) {
         r.x1 = world(left, bottom).x, r.y1 = world(left, bottom).y;
@@ -221,7 +237,7 @@ TEST_F(InteractionTest, ADraggedStaticElementIsDrawnOnceWhereItWillLand) {
     }
 }
 
-TEST_F(InteractionTest, PressOnEmptySpaceStartsNoDragAndNothingMovesWhileRunning) {
+TEST_P(InteractionTest, PressOnEmptySpaceStartsNoDragAndNothingMovesWhileRunning) {
     const int i = body_at(300, 200);
     prepar_obj(p);
     Image1MouseDown(p, MouseButton::Left, 600, 400);
@@ -236,7 +252,7 @@ TEST_F(InteractionTest, PressOnEmptySpaceStartsNoDragAndNothingMovesWhileRunning
     EXPECT_EQ(m().objects[i].x0, x0);
 }
 
-TEST_F(InteractionTest, DoubleClickOnALabelRunsItsProgramOnceAndMovesNothing) {
+TEST_P(InteractionTest, DoubleClickOnALabelRunsItsProgramOnceAndMovesNothing) {
     const int n = variable("n");
     const int k = annotation_at(300, 100, "click me");
     program(k + 1, "n=n+1");
@@ -255,7 +271,7 @@ TEST_F(InteractionTest, DoubleClickOnALabelRunsItsProgramOnceAndMovesNothing) {
     EXPECT_EQ(value(n), 1);
 }
 
-TEST_F(InteractionTest, ClickDuringARunRunsTheLowestOverlappingLabelAndRightClickAfterTheMenu) {
+TEST_P(InteractionTest, ClickDuringARunRunsTheLowestOverlappingLabelAndRightClickAfterTheMenu) {
     const int a = variable("a"), b = variable("b");
     annotation_at(300, 100, "first label");
     annotation_at(305, 102, "second label");
@@ -279,7 +295,7 @@ TEST_F(InteractionTest, ClickDuringARunRunsTheLowestOverlappingLabelAndRightClic
     EXPECT_TRUE(m().running);
 }
 
-TEST_F(InteractionTest, ALabelProgramThatPausesPausesTheRun) {
+TEST_P(InteractionTest, ALabelProgramThatPausesPausesTheRun) {
     annotation_at(300, 100, "pause");
     program(1, "");
     m().program_lines[1][0] = utf8_to_gbk("暂停");
@@ -292,7 +308,7 @@ TEST_F(InteractionTest, ALabelProgramThatPausesPausesTheRun) {
     EXPECT_TRUE(p.pause_down);
 }
 
-TEST_F(InteractionTest, ThePlacementQuestionIsAskedOnlyNearATrack) {
+TEST_P(InteractionTest, ThePlacementQuestionIsAskedOnlyNearATrack) {
     // A horizontal track along world y = 0 (pixel row 150).
     StraightTrack& t = m().TB.rec[0];
     t = {};
@@ -309,6 +325,9 @@ TEST_F(InteractionTest, ThePlacementQuestionIsAskedOnlyNearATrack) {
     EXPECT_EQ(platform.placement_asked, 1);
     EXPECT_DOUBLE_EQ(m().objects[i].y0, 50);
 }
+
+INSTANTIATE_TEST_SUITE_P(Views, InteractionTest, ::testing::ValuesIn(VIEWS),
+                         [](const ::testing::TestParamInfo<ViewCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace quorrel

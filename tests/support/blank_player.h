@@ -1,6 +1,7 @@
-// A player holding an empty experiment on the 700 x 420 design-size scene,
-// with no axes or grids and message boxes answered quietly: the start of the
-// mouse and editing tests, which then place what they need.
+// A player holding an empty experiment on a width x height scene (the 700 x
+// 420 design size unless given) shown at `view`, with no axes or grids and
+// message boxes answered quietly: the start of the mouse and editing tests,
+// which then place what they need.
 #pragma once
 
 #include "player/headless_platform.h"
@@ -8,10 +9,12 @@
 
 namespace quorrel::test {
 
-inline void blank_player(PlayerState& p, HeadlessPlatform& platform) {
+inline void blank_player(PlayerState& p, HeadlessPlatform& platform, int width = 700, int height = 420,
+                         const View& view = {}) {
     platform.quiet = true;
     p.platform = &platform;
-    resize_scene(p, 700, 420, 702, 455);
+    resize_scene(p, width, height, width + 2, height + 35);
+    scene_set_view(p.scene, view);
     Model& m = *p.model;
     init_kept_settings(m);
     reset_model(m);
