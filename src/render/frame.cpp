@@ -126,6 +126,22 @@ void ensure_rgb32(QImage& image) {
     if (!image.isNull() && image.depth() != 32) image.convertTo(QImage::Format_RGB32);
 }
 
+// What every picture of the scene draws over the graphs, in this order:
+// springs, ropes and rods, points and readings, the object pictures (with
+// Draw_obj, which also places blocks on their hosts, or as they stand), live
+// vectors and the vector legend.
+enum class Blocks { Place, AsTheyStand };
+void draw_over_graphs(Model& m, Scene& s, Blocks blocks) {
+    frame_connectors(m, s, 0);
+    frame_points_and_readings(m, s, 0);
+    if (blocks == Blocks::Place)
+        Draw_obj(m, s);
+    else
+        frame_object_pictures(m, s);
+    Draw_obj_v(m, s, 0);
+    draw_legend(m, s);
+}
+
 }  // namespace
 
 void Draw_Cross(const Model& m, Scene& s, int mode) {
@@ -248,11 +264,7 @@ void build_static_scene(Model& m, Scene& s) {
 
 void prepare_dynamic_scene(Model& m, Scene& s) {
     Draw_fun_graph(m, s);
-    frame_connectors(m, s, 0);
-    frame_points_and_readings(m, s, 0);
-    Draw_obj(m, s);
-    Draw_obj_v(m, s, 0);
-    draw_legend(m, s);
+    draw_over_graphs(m, s, Blocks::Place);
 }
 
 void draw_static_elements(const Model& m, Scene& s, StaticDrag which, int drag_state) {
@@ -316,21 +328,13 @@ void draw_frame(Model& m, Scene& s, GraphSampler sample_graphs, void* ctx) {
     update_screen_positions(m);
     if (sample_graphs != nullptr) sample_graphs(ctx, m);
     Draw_fun_graph(m, s);
-    frame_connectors(m, s, 0);
-    frame_points_and_readings(m, s, 0);
-    frame_object_pictures(m, s);
-    Draw_obj_v(m, s, 0);
-    draw_legend(m, s);
+    draw_over_graphs(m, s, Blocks::AsTheyStand);
 }
 
 void redraw_frame(Model& m, Scene& s) {
     restore_around_graphs(m, s);
     Draw_fun_graph(m, s);
-    frame_connectors(m, s, 0);
-    frame_points_and_readings(m, s, 0);
-    frame_object_pictures(m, s);
-    Draw_obj_v(m, s, 0);
-    draw_legend(m, s);
+    draw_over_graphs(m, s, Blocks::AsTheyStand);
 }
 
 void drag_frame(Model& m, Scene& s, int drag_state, const QImage& backdrop) {
@@ -340,11 +344,7 @@ void drag_frame(Model& m, Scene& s, int drag_state, const QImage& backdrop) {
     Draw_fun_graph(m, s);
     if (drag_state == DRAG_TEXT_BLOCK) Draw_zhu_shi_s(m, s);
     draw_static_elements(m, s, StaticDrag::Moving, drag_state);
-    frame_connectors(m, s, 0);
-    frame_points_and_readings(m, s, 0);
-    Draw_obj(m, s);
-    Draw_obj_v(m, s, 0);
-    draw_legend(m, s);
+    draw_over_graphs(m, s, Blocks::Place);
 }
 
 }  // namespace quorrel
