@@ -118,6 +118,7 @@ void EditHistory::clear() {
     pending_.reset();
     revision_ = saved_ = 0;
     next_revision_ = 1;
+    outside_change_ = false;
 }
 
 namespace {

@@ -70,9 +70,16 @@ public:
     bool can_undo() const { return !undo_.empty(); }
     bool can_redo() const { return !redo_.empty(); }
 
-    // Unsaved edits: the model is not at the revision last saved or loaded.
-    bool unsaved() const { return revision_ != saved_; }
-    void mark_saved() { saved_ = revision_; }
+    // A change the history does not keep (the experiment settings): the
+    // experiment has unsaved changes until it is saved, whatever is undone.
+    void note_outside_change() { outside_change_ = true; }
+    // Unsaved edits: the model is not at the revision last saved or loaded,
+    // or something outside the history changed since.
+    bool unsaved() const { return revision_ != saved_ || outside_change_; }
+    void mark_saved() {
+        saved_ = revision_;
+        outside_change_ = false;
+    }
     // A new experiment: no history, nothing unsaved, the memory released.
     void clear();
 
@@ -85,6 +92,7 @@ private:
     std::unique_ptr<EditState> pending_;
     std::vector<std::unique_ptr<EditState>> spare_;  // reused, so an edit allocates nothing once warm
     std::uint64_t revision_ = 0, saved_ = 0, next_revision_ = 1;
+    bool outside_change_ = false;
 };
 
 // Ctrl+Z and Ctrl+Y on the player: only while objects can be dragged (stopped

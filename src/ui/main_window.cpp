@@ -13,6 +13,7 @@
 #include <QScreen>
 #include <QToolButton>
 
+#include "model/io.h"
 #include "player/view_control.h"
 #include "ui/about_box.h"
 #include "ui/edit_actions.h"
@@ -327,7 +328,10 @@ void MainWindow::show_about() {
 
 void MainWindow::show_settings() {
     if (!p_.model_loaded) return;
+    // The settings are part of the experiment: a change is one to save.
+    const std::string before = write_experiment(*p_.model, false);
     settings_->exec();
+    if (write_experiment(*p_.model, false) != before) p_.edits.note_outside_change();
     // Whether OK or Cancel closed it, earlier refused attempts may have stored
     // constants: the scene is prepared again from the model either way.
     layout_controls();

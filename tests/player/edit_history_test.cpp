@@ -68,6 +68,14 @@ TEST_F(EditHistoryTest, DragsAndEditsAreUndoneAndRedoneInOrder) {
     EXPECT_FALSE(redo_edit(p));
     ASSERT_TRUE(undo_edit(p));
     EXPECT_FALSE(has_unsaved_edits(p));  // at the saved state again
+
+    // A settings change is not undone, so it stays unsaved until a save.
+    p.edits.note_outside_change();
+    ASSERT_TRUE(redo_edit(p));
+    ASSERT_TRUE(undo_edit(p));
+    EXPECT_TRUE(has_unsaved_edits(p));
+    p.edits.mark_saved();
+    EXPECT_FALSE(has_unsaved_edits(p));
 }
 
 TEST_F(EditHistoryTest, NothingIsRecordedWhenNothingChangesAndNothingIsUndoneDuringARun) {
