@@ -128,8 +128,9 @@ TEST(FieldDemos, BounceCounterCountsBouncesAndItsLabelRestarts) {
     EXPECT_NE(gbk_to_utf8(str_bl_to_str(run.m(), run.m().annotation_text[1])).find("2"), std::string::npos);
 
     // A click on the framed label runs 重新运行: time and count start again.
-    Image1MouseDown(run.p, MouseButton::Left, 500, 108);
-    Image1MouseUp(run.p, MouseButton::Left, 500, 108);
+    const Annotation& button = run.m().annotations[2];
+    Image1MouseDown(run.p, MouseButton::Left, button.x + 10, button.y + 8);
+    Image1MouseUp(run.p, MouseButton::Left, button.x + 10, button.y + 8);
     EXPECT_TRUE(run.m().running);
     EXPECT_LT(run.m().sim_time, 0.05);
     EXPECT_EQ(run.variable("n"), "0");
