@@ -17,4 +17,10 @@ int tool_eval(const Args& args);
 int tool_pack(const Args& args);
 int tool_icon(const Args& args);
 
+// Draws the experiment or packed player `file` offscreen into the PNG file
+// `out`: a picture of width x height, after loading, or after Run and
+// `frames` ticks. Needs the headless application. Returns 0, or 2 after a
+// message on stderr.
+int render_png(const std::string& file, long long frames, int width, int height, const std::string& out);
+
 }  // namespace quorrel
