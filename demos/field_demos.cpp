@@ -130,12 +130,12 @@ void build_block_on_plank(Model& m) {
 // bounce (loss 0.2) and drifting right at 0.5 m/s. The clock program reads
 // vy and counts each change from falling to rising in `n`, which the second
 // annotation shows; clicking the framed label "重新运行" starts the run again.
-// The bounces die out after about 11.5 s; the run pauses at 12 s.
+// The bounces die out after about 11.5 s; the run pauses at 16 s.
 // 0.025 m per pixel, the floor near the bottom.
 void build_bounce_counter(Model& m) {
     demo_settings(m, 60, 370, 0.025, 10);
     m.settings.use_gravity = 1;
-    m.settings.pause_time = 12.0;
+    m.settings.pause_time = 16.0;
     m.settings.v_scale = 10.0;  // 12.5 m/s at the first impact is 62 px
 
     MovingObject& b = demo_ball(m, 0, "小球", 0, 8.3, 0.3, 1.0, 230, 90, 40);
@@ -144,7 +144,7 @@ void build_bounce_counter(Model& m) {
     demo_trail(b, PINK);
     b.live_vector_flags[VEC_V] = 1;
 
-    const int floor = add_straight_track(m, -1, 0, 9, 0, 0, 0);
+    const int floor = add_straight_track(m, -1, 0, 10, 0, 0, 0);
     if (floor >= 0) m.TB.name[floor] = utf8_to_gbk("地面");
 
     demo_variable(m, "v", "小球的竖直速度", "0");

@@ -179,12 +179,13 @@ void build_block_on_incline(Model& m) {
 }
 
 // A skate ramp without friction: two straight 45-degree slopes meet the lower
-// quarter of a circle of radius 3 m tangentially. A ball let go on the left
-// slope (centre 1.68 m above its lowest point) slides down at g·sin 45° and
-// runs into an equal ball resting at the bottom of the arc at √(2·g·h) ≈ 5.7
-// m/s; the elastic collision hands its speed on, and the two balls take turns
-// climbing the slopes. 0.01 m per pixel; the arc's centre lies above the
-// picture's top.
+// quarter of a circle of radius 3 m tangentially. Both balls are threaded on
+// the tracks (their centres run on the lines and the arc), so the tracks hold
+// them firmly. A ball let go on the left slope (centre 1.73 m above its lowest
+// point) slides down at g·sin 45° and runs into an equal ball resting at the
+// bottom of the arc at √(2·g·h) ≈ 5.8 m/s; the elastic collision hands its
+// speed on, and the two balls take turns climbing the slopes. 0.01 m per
+// pixel; the arc's centre lies above the picture's top.
 void build_circular_track(Model& m) {
     demo_settings(m, 350, -20, 0.01, 10);
     m.settings.show_axes = 0;
@@ -204,14 +205,14 @@ void build_circular_track(Model& m) {
     m.CT.rec[0] = {0, 0, 225 * pi / 180, 315 * pi / 180, R, 0, 0};
     m.CT.name[0] = utf8_to_gbk("圆弧轨道");
 
-    // 1.2 m up the left slope, resting on it (r along its inward normal).
+    // 1.2 m up the left slope, threaded on it.
     const double s = 1.2;
-    MovingObject& a = demo_ball(m, 0, "小球甲", px + s * ux + r * uy, py + s * uy - r * ux, r, 1.0, 60, 200, 120);
+    MovingObject& a = demo_ball(m, 0, "小球甲", px + s * ux, py + s * uy, r, 1.0, 60, 200, 120);
     demo_trail(a, PINK);
     a.live_vector_flags[VEC_V] = 1;
     a.live_vector_flags[VEC_GRAVITY] = 1;
     a.live_vector_flags[VEC_NORMAL] = 1;
-    MovingObject& b = demo_ball(m, 1, "小球乙", 0, -(R - r), r, 1.0, 230, 200, 60);
+    MovingObject& b = demo_ball(m, 1, "小球乙", 0, -R, r, 1.0, 230, 200, 60);
     demo_trail(b, YELLOW);
     b.live_vector_flags[VEC_V] = 1;
     b.live_vector_flags[VEC_NORMAL] = 1;

@@ -34,6 +34,12 @@ bool crosses(double v, double v_new, double ref) {
     return (v > ref && v_new < ref) || (v < ref && v_new > ref);
 }
 
+// The same against a host that moves on: `v` is compared with the host's
+// velocity at the start of the step, `v_new` with its velocity at the end.
+bool crosses(double v, double v_new, double host_start, double host_end) {
+    return (v > host_start && v_new < host_end) || (v < host_start && v_new > host_end);
+}
+
 // Slope angle of an incline in radians, by its orientation.
 double slope_of(const MovingObject& host) {
     return radians(host.orientation == 0 ? host.angle_a : host.angle_b);
@@ -68,7 +74,30 @@ void block_on_plank(Model& m, int a, int h) {
     fb.friction_state = 1;
     const double dt = m.step.step_dt;
 
+    // The plank is stepped after its blocks: its acceleration of the last step
+    // stands for this one, and its velocity at the end of the step for the
+    // one the block's new velocity must be compared with.
+    const double host_a = std::isfinite(host.ax) ? host.ax : 0.0;
+    const double host_end = host.vx + host_a * dt;
+
     if (std::fabs(rel) < SLIDING_EPS) {
+        if (host_a != 0) {
+            // Moving with an accelerating plank needs the friction m * a_h - F;
+            // the block stays with it as far as static friction reaches, and
+            // slides with kinetic friction towards the plank's motion beyond.
+            const double need = o.mass * host_a - o.force_x;
+            if (std::fabs(need) <= fmax) {
+                o.stuck = 1;
+                fb.friction.x = need;
+                fb.friction_state = 2;
+            } else {
+                const double kinetic = need > 0 ? fmax : -fmax;
+                o.force_x += kinetic;
+                fb.friction.x = kinetic;
+                o.stuck = 0;
+            }
+            return;
+        }
         // No relative sliding: held by static friction as far as it reaches.
         if (std::fabs(accel(o.force_x, o.rest_mass)) < REST_ACCEL) {
             o.stuck = 1;
@@ -98,14 +127,14 @@ void block_on_plank(Model& m, int a, int h) {
 
     // Sliding. When the other forces alone reverse the relative motion within
     // the step, friction is not applied.
-    if (crosses(o.vx, o.vx + accel(o.force_x, o.mass) * dt, host.vx)) {
+    if (crosses(o.vx, o.vx + accel(o.force_x, o.mass) * dt, host.vx, host_end)) {
         fb.friction_state = 2;
         return;
     }
     const double kinetic = rel > 0 ? -fmax : fmax;
     o.force_x += kinetic;
     fb.friction.x = kinetic;
-    if (crosses(o.vx, o.vx + accel(STICK_FORCE_FRACTION * o.force_x, o.mass) * dt, host.vx)) {
+    if (crosses(o.vx, o.vx + accel(STICK_FORCE_FRACTION * o.force_x, o.mass) * dt, host.vx, host_end)) {
         // Friction would stop the sliding within the step: the block sticks.
         o.force_x = fx0;
         o.stuck = 1;

@@ -106,14 +106,16 @@ void apply_E(Model& m, int a) {
     }
 }
 
-void apply_mutual_charge(Model& m, int a) {
-    // Start-of-step positions of both objects, so the order of processing does
-    // not matter for the Coulomb force. The object's own slot drops out by the
+void apply_mutual_charge(Model& m, int a, double ahead) {
+    // Start-of-step positions of both objects, moved on by their start
+    // velocities for `ahead` seconds, so the order of processing does not
+    // matter for the Coulomb force. The object's own slot drops out by the
     // distance threshold.
     MovingObject& o = m.objects[a];
+    const double ox = o.prev_x + o.prev_vx * ahead, oy = o.prev_y + o.prev_vy * ahead;
     for (int j = 0; j < MAX_OBJECTS && m.objects[j].kind != KIND_NONE; ++j) {
         const MovingObject& p = m.objects[j];
-        const double dx = p.prev_x - o.prev_x, dy = p.prev_y - o.prev_y;
+        const double dx = (p.prev_x + p.prev_vx * ahead) - ox, dy = (p.prev_y + p.prev_vy * ahead) - oy;
         const double d = length(dx, dy);
         if (d >= COULOMB_MIN_DISTANCE) {
             const double f = m.settings.k * o.charge * p.charge / (d * d) / MEDIUM_PERMITTIVITY;

@@ -87,7 +87,10 @@ void force_sequence(Model& m, int i, bool first) {
     double bx = o.force_x, by = o.force_y;
     if (has(m, T_E)) apply_E(m, i);
     if (has(m, T_EA)) apply_EA(m, i);
-    if (s.use_mutual_charge) apply_mutual_charge(m, i);
+    // Forces between objects look one step ahead in the second evaluation (in
+    // evaluation mode it is made at the initial state).
+    const double ahead = first || !m.running ? 0.0 : m.step.step_dt;
+    if (s.use_mutual_charge) apply_mutual_charge(m, i, ahead);
     if (first) fb.electric = {o.force_x - bx, o.force_y - by};
 
     bx = o.force_x;
@@ -95,7 +98,7 @@ void force_sequence(Model& m, int i, bool first) {
     if (has(m, T_BA)) apply_BA(m, i);
     if (first) fb.lorentz = {o.force_x - bx, o.force_y - by};
 
-    if (has(m, T_E_TH)) apply_E_TH(m, i);
+    if (has(m, T_E_TH)) apply_E_TH(m, i, ahead);
     if (has(m, T_TH)) apply_TH(m, i);
     if (has(m, T_Z)) apply_Z(m, i);
     fb.total = {o.force_x, o.force_y};
@@ -220,12 +223,10 @@ void step_object(Model& m, int i, double dt) {
         o.vx += o.ax * dt;
         o.vy += o.ay * dt;
         if (st.stop_velocity == 1 || halted) o.vx = o.vy = 0;
-        if (body) {
-            if (has(m, T_SH)) SH_velocity(m, i);
-            if (has(m, T_GAN)) GAN_velocity(m, i);
-            if (has(m, T_E_SH)) E_SH_velocity(m, i);
-            if (has(m, T_E_GAN)) E_GAN_velocity(m, i);
-        }
+        // Ropes and rods correct this velocity with the position, at the end
+        // of the step: removing its radial part here, at the start-of-step
+        // geometry, would give the tangential pull of gravity of the start
+        // for the whole step and feed energy into every swing.
     }
 
     if (body || o.kind == KIND_BLOCK) {

@@ -2,11 +2,21 @@
 // velocity update the solvers remove the velocity a rope or rod forbids, and
 // after each position update they put the object back at the allowed
 // distance. A rope only resists stretching; a rod keeps its length exactly.
+//
+// The position correction is the impulse the link gives over the step: the
+// object is moved along the link's direction at the start of the step, its
+// velocity changes by that move per time step, and then the velocity the link
+// forbids is removed along its direction at the end of the step. Corrected
+// this way, a link does no work: a pendulum keeps its energy and a spinning
+// pair its spin. A link between two objects is corrected once per step, when
+// the second of its ends has been stepped, so both ends see the same state.
+#include <algorithm>
 #include <cmath>
 
 #include "engine/constraints.h"
 #include "engine/solvers.h"
 #include "engine/tolerances.h"
+#include "model/mapping.h"
 
 namespace quorrel {
 namespace {
@@ -26,8 +36,9 @@ constexpr double ROPE_STRETCH_ALLOWANCE = 0.001;
 // The position scan of ropes between objects ends at the first record whose
 // state word is below this (the other scans end at a state of 0).
 constexpr double ROPE_STATE_MIN = 0.1;
-// A rod is corrected whenever its length is off by more than this.
-constexpr double ROD_LENGTH_EPS = 1e-12;
+// A link turns by far less than this within a step (cos 60°); a start
+// direction farther from the present one does not belong to this step.
+constexpr double START_DIRECTION_MIN_COS = 0.5;
 
 // Direction of (dx, dy) of length d by the asin rule of the rope and rod
 // solvers: 0 unless the test passes, pi - phi to the left, in [0, 2*pi).
@@ -38,12 +49,9 @@ double link_angle(double dx, double dy, double d, bool test) {
     return phi;
 }
 
-// Anchored elements test the y component, two-object elements the length.
+// Anchored elements test the y component.
 double anchored_angle(double dx, double dy, double d) {
     return link_angle(dx, dy, d, std::fabs(dy) >= LINK_NO_DIRECTION);
-}
-double between_angle(double dx, double dy, double d) {
-    return link_angle(dx, dy, d, d > LINK_NO_DIRECTION);
 }
 
 // A velocity of direction beta is outward when it makes an angle of at least
@@ -101,8 +109,49 @@ void anchored_velocity(Model& m, int a, const ElementList<AnchorLink>& list, boo
     }
 }
 
+// The shift c along the unit vector u that brings p to the length `target`
+// (|p + c*u| = target), the one nearest to zero; NaN when the line through p
+// along u misses that circle. Written to keep a small c exact.
+double along_to_length(XY p, XY u, double target) {
+    const double b = dot(p, u), d = length(p);
+    const double gap = (target - d) * (target + d);
+    const double root = std::sqrt(b * b + gap);
+    if (!std::isfinite(root)) return NAN;
+    const double q = b >= 0 ? b + root : b - root;
+    return q == 0 ? 0.0 : gap / q;
+}
+
+// The part `cv` of a correction `c` that the velocity follows: at most c and
+// never against it, so that start positions that do not match (an object
+// moved by an event program between two steps) cannot kick the velocity.
+double motion_part(double cv, double c) {
+    if (c > 0) return std::clamp(cv, 0.0, c);
+    if (c < 0) return std::clamp(cv, c, 0.0);
+    return 0.0;
+}
+
+// The unit vector of v, or `fallback` when v has no usable direction.
+XY unit_or(XY v, XY fallback) {
+    const double d = length(v);
+    return d > LINK_NO_DIRECTION && std::isfinite(d) ? v * (1 / d) : fallback;
+}
+
+// The direction along which a link is corrected: its direction at the start
+// of the step, unless that lies far from its direction now (the start
+// positions do not match: an object moved by an event program).
+XY correction_direction(XY start, XY now) {
+    const XY u0 = unit_or(start, now);
+    return dot(u0, now) >= START_DIRECTION_MIN_COS ? u0 : now;
+}
+
+// Removes from v its part along the unit vector u.
+XY without(XY v, XY u) {
+    return v - u * dot(v, u);
+}
+
 void anchored_position(Model& m, int a, const ElementList<AnchorLink>& list, bool rope) {
     MovingObject& o = m.objects[a];
+    const double dt = m.step.step_dt;
     for (int k = 0; k < MAX_ELEMENTS && list.rec[k].state != 0.0; ++k) {
         const AnchorLink& r = list.rec[k];
         if (r.object != static_cast<double>(a)) continue;
@@ -114,8 +163,35 @@ void anchored_position(Model& m, int a, const ElementList<AnchorLink>& list, boo
             // Just outside the length, so that the rope still counts as taut.
             len *= ROPE_OVERSHOOT;
         }
-        o.x = r.anchor_x + len * std::cos(g.phi);
-        o.y = r.anchor_y + len * std::sin(g.phi);
+        const XY anchor{r.anchor_x, r.anchor_y};
+        const XY p{o.x - anchor.x, o.y - anchor.y};
+        const XY along{std::cos(g.phi), std::sin(g.phi)};
+        const XY start{o.prev_x - anchor.x, o.prev_y - anchor.y};
+        const XY u0 = correction_direction(start, along);
+        // The velocity follows only the part of the move that this step's
+        // motion made: a rod keeps its start-of-step length, a rope does not
+        // let the object further out than that length or its own.
+        const double d0 = length(start);
+        const double keep = rope ? std::max(d0, len) : d0;
+        const double c = along_to_length(p, u0, len), cv = motion_part(along_to_length(p, u0, keep), c);
+        if (std::isfinite(c) && std::isfinite(cv) && dt > 0) {
+            o.x += c * u0.x;
+            o.y += c * u0.y;
+            o.vx += cv / dt * u0.x;
+            o.vy += cv / dt * u0.y;
+        } else {
+            o.x = anchor.x + len * along.x;
+            o.y = anchor.y + len * along.y;
+        }
+        // At the end of the step the link allows only motion across it (a
+        // rope also motion back towards the anchor).
+        const XY u1 = unit_or({o.x - anchor.x, o.y - anchor.y}, along);
+        const XY v{o.vx, o.vy};
+        if (!rope || dot(v, u1) > 0) {
+            const XY t = without(v, u1);
+            o.vx = t.x;
+            o.vy = t.y;
+        }
     }
 }
 
@@ -130,67 +206,74 @@ int other_end(const Model& m, const ObjectLink& r, int a) {
     return b == a ? -1 : b;
 }
 
-// Geometry of a two-object rope or rod: from a towards b.
-struct Between {
-    double d, psi, c, s;
-};
-
-bool between(const MovingObject& oa, const MovingObject& ob, Between& g) {
-    const double dx = ob.x - oa.x, dy = ob.y - oa.y;
-    g.d = length(dx, dy);
-    if (!std::isfinite(g.d)) return false;
-    g.psi = between_angle(dx, dy, g.d);
-    g.c = std::cos(g.psi);
-    g.s = std::sin(g.psi);
-    return true;
+// Whether the link between body `a` and the object `b` is corrected in a's
+// step: when b has been stepped already (bodies are stepped in slot order),
+// or when b is no body and never corrects its links itself.
+bool corrects_here(const Model& m, int a, int b) {
+    return m.objects[b].kind != KIND_BODY || b < a;
 }
 
-// Both radial velocity parts become their momentum-weighted average; the
-// tangential parts stay.
-void share_radial(MovingObject& oa, MovingObject& ob, const Between& g) {
+// Both radial velocity parts along the unit vector u become their momentum
+// average; the tangential parts stay.
+void share_radial(MovingObject& oa, MovingObject& ob, XY u) {
     const double sum = oa.mass + ob.mass;
     if (!(sum > 0) || !std::isfinite(sum)) return;
-    const double ra = oa.vx * g.c + oa.vy * g.s;
-    const double rb = ob.vx * g.c + ob.vy * g.s;
+    const double ra = oa.vx * u.x + oa.vy * u.y;
+    const double rb = ob.vx * u.x + ob.vy * u.y;
     const double avg = (oa.mass * ra + ob.mass * rb) / sum;
-    oa.vx += (avg - ra) * g.c;
-    oa.vy += (avg - ra) * g.s;
-    ob.vx += (avg - rb) * g.c;
-    ob.vy += (avg - rb) * g.s;
+    oa.vx += (avg - ra) * u.x;
+    oa.vy += (avg - ra) * u.y;
+    ob.vx += (avg - rb) * u.x;
+    ob.vy += (avg - rb) * u.y;
 }
 
-void between_velocity(Model& m, int a, const ElementList<ObjectLink>& list, bool rope) {
-    MovingObject& oa = m.objects[a];
-    for (int k = 0; k < MAX_ELEMENTS && list.rec[k].state != 0.0; ++k) {
-        const ObjectLink& r = list.rec[k];
-        const int b = other_end(m, r, a);
-        if (b < 0) continue;
-        MovingObject& ob = m.objects[b];
-        Between g;
-        if (!between(oa, ob, g)) continue;
-        if (rope) {
-            if (!(g.d >= r.length)) continue;
-            const double s = length(oa.vx, oa.vy);
-            if (!(s > NO_DIRECTION) || !std::isfinite(s)) continue;
-            if (!outward(g.psi, between_angle(oa.vx, oa.vy, s))) continue;
-        }
-        share_radial(oa, ob, g);
-    }
-}
-
-// Moves both ends towards each other by the excess e (negative: apart), each
-// by the other's share of the mass. An end held by a track is not moved.
-void close_gap(Model& m, int a, int b, const Between& g, double e) {
+// Corrects the link between a (stepped now) and b (stepped before it) to the
+// length `len`, the velocities only for the part of the move this step's
+// motion made (up to the length `keep`). Each end moves by the other's share
+// of the mass, so the momentum stays; with `track_holds` an end held by a
+// track is not moved. Returns the direction from a to b at the end of the step.
+XY close_link(Model& m, int a, int b, double len, double keep, bool track_holds) {
     MovingObject& oa = m.objects[a];
     MovingObject& ob = m.objects[b];
+    const XY p{ob.x - oa.x, ob.y - oa.y};
+    const XY now = unit_or(p, {1, 0});
     const double sum = oa.mass + ob.mass;
-    if (!(sum > 0) || !std::isfinite(sum)) return;
-    const double ea = e * ob.mass / sum, eb = e * oa.mass / sum;
-    oa.x += ea * g.c;
-    oa.y += ea * g.s;
-    if (is_on_TB(m, b) || is_on_CT(m, b)) return;
-    ob.x -= eb * g.c;
-    ob.y -= eb * g.s;
+    const double dt = m.step.step_dt;
+    if (!(sum > 0) || !std::isfinite(sum) || !(dt > 0)) return now;
+    const XY u0 = correction_direction({ob.prev_x - oa.prev_x, ob.prev_y - oa.prev_y}, now);
+    double c = along_to_length(p, u0, len), cv = motion_part(along_to_length(p, u0, keep), c);
+    XY u = u0;
+    if (!std::isfinite(c) || !std::isfinite(cv)) {
+        // No point along the start direction: close the gap along the link.
+        u = now;
+        c = len - length(p);
+        cv = 0;
+    }
+    const double wa = ob.mass / sum, wb = oa.mass / sum;
+    auto held = [&](int i) { return track_holds && (is_on_TB(m, i) || is_on_CT(m, i)); };
+    if (!held(a)) {
+        oa.x -= c * wa * u.x;
+        oa.y -= c * wa * u.y;
+        oa.vx -= cv / dt * wa * u.x;
+        oa.vy -= cv / dt * wa * u.y;
+    }
+    if (!held(b)) {
+        ob.x += c * wb * u.x;
+        ob.y += c * wb * u.y;
+        ob.vx += cv / dt * wb * u.x;
+        ob.vy += cv / dt * wb * u.y;
+    }
+    return unit_or({ob.x - oa.x, ob.y - oa.y}, now);
+}
+
+// b finished its step before the link moved it: its reported acceleration
+// and its screen position follow the correction.
+void after_correction(Model& m, int b, XY v_before) {
+    MovingObject& ob = m.objects[b];
+    const double dt = m.step.step_dt;
+    ob.ax += (ob.vx - v_before.x) / dt;
+    ob.ay += (ob.vy - v_before.y) / dt;
+    if (m.running) set_screen_position(m, ob, ob.x, ob.y);
 }
 
 }  // namespace
@@ -207,22 +290,31 @@ void SH_position(Model& m, int a) {
 void GAN_position(Model& m, int a) {
     anchored_position(m, a, m.GAN, false);
 }
-void E_SH_velocity(Model& m, int a) {
-    between_velocity(m, a, m.E_SH, true);
-}
-void E_GAN_velocity(Model& m, int a) {
-    between_velocity(m, a, m.E_GAN, false);
-}
 
 void E_SH_position(Model& m, int a) {
     for (int k = 0; k < MAX_ELEMENTS && m.E_SH.rec[k].state >= ROPE_STATE_MIN; ++k) {
         const ObjectLink& r = m.E_SH.rec[k];
         const int b = other_end(m, r, a);
-        if (b < 0 || !std::isfinite(r.length)) continue;
-        Between g;
-        if (!between(m.objects[a], m.objects[b], g)) continue;
-        const double e = g.d - r.length;
-        if (g.d > r.length && e > ROPE_STRETCH_ALLOWANCE * r.length) close_gap(m, a, b, g, e);
+        if (b < 0 || !std::isfinite(r.length) || !corrects_here(m, a, b)) continue;
+        MovingObject& oa = m.objects[a];
+        MovingObject& ob = m.objects[b];
+        const double d = length(ob.x - oa.x, ob.y - oa.y);
+        const double d0 = length(ob.prev_x - oa.prev_x, ob.prev_y - oa.prev_y);
+        if (!std::isfinite(d) || !std::isfinite(d0)) continue;
+        const XY vb{ob.vx, ob.vy};
+        // A rope stretched a little (up to the allowance) by something else
+        // than the rope keeps that length; one stretched more is pulled back.
+        const double limit = r.length * (1 + ROPE_STRETCH_ALLOWANCE);
+        const double len = d0 > r.length && d0 <= limit ? d0 : r.length;
+        XY u = unit_or({ob.x - oa.x, ob.y - oa.y}, {1, 0});
+        bool taut = d >= r.length;
+        if (d > len) {
+            u = close_link(m, a, b, len, std::max(d0, r.length), true);
+            taut = true;
+        }
+        // A taut rope lets its ends come closer, never separate.
+        if (taut && (ob.vx - oa.vx) * u.x + (ob.vy - oa.vy) * u.y > 0) share_radial(oa, ob, u);
+        after_correction(m, b, vb);
     }
 }
 
@@ -230,12 +322,16 @@ void E_GAN_position(Model& m, int a) {
     for (int k = 0; k < MAX_ELEMENTS && m.E_GAN.rec[k].state != 0.0; ++k) {
         const ObjectLink& r = m.E_GAN.rec[k];
         const int b = other_end(m, r, a);
-        if (b < 0 || !std::isfinite(r.length)) continue;
-        Between g;
-        if (!between(m.objects[a], m.objects[b], g)) continue;
+        if (b < 0 || !std::isfinite(r.length) || !corrects_here(m, a, b)) continue;
+        MovingObject& oa = m.objects[a];
+        MovingObject& ob = m.objects[b];
+        const double d0 = length(ob.prev_x - oa.prev_x, ob.prev_y - oa.prev_y);
+        if (!std::isfinite(d0)) continue;
+        const XY vb{ob.vx, ob.vy};
         // A rod also pushes its ends apart when they came too close.
-        const double e = g.d - r.length;
-        if (std::fabs(e) > ROD_LENGTH_EPS) close_gap(m, a, b, g, e);
+        const XY u = close_link(m, a, b, r.length, d0, false);
+        share_radial(oa, ob, u);
+        after_correction(m, b, vb);
     }
 }
 

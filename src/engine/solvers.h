@@ -34,13 +34,16 @@ inline double reduce_toward_zero(double f, double by) {
 void apply_M(Model& m, int a);
 void apply_mutual_gravitation(Model& m, int a);
 void apply_E(Model& m, int a);
-void apply_mutual_charge(Model& m, int a);
+// The Coulomb force between objects and a spring between objects are
+// evaluated `ahead` seconds into the step (0 in the first force evaluation,
+// the time step in the second) at the start-of-step states of both ends.
+void apply_mutual_charge(Model& m, int a, double ahead = 0);
 void apply_EA(Model& m, int a);
 void apply_BA(Model& m, int a);
 void apply_Z(Model& m, int a);
 void apply_relativity(Model& m, int a);
 void apply_TH(Model& m, int a);
-void apply_E_TH(Model& m, int a);
+void apply_E_TH(Model& m, int a, double ahead = 0);
 
 // Ropes, rods and collisions (ropes_rods.cpp, collisions.cpp): corrections of
 // velocity and position.
@@ -48,9 +51,9 @@ void SH_velocity(Model& m, int a);
 void SH_position(Model& m, int a);
 void GAN_velocity(Model& m, int a);
 void GAN_position(Model& m, int a);
-void E_SH_velocity(Model& m, int a);
+// A link between two objects is corrected, positions and velocities, by the
+// position solver of the end stepped second.
 void E_SH_position(Model& m, int a);
-void E_GAN_velocity(Model& m, int a);
 void E_GAN_position(Model& m, int a);
 void body_collision(Model& m, int a, int b);
 void block_collisions(Model& m, int a);

@@ -57,7 +57,7 @@ void apply_TH(Model& m, int a) {
     }
 }
 
-void apply_E_TH(Model& m, int a) {
+void apply_E_TH(Model& m, int a, double ahead) {
     MovingObject& o = m.objects[a];
     const double self = static_cast<double>(a);
     for (int s = 0; s < MAX_ELEMENTS && m.E_TH.rec[s].stiffness != 0.0; ++s) {
@@ -71,8 +71,13 @@ void apply_E_TH(Model& m, int a) {
             continue;
         const int b = object_slot(m, other);
         if (b < 0 || b == a) continue;  // a spring must join two existing objects
+        // Both ends are taken where they were at the start of the step, moved
+        // on by their start velocities for `ahead` seconds: the two ends of a
+        // spring then see the same state whichever is stepped first, and feel
+        // equal and opposite forces.
         const MovingObject& p = m.objects[b];
-        const double dx = clip(o.x - p.x), dy = clip(o.y - p.y);
+        const double dx = clip((o.prev_x + o.prev_vx * ahead) - (p.prev_x + p.prev_vx * ahead));
+        const double dy = clip((o.prev_y + o.prev_vy * ahead) - (p.prev_y + p.prev_vy * ahead));
         const double d = length(dx, dy);
         const double e = r.natural_length - d;
         if (std::fabs(e) < SLACK_EXTENSION || !mode_allows(r.mode, e)) continue;

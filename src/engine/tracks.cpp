@@ -143,6 +143,42 @@ Foot foot(const StraightTrack& t, double x, double y) {
     return f;
 }
 
+// The side of a straight track a body is on, as +1 or -1 along the line's
+// normal: the side of its start-of-step position, else of its current one
+// (`s` is the current signed distance).
+double side_of(const StraightTrack& t, const MovingObject& o, double s) {
+    const double before = t.a * o.prev_x + t.b * o.prev_y + t.c;
+    if (before != 0) return before > 0 ? 1.0 : -1.0;
+    return s >= 0 ? 1.0 : -1.0;
+}
+// The same for an axis-parallel line, from the offsets of the start-of-step
+// and the current position.
+double axis_side(double before, double now) {
+    if (before != 0) return before > 0 ? 1.0 : -1.0;
+    return now >= 0 ? 1.0 : -1.0;
+}
+
+// A body arriving at a track with the outward rebound speed `out` against a
+// pull `pull` towards the track (both along the outward normal) lands when,
+// a step later, the rebound would not point away from the track any more.
+bool lands(double out, double pull, double dt) {
+    return !(out > pull * dt);
+}
+
+// The distance from its straight track at which the second position solver
+// keeps a body: its start-of-step distance `e`, but at most one radius, so a
+// body that arrived from beyond the contact band is put at the band's edge.
+double held_distance(double e, double r) {
+    return e > with_slack(r) ? r : e;
+}
+// The same for an axis-parallel line at `line`: the start-of-step coordinate,
+// or the band's edge on its side.
+double held_coordinate(double before, double line, double r) {
+    const double e = std::fabs(before - line);
+    if (!(e > with_slack(r))) return before;
+    return before > line ? line + r : line - r;
+}
+
 }  // namespace
 
 LineKind line_kind(double direction) {
@@ -327,29 +363,53 @@ void TB_bounce(Model& m, int a) {
         double s;
         if (k == current || !tb_near(t, o.x, o.y, o.radius, o.radius, s)) continue;
         // Only a body moving towards the line bounces; one already moving
-        // away from it is left to leave.
+        // away from it is left to leave. A body whose rebound could not carry
+        // it out of the contact band within a step lands: it is held at one
+        // radius on the side it came from, with no velocity across the line.
         switch (line_kind(t.direction)) {
             case LineKind::General: {
                 const Foot f = foot(t, o.x, o.y);
                 const double vn = o.vx * f.nx + o.vy * f.ny;
                 if (f.s * vn > 0) continue;
+                const double pn = o.prev_vx * f.nx + o.prev_vy * f.ny;
+                const double side = side_of(t, o, f.s);
+                if (lands(-keep * pn * side, -(o.ax * f.nx + o.ay * f.ny) * side, dt)) {
+                    o.x = f.fx + side * o.radius * f.nx;
+                    o.y = f.fy + side * o.radius * f.ny;
+                    o.vx -= vn * f.nx;
+                    o.vy -= vn * f.ny;
+                    continue;
+                }
                 o.x -= vn * f.nx * dt;
                 o.y -= vn * f.ny * dt;
-                const double pn = o.prev_vx * f.nx + o.prev_vy * f.ny;
                 o.vx = o.prev_vx - (1 + keep) * pn * f.nx;
                 o.vy = o.prev_vy - (1 + keep) * pn * f.ny;
                 break;
             }
-            case LineKind::Vertical:
+            case LineKind::Vertical: {
                 if ((o.x - t.x1) * o.vx > 0) continue;
+                const double side = axis_side(o.prev_x - t.x1, o.x - t.x1);
+                if (lands(-keep * o.prev_vx * side, -o.ax * side, dt)) {
+                    o.x = t.x1 + side * o.radius;
+                    o.vx = 0;
+                    continue;
+                }
                 o.x -= o.vx * dt;
                 o.vx = -keep * o.prev_vx;
                 break;
-            case LineKind::Horizontal:
+            }
+            case LineKind::Horizontal: {
                 if ((o.y - t.y1) * o.vy > 0) continue;
+                const double side = axis_side(o.prev_y - t.y1, o.y - t.y1);
+                if (lands(-keep * o.prev_vy * side, -o.ay * side, dt)) {
+                    o.y = t.y1 + side * o.radius;
+                    o.vy = 0;
+                    continue;
+                }
                 o.y -= o.vy * dt;
                 o.vy = -keep * o.prev_vy;
                 break;
+            }
         }
     }
 }
@@ -362,7 +422,7 @@ void TB_position(Model& m, int a) {
         case LineKind::General: {
             TB_velocity(m, a);
             const Foot f = foot(*t, o.x, o.y);
-            const double e = std::fabs((t->a * o.prev_x + t->b * o.prev_y + t->c) / t->norm);
+            const double e = held_distance(std::fabs((t->a * o.prev_x + t->b * o.prev_y + t->c) / t->norm), o.radius);
             if (!std::isfinite(f.fx) || !std::isfinite(f.fy) || !std::isfinite(e)) return;
             if (e < THREADED_FRACTION * o.radius) {
                 // Threaded on the line.
@@ -379,10 +439,10 @@ void TB_position(Model& m, int a) {
             break;
         }
         case LineKind::Vertical:
-            if (!clear_of(o.x, t->x1, o.radius, o.vx)) o.x = o.prev_x;
+            if (!clear_of(o.x, t->x1, o.radius, o.vx)) o.x = held_coordinate(o.prev_x, t->x1, o.radius);
             break;
         case LineKind::Horizontal:
-            if (!clear_of(o.y, t->y1, o.radius, o.vy)) o.y = o.prev_y;
+            if (!clear_of(o.y, t->y1, o.radius, o.vy)) o.y = held_coordinate(o.prev_y, t->y1, o.radius);
             break;
     }
 }

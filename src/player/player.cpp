@@ -183,7 +183,21 @@ void prepare_with_fresh_graphs(PlayerState& p) {
 
 void settings_closed(PlayerState& p) {
     for (int g = 0; g < MAX_GRAPHS && p.model->graphs[g].kind != 0; ++g) draw_graph_frame(*p.model, p.scene, g);
-    prepar_obj(p);
+    if (!p.pause_enabled) {
+        prepar_obj(p);
+        return;
+    }
+    // During a run (going or paused) preparing puts every object back at its
+    // start: the run starts again with the new settings, its clock, variables
+    // and trails with it, so that the time shown and the positions agree. A
+    // paused run stays paused, showing the start.
+    const bool paused = !p.model->running;
+    press_run(p);
+    if (paused) {
+        press_pause(p);
+        prepar_obj(p);
+        p.time_text = "  t = " + format_g(p.model->sim_time, p.model->digits);
+    }
 }
 
 const QImage& picture(PlayerState& p) {

@@ -16,6 +16,7 @@ namespace quorrel::test {
 // Stepped by the engine one time step per call of step().
 struct EngineRun {
     std::unique_ptr<Model> m = make_model();
+    int frame_steps = 0;  // the demo's own steps per frame
     explicit EngineRun(const char* file) {
         init_kept_settings(*m);
         reset_model(*m);
@@ -25,6 +26,7 @@ struct EngineRun {
         set_presence(*m);
         set_rope_rod_lengths(*m);
         prepare_initial_state(*m);
+        frame_steps = m->settings.steps_per_frame;
         m->settings.steps_per_frame = 1;
         m->running = true;
     }

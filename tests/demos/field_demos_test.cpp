@@ -137,6 +137,23 @@ TEST(FieldDemos, BounceCounterCountsBouncesAndItsLabelRestarts) {
     EXPECT_NEAR(run.o(0).y, 8.3, 1e-9);
 }
 
+// Once the rebounds are too small to leave the floor within a step, the ball
+// lands for good: it lies still on the floor and the program stops counting.
+TEST(FieldDemos, BounceCounterStopsCountingOnceTheBallRests) {
+    Played run("bounce_counter.exp");
+    // The run pauses by itself at 16 s, long after the bounces have died out.
+    while (run.frame()) {
+    }
+    EXPECT_NEAR(run.m().sim_time, 16.0, 1e-6);
+    const std::string counted = run.variable("n");
+    EXPECT_EQ(run.o(0).vy, 0.0);
+    EXPECT_NEAR(run.o(0).y, 0.3, 1e-12);
+    press_pause(run.p);  // continue
+    run.frames(100);
+    EXPECT_EQ(run.variable("n"), counted);
+    EXPECT_NEAR(std::stoi(counted), 25, 5);
+}
+
 TEST(MechanismDemos, BlockSlidesDownTheInclineAtGTimesSinMinusMuCos) {
     Played run("block_on_incline.exp");
     run.frames(50);  // 0.5 s

@@ -113,9 +113,9 @@ TEST(MotionDemos, ThrownBallRisesToItsClosedFormHeight) {
 }
 
 // Separation 2 + cos(ωt) with ω = √(k/μ): it passes the natural length going
-// in at T/4 and going out at 3T/4. The ends are stepped one after the other,
-// so the two spring forces of a step differ slightly: the phase moves by
-// about ω·dt per period and the centre of mass creeps by millimetres.
+// in at T/4 and going out at 3T/4. Both ends feel the spring at the same
+// state of the step, so the forces are equal and opposite and the centre of
+// mass stays where it was.
 TEST(MotionDemos, TwoBodySpringSwingsWithTheReducedMass) {
     EngineRun r("two_body_spring.exp");
     const double period = 2 * PI * std::sqrt(0.75 / 12.0);
@@ -130,9 +130,9 @@ TEST(MotionDemos, TwoBodySpringSwingsWithTheReducedMass) {
         t0 = r.t();
         d0 = d;
     }
-    EXPECT_NEAR(in, period / 4, period * 5e-3);
-    EXPECT_NEAR(2 * (out - in), period, period * 5e-3);
-    EXPECT_LT(drift, 5e-3);  // a few mm against the 0.75 m swing
+    EXPECT_NEAR(in, period / 4, period * 1e-3);
+    EXPECT_NEAR(2 * (out - in), period, period * 1e-3);
+    EXPECT_LT(drift, 1e-12);
 }
 
 // The rope stays at its length (it is put back at 1.00001·L when stretched)
@@ -187,16 +187,15 @@ TEST(MotionDemos, ResistanceRegionsSlowByTheirLaws) {
 }
 
 // On the 45° slope the ball speeds up at g·sin 45° (the explicit update on a
-// track loses only 3e-5 of the energy there). It meets the resting ball when
-// their centres are 2r apart on the circle of radius R − r, at the speed
-// √(2·g·Δh) of the height it has lost by then, less what the arc's solvers
-// take each step by turning the velocity onto the tangent: 2.1 % at 1 ms,
-// shrinking with the step (0.7 % at 0.1 ms), hence the 3 % bound.
+// track loses only 3e-5 of the energy there). Both balls are threaded on the
+// tracks, so their centres run on the lines and the arc: it meets the resting
+// ball when their centres are 2r apart on the circle of radius R, at the speed
+// √(2·g·Δh) of the height it has lost by then (0.1 % off at 1 ms).
 TEST(MotionDemos, CircularTrackBallReachesTheBottomAtRootTwoGH) {
     EngineRun r("circular_track.exp");
-    const double R = 3, rad = 0.15, rho = R - rad, start_y = r.o(0).y;
-    const double contact = 2 * std::asin(rad / rho);  // angle between the centres
-    const double drop = start_y - (-rho * std::cos(contact));
+    const double R = 3, rad = 0.15, start_y = r.o(0).y;
+    const double contact = 2 * std::asin(rad / R);  // angle between the centres
+    const double drop = start_y - (-R * std::cos(contact));
     double slope_speed = -1, last = 0;
     while (r.o(1).vx == 0 && r.t() < 3) {
         last = std::hypot(r.o(0).vx, r.o(0).vy);
@@ -204,7 +203,7 @@ TEST(MotionDemos, CircularTrackBallReachesTheBottomAtRootTwoGH) {
         if (slope_speed < 0 && r.t() >= 0.2 - 1e-9) slope_speed = std::hypot(r.o(0).vx, r.o(0).vy);
     }
     EXPECT_NEAR(slope_speed, g * std::sin(45 * DEG) * 0.2, 0.01);
-    EXPECT_NEAR(last, std::sqrt(2 * g * drop), 0.03 * std::sqrt(2 * g * drop));
+    EXPECT_NEAR(last, std::sqrt(2 * g * drop), 0.005 * std::sqrt(2 * g * drop));
 }
 
 // The rod holds the bob at exactly 3 m, and it swings with the period of a

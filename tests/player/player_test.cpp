@@ -96,6 +96,32 @@ TEST_F(PlayerTest, RunWhileRunningRestartsFromTheSnapshot) {
     EXPECT_TRUE(p.model->running);
 }
 
+// Closing the settings dialog puts the objects back at their start; during a
+// run (going or paused) the clock starts again with them, and a paused run
+// stays paused.
+TEST_F(PlayerTest, SettingsClosedDuringARunRestartsTheClockWithThePositions) {
+    show_demo("thrown_ball.exp");
+    for (bool paused : {false, true}) {
+        press_run(p);
+        ticks(5);
+        if (paused) press_pause(p);
+        p.model->settings.g = 5;  // what the dialog stored
+        settings_closed(p);
+        EXPECT_EQ(p.model->sim_time, 0.0);
+        EXPECT_EQ(ball().x, ball().x0);
+        EXPECT_EQ(ball().y, ball().y0);
+        EXPECT_EQ(p.model->running, !paused);
+        EXPECT_STREQ(run_status(p), paused ? "paused" : "running");
+        EXPECT_EQ(p.model->settings.g, 5.0);
+        if (paused) {
+            EXPECT_EQ(p.time_text, "  t = 0");
+            press_pause(p);
+        }
+        ticks(2);
+        EXPECT_NEAR(p.model->sim_time, 2 * 50 * 0.001, 1e-9);
+    }
+}
+
 TEST_F(PlayerTest, StopRestoresAndTheNextRunTakesAFreshSnapshot) {
     show_demo("thrown_ball.exp");
     press_run(p);
