@@ -119,9 +119,9 @@ void demo_charge(Model& m, int slot, double charge) {
     m.objects[slot].charge = charge;
     // The generated ball on black, with a white plus or minus across its middle.
     QImage image = make_ball_picture(m, slot);
-    const int b = image.width() / 2, arm = std::max(2, b / 2);
+    const int b = image.width() / 2, arm = std::max(2, b * 3 / 5);
     QPainter p(&image);
-    p.setPen(QPen(Qt::white, std::max(2, b / 4), Qt::SolidLine, Qt::FlatCap));
+    p.setPen(QPen(Qt::white, std::max(2, b / 3), Qt::SolidLine, Qt::FlatCap));
     p.drawLine(b - arm, b, b + arm, b);
     if (charge > 0) p.drawLine(b, b - arm, b, b + arm);
     p.end();

@@ -108,9 +108,10 @@ void build_two_body_spring(Model& m) {
 // A 1 kg bob on a 2.45 m rope let go 20 degrees from the vertical: the rope
 // stays taut at its length, and the bob swings with the period
 // 2π·√(L/g)/agm(1, cos 10°) ≈ 3.16 s (π s for small swings). An angle reading
-// at the hanging point gives θ, a hidden reading the bob's x, and a graph
-// draws the signed angle (θ on the side of x) against t for the 6.4 s of the
-// run, two periods. 0.01 m per pixel, the hanging point near the top.
+// at the hanging point gives θ, a hidden reading the bob's x, the clock
+// program the signed angle φ (θ on the side of x), and a graph draws φ
+// against t for the 6.4 s of the run, two periods. 0.01 m per pixel, the
+// hanging point near the top.
 void build_rope_pendulum(Model& m) {
     demo_settings(m, 200, 60, 0.01, 10);
     Settings& s = m.settings;
@@ -137,16 +138,18 @@ void build_rope_pendulum(Model& m) {
     demo_variable(m, "t", "时间", "0");
     demo_variable(m, "theta", "摆角", "20");
     demo_variable(m, "bx", "摆球的 x 坐标", "0.838");
+    demo_variable(m, "phi", "带符号的摆角", "20");
     demo_reading(m, MEASURE_ANGLE, 0, {{REF_POINT, "竖直"}, {REF_POINT, "悬点"}, {REF_OBJECT, "摆球"}},
                  "摆角 θ=", "theta", 30, 110, GREEN);
     demo_reading(m, MEASURE_HIDDEN, Q_X, {{REF_OBJECT, "摆球"}}, "", "bx", 0, 0, GREEN);
+    demo_program_line(m, 0, "phi=theta*signum(bx)");
 
     demo_annotation(m, 20, 12, 360, WHITE, "单摆：绳长 2.45 m，从 20° 处释放");
     demo_text_block(m, 20, 345, GREY, {"小角度周期 T = 2π√(L/g) = π s", "20° 时 T ≈ 3.16 s"});
-    // θ against t, positive on the right: 1 s and 10 degrees per 30 pixels,
-    // θ = 0 across the middle.
+    // φ against t, positive on the right: 1 s and 10 degrees per 30 pixels,
+    // φ = 0 across the middle.
     const int g = demo_graph(m, 480, 200, 1.0, 10.0, 14.0, 120.0, GRAPH_BACK, GRAPH_AXES);
-    demo_curve(m, g, 0, "t", "theta*signum(bx)", YELLOW);
+    demo_curve(m, g, 0, "t", "phi", YELLOW);
 }
 
 // Two planets about a fixed mass of 1.5e12 kg (G·M ≈ 100 N·m²/kg with the
