@@ -1,33 +1,52 @@
 #!/bin/bash
-# Installs the dependencies, checks the formatting, then builds and tests everything:
-#   1. build/       the normal build and its tests, the soak test included, then
-#                   the Debian package, unpacked into a scratch root and run from there;
-#   2. build-asan/  the tests again under AddressSanitizer and UndefinedBehaviorSanitizer,
-#                   all but the soak test (label "soak": too slow there, and its
-#                   memory figures mean nothing under the sanitizers);
-#   3. build-fuzz/  the libFuzzer targets (clang, ASan + UBSan), each run briefly on a
-#                   copy of its seed corpus; a crash fails the script and its input
-#                   is kept in build-fuzz/crashes/.
-# Exits non-zero on the first failure. Uses at most two cores. Ends with the
-# time each step took.
+# Installs the dependencies, checks the formatting and the layers, then builds
+# and tests everything in two builds:
+#   1. build/       the normal build (GCC, RelWithDebInfo): the programs, the
+#                   tests that need the optimised program (the soak test, every
+#                   demo's determinism hash through the player, the real
+#                   window), then the Debian package, unpacked into a scratch
+#                   root and run from there;
+#   2. build-asan/  one clang build under AddressSanitizer and
+#                   UndefinedBehaviorSanitizer with every test program, the
+#                   benchmarks and the libFuzzer targets: every test but the
+#                   soak test (label "soak": too slow there, and its memory
+#                   figures mean nothing under the sanitizers), then each fuzz
+#                   target briefly on a copy of its seed corpus; a crash fails
+#                   the script and its input is kept in build-asan/crashes/.
+# Exits non-zero on the first failure. Uses at most two cores (JOBS). Uses
+# ccache when it is installed. Ends with the time each step took.
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$ROOT"
 JOBS="${JOBS:-2}"
-FUZZ_SECONDS="${FUZZ_SECONDS:-120}"  # total fuzzing time, shared by all targets
+FUZZ_SECONDS="${FUZZ_SECONDS:-15}"  # fuzzing time of each target
 
+WORK="$(mktemp -d)"
+
+# Each step's wall time and the processor time (user + system) of what it ran:
+# on a shared machine the wall time also counts the others' work.
 TIMES=()
 STEP_NAME=""
 STEP_START=$SECONDS
+STEP_CPU=0
+children_cpu() {
+    times >"$WORK/times"  # the second line: user and system time of the finished children
+    awk 'NR == 2 { split($1, u, /[ms]/); split($2, s, /[ms]/); printf "%d", u[1] * 60 + u[2] + s[1] * 60 + s[2] }' \
+        "$WORK/times"
+}
 step() {
-    if [ -n "$STEP_NAME" ]; then TIMES+=("$(printf '%6ds  %s' $((SECONDS - STEP_START)) "$STEP_NAME")"); fi
+    local cpu
+    cpu="$(children_cpu)"
+    if [ -n "$STEP_NAME" ]; then
+        TIMES+=("$(printf '%6ds %6ds  %s' $((SECONDS - STEP_START)) $((cpu - STEP_CPU)) "$STEP_NAME")")
+    fi
     STEP_NAME="$*"
     STEP_START=$SECONDS
+    STEP_CPU=$cpu
     printf '\n==== %s ====\n' "$*"
 }
 
-WORK="$(mktemp -d)"
 XVFB_PID=""
 cleanup() {
     if [ -n "$XVFB_PID" ]; then
@@ -64,19 +83,23 @@ git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
 step "layers"
 "$ROOT/scripts/check-layers.sh"
 
+# The test programs of the normal build, each also a ctest label.
+RELEASE_TESTS=(test_soak test_player test_ui)
+release_label="^($(IFS='|'; echo "${RELEASE_TESTS[*]}"))\$"
+
 step "build"
 cmake -S "$ROOT" -B "$ROOT/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build "$ROOT/build" -j"$JOBS"
+cmake --build "$ROOT/build" -j"$JOBS" --target quorrel-programs "${RELEASE_TESTS[@]}"
 step "tests"
-(cd "$ROOT/build" && ctest --output-on-failure -j"$JOBS")
+(cd "$ROOT/build" && ctest --output-on-failure -j"$JOBS" -L "$release_label")
 step "package"
 "$ROOT/scripts/check-package.sh" "$ROOT/build"
 
 step "sanitizer build"
-# -O1 with line tables only: the usual optimisation for ASan, readable stack
-# traces, and a build about half as long as -O2 -g.
-cmake -S "$ROOT" -B "$ROOT/build-asan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DQUORREL_SANITIZE=ON -DQUORREL_BENCH=OFF \
+# clang for libFuzzer; -O1 with line tables only: the usual optimisation for
+# ASan, readable stack traces, and a much shorter build than -O2 -g.
+CC=clang CXX=clang++ cmake -S "$ROOT" -B "$ROOT/build-asan" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DQUORREL_FUZZ=ON \
     "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -g1 -DNDEBUG" "-DCMAKE_C_FLAGS_RELWITHDEBINFO=-O1 -g1 -DNDEBUG"
 cmake --build "$ROOT/build-asan" -j"$JOBS"
 step "sanitizer tests"
@@ -86,58 +109,83 @@ step "sanitizer tests"
     UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}" \
     ctest --output-on-failure -j"$JOBS" -LE soak)
 
-step "fuzz build"
-CC=clang CXX=clang++ cmake -S "$ROOT" -B "$ROOT/build-fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DQUORREL_FUZZ=ON
-# Only the fuzz targets (and the libraries they use) need the instrumented build.
-mapfile -t FUZZ_TARGETS < <(cmake --build "$ROOT/build-fuzz" --target help |
+mapfile -t FUZZ_TARGETS < <(cmake --build "$ROOT/build-asan" --target help |
     sed -n 's/^\(fuzz_[A-Za-z0-9_]*\): phony$/\1/p' | sort -u)
 # Finding none, or a target without its program, is an error: fuzzing would be
 # skipped without anyone noticing.
 if [ "${#FUZZ_TARGETS[@]}" -eq 0 ]; then
-    echo "no fuzz targets in build-fuzz" >&2
+    echo "no fuzz targets in build-asan" >&2
     exit 1
 fi
-cmake --build "$ROOT/build-fuzz" -j"$JOBS" --target "${FUZZ_TARGETS[@]}"
-
 FUZZERS=()
 for t in "${FUZZ_TARGETS[@]}"; do
-    f="$(find "$ROOT/build-fuzz" -type f -name "$t" -perm -u+x -not -path '*/CMakeFiles/*' -print -quit)"
+    f="$(find "$ROOT/build-asan" -type f -name "$t" -perm -u+x -not -path '*/CMakeFiles/*' -print -quit)"
     if [ -z "$f" ]; then
-        echo "$t was built but its program is not in build-fuzz" >&2
+        echo "$t was built but its program is not in build-asan" >&2
         exit 1
     fi
     FUZZERS+=("$f")
 done
-PER=$((FUZZ_SECONDS / ${#FUZZERS[@]}))
-if [ "$PER" -lt 5 ]; then PER=5; fi
-for f in "${FUZZERS[@]}"; do
+
+# One fuzz target on a copy of its seeds (the fuzzer adds inputs to its corpus
+# and writes crash files, so the tree is not modified); its output goes to
+# $WORK/fuzz-NAME.log.
+fuzz_one() {
+    local f="$1" name
     name="$(basename "$f")"
     name="${name#fuzz_}"
-    step "fuzz $name (${PER}s)"
-    # The fuzzer adds inputs to its corpus and writes crash files: give it a
-    # copy of the seeds and a scratch folder so the tree is not modified.
-    corpus="$WORK/corpus-$name"
-    mkdir -p "$corpus" "$WORK/artifacts-$name"
+    local corpus="$WORK/corpus-$name" artifacts="$WORK/artifacts-$name"
+    mkdir -p "$corpus" "$artifacts"
     if [ -d "$ROOT/fuzz/corpus/$name" ]; then
         cp -R "$ROOT/fuzz/corpus/$name/." "$corpus/"
     else
         echo "warning: fuzz_$name has no seeds in fuzz/corpus/$name" >&2
     fi
-    if ! (cd "$WORK/artifacts-$name" &&
-        "$f" -max_total_time="$PER" -timeout=20 -rss_limit_mb=2048 -print_final_stats=1 \
-            -artifact_prefix="$WORK/artifacts-$name/" "$corpus"); then
-        # Keep the crashing input where it survives the clean-up (the build folder).
-        mkdir -p "$ROOT/build-fuzz/crashes"
-        cp -R "$WORK/artifacts-$name/." "$ROOT/build-fuzz/crashes/"
-        echo "fuzz_$name failed; inputs kept in build-fuzz/crashes/" >&2
-        exit 1
+    (cd "$artifacts" &&
+        "$f" -max_total_time="$FUZZ_SECONDS" -timeout=20 -rss_limit_mb=2048 -print_final_stats=1 \
+            -artifact_prefix="$artifacts/" "$corpus") >"$WORK/fuzz-$name.log" 2>&1
+}
+
+step "fuzz (${#FUZZERS[@]} targets, ${FUZZ_SECONDS}s each, $JOBS at a time)"
+# JOBS targets at a time; each runs on one core.
+declare -A FUZZ_PID=()
+failed=()
+wait_fuzzer() {
+    local f="$1"
+    if ! wait "${FUZZ_PID[$f]}"; then failed+=("$f"); fi
+    unset "FUZZ_PID[$f]"
+    local name
+    name="$(basename "$f")"
+    tail -n 12 "$WORK/fuzz-${name#fuzz_}.log"
+}
+running=()
+for f in "${FUZZERS[@]}"; do
+    fuzz_one "$f" &
+    FUZZ_PID[$f]=$!
+    running+=("$f")
+    if [ "${#running[@]}" -ge "$JOBS" ]; then
+        wait_fuzzer "${running[0]}"
+        running=("${running[@]:1}")
     fi
 done
+for f in "${running[@]}"; do wait_fuzzer "$f"; done
+if [ "${#failed[@]}" -gt 0 ]; then
+    # Keep the crashing inputs where they survive the clean-up (the build folder).
+    mkdir -p "$ROOT/build-asan/crashes"
+    for f in "${failed[@]}"; do
+        name="$(basename "$f")"
+        name="${name#fuzz_}"
+        cat "$WORK/fuzz-$name.log" >&2
+        cp -R "$WORK/artifacts-$name/." "$ROOT/build-asan/crashes/"
+        echo "fuzz_$name failed; inputs kept in build-asan/crashes/" >&2
+    done
+    exit 1
+fi
 
 step "all passed"
-echo "time per step:"
+echo "time per step (wall, processor):"
 printf '%s\n' "${TIMES[@]}"
+printf '%6ds %6ds  total\n' "$SECONDS" "$(children_cpu)"
 # One plain summary line: every test of both builds passed (a failure exits above).
 count_tests() { (cd "$1" && shift && ctest -N "$@" | sed -n 's/^Total Tests: \([0-9]*\)$/\1/p'); }
-echo "$(($(count_tests "$ROOT/build") + $(count_tests "$ROOT/build-asan" -LE soak))) passed, 0 failed"
+echo "$(($(count_tests "$ROOT/build" -L "$release_label") + $(count_tests "$ROOT/build-asan" -LE soak))) passed, 0 failed"

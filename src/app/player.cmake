@@ -39,6 +39,11 @@ add_custom_command(
   VERBATIM)
 add_custom_target(quorrel-icons ALL DEPENDS ${QUORREL_ICON_STAMP})
 
+# Everything the installation (and the Debian package) holds, without the
+# tests: `cmake --build build --target quorrel-programs`.
+add_custom_target(quorrel-programs)
+add_dependencies(quorrel-programs quorrel quorrel-tool quorrel-demo quorrel-demo-experiments quorrel-icons)
+
 # Installed binaries are stripped when installing with --strip (the Debian
 # package does). None of them carries an appended experiment.
 install(TARGETS quorrel quorrel-tool quorrel-demo RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})

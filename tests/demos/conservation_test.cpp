@@ -19,6 +19,7 @@
 namespace quorrel {
 namespace {
 using test::EngineRun;
+using test::object_distance;
 
 constexpr int FRAMES = 3000;
 
@@ -107,9 +108,6 @@ double fixed_charges_energy(const Model& m, const MovingObject& o) {
         u += m.settings.k * o.charge * m.E.rec[i].charge / length(o.x - m.E.rec[i].x, o.y - m.E.rec[i].y);
     return u;
 }
-double distance(const MovingObject& a, const MovingObject& b) {
-    return length(a.x - b.x, a.y - b.y);
-}
 
 const Row ROWS[] = {
     {"thrown_ball.exp", "energy", 1e-9, [](const Model& m, const Drain&) { return all_mechanical(m); }},
@@ -124,7 +122,7 @@ const Row ROWS[] = {
     {"two_body_spring.exp", "energy", 1e-4,
      [](const Model& m, const Drain&) {
          const ObjectSpring& s = m.E_TH.rec[0];
-         const double e = s.natural_length - distance(m.objects[0], m.objects[1]);
+         const double e = s.natural_length - object_distance(m.objects[0], m.objects[1]);
          const Measure k = all_mechanical(m);
          return Measure{k.value + s.stiffness * e * e / 2, k.scale};
      }},
@@ -137,14 +135,14 @@ const Row ROWS[] = {
      [](const Model& m, const Drain&) {
          const MovingObject &a = m.objects[0], &b = m.objects[1];
          const Measure k = all_mechanical(m);
-         return Measure{k.value + m.settings.k * a.charge * b.charge / distance(a, b), k.scale};
+         return Measure{k.value + m.settings.k * a.charge * b.charge / object_distance(a, b), k.scale};
      }},
     {"charges_on_a_rope.exp", "spin", 1e-3, [](const Model& m, const Drain&) { return spin(m); }},
     {"binary_stars.exp", "energy", 1e-6,
      [](const Model& m, const Drain&) {
          const MovingObject &a = m.objects[0], &b = m.objects[1];
          const Measure k = all_mechanical(m);
-         return Measure{k.value - m.settings.G * a.mass * b.mass / distance(a, b), k.scale};
+         return Measure{k.value - m.settings.G * a.mass * b.mass / object_distance(a, b), k.scale};
      }},
     {"binary_stars.exp", "spin", 1e-5, [](const Model& m, const Drain&) { return spin(m); }},
     {"planet_orbit.exp", "energy", 1e-4,

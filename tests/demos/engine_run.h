@@ -35,4 +35,9 @@ struct EngineRun {
     double t() const { return m->sim_time; }
 };
 
+// The distance between the centres of two objects.
+inline double object_distance(const MovingObject& a, const MovingObject& b) {
+    return length(a.x - b.x, a.y - b.y);
+}
+
 }  // namespace quorrel::test

@@ -15,12 +15,12 @@
 #include "player/interaction.h"
 #include "player/player.h"
 #include "script/bridge.h"
+#include "support/objects.h"
 #include "support/qt_app.h"
 
 namespace quorrel {
 namespace {
-
-constexpr double g = 9.8;
+using test::EARTH_G;
 
 // A demo loaded into a headless player and started.
 struct Played {
@@ -94,8 +94,8 @@ TEST(FieldDemos, BlockAndPlankAccelerateByTheirFrictionCoefficients) {
     Played run("block_on_plank.exp");
     run.frames(50);  // 0.5 s
     const double m = 1, M = 2, F = 10, mu1 = 0.5, mu2 = 0.1, t = 0.5;
-    const double a_block = (F - mu1 * m * g) / m;
-    const double a_plank = (mu1 * m * g - mu2 * (M + m) * g) / M;
+    const double a_block = (F - mu1 * m * EARTH_G) / m;
+    const double a_plank = (mu1 * m * EARTH_G - mu2 * (M + m) * EARTH_G) / M;
     // Friction reaches the plank from the second step: one step's lag is
     // a·dt = 0.005 m/s at most.
     EXPECT_NEAR(run.o(1).vx, a_block * t, 0.01);
@@ -157,7 +157,7 @@ TEST(FieldDemos, BounceCounterStopsCountingOnceTheBallRests) {
 TEST(MechanismDemos, BlockSlidesDownTheInclineAtGTimesSinMinusMuCos) {
     Played run("block_on_incline.exp");
     run.frames(50);  // 0.5 s
-    const double theta = 30 * DEG, a = g * (std::sin(theta) - 0.3 * std::cos(theta));
+    const double theta = 30 * DEG, a = EARTH_G * (std::sin(theta) - 0.3 * std::cos(theta));
     // One step's lag at the start: a·dt = 0.0024 m/s.
     EXPECT_NEAR(length(run.o(1).vx, run.o(1).vy), a * 0.5, 0.005);
     EXPECT_NEAR(std::atan2(-run.o(1).vy, -run.o(1).vx), theta, 1e-3);  // down the slope

@@ -11,10 +11,7 @@
 namespace quorrel {
 namespace {
 using test::EngineRun;
-
-double distance(const MovingObject& a, const MovingObject& b) {
-    return length(a.x - b.x, a.y - b.y);
-}
+using test::object_distance;
 
 // Two equal stars on one circle keep their distance, their centre of mass
 // stays put, and after 2π·√(d³/(G·2M)) they are back where they started.
@@ -25,7 +22,7 @@ TEST(LinkedDemos, BinaryStarsCircleTheirCentreOnce) {
     const double x0 = r.o(0).x, y0 = r.o(0).y;
     while (r.t() < period - 5e-4) {
         r.step();
-        ASSERT_NEAR(distance(r.o(0), r.o(1)), d, 0.01 * d) << "t = " << r.t();
+        ASSERT_NEAR(object_distance(r.o(0), r.o(1)), d, 0.01 * d) << "t = " << r.t();
     }
     // The second star is pulled toward the first one's already advanced
     // position, so the centre drifts a little over a period: 1 cm of 4 m.
@@ -40,7 +37,7 @@ TEST(LinkedDemos, ChargesOnARopeKeepTheirDistanceAndSpin) {
     EngineRun r("charges_on_a_rope.exp");
     while (r.t() < PI / 2 - 5e-4) {
         r.step();
-        ASSERT_NEAR(distance(r.o(0), r.o(1)), 1.0, 1e-6) << "t = " << r.t();
+        ASSERT_NEAR(object_distance(r.o(0), r.o(1)), 1.0, 1e-6) << "t = " << r.t();
     }
     // Half a turn: the charges have swapped sides.
     EXPECT_NEAR(r.o(0).x, 0.5, 1e-3);
@@ -57,7 +54,7 @@ TEST(LinkedDemos, DumbbellCentreOfMassFliesOnAParabola) {
     const double g = r.m->settings.g;
     for (int i = 0; i < 1500; ++i) {
         r.step();
-        ASSERT_NEAR(distance(r.o(0), r.o(1)), 2.0, 1e-12) << "t = " << r.t();
+        ASSERT_NEAR(object_distance(r.o(0), r.o(1)), 2.0, 1e-12) << "t = " << r.t();
     }
     const double t = r.t(), m0 = r.o(0).mass, m1 = r.o(1).mass;
     const double cx = (m0 * r.o(0).x + m1 * r.o(1).x) / (m0 + m1);

@@ -13,13 +13,13 @@
 #include "model/vec.h"
 #include "player/headless_platform.h"
 #include "player/player.h"
+#include "support/objects.h"
 #include "support/qt_app.h"
 
 namespace quorrel {
 namespace {
+using test::EARTH_G;
 using test::EngineRun;
-
-constexpr double g = 9.8;
 
 // The demo played through the player's main loop until its program pauses it
 // (or `frames` frames have passed).
@@ -83,7 +83,7 @@ double pendulum_period(double L, double amplitude) {
         y = std::sqrt(x * y);
         x = ax;
     }
-    return 2 * PI * std::sqrt(L / g) / x;
+    return 2 * PI * std::sqrt(L / EARTH_G) / x;
 }
 
 // Both balls fall from 80 m: with a constant force the step is exact, so y
@@ -92,11 +92,11 @@ double pendulum_period(double L, double amplitude) {
 TEST(MotionDemos, FreeFallLandsAfterRootOfTwoHOverG) {
     PlayerRun r("free_fall.exp", 1000);
     const Model& m = *r.p.model;
-    const double landing = std::sqrt(2 * 80 / g), t = m.sim_time;
+    const double landing = std::sqrt(2 * 80 / EARTH_G), t = m.sim_time;
     EXPECT_GE(t, landing);
     EXPECT_LT(t, landing + 0.0101);
     EXPECT_NEAR(r.variable("tland"), t, 1e-6);  // programs compute in single precision
-    EXPECT_NEAR(m.objects[0].y, 80 - g * t * t / 2, 1e-9);
+    EXPECT_NEAR(m.objects[0].y, 80 - EARTH_G * t * t / 2, 1e-9);
     EXPECT_NEAR(m.objects[1].y, m.objects[0].y, 1e-12);  // the sideways throw lands with it
     EXPECT_NEAR(r.variable("h"), m.objects[0].y, 5e-4 * std::fabs(m.objects[0].y) + 1e-9);
 }
@@ -107,9 +107,9 @@ TEST(MotionDemos, FreeFallLandsAfterRootOfTwoHOverG) {
 TEST(MotionDemos, ThrownBallRisesToItsClosedFormHeight) {
     PlayerRun r("thrown_ball.exp", 1000);
     const double vy = 40 * std::sin(60 * DEG);
-    EXPECT_NEAR(r.variable("hmax"), vy * vy / (2 * g), 0.01);
-    EXPECT_GE(r.p.model->sim_time, 2 * vy / g);
-    EXPECT_LT(r.p.model->sim_time, 2 * vy / g + 0.0501);
+    EXPECT_NEAR(r.variable("hmax"), vy * vy / (2 * EARTH_G), 0.01);
+    EXPECT_GE(r.p.model->sim_time, 2 * vy / EARTH_G);
+    EXPECT_LT(r.p.model->sim_time, 2 * vy / EARTH_G + 0.0501);
 }
 
 // Separation 2 + cos(ωt) with ω = √(k/μ): it passes the natural length going
@@ -202,8 +202,8 @@ TEST(MotionDemos, CircularTrackBallReachesTheBottomAtRootTwoGH) {
         r.step();
         if (slope_speed < 0 && r.t() >= 0.2 - 1e-9) slope_speed = std::hypot(r.o(0).vx, r.o(0).vy);
     }
-    EXPECT_NEAR(slope_speed, g * std::sin(45 * DEG) * 0.2, 0.01);
-    EXPECT_NEAR(last, std::sqrt(2 * g * drop), 0.005 * std::sqrt(2 * g * drop));
+    EXPECT_NEAR(slope_speed, EARTH_G * std::sin(45 * DEG) * 0.2, 0.01);
+    EXPECT_NEAR(last, std::sqrt(2 * EARTH_G * drop), 0.005 * std::sqrt(2 * EARTH_G * drop));
 }
 
 // The rod holds the bob at exactly 3 m, and it swings with the period of a

@@ -15,9 +15,9 @@ namespace quorrel {
 namespace {
 using test::place_object;
 
-struct Fixture {
+struct CollisionFixture {
     std::unique_ptr<Model> m = make_model();
-    Fixture() { m->step.step_dt = 0.001; }
+    CollisionFixture() { m->step.step_dt = 0.001; }
     int add(std::int32_t kind, double x, double y, double vx, double vy, double mass, double radius) {
         return place_object(*m, kind, x, y, vx, vy, mass, radius);
     }
@@ -28,7 +28,7 @@ struct Fixture {
 };
 
 TEST(BodyCollision, EqualMassesWithoutLossExchangeNormalVelocities) {
-    Fixture f;
+    CollisionFixture f;
     // Centres along 45 degrees; each body also moves across that line.
     const double s = std::sqrt(0.5);
     const int a = f.body(0, 0, 2 * s + s, 2 * s - s, 1, 0.5);                        // normal 2, tangential -1
@@ -45,7 +45,7 @@ TEST(BodyCollision, EqualMassesWithoutLossExchangeNormalVelocities) {
 }
 
 TEST(BodyCollision, FullLossLeavesACommonNormalVelocityAndKeepsMomentum) {
-    Fixture f;
+    CollisionFixture f;
     const int a = f.body(0, 0, 3, 0, 2.0);
     const int b = f.body(0.8, 0, -1, 0, 1.0);
     f.o(b).loss = 1;
@@ -55,7 +55,7 @@ TEST(BodyCollision, FullLossLeavesACommonNormalVelocityAndKeepsMomentum) {
 }
 
 TEST(BodyCollision, SeparatingOverlapIsOnlyPushedApart) {
-    Fixture f;
+    CollisionFixture f;
     const int a = f.body(0, 0, -1, 0);
     const int b = f.body(0, 0.5, 0, 2);
     body_collision(*f.m, a, b);
@@ -66,7 +66,7 @@ TEST(BodyCollision, SeparatingOverlapIsOnlyPushedApart) {
 }
 
 TEST(BodyCollision, MasslessBodiesAndBadIndexesStayFinite) {
-    Fixture f;
+    CollisionFixture f;
     const int a = f.body(0, 0, 1, 0, 0.0);
     const int b = f.body(0.5, 0, -1, 0, 0.0);
     body_collision(*f.m, a, b);
@@ -77,7 +77,7 @@ TEST(BodyCollision, MasslessBodiesAndBadIndexesStayFinite) {
 }
 
 TEST(BodyCollision, WholeStepsExchangeVelocitiesOfEqualBodies) {
-    Fixture f;
+    CollisionFixture f;
     Model& m = *f.m;
     m.settings.use_collisions = 1;
     m.settings.steps_per_frame = 200;
@@ -92,9 +92,9 @@ TEST(BodyCollision, WholeStepsExchangeVelocitiesOfEqualBodies) {
     EXPECT_GT(f.o(b).x - f.o(a).x, 1.0);
 }
 
-struct PlankFixture : Fixture {
+struct PlankCollisionFixture : CollisionFixture {
     int plank, a, p;
-    PlankFixture() {
+    PlankCollisionFixture() {
         plank = add(KIND_PLANK, 0, 0, 0, 0, 10, 0);
         o(plank).width = 10;
         a = add(KIND_BLOCK, 0, 1, 2, 0, 1, 0);
@@ -108,7 +108,7 @@ struct PlankFixture : Fixture {
 };
 
 TEST(BlockCollisions, BlocksOnOnePlankExchangeVelocitiesAlongX) {
-    PlankFixture f;
+    PlankCollisionFixture f;
     block_collisions(*f.m, f.a);
     EXPECT_NEAR(f.o(f.a).vx, -1.0, 1e-12);
     EXPECT_NEAR(f.o(f.p).vx, 2.0, 1e-12);
@@ -120,7 +120,7 @@ TEST(BlockCollisions, BlocksOnOnePlankExchangeVelocitiesAlongX) {
 }
 
 TEST(BlockCollisions, SeparatingBlocksKeepTheirVelocities) {
-    PlankFixture f;
+    PlankCollisionFixture f;
     f.o(f.a).vx = -1;
     f.o(f.p).vx = 1;
     block_collisions(*f.m, f.a);
@@ -130,7 +130,7 @@ TEST(BlockCollisions, SeparatingBlocksKeepTheirVelocities) {
 }
 
 TEST(BlockCollisions, ARidingBlockCarriesItsPlankAndFellowRiders) {
-    PlankFixture f;
+    PlankCollisionFixture f;
     Model& m = *f.m;
     const int rider = f.add(KIND_BLOCK, 3, 1, 0, 0, 1, 0);
     for (int i : {f.p, rider}) {
@@ -148,7 +148,7 @@ TEST(BlockCollisions, ARidingBlockCarriesItsPlankAndFellowRiders) {
 }
 
 TEST(BlockCollisions, OnlyForNonRidingBlocksOnAPlank) {
-    PlankFixture f;
+    PlankCollisionFixture f;
     f.o(f.a).riding = 1;
     block_collisions(*f.m, f.a);
     EXPECT_EQ(f.o(f.a).vx, 2.0);

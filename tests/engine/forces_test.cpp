@@ -14,9 +14,7 @@
 namespace quorrel {
 namespace {
 
-constexpr double pi = std::numbers::pi;
-
-struct Fixture : ::testing::Test {
+struct ForceFixture : ::testing::Test {
     std::unique_ptr<Model> m = make_model();
     int body(double x, double y, double vx = 0, double vy = 0, double mass = 1, double r = 0.1) {
         const int i = add_body(*m, "b", x, y, vx, vy, mass, r);
@@ -36,15 +34,15 @@ struct Fixture : ::testing::Test {
 TEST(VecAngle, QuadrantsAndThresholds) {
     EXPECT_EQ(vec_angle(0, 0), 0.0);
     EXPECT_EQ(vec_angle(1e-101, -1e-101), 0.0);
-    EXPECT_DOUBLE_EQ(vec_angle(0, 2), pi / 2);
-    EXPECT_DOUBLE_EQ(vec_angle(0, -2), 3 * pi / 2);
-    EXPECT_DOUBLE_EQ(vec_angle(-1, 0), pi);
-    EXPECT_DOUBLE_EQ(vec_angle(1, -1), 7 * pi / 4);
-    EXPECT_DOUBLE_EQ(vec_angle(-1, -1), 5 * pi / 4);
+    EXPECT_DOUBLE_EQ(vec_angle(0, 2), PI / 2);
+    EXPECT_DOUBLE_EQ(vec_angle(0, -2), 3 * PI / 2);
+    EXPECT_DOUBLE_EQ(vec_angle(-1, 0), PI);
+    EXPECT_DOUBLE_EQ(vec_angle(1, -1), 7 * PI / 4);
+    EXPECT_DOUBLE_EQ(vec_angle(-1, -1), 5 * PI / 4);
     EXPECT_DOUBLE_EQ(vec_angle(3, 4), std::atan(4.0 / 3.0));
 }
 
-using Gravitation = Fixture;
+using Gravitation = ForceFixture;
 
 TEST_F(Gravitation, FixedMassAttractsAndCoincidentPointsExertNothing) {
     m->settings.G = 2.0;
@@ -74,7 +72,7 @@ TEST_F(Gravitation, MutualUsesCurrentPositionsAndSkipsCoincidentObjects) {
     EXPECT_NEAR(obj(c).force_y, 7.0 * 3 / 4, 1e-12);
 }
 
-using Coulomb = Fixture;
+using Coulomb = ForceFixture;
 
 TEST_F(Coulomb, FixedChargeRepelsLikeCharges) {
     m->settings.k = 1.0;
@@ -103,10 +101,10 @@ TEST_F(Coulomb, MutualChargeUsesStartOfStepPositions) {
     EXPECT_NEAR(obj(a).force_x, 1.0 / 100, 1e-15);
 }
 
-using Fields = Fixture;
+using Fields = ForceFixture;
 
 TEST_F(Fields, UniformFieldActsInsideItsInclusiveRectangle) {
-    const double field[6] = {0, 0, 2, 2, pi / 2, 5};
+    const double field[6] = {0, 0, 2, 2, PI / 2, 5};
     add_element(*m, T_EA, field);
     const int edge = body(2, 2);
     obj(edge).charge = -2;
@@ -156,7 +154,7 @@ TEST(Lorentz, ChargeCirclesWithTheCyclotronRadius) {
     prepare_initial_state(*m);
     m->running = true;
     const double radius = mass * v / (q * b);  // 8
-    const double period = 2 * pi * mass / (q * b);
+    const double period = 2 * PI * mass / (q * b);
     double lo = 0, hi = 0;
     while (m->sim_time < period) {
         ASSERT_EQ(movin(*m), MOVIN_NORMAL);
@@ -171,7 +169,7 @@ TEST(Lorentz, ChargeCirclesWithTheCyclotronRadius) {
     EXPECT_NEAR(m->forces[a].lorentz.x, -q * m->objects[a].vy * b, 2e-3);
 }
 
-using Resistance = Fixture;
+using Resistance = ForceFixture;
 
 TEST_F(Resistance, AtRestAPushIsCancelledButNeverReversed) {
     const double region[7] = {-1, -1, 1, 1, 3.0, 0.0, 0.0};
@@ -212,7 +210,7 @@ TEST_F(Resistance, MovingLawsScaleWithSpeedMassAndVolume) {
     m->Z.rec[0].law = 2;
     obj(a).force_y = 0;
     apply_Z(*m, a);
-    EXPECT_NEAR(obj(a).force_y, 0.5 * 4.0 / 3.0 * pi * 0.125 * 4, 1e-12);
+    EXPECT_NEAR(obj(a).force_y, 0.5 * 4.0 / 3.0 * PI * 0.125 * 4, 1e-12);
     EXPECT_EQ(m->step.stop_velocity, 0);
 }
 
@@ -237,7 +235,7 @@ TEST_F(Resistance, ReversalWithinTheStepStopsTheObject) {
     EXPECT_EQ(m->step.stop_velocity, 0);
 }
 
-using Springs = Fixture;
+using Springs = ForceFixture;
 
 TEST_F(Springs, AnchoredSpringPullsAndRecordsItsSlot) {
     const double other[6] = {0, 0, 1, 5, 0, 7};  // another object's spring

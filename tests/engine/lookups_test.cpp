@@ -9,19 +9,17 @@
 namespace quorrel {
 namespace {
 
-constexpr double pi = std::numbers::pi;
-
-struct Fixture {
+struct LookupFixture {
     std::unique_ptr<Model> m = make_model();
 };
 
 TEST(ArcHit, WithinThreePixelsOfTheArcAndInItsRange) {
-    Fixture f;
+    LookupFixture f;
     Model& m = *f.m;
     m.settings.origin_x = 200;
     m.settings.origin_y = 150;
     m.settings.scale = 0.5;                 // the arc's radius of 20 is 40 pixels
-    m.CT.rec[0] = {0, 0, 0, pi, 20, 0, 0};  // upper half
+    m.CT.rec[0] = {0, 0, 0, PI, 20, 0, 0};  // upper half
     EXPECT_TRUE(arc_hit(m, 0, 200, 110));
     EXPECT_TRUE(arc_hit(m, 0, 240, 147));
     EXPECT_TRUE(arc_hit(m, 0, 200, 107));
@@ -45,7 +43,7 @@ void bound_reading(Model& m, int slot, const char* var) {
 }
 
 TEST(ReadingRemoval, EmptiesBoundReadingsAndCompactsTheList) {
-    Fixture f;
+    LookupFixture f;
     Model& m = *f.m;
     bound_reading(m, 0, "a");
     bound_reading(m, 1, "b");
@@ -68,7 +66,7 @@ TEST(ReadingRemoval, EmptiesBoundReadingsAndCompactsTheList) {
 }
 
 TEST(ReadingRemoval, NeverDeletesTheTimeVariable) {
-    Fixture f;
+    LookupFixture f;
     Model& m = *f.m;
     m.measurements[0].type = MEASURE_QUANTITY;
     m.measurement_texts[0][MT_VARIABLE] = m.variable_texts[0][VT_NAME];
@@ -79,7 +77,7 @@ TEST(ReadingRemoval, NeverDeletesTheTimeVariable) {
 }
 
 TEST(ReadingRemoval, CompactionClosesAGapInsideTheList) {
-    Fixture f;
+    LookupFixture f;
     Model& m = *f.m;
     bound_reading(m, 0, "a");
     bound_reading(m, 2, "c");

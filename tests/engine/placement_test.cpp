@@ -11,9 +11,7 @@
 namespace quorrel {
 namespace {
 
-constexpr double pi = std::numbers::pi;
-
-struct Fixture {
+struct PlacementFixture {
     std::unique_ptr<Model> m = make_model();
     int body(double x, double y, double radius = 1) {
         int i = object_count(*m);
@@ -46,7 +44,7 @@ struct Asker {
 };
 
 TEST(TrackPlacement, AgainstAHorizontalTrackWithinOneAndAHalfRadii) {
-    Fixture f;
+    PlacementFixture f;
     f.track(-10, 0, 10, 0);
     const int near = f.body(1, 1.4);
     const int below = f.body(2, -1.2);
@@ -63,7 +61,7 @@ TEST(TrackPlacement, AgainstAHorizontalTrackWithinOneAndAHalfRadii) {
 }
 
 TEST(TrackPlacement, ThreadedAndCustomOnASlantedTrack) {
-    Fixture f;
+    PlacementFixture f;
     f.track(-10, -10, 10, 10);
     const int threaded = f.body(0, 1);
     const int against = f.body(0, 1);
@@ -84,9 +82,9 @@ TEST(TrackPlacement, ThreadedAndCustomOnASlantedTrack) {
 }
 
 TEST(TrackPlacement, ArcsUseTheirStoredRangeOnly) {
-    Fixture f;
-    f.m->CT.rec[0] = {0, 0, 0, pi, 10, 0, 0};
-    f.m->CT.rec[1] = {100, 0, -pi / 4, pi / 4, 10, 0, 0};
+    PlacementFixture f;
+    f.m->CT.rec[0] = {0, 0, 0, PI, 10, 0, 0};
+    f.m->CT.rec[1] = {100, 0, -PI / 4, PI / 4, 10, 0, 0};
     const int outside = f.body(0, 11);
     const int inside = f.body(0, 9.5);
     const int across_zero = f.body(100 + 11 * std::cos(-0.1), 11 * std::sin(-0.1));

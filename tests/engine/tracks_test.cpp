@@ -14,14 +14,12 @@
 
 namespace quorrel {
 namespace {
+using test::EARTH_G;
 using test::place_object;
 
-constexpr double pi = std::numbers::pi;
-constexpr double g = 9.8;
-
-struct Fixture {
+struct TrackFixture {
     std::unique_ptr<Model> m = make_model();
-    Fixture() {
+    TrackFixture() {
         m->step.step_dt = 0.001;
         m->settings.scale = 0.05;
     }
@@ -57,7 +55,7 @@ struct Fixture {
 };
 
 TEST(TrackLine, PassesThroughBothEndsAndClassifiesItsDirection) {
-    Fixture f;
+    TrackFixture f;
     const int k = f.track(1, 2, 4, 6);
     const StraightTrack& t = f.m->TB.rec[k];
     EXPECT_EQ(t.a, 1.0);
@@ -75,7 +73,7 @@ TEST(TrackLine, PassesThroughBothEndsAndClassifiesItsDirection) {
 }
 
 TEST(TrackContact, CandidatesWithinTheRadiusOnly) {
-    Fixture f;
+    TrackFixture f;
     f.track(0, 0, 10, 0);
     f.m->present[T_TB] = 1;
     const int on = f.body(5, 0.19, 0, 0);
@@ -93,29 +91,29 @@ TEST(TrackContact, CandidatesWithinTheRadiusOnly) {
 }
 
 TEST(StraightTrack, FrictionlessSlopeAcceleratesAtGSinTheta) {
-    Fixture f;
-    const double c = std::cos(pi / 6), s = std::sin(pi / 6);
+    TrackFixture f;
+    const double c = std::cos(PI / 6), s = std::sin(PI / 6);
     // A 30-degree track through the origin; the body rests on it, r above it.
     f.track(-20 * c, -20 * s, 20 * c, 20 * s);
     const int b = f.body(-0.2 * s, 0.2 * c, 0, 0);
     f.run(1000);
     const double v = f.o(b).vx * c + f.o(b).vy * s;
-    EXPECT_NEAR(v, -g * s * 1.0, 1e-6);
-    EXPECT_NEAR(f.o(b).vy / f.o(b).vx, std::tan(pi / 6), 1e-9);  // along the track
+    EXPECT_NEAR(v, -EARTH_G * s * 1.0, 1e-6);
+    EXPECT_NEAR(f.o(b).vy / f.o(b).vx, std::tan(PI / 6), 1e-9);  // along the track
     // Still r from the line.
     const StraightTrack& t = f.m->TB.rec[0];
     EXPECT_NEAR((t.a * f.o(b).x + t.b * f.o(b).y + t.c) / t.norm, -0.2, 1e-9);
 }
 
 TEST(StraightTrack, FrictionSlowsTheSlideAndHoldsAtRest) {
-    const double c = std::cos(pi / 6), s = std::sin(pi / 6);
-    Fixture slide;
+    const double c = std::cos(PI / 6), s = std::sin(PI / 6);
+    TrackFixture slide;
     slide.track(-20 * c, -20 * s, 20 * c, 20 * s, 0.2, 0.2);
     const int b = slide.body(-0.2 * s, 0.2 * c, -c * 1e-3, -s * 1e-3);
     slide.run(1000);
-    EXPECT_NEAR(std::hypot(slide.o(b).vx, slide.o(b).vy), g * (s - 0.2 * c) + 1e-3, 1e-4);
+    EXPECT_NEAR(std::hypot(slide.o(b).vx, slide.o(b).vy), EARTH_G * (s - 0.2 * c) + 1e-3, 1e-4);
 
-    Fixture hold;
+    TrackFixture hold;
     hold.track(-20 * c, -20 * s, 20 * c, 20 * s, 0.5, 0.7);  // tan 30 < 0.7
     const int h = hold.body(-0.2 * s, 0.2 * c, 0, 0);
     hold.run(500);
@@ -123,18 +121,18 @@ TEST(StraightTrack, FrictionSlowsTheSlideAndHoldsAtRest) {
 }
 
 TEST(StraightTrack, RestingOnAHorizontalTrackKeepsVyZero) {
-    Fixture f;
+    TrackFixture f;
     f.track(-10, 0, 10, 0);
     const int b = f.body(0, 0.2, 1, 0, 2.0);
     f.run(300);
     EXPECT_EQ(f.o(b).vy, 0.0);
     EXPECT_EQ(f.o(b).y, 0.2);
     EXPECT_NEAR(f.o(b).vx, 1.0, 1e-12);
-    EXPECT_NEAR(f.m->forces[b].tb[0].y, 2.0 * g, 1e-9);  // the support equals the weight
+    EXPECT_NEAR(f.m->forces[b].tb[0].y, 2.0 * EARTH_G, 1e-9);  // the support equals the weight
 }
 
 TEST(StraightTrack, BodyMovingUpAndClearOfAHorizontalTrackLeavesIt) {
-    Fixture f;
+    TrackFixture f;
     f.track(-10, 0, 10, 0);
     const int b = f.body(0, 0.199, 0, 5);
     f.o(b).y = f.o(b).y0 = f.o(b).prev_y = 0.2;
@@ -145,7 +143,7 @@ TEST(StraightTrack, BodyMovingUpAndClearOfAHorizontalTrackLeavesIt) {
 
 TEST(StraightTrack, BounceOffASecondTrackReversesTheNormalVelocity) {
     for (double loss : {0.0, 1.0}) {
-        Fixture f;
+        TrackFixture f;
         Model& m = *f.m;
         f.track(-10, 0, 10, 0);  // the floor the body is not on
         const int b = f.body(0, 0.25, 3, -4);
@@ -168,7 +166,7 @@ TEST(StraightTrack, BounceOffASecondTrackReversesTheNormalVelocity) {
 }
 
 TEST(StraightTrack, BounceOffASlantedTrackKeepsTheTangentialPart) {
-    Fixture f;
+    TrackFixture f;
     Model& m = *f.m;
     f.track(-10, -10, 10, 10);  // 45 degrees
     m.present[T_TB] = 1;
@@ -181,31 +179,31 @@ TEST(StraightTrack, BounceOffASlantedTrackKeepsTheTangentialPart) {
 }
 
 TEST(ArcTrack, ArcAcrossDirectionZeroHoldsABodyAt355Degrees) {
-    Fixture f;
+    TrackFixture f;
     Model& m = *f.m;
-    f.arc(0, 0, 5, -10 * pi / 180, 10 * pi / 180);
+    f.arc(0, 0, 5, -10 * PI / 180, 10 * PI / 180);
     m.present[T_CT] = 1;
-    const double a = 355 * pi / 180;
+    const double a = 355 * PI / 180;
     const int b = f.body(5 * std::cos(a), 5 * std::sin(a), 0, 0);
     CT_contact(m, b);
     EXPECT_EQ(m.step.on_ct_track, 1);
     EXPECT_TRUE(is_on_CT(m, b));
     f.o(b).y = -f.o(b).y + 0.0;
-    const int outside = f.body(5 * std::cos(15 * pi / 180), 5 * std::sin(15 * pi / 180), 0, 0);
+    const int outside = f.body(5 * std::cos(15 * PI / 180), 5 * std::sin(15 * PI / 180), 0, 0);
     EXPECT_FALSE(is_on_CT(m, outside));
 }
 
 TEST(ArcTrack, BodyInsideALoopFollowsTheCircle) {
-    Fixture f;
+    TrackFixture f;
     // A full circle of radius 3; the body runs along its inside at the bottom.
-    f.arc(0, 3, 3, 0, 2 * pi);
+    f.arc(0, 3, 3, 0, 2 * PI);
     const int b = f.body(0, 0.2, 6, 0);
     f.run(400);
     const MovingObject& o = f.o(b);
     EXPECT_NEAR(std::hypot(o.x, o.y - 3), 2.8, 1e-6);  // kept at the contact distance
     EXPECT_GT(o.y, 0.5);                               // it climbed the loop
     // Energy within the scheme's error.
-    const double e0 = 0.5 * 36, e1 = 0.5 * (o.vx * o.vx + o.vy * o.vy) + g * (o.y - 0.2);
+    const double e0 = 0.5 * 36, e1 = 0.5 * (o.vx * o.vx + o.vy * o.vy) + EARTH_G * (o.y - 0.2);
     EXPECT_NEAR(e1, e0, 0.05 * e0);
     // The support points towards the centre and exceeds the weight.
     const XY support = f.m->forces[b].ct[0];
@@ -213,9 +211,9 @@ TEST(ArcTrack, BodyInsideALoopFollowsTheCircle) {
 }
 
 TEST(ArcTrack, BounceOffAnArcTopAppliesTheLoss) {
-    Fixture f;
+    TrackFixture f;
     Model& m = *f.m;
-    f.arc(0, 0, 2, 0, pi);
+    f.arc(0, 0, 2, 0, PI);
     m.present[T_CT] = 1;
     const int b = f.body(0, 2.19, 0, -3);
     f.o(b).loss = 0.5;
@@ -225,12 +223,12 @@ TEST(ArcTrack, BounceOffAnArcTopAppliesTheLoss) {
 }
 
 TEST(TrackGuards, DegenerateRecordsHoldNothingAndStayFinite) {
-    Fixture f;
+    TrackFixture f;
     Model& m = *f.m;
     const double nan = std::numeric_limits<double>::quiet_NaN();
     f.track(1, 1, 1, 1);  // no length
-    f.arc(0, 0, -2, 0, pi);
-    f.arc(nan, 0, 2, 0, pi);
+    f.arc(0, 0, -2, 0, PI);
+    f.arc(nan, 0, 2, 0, PI);
     m.present[T_TB] = m.present[T_CT] = 1;
     const int b = f.body(1, 1, 1, 1);
     const int c = f.body(0, 2, 1, 1);
@@ -262,11 +260,11 @@ TEST(TrackGuards, DegenerateRecordsHoldNothingAndStayFinite) {
 TEST(CircularTrack, BallStaysInTheBowlAndKeepsItsEnergy) {
     auto m = make_model();
     m->settings.use_gravity = 1;
-    m->settings.g = g;
+    m->settings.g = EARTH_G;
     m->settings.time_step = 0.001;
-    const double R = 3.0, r = 0.15, start = 195 * pi / 180;
+    const double R = 3.0, r = 0.15, start = 195 * PI / 180;
     place_object(*m, KIND_BODY, (R - r) * std::cos(start), (R - r) * std::sin(start), 0, 0, 1.0, r);
-    m->CT.rec[0] = {0, 0, pi, 2 * pi, R, 0, 0};
+    m->CT.rec[0] = {0, 0, PI, 2 * PI, R, 0, 0};
     set_presence(*m);
     prepare_initial_state(*m);
     m->running = true;
@@ -277,7 +275,7 @@ TEST(CircularTrack, BallStaysInTheBowlAndKeepsItsEnergy) {
         ASSERT_EQ(movin(*m), MOVIN_NORMAL);
         ASSERT_NEAR(std::hypot(o.x, o.y), 3.0 - 0.15, 1e-6) << "frame " << frame;
     }
-    const double e = 0.5 * (o.vx * o.vx + o.vy * o.vy) + g * (o.y - h0);
+    const double e = 0.5 * (o.vx * o.vx + o.vy * o.vy) + EARTH_G * (o.y - h0);
     EXPECT_NEAR(e, 0.0, 0.5);  // of about 22 J per kg at the bottom
 }
 

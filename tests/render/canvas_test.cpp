@@ -9,9 +9,6 @@ namespace quorrel {
 namespace {
 using namespace test;
 
-constexpr Colour RED = 0x0000FF;
-constexpr Colour GREEN = 0x00FF00;
-
 struct Pic {
     QImage image{40, 30, QImage::Format_RGB32};
     Canvas c;

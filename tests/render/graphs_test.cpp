@@ -15,7 +15,6 @@ using namespace test;
 constexpr Colour BACK = 0x402010;
 constexpr Colour AXIS = 0xC0C0C0;
 constexpr Colour GRID = 0x60483C;  // per channel 3 * (back div 4) + axis div 4
-constexpr Colour RED = 0x0000FF;
 
 struct GraphTest : ::testing::Test {
     std::unique_ptr<Model> model = plain_model();

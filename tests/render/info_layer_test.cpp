@@ -14,10 +14,6 @@ namespace quorrel {
 namespace {
 using namespace test;
 
-constexpr Colour YELLOW = 0x00FFFF;
-constexpr Colour GREEN = 0x00FF00;
-constexpr Colour BLUE = 0xFF0000;
-
 // Bounding box of the pixels of colour c (empty when there are none).
 QRect ink(Scene& s, const QImage& im, Colour c) {
     scene_end(s);

@@ -21,6 +21,12 @@ public:
 };
 inline ::testing::Environment* const gui_environment = ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
 
+// Pure colours, 0x00BBGGRR like every colour of the model.
+inline constexpr Colour RED = 0x0000FF;
+inline constexpr Colour GREEN = 0x00FF00;
+inline constexpr Colour BLUE = 0xFF0000;
+inline constexpr Colour YELLOW = 0x00FFFF;
+
 inline QRgb rgb(Colour c) {
     return to_rgb(c);
 }

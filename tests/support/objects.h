@@ -5,6 +5,9 @@
 
 namespace quorrel::test {
 
+// Standard gravity, the g of a reset model.
+inline constexpr double EARTH_G = 9.8;
+
 // An object in slot `slot` with its live, start and previous state all equal,
 // as if the run had just been prepared.
 inline MovingObject& set_object(Model& m, int slot, std::int32_t kind, double x, double y, double vx = 0, double vy = 0,
