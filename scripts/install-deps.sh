@@ -8,7 +8,8 @@ set -eu
 
 PACKAGES="cmake ninja-build g++ clang libclang-rt-14-dev qt6-base-dev qt6-multimedia-dev
 libjpeg62-turbo-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-wqy-microhei qt6-translations-l10n
-fonts-liberation2 xvfb xauth clang-format dpkg-dev file binutils shared-mime-info"
+fonts-liberation2 xvfb xauth clang-format dpkg-dev file binutils shared-mime-info
+libtomlplusplus-dev libjsoncpp-dev"
 
 missing=""
 for p in $PACKAGES; do

@@ -16,26 +16,8 @@ QJsonValue json_real(double v) {
 }
 
 QJsonValue json_text(std::string_view gbk) {
-    const std::string utf8 = gbk_to_utf8(gbk);
+    const std::string utf8 = gbk_to_utf8_lossless(gbk);
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
-
-QJsonArray json_texts(const Text* texts, int n) {
-    QJsonArray a;
-    for (int i = 0; i < n; ++i) a.append(json_text(texts[i]));
-    return a;
-}
-
-QJsonArray json_bytes(const std::uint8_t* bytes, int n) {
-    QJsonArray a;
-    for (int i = 0; i < n; ++i) a.append(static_cast<int>(bytes[i]));
-    return a;
-}
-
-QJsonArray json_words(const std::int32_t* words, int n) {
-    QJsonArray a;
-    for (int i = 0; i < n; ++i) a.append(static_cast<int>(words[i]));
-    return a;
 }
 
 bool print_json(const QJsonObject& doc, bool indented) {

@@ -1,6 +1,7 @@
-// JSON values for the tool's output. Texts of the model are GBK and become
-// UTF-8 strings; reals are printed by Qt's JSON writer, which writes the
-// shortest text that reads back as the same double, whatever the locale.
+// JSON values for the lines of `quorrel-tool run`. Texts of the model are
+// GBK and become UTF-8 strings; reals are printed by Qt's JSON writer, which
+// writes the shortest text that reads back as the same double, whatever the
+// locale.
 #pragma once
 
 #include <QJsonArray>
@@ -17,13 +18,8 @@ namespace quorrel {
 // null; they become the strings "NaN", "Infinity" and "-Infinity" instead, so a
 // damaged value stays visible and the output stays valid JSON.
 QJsonValue json_real(double v);
-// A stored GBK text as a UTF-8 string.
+// A stored GBK text as a UTF-8 string (a byte that is not GBK as U+10FF00 + byte).
 QJsonValue json_text(std::string_view gbk);
-// An array of `n` stored texts.
-QJsonArray json_texts(const Text* texts, int n);
-// An array of `n` bytes (flags) or int32 words, as numbers.
-QJsonArray json_bytes(const std::uint8_t* bytes, int n);
-QJsonArray json_words(const std::int32_t* words, int n);
 
 // Writes `doc` followed by a newline to stdout; false when stdout failed.
 bool print_json(const QJsonObject& doc, bool indented);

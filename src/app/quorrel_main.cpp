@@ -7,11 +7,14 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "model/io.h"
 #include "model/read_common.h"
+#include "model/text_form.h"
+#include "player/file_watch.h"
 #include "player/launch.h"
 #include "player/player.h"
 #include "ui/main_window.h"
@@ -58,7 +61,7 @@ int main(int argc, char** argv) {
             file = QString::fromLocal8Bit(args.file);
         } else {
             file = QFileDialog::getOpenFileName(nullptr, QStringLiteral("打开实验"), QString(),
-                                                QStringLiteral("实验文件 (*.exp);;所有文件 (*)"));
+                                                QStringLiteral("实验文件 (*.exp *.toml *.json);;所有文件 (*)"));
             if (file.isEmpty()) return 0;
         }
         path = QFileInfo(file).absoluteFilePath().toLocal8Bit().toStdString();
@@ -68,8 +71,9 @@ int main(int argc, char** argv) {
                                  quorrel::Buttons::OkCancel);
             return 2;
         }
-        source = quorrel::is_experiment_file(path) ? quorrel::ExperimentSource::ExperimentFile
-                                                   : quorrel::ExperimentSource::ContainerFile;
+        const bool readable =
+            quorrel::is_experiment_file(path) || quorrel::text_format_of(path) != quorrel::TextFormat::None;
+        source = readable ? quorrel::ExperimentSource::ExperimentFile : quorrel::ExperimentSource::ContainerFile;
     }
 
     quorrel::PlayerState player;
@@ -81,6 +85,9 @@ int main(int argc, char** argv) {
         window.scene_view()->painted = [&player] {
             if (player.model_loaded) QCoreApplication::exit(0);
         };
+    std::unique_ptr<quorrel::ExperimentWatcher> watcher;
+    if (args.watch && source != quorrel::ExperimentSource::OwnExecutable)
+        watcher = std::make_unique<quorrel::ExperimentWatcher>(player, path, [&window](bool) { window.refresh(); });
     window.show();
     return QApplication::exec();
 }

@@ -16,6 +16,8 @@ int tool_render(const Args& args);
 int tool_eval(const Args& args);
 int tool_pack(const Args& args);
 int tool_icon(const Args& args);
+int tool_convert(const Args& args);
+int tool_fields(const Args& args);
 
 // Draws the experiment or packed player `file` offscreen into the PNG file
 // `out`: a picture of width x height, after loading, or after Run and

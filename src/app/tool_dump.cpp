@@ -2,10 +2,9 @@
 // either as read from the file or as the player holds it after opening it.
 #include <cstdio>
 
-#include "app/json_model.h"
-#include "app/json_text.h"
 #include "app/tool.h"
 #include "model/io.h"
+#include "model/text_form.h"
 #include "player/headless_app.h"
 #include "player/headless_platform.h"
 #include "player/launch.h"
@@ -17,7 +16,8 @@ namespace {
 constexpr const char* USAGE = "usage: quorrel-tool dump [--prepared] FILE\n";
 
 int print_model(const Model& m) {
-    if (!print_json(model_to_json(m), true)) {
+    const std::string json = dump_json(m);
+    if (std::fwrite(json.data(), 1, json.size(), stdout) != json.size() || std::fflush(stdout) != 0) {
         std::fputs("quorrel-tool dump: cannot write the output\n", stderr);
         return 1;
     }

@@ -14,12 +14,14 @@ struct Command {
 
 constexpr Command COMMANDS[] = {
     {"dump", quorrel::tool_dump, "dump [--prepared] FILE"},
-    {"run", quorrel::tool_run, "run FILE [--frames N] [--every K] [--resume]"},
+    {"run", quorrel::tool_run, "run FILE [--frames N] [--every K] [--resume] [--csv]"},
     {"render", quorrel::tool_render, "render FILE [--frames N] [--size WxH] --out PNG"},
     {"eval", quorrel::tool_eval, "eval [--condition] TEXT [NAME=VALUE ...]"},
     {"pack", quorrel::tool_pack, "pack FILE --out OUT [--player PATH]"},
     {"demo", quorrel::tool_demo, "demo DIR [--pictures]"},
     {"icon", quorrel::tool_icon, "icon DIR"},
+    {"convert", quorrel::tool_convert, "convert IN OUT"},
+    {"fields", quorrel::tool_fields, "fields [--update DOC]"},
 };
 
 void usage() {

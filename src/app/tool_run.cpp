@@ -1,6 +1,7 @@
-// quorrel-tool run FILE [--frames N] [--every K] [--resume]: loads FILE, presses
-// Run and performs N ticks of the player's main loop, printing one JSON line
-// per tick (or per K ticks and the last one).
+// quorrel-tool run FILE [--frames N] [--every K] [--resume] [--csv]: loads
+// FILE, presses Run and performs N ticks of the player's main loop, printing
+// one JSON line per tick (or per K ticks and the last one), or with --csv one
+// CSV row of the run's numbers (run_record.h).
 #include <QJsonArray>
 #include <QJsonObject>
 #include <cstdio>
@@ -12,11 +13,16 @@
 #include "player/headless_platform.h"
 #include "player/launch.h"
 #include "player/player.h"
+#include "player/run_record.h"
 
 namespace quorrel {
 namespace {
 
-constexpr const char* USAGE = "usage: quorrel-tool run FILE [--frames N] [--every K] [--resume]\n";
+constexpr const char* USAGE = "usage: quorrel-tool run FILE [--frames N] [--every K] [--resume] [--csv]\n";
+
+bool print_text(const std::string& text) {
+    return std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && std::fflush(stdout) == 0;
+}
 
 QJsonObject tick_line(const PlayerState& p, long long frame, TickOutcome outcome) {
     const Model& m = *p.model;
@@ -71,7 +77,7 @@ QJsonObject tick_line(const PlayerState& p, long long frame, TickOutcome outcome
 int tool_run(const Args& args) {
     std::string file;
     long long frames = 1, every = 1;
-    bool resume = false;
+    bool resume = false, csv = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if ((a == "--frames" || a == "--every") && i + 1 < args.size()) {
@@ -83,6 +89,8 @@ int tool_run(const Args& args) {
             (a == "--frames" ? frames : every) = *v;
         } else if (a == "--resume") {
             resume = true;
+        } else if (a == "--csv") {
+            csv = true;
         } else if (file.empty() && !(a.size() > 1 && a[0] == '-' && a[1] == '-')) {
             file = a;
         } else {
@@ -102,7 +110,10 @@ int tool_run(const Args& args) {
     resize_scene(p, 700, 420, 702, 455);
     if (!load_any(p, file)) return 2;
 
+    p.record.keep_rows(false);
     press_run(p);
+    std::string line;
+    if (csv && !print_text(csv_header(p.record.columns()))) return 2;
     for (long long i = 1; i <= frames; ++i) {
         const TickOutcome r = Timing(p);
         const bool quit = platform.exit_status >= 0;
@@ -110,7 +121,14 @@ int tool_run(const Args& args) {
                           r == TickOutcome::Stopped || r == TickOutcome::Halted ||
                           (r == TickOutcome::Paused && !resume);
         if (i % every == 0 || i == frames || ends) {
-            if (!print_json(tick_line(p, i, r), false)) return 2;
+            if (csv) {
+                // The numbers of the frame itself, as the player records them.
+                line.clear();
+                if (const double* row = p.record.last()) append_csv_row(line, p.record.columns(), row);
+                if (!print_text(line)) return 2;
+            } else if (!print_json(tick_line(p, i, r), false)) {
+                return 2;
+            }
         }
         if (ends) break;
         if (r == TickOutcome::Paused) press_pause(p);  // --resume: continue as the button does

@@ -4,6 +4,7 @@
 
 #include "model/io.h"
 #include "model/read_common.h"
+#include "model/text_form.h"
 
 namespace quorrel {
 
@@ -44,6 +45,7 @@ LoadResult read_experiment_file(Model& m, const std::string& path, LoadScratch& 
 }
 
 LoadResult read_any_file(Model& m, const std::string& path, LoadScratch& scratch) {
+    if (text_format_of(path) != TextFormat::None) return read_text_form_file(m, path, scratch);
     std::string bytes;
     if (!read_whole_file(path, bytes)) return failure(msg::CANNOT_OPEN_FILE, msg::CAPTION_WARNING, true);
     if (detect_kind(bytes) == FileKind::Experiment) return read_experiment(m, bytes, scratch);

@@ -58,7 +58,8 @@ LoadResult read_experiment(Model& m, std::string_view bytes);
 LoadResult read_experiment_file(Model& m, const std::string& path, LoadScratch& scratch);
 LoadResult read_experiment_file(Model& m, const std::string& path);
 
-// Either kind, decided by detect_kind.
+// A text form by the file name's extension (.toml, .json, text_form.h),
+// else either kind, decided by detect_kind.
 LoadResult read_any_file(Model& m, const std::string& path, LoadScratch& scratch);
 LoadResult read_any_file(Model& m, const std::string& path);
 

@@ -24,6 +24,7 @@ inline constexpr const char* CANNOT_OPEN_FILE = "不能打开这个文件,请检
 inline constexpr const char* EMPTY_FILE = "这个文件是空的,不是有效的实验文件。";
 inline constexpr const char* CONTAINER_DAMAGED = "程序文件中的实验已损坏:";
 inline constexpr const char* EXPERIMENT_DAMAGED = "实验文件已损坏:";
+inline constexpr const char* TEXT_FORM_ERROR = "实验文本有错误:";
 inline constexpr const char* TRAILER_OUTSIDE = "文件末尾记录的实验位置超出了文件范围。";
 }  // namespace msg
 

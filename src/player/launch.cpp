@@ -6,6 +6,7 @@
 
 #include "model/io.h"
 #include "model/read_common.h"
+#include "model/text_form.h"
 
 namespace quorrel {
 
@@ -19,6 +20,8 @@ PlayerArgs parse_player_args(const std::vector<std::string>& args) {
             r.help = true;
         } else if (options && a == "--exit-after-first-frame") {
             r.exit_after_first_frame = true;
+        } else if (options && a == "--watch") {
+            r.watch = true;
         } else if (options && a.size() > 1 && a[0] == '-') {
             if (r.error.empty()) r.error = "unknown option: " + a;
         } else if (r.file.empty()) {
@@ -27,17 +30,21 @@ PlayerArgs parse_player_args(const std::vector<std::string>& args) {
             r.error = "more than one file given: " + a;
         }
     }
+    if (r.watch && r.file.empty() && r.error.empty()) r.error = "--watch needs a FILE";
     return r;
 }
 
 std::string player_usage(const std::string& program) {
     return "Usage: " + program +
            " [OPTION]... [FILE]\n"
-           "Plays the experiment FILE (an experiment file or a packed player); without FILE a\n"
-           "packed player plays its own experiment and any other asks for a file.\n"
+           "Plays the experiment FILE (an experiment file, a text form .toml or .json, or a\n"
+           "packed player); without FILE a packed player plays its own experiment and any\n"
+           "other asks for a file.\n"
            "\n"
            "  --exit-after-first-frame  quit with status 0 once the experiment's first frame\n"
            "                            has been painted (for start-up measurements)\n"
+           "  --watch                   reload FILE whenever it changes on disk; a file with an\n"
+           "                            error keeps the last good scene and shows the error\n"
            "  -h, --help                show this help and quit\n";
 }
 
@@ -85,7 +92,8 @@ bool load_any(PlayerState& p, const std::string& path) {
         if (p.platform) p.platform->message_box(cannot_open_message(path), msg::CAPTION_WARNING, Buttons::OkCancel);
         return false;
     }
-    return is_experiment_file(path) ? open_experiment(p, path) : load_container(p, path);
+    const bool file = is_experiment_file(path) || text_format_of(path) != TextFormat::None;
+    return file ? open_experiment(p, path) : load_container(p, path);
 }
 
 }  // namespace quorrel

@@ -12,6 +12,8 @@ struct PlayerArgs {
     // Quit with status 0 once the loaded experiment's first frame is painted
     // (start-up measurements).
     bool exit_after_first_frame = false;
+    // Reload the file whenever it changes on disk.
+    bool watch = false;
     std::string file;   // empty: none given
     std::string error;  // UTF-8, non-empty when the command line is not understood
 };
@@ -39,8 +41,9 @@ namespace quorrel {
 struct PlayerState;
 
 // Loads either kind of file into the player, as the executables do: an
-// experiment file is opened, anything else is read as a container. A file
-// that cannot be opened at all is reported as such, not as a damaged one.
+// experiment file or a text form (by the extension) is opened, anything else
+// is read as a container. A file that cannot be opened at all is reported as
+// such, not as a damaged one.
 bool load_any(PlayerState& p, const std::string& path);
 
 }  // namespace quorrel

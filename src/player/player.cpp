@@ -8,6 +8,7 @@
 #include "model/gbk.h"
 #include "model/io.h"
 #include "model/numtext.h"
+#include "model/text_form.h"
 #include "player/frame_hooks.h"
 #include "player/run_control.h"
 #include "render/canvas.h"
@@ -94,6 +95,54 @@ void refresh_graph_bounds(PlayerState& p, int slot) {
 
 }  // namespace
 
+void update_caption(PlayerState& p) {
+    p.caption = "Quorrel   Ver 3.5 专业版      " + file_name_of(p.model->experiment_path);
+}
+
+void keep_as_loaded(PlayerState& p) {
+    if (!p.loaded) p.loaded = std::make_unique<Model>();
+    *p.loaded = *p.model;
+}
+
+// After a container was read into the model.
+void show_container(PlayerState& p, const std::string& path) {
+    Model& m = *p.model;
+    after_read(p, path);
+    // Blocks and inclines are drawn transparently on white.
+    const int n = object_count(m);
+    for (int i = 0; i < n; ++i) {
+        MovingObject& o = m.objects[i];
+        if (o.kind == KIND_BLOCK || o.kind == KIND_INCLINE) {
+            o.transparent_colour = 0xFFFFFF;
+            o.transparent = 1;
+        }
+    }
+    p.toolbar = toolbar_layout(m.toolbar, m.has_toolbar);
+    p.origin = ExperimentOrigin::Container;
+    keep_as_loaded(p);
+    prepar_obj(p);
+}
+
+// After an experiment file or a text form was read into the model.
+void show_opened(PlayerState& p, const std::string& path) {
+    Model& m = *p.model;
+    after_read(p, path);
+    // Objects without a picture of their own show the generated ball on black.
+    const int n = object_count(m);
+    for (int i = 0; i < n && m.objects[i].rest_mass != 0; ++i) {
+        MovingObject& o = m.objects[i];
+        if (o.own_picture == 0) {
+            o.transparent_colour = 0;
+            o.transparent = 1;
+        }
+    }
+    // Only a text form can carry the tool-bar options.
+    p.toolbar = toolbar_layout(m.toolbar, m.has_toolbar);
+    p.origin = text_format_of(path) != TextFormat::None ? ExperimentOrigin::TextForm : ExperimentOrigin::ExperimentFile;
+    keep_as_loaded(p);
+    prepar_obj(p);
+}
+
 // In the program editor where the platform has one, else as a message box
 // after which the run goes on.
 EditorExit show_program_error(PlayerState& p) {
@@ -136,12 +185,14 @@ void PlayerHost::prepare_after_open() {
     // The opened file is the experiment now (or the previous one stays).
     after_read(p_, p_.model->experiment_path);
     p_.toolbar = toolbar_layout(p_.model->toolbar, false);
+    p_.origin = ExperimentOrigin::ExperimentFile;
+    keep_as_loaded(p_);
     prepar_obj(p_);
 }
 
 void prepar_obj(PlayerState& p) {
     Model& m = *p.model;
-    p.caption = "Quorrel   Ver 3.5 专业版      " + file_name_of(m.experiment_path);
+    update_caption(p);
     set_presence(m);
     build_static_scene(m, p.scene);
     prepare_initial_state(m);
@@ -221,32 +272,20 @@ void resize_scene(PlayerState& p, int image_width, int image_height, int window_
 }
 
 bool load_container(PlayerState& p, const std::string& path) {
-    Model& m = *p.model;
     p.model_loaded = false;
-    const LoadResult r = read_container_file(m, path, p.load_scratch);
+    const LoadResult r = read_container_file(*p.model, path, p.load_scratch);
     if (!r.ok) {
         show_load_failure(p, r);
         return false;
     }
-    after_read(p, path);
-    // Blocks and inclines are drawn transparently on white.
-    const int n = object_count(m);
-    for (int i = 0; i < n; ++i) {
-        MovingObject& o = m.objects[i];
-        if (o.kind == KIND_BLOCK || o.kind == KIND_INCLINE) {
-            o.transparent_colour = 0xFFFFFF;
-            o.transparent = 1;
-        }
-    }
-    p.toolbar = toolbar_layout(m.toolbar, m.has_toolbar);
-    prepar_obj(p);
+    show_container(p, path);
     return true;
 }
 
 bool open_experiment(PlayerState& p, const std::string& path) {
     Model& m = *p.model;
     if (p.model_loaded) press_stop(p);
-    const LoadResult r = read_experiment_file(m, path, p.load_scratch);
+    const LoadResult r = read_experiment_or_text_file(m, path, p.load_scratch);
     if (!r.ok) {
         show_load_failure(p, r);
         if (!p.model_loaded) return false;
@@ -254,18 +293,30 @@ bool open_experiment(PlayerState& p, const std::string& path) {
         prepar_obj(p);
         return false;
     }
-    after_read(p, path);
-    // Objects without a picture of their own show the generated ball on black.
-    const int n = object_count(m);
-    for (int i = 0; i < n && m.objects[i].rest_mass != 0; ++i) {
-        MovingObject& o = m.objects[i];
-        if (o.own_picture == 0) {
-            o.transparent_colour = 0;
-            o.transparent = 1;
-        }
+    show_opened(p, path);
+    return true;
+}
+
+bool reload_experiment(PlayerState& p, const std::string& path) {
+    const LoadResult r = read_any_file(*p.model, path, p.load_scratch);
+    if (!r.ok) {
+        // The last good scene stays, running or not; only the status line tells.
+        p.status_colour = STATUS_RED;
+        p.status_text = r.message;
+        return false;
     }
-    p.toolbar = toolbar_layout(m.toolbar, false);
-    prepar_obj(p);
+    // The old run ended with the old model.
+    end_drag(p);
+    p.idle_loop = 1;
+    p.time_visible = false;
+    p.pause_down = false;
+    p.pause_enabled = false;
+    p.status_colour = STATUS_NAVY;
+    p.status_text.clear();  // as after opening: an earlier error goes
+    if (p.model->has_toolbar && text_format_of(path) == TextFormat::None)
+        show_container(p, path);
+    else
+        show_opened(p, path);
     return true;
 }
 
@@ -302,6 +353,7 @@ void press_run(PlayerState& p) {
     prepare_with_fresh_graphs(p);
     m.running = true;
     reset_strobes(m);
+    p.record.start(m);
 }
 
 void press_stop(PlayerState& p) {
@@ -376,6 +428,7 @@ TickOutcome Timing(PlayerState& p) {
         }
     }
     write_bl_back(m);
+    p.record.record(m);
     if (r == MOVIN_OUT_OF_RANGE) {
         m.running = false;
         p.status_colour = STATUS_RED;

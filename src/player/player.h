@@ -13,6 +13,7 @@
 #include "model/io.h"
 #include "model/model.h"
 #include "player/interaction_state.h"
+#include "player/run_record.h"
 #include "player/toolbar_layout.h"
 #include "render/scene.h"
 #include "script/platform.h"
@@ -57,6 +58,10 @@ private:
     PlayerState& p_;
 };
 
+// Where the experiment on show came from: 保存 writes back only to an
+// experiment file; a packed player or a text form asks for a name.
+enum class ExperimentOrigin { None, Container, ExperimentFile, TextForm };
+
 struct PlayerState {
     PlayerState();
     PlayerState(const PlayerState&) = delete;
@@ -100,6 +105,13 @@ struct PlayerState {
 
     // The mouse on the scene (interaction.h).
     Interaction mouse;
+
+    // The experiment as it was read, before the scene was prepared: saving
+    // keeps the values the player recomputes as they were read.
+    std::unique_ptr<Model> loaded;
+    ExperimentOrigin origin = ExperimentOrigin::None;
+    // Every frame since the last Run, for the CSV export.
+    RunRecord record;
 };
 
 // The picture the user sees (Image1), with every painting on it finished.
@@ -112,8 +124,23 @@ void resize_scene(PlayerState& p, int image_width, int image_height, int window_
 // Reads the container at the end of `path` and prepares the scene. On failure
 // shows the reader's message and returns false with the previous model kept.
 bool load_container(PlayerState& p, const std::string& path);
-// Reads an experiment file and prepares the scene, as opening one does.
+// Reads an experiment file or a text form (by the extension) and prepares the
+// scene, as opening one does.
 bool open_experiment(PlayerState& p, const std::string& path);
+// Reads the file again (any kind) into a fresh model: on success it replaces the
+// experiment (a run in progress ends) and the scene is prepared; on failure
+// the experiment and the scene stay as they were and the status line shows
+// the reader's message in red. No message box either way. The window's own
+// view (its size, zoom and pan) is not touched.
+bool reload_experiment(PlayerState& p, const std::string& path);
+// The window's caption for the experiment path.
+void update_caption(PlayerState& p);
+// Keeps a copy of the model as read (PlayerState::loaded), before preparation.
+void keep_as_loaded(PlayerState& p);
+// The load steps after a successful read of a container, and of an
+// experiment file or a text form.
+void show_container(PlayerState& p, const std::string& path);
+void show_opened(PlayerState& p, const std::string& path);
 // The first activation of the main window: loads the container of `exe_path`.
 bool first_activation(PlayerState& p, const std::string& exe_path);
 

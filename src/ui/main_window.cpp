@@ -143,6 +143,11 @@ void MainWindow::tick() {
     view_->update();
 }
 
+void MainWindow::refresh() {
+    sync();
+    view_->update();
+}
+
 void MainWindow::run() {
     press_run(p_);
     sync();

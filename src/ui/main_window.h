@@ -56,6 +56,8 @@ public:
     void show_about();
     void show_settings();
     void exit_player();
+    // Shows the core's state again after it changed outside the window (a reload).
+    void refresh();
 
     // Minimum time between two ticks: about one display refresh.
     static constexpr int TICK_INTERVAL_MS = 16;

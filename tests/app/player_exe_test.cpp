@@ -63,5 +63,18 @@ TEST(PlayerExe, DemoLauncherHelpAndList) {
     EXPECT_EQ(run_player({"--lists"}, QUORREL_DEMO).code, 2);
 }
 
+// A text form opens like an experiment file; --watch needs a file to watch.
+TEST(PlayerExe, OpensATextFormAndWatchesIt) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QFile f(dir.filePath("ball.toml"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("[settings]\nuse_gravity = 1\n[[objects]]\nkind = 1\ny0 = 10\nrest_mass = 1\nradius = 0.5\n");
+    f.close();
+    EXPECT_EQ(run_player({"--exit-after-first-frame", "--watch", f.fileName()}).code, 0);
+    EXPECT_EQ(run_player({"--watch"}).code, 2);
+    EXPECT_TRUE(run_player({"--help"}).out.contains("--watch"));
+}
+
 }  // namespace
 }  // namespace quorrel

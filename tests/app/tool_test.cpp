@@ -107,7 +107,7 @@ TEST_F(ToolTest, DemoWritesEveryBundledDemo) {
 TEST_F(ToolTest, DumpGivesBackTheBuiltDemo) {
     const QStringList top = {"settings",    "toolbar",  "objects",     "elements",        "measurements",
                              "text_blocks", "points",   "annotations", "function_graphs", "variables",
-                             "programs",    "pictures", "background"};
+                             "programs",    "pictures", "background",  "reserved"};
     const QStringList settings = {"steps_per_frame",
                                   "origin_x",
                                   "origin_y",
@@ -462,6 +462,63 @@ TEST_F(ToolTest, DemoPicturesShowEachScene) {
         EXPECT_TRUE(std::any_of(px, px + 700 * 420, [&](QRgb c) { return c != px[0]; })) << d.file_name << " is blank";
     }
     EXPECT_EQ(run_tool({"demo", pictures, "--pixels"}).code, 2);
+}
+
+// exp -> toml -> exp and exp -> json -> exp give the dump the demo had.
+TEST_F(ToolTest, ConvertKeepsEveryDemo) {
+    for (const DemoInfo& d : all_demos()) {
+        SCOPED_TRACE(d.file_name);
+        const QByteArray original = run_tool({"dump", demo(d)}).out;
+        for (const char* form : {"toml", "json"}) {
+            const QString text = dir.filePath(QString("demo.") + form), back = dir.filePath("back.exp");
+            ASSERT_EQ(run_tool({"convert", demo(d), text}).code, 0);
+            ASSERT_EQ(run_tool({"convert", text, back}).code, 0);
+            EXPECT_TRUE(run_tool({"dump", back}).out == original) << form;
+            EXPECT_TRUE(run_tool({"dump", text}).out == original) << form;
+        }
+    }
+    EXPECT_EQ(run_tool({"convert", demo(all_demos()[0]), dir.filePath("x.txt")}).code, 2);
+    ASSERT_TRUE(save(dir.filePath("bad.toml"), "[settings]\n\ng = \"fast\"\n"));
+    const Result bad = run_tool({"convert", dir.filePath("bad.toml"), dir.filePath("x.exp")});
+    EXPECT_EQ(bad.code, 2);
+    EXPECT_TRUE(bad.err.contains("第 3 行 settings.g")) << bad.err.toStdString();
+}
+
+// The CSV of a run holds the numbers of the JSON lines of the same run, to
+// the last digit; a text form runs like an experiment file.
+TEST_F(ToolTest, RunCsvHoldsTheNumbersOfTheJsonLines) {
+    ASSERT_TRUE(save(dir.filePath("ball.toml"),
+                     "[settings]\nuse_gravity = 1\n[[objects]]\nkind = 1\nname = \"球\"\ny0 = 10\n"
+                     "rest_mass = 1\nradius = 0.5\n"));
+    for (const QString& file :
+         {demo(*find_demo("thrown_ball.exp")), demo(*find_demo("two_body_spring.exp")), dir.filePath("ball.toml")}) {
+        SCOPED_TRACE(file.toStdString());
+        const Result json = run_tool({"run", file, "--frames", "30", "--every", "7"});
+        const Result csv = run_tool({"run", file, "--frames", "30", "--every", "7", "--csv"});
+        ASSERT_EQ(csv.code, 0) << csv.err.toStdString();
+        ASSERT_TRUE(csv.out.startsWith("\xEF\xBB\xBFt,"));
+        const QList<QByteArray> rows = csv.out.mid(3).trimmed().split('\n');
+        const QList<QByteArray> lines = json.out.trimmed().split('\n');
+        ASSERT_EQ(rows.size(), lines.size() + 1);
+        const QList<QByteArray> header = rows[0].trimmed().split(',');
+        for (int i = 0; i < lines.size(); ++i) {
+            const QJsonObject line = QJsonDocument::fromJson(lines[i]).object();
+            const QList<QByteArray> cells = rows[i + 1].trimmed().split(',');
+            ASSERT_EQ(cells.size(), header.size());
+            EXPECT_EQ(cells[0].toDouble(), line["t"].toDouble());
+            int c = 1;
+            for (const QJsonValue o : line["objects"].toArray())
+                for (const char* axis : {"x", "y", "vx", "vy", "ax", "ay"})
+                    EXPECT_EQ(cells[c++].toDouble(), o[axis].toDouble());
+            for (; c < header.size(); ++c)
+                EXPECT_EQ(cells[c].toDouble(), line["variables"][QString::fromUtf8(header[c])].toString().toDouble());
+        }
+    }
+    // One ball under gravity falls as y = 10 - g t^2 / 2 (a few steps' error).
+    const Result fall = run_tool({"run", dir.filePath("ball.toml"), "--frames", "10", "--csv"});
+    const QList<QByteArray> last = fall.out.trimmed().split('\n').last().split(',');
+    const double t = last[0].toDouble();
+    EXPECT_NEAR(last[2].toDouble(), 10 - 9.8 * t * t / 2, 0.01);
 }
 
 }  // namespace

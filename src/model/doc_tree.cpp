@@ -1,0 +1,472 @@
+#include "model/doc_tree.h"
+
+#include <json/json.h>
+#include <toml++/toml.h>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <memory>
+
+#include "model/fields.h"
+
+namespace quorrel {
+
+const DocNode* DocNode::find(std::string_view k) const {
+    if (kind != Kind::Table) return nullptr;
+    for (const DocNode& m : items)
+        if (m.key == k) return &m;
+    return nullptr;
+}
+
+DocNode& DocNode::add(std::string k, DocNode v) {
+    v.key = std::move(k);
+    items.push_back(std::move(v));
+    return items.back();
+}
+
+std::string shortest_real(double v) {
+    char buf[32];
+    const auto r = std::to_chars(buf, buf + sizeof buf, v);
+    return std::string(buf, r.ptr);
+}
+
+// ---- TOML ----
+
+namespace {
+
+// Members of a table in the order of their lines (toml++ keeps them sorted by key).
+void sort_by_line(DocNode& table) {
+    std::stable_sort(table.items.begin(), table.items.end(),
+                     [](const DocNode& a, const DocNode& b) { return a.line < b.line; });
+}
+
+bool from_toml(const toml::node& n, DocNode& out, std::string& error) {
+    out.line = static_cast<int>(n.source().begin.line);
+    if (const auto* t = n.as_table()) {
+        out.kind = DocNode::Kind::Table;
+        for (auto&& [k, v] : *t) {
+            DocNode child;
+            if (!from_toml(v, child, error)) return false;
+            out.add(std::string(k.str()), std::move(child));
+        }
+        sort_by_line(out);
+    } else if (const auto* a = n.as_array()) {
+        out.kind = DocNode::Kind::Array;
+        for (const toml::node& v : *a) {
+            DocNode child;
+            if (!from_toml(v, child, error)) return false;
+            out.items.push_back(std::move(child));
+        }
+    } else if (const auto* s = n.as_string()) {
+        out.kind = DocNode::Kind::String;
+        out.text = s->get();
+    } else if (const auto* i = n.as_integer()) {
+        out.kind = DocNode::Kind::Int;
+        out.integer = i->get();
+    } else if (const auto* f = n.as_floating_point()) {
+        out.kind = DocNode::Kind::Real;
+        out.real = f->get();
+    } else if (const auto* b = n.as_boolean()) {
+        out.kind = DocNode::Kind::Bool;
+        out.boolean = b->get();
+    } else {
+        error = "日期和时间不能用作实验中的值。";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+DocParse parse_toml(std::string_view text) {
+    DocParse r;
+    try {
+        const toml::table t = toml::parse(text);
+        r.ok = from_toml(t, r.root, r.error);
+        if (!r.ok) r.line = 0;
+        r.root.line = 0;
+    } catch (const toml::parse_error& e) {
+        r.line = static_cast<int>(e.source().begin.line);
+        r.error = "TOML 语法错误(" + std::string(e.description()) + ")";
+    }
+    return r;
+}
+
+// ---- JSON ----
+
+namespace {
+
+struct LineMap {
+    explicit LineMap(std::string_view text) {
+        for (std::size_t i = 0; i < text.size(); ++i)
+            if (text[i] == '\n') breaks.push_back(i);
+    }
+    int line_of(std::ptrdiff_t offset) const {
+        const auto it = std::lower_bound(breaks.begin(), breaks.end(), static_cast<std::size_t>(offset));
+        return static_cast<int>(it - breaks.begin()) + 1;
+    }
+    std::vector<std::size_t> breaks;
+};
+
+void from_json(const Json::Value& v, std::string_view text, const LineMap& lines, DocNode& out) {
+    const std::ptrdiff_t at = v.getOffsetStart();
+    out.line = lines.line_of(at);
+    switch (v.type()) {
+        case Json::nullValue:
+            out.kind = DocNode::Kind::Null;
+            break;
+        case Json::booleanValue:
+            out.kind = DocNode::Kind::Bool;
+            out.boolean = v.asBool();
+            break;
+        case Json::intValue:
+            out.kind = DocNode::Kind::Int;
+            out.integer = v.asInt64();
+            // "-0" is the negative zero of a real.
+            if (out.integer == 0 && at >= 0 && static_cast<std::size_t>(at) < text.size() && text[at] == '-') {
+                out.kind = DocNode::Kind::Real;
+                out.real = -0.0;
+            }
+            break;
+        case Json::uintValue:
+            if (v.isInt64()) {
+                out.kind = DocNode::Kind::Int;
+                out.integer = v.asInt64();
+            } else {
+                out.kind = DocNode::Kind::Real;
+                out.real = v.asDouble();
+            }
+            break;
+        case Json::realValue:
+            out.kind = DocNode::Kind::Real;
+            out.real = v.asDouble();
+            break;
+        case Json::stringValue:
+            out.kind = DocNode::Kind::String;
+            out.text = v.asString();
+            break;
+        case Json::arrayValue:
+            out.kind = DocNode::Kind::Array;
+            for (const Json::Value& item : v) {
+                DocNode child;
+                from_json(item, text, lines, child);
+                out.items.push_back(std::move(child));
+            }
+            break;
+        case Json::objectValue:
+            out.kind = DocNode::Kind::Table;
+            for (auto it = v.begin(); it != v.end(); ++it) {
+                DocNode child;
+                from_json(*it, text, lines, child);
+                out.add(it.name(), std::move(child));
+            }
+            sort_by_line(out);
+            break;
+    }
+}
+
+// "* Line 3, Column 5\n  Missing ..." -> 3 and the message.
+void json_error(const std::string& formatted, DocParse& r) {
+    const auto at = formatted.find("Line ");
+    if (at != std::string::npos) r.line = std::atoi(formatted.c_str() + at + 5);
+    std::string detail = formatted;
+    const auto nl = formatted.find('\n');
+    if (nl != std::string::npos) detail = formatted.substr(nl + 1);
+    while (!detail.empty() && (detail.back() == '\n' || detail.back() == ' ')) detail.pop_back();
+    const auto first = detail.find_first_not_of(' ');
+    detail = first == std::string::npos ? std::string() : detail.substr(first);
+    const auto next = detail.find('\n');
+    if (next != std::string::npos) detail.resize(next);
+    r.error = "JSON 语法错误(" + detail + ")";
+}
+
+}  // namespace
+
+DocParse parse_json(std::string_view text) {
+    DocParse r;
+    Json::CharReaderBuilder builder;
+    Json::CharReaderBuilder::strictMode(&builder.settings_);
+    const std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
+    Json::Value root;
+    std::string errors;
+    if (!reader->parse(text.data(), text.data() + text.size(), &root, &errors)) {
+        json_error(errors, r);
+        return r;
+    }
+    from_json(root, text, LineMap(text), r.root);
+    r.root.line = 0;
+    r.ok = true;
+    return r;
+}
+
+namespace {
+
+void json_string(std::string& out, std::string_view s) {
+    out += '"';
+    for (char ch : s) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (ch == '"' || ch == '\\') {
+            out += '\\';
+            out += ch;
+        } else if (c < 0x20) {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\u%04x", c);
+            out += buf;
+        } else {
+            out += ch;
+        }
+    }
+    out += '"';
+}
+
+void json_value(std::string& out, const DocNode& n, int indent) {
+    const std::string pad(static_cast<std::size_t>(indent + 4), ' ');
+    switch (n.kind) {
+        case DocNode::Kind::Null:
+            out += "null";
+            return;
+        case DocNode::Kind::Bool:
+            out += n.boolean ? "true" : "false";
+            return;
+        case DocNode::Kind::Int:
+            out += std::to_string(n.integer);
+            return;
+        case DocNode::Kind::Real:
+            // JSON has no NaN or infinity: they are written as strings.
+            if (std::isfinite(n.real))
+                out += shortest_real(n.real);
+            else
+                json_string(out, non_finite_text(n.real));
+            return;
+        case DocNode::Kind::String:
+            json_string(out, n.text);
+            return;
+        case DocNode::Kind::Array:
+            out += "[\n";
+            for (std::size_t i = 0; i < n.items.size(); ++i) {
+                out += pad;
+                json_value(out, n.items[i], indent + 4);
+                out += i + 1 < n.items.size() ? ",\n" : "\n";
+            }
+            out += std::string(static_cast<std::size_t>(indent), ' ') + "]";
+            return;
+        case DocNode::Kind::Table: {
+            std::vector<const DocNode*> members;
+            for (const DocNode& m : n.items) members.push_back(&m);
+            std::sort(members.begin(), members.end(),
+                      [](const DocNode* a, const DocNode* b) { return a->key < b->key; });
+            out += "{\n";
+            for (std::size_t i = 0; i < members.size(); ++i) {
+                out += pad;
+                json_string(out, members[i]->key);
+                out += ": ";
+                json_value(out, *members[i], indent + 4);
+                out += i + 1 < members.size() ? ",\n" : "\n";
+            }
+            out += std::string(static_cast<std::size_t>(indent), ' ') + "}";
+            return;
+        }
+    }
+}
+
+}  // namespace
+
+std::string to_json(const DocNode& root) {
+    std::string out;
+    json_value(out, root, 0);
+    return out + "\n";
+}
+
+std::string non_finite_text(double v) {
+    if (std::isinf(v)) return v > 0 ? "Infinity" : "-Infinity";
+    std::uint64_t bits;
+    std::memcpy(&bits, &v, sizeof bits);
+    if (bits == CANONICAL_NAN) return "NaN";
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "NaN:0x%016llX", static_cast<unsigned long long>(bits));
+    return buf;
+}
+
+bool parse_non_finite(std::string_view text, double& out) {
+    if (text == "NaN" || text == "Infinity" || text == "-Infinity") {
+        out = text == "NaN" ? std::numeric_limits<double>::quiet_NaN()
+                            : (text[0] == '-' ? -1.0 : 1.0) * std::numeric_limits<double>::infinity();
+        return true;
+    }
+    if (!text.starts_with("NaN:0x") || text.size() != 22) return false;
+    std::uint64_t bits = 0;
+    const auto r = std::from_chars(text.data() + 6, text.data() + text.size(), bits, 16);
+    if (r.ec != std::errc() || r.ptr != text.data() + text.size()) return false;
+    std::memcpy(&out, &bits, sizeof out);
+    return std::isnan(out);
+}
+
+// ---- TOML output ----
+
+namespace {
+
+bool is_table(const DocNode& n) {
+    return n.kind == DocNode::Kind::Table;
+}
+bool is_table_array(const DocNode& n) {
+    return n.kind == DocNode::Kind::Array && !n.items.empty() &&
+           std::all_of(n.items.begin(), n.items.end(), [](const DocNode& i) { return is_table(i); });
+}
+// A table written inline (`font = { ... }`): one that shows a field.
+bool is_inline_table(const DocNode& n) {
+    return is_table(n) && n.field != nullptr;
+}
+
+std::string toml_string(std::string_view s) {
+    std::string out = "\"";
+    for (char ch : s) {
+        const auto c = static_cast<unsigned char>(ch);
+        switch (ch) {
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            default:
+                if (c < 0x20 || c == 0x7F) {
+                    char buf[8];
+                    std::snprintf(buf, sizeof buf, "\\u%04X", c);
+                    out += buf;
+                } else {
+                    out += ch;
+                }
+        }
+    }
+    return out + "\"";
+}
+
+std::string toml_real(double v) {
+    if (std::isinf(v)) return v > 0 ? "inf" : "-inf";
+    // A NaN other than the usual one keeps its bits as the dump's text.
+    if (std::isnan(v)) return non_finite_text(v) == "NaN" ? "nan" : toml_string(non_finite_text(v));
+    std::string s = shortest_real(v);
+    if (s.find_first_of(".e") == std::string::npos) s += ".0";
+    return s;
+}
+
+std::string toml_value(const DocNode& n, int indent);
+
+std::string toml_inline_table(const DocNode& n) {
+    std::string out = "{ ";
+    for (std::size_t i = 0; i < n.items.size(); ++i) {
+        if (i > 0) out += ", ";
+        out += n.items[i].key + " = " + toml_value(n.items[i], 0);
+    }
+    return out + (n.items.empty() ? "}" : " }");
+}
+
+std::string toml_value(const DocNode& n, int indent) {
+    switch (n.kind) {
+        case DocNode::Kind::Null:
+            return "\"\"";
+        case DocNode::Kind::Bool:
+            return n.boolean ? "true" : "false";
+        case DocNode::Kind::Int: {
+            if (n.hex && n.integer >= 0) {
+                char buf[24];
+                std::snprintf(buf, sizeof buf, "0x%06llX", static_cast<unsigned long long>(n.integer));
+                return buf;
+            }
+            return std::to_string(n.integer);
+        }
+        case DocNode::Kind::Real:
+            return toml_real(n.real);
+        case DocNode::Kind::String:
+            return toml_string(n.text);
+        case DocNode::Kind::Table:
+            return toml_inline_table(n);
+        case DocNode::Kind::Array: {
+            // Lists of texts go one item to a line; numbers stay on one line.
+            const bool texts = std::any_of(n.items.begin(), n.items.end(),
+                                           [](const DocNode& i) { return i.kind == DocNode::Kind::String; });
+            if (n.items.empty()) return "[]";
+            std::string out = "[";
+            const std::string pad(static_cast<std::size_t>(indent + 4), ' ');
+            for (std::size_t i = 0; i < n.items.size(); ++i) {
+                if (texts)
+                    out += "\n" + pad;
+                else if (i > 0)
+                    out += ", ";
+                out += toml_value(n.items[i], indent + 4);
+                if (texts) out += ",";
+            }
+            if (texts) out += "\n" + std::string(static_cast<std::size_t>(indent), ' ');
+            return out + "]";
+        }
+    }
+    return "\"\"";
+}
+
+void toml_comment(std::string& out, const DocNode& n) {
+    std::string c = n.comment;
+    if (c.empty() && n.field && n.field->unit[0] != '\0') c = n.field->unit;
+    if (!c.empty()) out += "  # " + c;
+}
+
+void toml_body(std::string& out, const DocNode& t, const std::string& path);
+
+void toml_table_member(std::string& out, const DocNode& m, const std::string& path) {
+    const std::string name = path.empty() ? m.key : path + "." + m.key;
+    if (is_table_array(m)) {
+        for (const DocNode& item : m.items) {
+            out += "\n[[" + name + "]]";
+            toml_comment(out, item);
+            out += "\n";
+            toml_body(out, item, name);
+        }
+    } else {
+        const bool has_values = std::any_of(m.items.begin(), m.items.end(), [](const DocNode& i) {
+            return i.kind != DocNode::Kind::Null && !(is_table(i) && !is_inline_table(i)) && !is_table_array(i);
+        });
+        if (has_values || m.items.empty()) out += "\n[" + name + "]\n";
+        toml_body(out, m, name);
+    }
+}
+
+void toml_body(std::string& out, const DocNode& t, const std::string& path) {
+    for (const DocNode& m : t.items) {
+        if (m.kind == DocNode::Kind::Null || (is_table(m) && !is_inline_table(m)) || is_table_array(m)) continue;
+        out += m.key + " = " + toml_value(m, 0);
+        toml_comment(out, m);
+        out += "\n";
+    }
+    for (const DocNode& m : t.items)
+        if ((is_table(m) && !is_inline_table(m)) || is_table_array(m)) toml_table_member(out, m, path);
+}
+
+}  // namespace
+
+std::string to_toml(const DocNode& root, std::string_view header) {
+    std::string out;
+    std::size_t start = 0;
+    while (start < header.size()) {
+        std::size_t end = header.find('\n', start);
+        if (end == std::string_view::npos) end = header.size();
+        out += "# ";
+        out += header.substr(start, end - start);
+        out += "\n";
+        start = end + 1;
+    }
+    toml_body(out, root, "");
+    return out;
+}
+
+}  // namespace quorrel

@@ -1,0 +1,97 @@
+// A parsed text document (TOML or JSON) as one plain tree, each value with
+// the line it came from, so the experiment reader can name the line of any
+// field it rejects. The writers build the same tree and print it as TOML or
+// as JSON.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quorrel {
+
+struct Field;
+
+struct DocNode {
+    enum class Kind : std::uint8_t { Null, Bool, Int, Real, String, Array, Table };
+
+    Kind kind = Kind::Null;
+    bool boolean = false;
+    std::int64_t integer = 0;
+    double real = 0;
+    std::string text;            // String (UTF-8)
+    std::vector<DocNode> items;  // Array items, or Table members in order (each with its key)
+    std::string key;             // the key of a Table member
+    int line = 0;                // 1-based line in the source; 0 when unknown
+    // Writers: the field a value shows (its unit becomes a TOML comment); a
+    // colour is printed in hexadecimal.
+    const Field* field = nullptr;
+    bool hex = false;
+    std::string comment;  // writers: a TOML comment after the value or the [[header]]
+
+    static DocNode table() { return with(Kind::Table); }
+    static DocNode array() { return with(Kind::Array); }
+    static DocNode null() { return DocNode(); }
+    static DocNode of(bool v) {
+        DocNode n = with(Kind::Bool);
+        n.boolean = v;
+        return n;
+    }
+    static DocNode of(std::int64_t v) {
+        DocNode n = with(Kind::Int);
+        n.integer = v;
+        return n;
+    }
+    static DocNode of(double v) {
+        DocNode n = with(Kind::Real);
+        n.real = v;
+        return n;
+    }
+    static DocNode of(std::string v) {
+        DocNode n = with(Kind::String);
+        n.text = std::move(v);
+        return n;
+    }
+    static DocNode with(Kind k) {
+        DocNode n;
+        n.kind = k;
+        return n;
+    }
+
+    // Table members.
+    const DocNode* find(std::string_view k) const;
+    DocNode& add(std::string k, DocNode v);
+};
+
+struct DocParse {
+    bool ok = false;
+    DocNode root;
+    int line = 0;       // of a syntax error
+    std::string error;  // UTF-8 description of a syntax error
+};
+
+DocParse parse_toml(std::string_view text);
+DocParse parse_json(std::string_view text);
+
+// JSON text as the dump prints it: members sorted by key, indented with four
+// spaces, reals with the shortest text that reads back as the same double;
+// NaN and the infinities become strings (non_finite_text).
+std::string to_json(const DocNode& root);
+
+// "NaN", "Infinity", "-Infinity"; a NaN with other bits than the usual quiet
+// NaN (0x7FF8000000000000) keeps them as "NaN:0x7FF0000000000001".
+std::string non_finite_text(double v);
+bool parse_non_finite(std::string_view text, double& out);
+inline constexpr std::uint64_t CANONICAL_NAN = 0x7FF8000000000000ull;
+
+// TOML text: the root's scalar members, then its tables as [key], arrays of
+// tables as [[key]] (nested tables of a table member as [key.sub]), arrays
+// and small tables inline. A member with a field gets the field's unit as a
+// comment. `header` lines are written first, each as a comment.
+std::string to_toml(const DocNode& root, std::string_view header);
+
+// The shortest text of a double that reads back as the same value ("1e-05", "0.1").
+std::string shortest_real(double v);
+
+}  // namespace quorrel

@@ -1,0 +1,120 @@
+// The tables of fields as Markdown, for docs/authoring.md.
+#include "model/fields_doc.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "model/doc_tree.h"
+#include "model/fields.h"
+#include "model/gbk.h"
+
+namespace quorrel {
+namespace {
+
+std::string number(const Field& f, const std::byte* at) {
+    char buf[32];
+    switch (f.type) {
+        case FieldType::Int: {
+            std::int32_t v;
+            std::memcpy(&v, at, sizeof v);
+            return std::to_string(v);
+        }
+        case FieldType::Colour: {
+            std::int32_t v;
+            std::memcpy(&v, at, sizeof v);
+            std::snprintf(buf, sizeof buf, "0x%06X", static_cast<unsigned>(v));
+            return buf;
+        }
+        case FieldType::Byte:
+            return std::to_string(static_cast<int>(*reinterpret_cast<const std::uint8_t*>(at)));
+        case FieldType::Real: {
+            double v;
+            std::memcpy(&v, at, sizeof v);
+            std::string s = shortest_real(v);
+            if (s.find_first_of(".e") == std::string::npos) s += ".0";
+            return s;
+        }
+        default:
+            return "";
+    }
+}
+
+std::string reset_value(const Field& f, const RecordRef& r) {
+    if (f.type == FieldType::Font) return "see fonts";
+    if (f.type == FieldType::Lines) return "none";
+    std::vector<std::string> values;
+    for (int i = 0; i < f.count; ++i) {
+        if (f.type == FieldType::Text)
+            values.push_back("\"" + gbk_to_utf8(*r.texts[f.offset + i]) + "\"");
+        else
+            values.push_back(number(f, r.bytes + f.offset + field_bytes(f) / f.count * static_cast<std::size_t>(i)));
+    }
+    if (values.size() == 1) return "`" + values[0] + "`";
+    bool same = true;
+    for (const std::string& v : values) same = same && v == values[0];
+    if (same) return "all `" + values[0] + "`";
+    std::string out = "`[";
+    for (std::size_t i = 0; i < values.size(); ++i) out += (i ? ", " : "") + values[i];
+    return out + "]`";
+}
+
+std::string escape_cell(std::string_view text) {
+    std::string out;
+    for (char ch : text) {
+        if (ch == '|') out += '\\';
+        out += ch;
+    }
+    return out;
+}
+
+void field_table(std::string& out, std::span<const Field> fields, const RecordRef& reset) {
+    out += "| Field | Type | Unit | Reset value | Meaning |\n|---|---|---|---|---|\n";
+    std::string kept;
+    for (const Field& f : fields) {
+        if (f.flags & FIELD_INTERNAL) {
+            kept += std::string(kept.empty() ? "" : ", ") + "`" + f.name + "`";
+            continue;
+        }
+        out += "| `" + std::string(f.name) + "` | " + type_name(f) + " | " + escape_cell(f.unit) + " | " +
+               escape_cell(reset_value(f, reset)) + " | " + escape_cell(f.meaning) + " |\n";
+    }
+    if (!kept.empty())
+        out +=
+            "\nKept as read, reserved or recomputed by the player (left out of the TOML form while at their "
+            "reset value): " +
+            kept + ".\n";
+}
+
+}  // namespace
+
+std::string fields_markdown() {
+    Model& ref = const_cast<Model&>(reset_reference());
+    std::string out;
+    for (const Section& s : SECTIONS) {
+        const bool element = s.id == SectionId::Element;
+        const std::string key = element ? std::string("elements.") + s.key : s.key;
+        out += "\n### `" + key + "`: " + s.title + "\n\n";
+        out += std::string(s.shape == SectionShape::Single ? "One table" : "A list") + " (`" +
+               (s.shape == SectionShape::Single ? "[" + key + "]" : "[[" + key + "]]") + "` in TOML)";
+        if (s.shape != SectionShape::Single) out += " of at most " + std::to_string(s.capacity) + " entries";
+        if (s.ends[0] != '\0') out += "; `" + std::string(s.ends) + "` must not be 0";
+        if (s.id == SectionId::Element && s.table == T_TB) out += " (or, when it is 0, `b`)";
+        out += ".";
+        if (element) out += " An entry may give its numbers in stored order as `values` instead of by name.";
+        if (s.id == SectionId::Variables)
+            out += " Slot 0 is the time variable: its reset name is `t`, its description `时间变量`.";
+        if (s.id == SectionId::Programs)
+            out +=
+                " `index` names the program's slot (0 the clock event, 1 to 100 the clicks of annotations 0 to "
+                "99); without it an entry takes the slot after the previous one.";
+        out += "\n\n";
+        FileExtras extras = file_extras(ref);
+        const int slot = s.shape == SectionShape::Single ? 0 : 1;
+        field_table(out, s.fields, record_ref(ref, s, slot, &extras));
+    }
+    out += "\n### Fonts\n\nThe `font` of text blocks, points and annotations, an inline table in TOML.\n\n";
+    field_table(out, FONT_FIELDS, RecordRef{reinterpret_cast<std::byte*>(&ref.annotations[1].font), {}});
+    return out;
+}
+
+}  // namespace quorrel

@@ -1,0 +1,420 @@
+// Reading the text forms: the parsed tree, checked field by field against
+// the field tables, into a fresh model. The first problem ends the read with
+// its line, the field's path and what is wrong.
+#include <QByteArray>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+#include "model/fields.h"
+#include "model/gbk.h"
+#include "model/pictures.h"
+#include "model/read_common.h"
+#include "model/text_form.h"
+
+namespace quorrel {
+namespace {
+
+using Kind = DocNode::Kind;
+
+const char* kind_name(Kind k) {
+    switch (k) {
+        case Kind::Null:
+            return "空值";
+        case Kind::Bool:
+            return "真假值";
+        case Kind::Int:
+            return "整数";
+        case Kind::Real:
+            return "小数";
+        case Kind::String:
+            return "文字";
+        case Kind::Array:
+            return "列表";
+        case Kind::Table:
+            return "表";
+    }
+    return "值";
+}
+
+class TextReader {
+public:
+    TextReader(Model& m, const std::string& folder) : m_(m), folder_(folder) {}
+
+    bool read(const DocNode& root);
+    const std::string& error() const { return error_; }
+
+private:
+    bool fail(const DocNode& at, const std::string& path, const std::string& what) {
+        if (!error_.empty()) return false;
+        if (at.line > 0) error_ = "第 " + std::to_string(at.line) + " 行 ";
+        error_ += path.empty() ? what : path + ":" + what;
+        return false;
+    }
+    bool expect(const DocNode& n, Kind kind, const std::string& path) {
+        if (n.kind == kind) return true;
+        return fail(n, path, std::string("应为") + kind_name(kind) + ",这里是" + kind_name(n.kind) + "。");
+    }
+
+    bool integer(const DocNode& n, const std::string& path, std::int64_t lo, std::int64_t hi, std::int64_t& out);
+    bool real(const DocNode& n, const std::string& path, double& out);
+    bool text(const DocNode& n, const std::string& path, Text& out);
+    bool scalar(const Field& f, const DocNode& n, const std::string& path, std::byte* at);
+    bool value(const Field& f, const DocNode& n, const std::string& path, const Section* s, int slot,
+               const RecordRef& r);
+    bool record(std::span<const Field> fields, const DocNode& n, const std::string& path, const Section* s, int slot,
+                const RecordRef& r);
+    bool element_values(const Section& s, const DocNode& values, const std::string& path, const RecordRef& r);
+    bool section(const Section& s, const DocNode& n, const std::string& path);
+    bool list(const Section& s, const DocNode& n, const std::string& path);
+    bool picture_bytes(const DocNode& entry, const std::string& path, std::string& out);
+    bool pictures(const DocNode& n);
+    bool background(const DocNode& n);
+    void finish();
+
+    Model& m_;
+    const std::string& folder_;
+    std::string error_;
+};
+
+bool TextReader::integer(const DocNode& n, const std::string& path, std::int64_t lo, std::int64_t hi,
+                         std::int64_t& out) {
+    if (n.kind == Kind::Bool) {
+        out = n.boolean ? 1 : 0;
+    } else if (n.kind == Kind::Int) {
+        out = n.integer;
+    } else if (n.kind == Kind::Real && std::isfinite(n.real) && n.real == std::trunc(n.real) &&
+               std::fabs(n.real) < 9e15) {
+        out = static_cast<std::int64_t>(n.real);
+    } else {
+        return fail(n, path, std::string("应为整数,这里是") + kind_name(n.kind) + "。");
+    }
+    if (out < lo || out > hi)
+        return fail(n, path,
+                    std::to_string(out) + " 超出了范围(" + std::to_string(lo) + " 到 " + std::to_string(hi) + ")。");
+    return true;
+}
+
+bool TextReader::real(const DocNode& n, const std::string& path, double& out) {
+    if (n.kind == Kind::Int) {
+        out = static_cast<double>(n.integer);
+        return true;
+    }
+    if (n.kind == Kind::Real) {
+        out = n.real;
+        return true;
+    }
+    // The dump writes the values JSON cannot hold as strings.
+    if (n.kind == Kind::String && parse_non_finite(n.text, out)) return true;
+    return fail(n, path, std::string("应为数字,这里是") + kind_name(n.kind) + "。");
+}
+
+bool TextReader::text(const DocNode& n, const std::string& path, Text& out) {
+    if (!expect(n, Kind::String, path)) return false;
+    std::string bad;
+    if (n.text.find('\0') != std::string::npos) return fail(n, path, "文字中不能有零字符。");
+    if (!utf8_to_gbk_lossless(n.text, out, bad)) return fail(n, path, "文字中的「" + bad + "」不能用 GBK 表示。");
+    if (out.size() > static_cast<std::size_t>(MAX_TEXT_BYTES))
+        return fail(n, path,
+                    "文字太长(" + std::to_string(out.size()) + " 字节,最多 " + std::to_string(MAX_TEXT_BYTES) + ")。");
+    return true;
+}
+
+bool TextReader::scalar(const Field& f, const DocNode& n, const std::string& path, std::byte* at) {
+    std::int64_t i = 0;
+    switch (f.type) {
+        case FieldType::Int:
+        case FieldType::Colour: {
+            if (!integer(n, path, INT32_MIN, INT32_MAX, i)) return false;
+            const auto v = static_cast<std::int32_t>(i);
+            std::memcpy(at, &v, sizeof v);
+            return true;
+        }
+        case FieldType::Byte: {
+            if (!integer(n, path, 0, 255, i)) return false;
+            *reinterpret_cast<std::uint8_t*>(at) = static_cast<std::uint8_t>(i);
+            return true;
+        }
+        case FieldType::Real: {
+            double d = 0;
+            if (!real(n, path, d)) return false;
+            std::memcpy(at, &d, sizeof d);
+            return true;
+        }
+        default:
+            return false;
+    }
+}
+
+bool TextReader::value(const Field& f, const DocNode& n, const std::string& path, const Section* s, int slot,
+                       const RecordRef& r) {
+    if (f.type == FieldType::Font) return record(FONT_FIELDS, n, path, nullptr, 0, RecordRef{r.bytes + f.offset, {}});
+    if (f.type == FieldType::Lines || f.type == FieldType::LinesAfter) {
+        if (!expect(n, Kind::Array, path)) return false;
+        std::vector<Text> lines(n.items.size());
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            if (!text(n.items[i], path + "[" + std::to_string(i) + "]", lines[i])) return false;
+        if (!set_lines(m_, *s, slot, lines, f.type == FieldType::LinesAfter))
+            return fail(
+                n, path,
+                "行数 " + std::to_string(n.items.size()) + " 太多(最多 " + std::to_string(PROGRAM_LINES) + ")。");
+        return true;
+    }
+    if (f.count == 1) {
+        if (f.type == FieldType::Text) return text(n, path, *r.texts[f.offset]);
+        return scalar(f, n, path, r.bytes + f.offset);
+    }
+    if (!expect(n, Kind::Array, path)) return false;
+    if (n.items.size() != f.count)
+        return fail(n, path,
+                    "应有 " + std::to_string(f.count) + " 个值,这里有 " + std::to_string(n.items.size()) + " 个。");
+    const std::size_t step = field_bytes(f) / f.count;
+    for (int i = 0; i < f.count; ++i) {
+        const std::string p = path + "[" + std::to_string(i) + "]";
+        const DocNode& item = n.items[static_cast<std::size_t>(i)];
+        if (f.type == FieldType::Text) {
+            if (!text(item, p, *r.texts[f.offset + i])) return false;
+        } else if (!scalar(f, item, p, r.bytes + f.offset + step * static_cast<std::size_t>(i))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool TextReader::element_values(const Section& s, const DocNode& values, const std::string& path, const RecordRef& r) {
+    const int k = ELEMENT_REALS[s.table];
+    if (!expect(values, Kind::Array, path)) return false;
+    if (values.items.size() != static_cast<std::size_t>(k))
+        return fail(values, path,
+                    "应有 " + std::to_string(k) + " 个数,这里有 " + std::to_string(values.items.size()) + " 个。");
+    for (int i = 0; i < k; ++i) {
+        double d = 0;
+        if (!real(values.items[static_cast<std::size_t>(i)], path + "[" + std::to_string(i) + "]", d)) return false;
+        std::memcpy(r.bytes + 8 * i, &d, sizeof d);
+    }
+    return true;
+}
+
+bool TextReader::record(std::span<const Field> fields, const DocNode& n, const std::string& path, const Section* s,
+                        int slot, const RecordRef& r) {
+    if (!expect(n, Kind::Table, path)) return false;
+    const DocNode* values = s && s->id == SectionId::Element ? n.find("values") : nullptr;
+    if (values && !element_values(*s, *values, path + ".values", r)) return false;
+    // Every key must name a field; then the fields are read in their table's
+    // order (a program's lines before the lines stored after them).
+    for (const DocNode& member : n.items) {
+        const std::string p = path + "." + member.key;
+        if (member.key == "values" && values) continue;
+        // Positions the dump shows: the slot is where the entry stands.
+        if (s && ((s->id == SectionId::Objects && member.key == "slot") ||
+                  (s->id == SectionId::Programs && member.key == "index"))) {
+            std::int64_t ignored = 0;
+            if (!integer(member, p, 0, s->capacity - 1, ignored)) return false;
+            continue;
+        }
+        const Field* f = find_field(fields, member.key);
+        if (!f) return fail(member, p, "没有这个字段。");
+        if (values && f->type != FieldType::Text) return fail(member, p, "元素已由 values 给出,不能再单独给出字段。");
+    }
+    for (const Field& f : fields)
+        if (const DocNode* member = n.find(f.name); member && !value(f, *member, path + "." + f.name, s, slot, r))
+            return false;
+    return true;
+}
+
+bool TextReader::section(const Section& s, const DocNode& n, const std::string& path) {
+    if (s.shape != SectionShape::Single) return list(s, n, path);
+    if (s.id == SectionId::Toolbar) {
+        if (n.kind == Kind::Null) return true;
+        m_.has_toolbar = true;
+    }
+    FileExtras extras = file_extras(m_);
+    if (!record(s.fields, n, path, &s, 0, record_ref(m_, s, 0, &extras))) return false;
+    if (s.id == SectionId::Reserved) set_file_extras(m_, extras);
+    return true;
+}
+
+bool TextReader::list(const Section& s, const DocNode& n, const std::string& path) {
+    if (!expect(n, Kind::Array, path)) return false;
+    if (n.items.size() > static_cast<std::size_t>(s.capacity))
+        return fail(n, path,
+                    "最多 " + std::to_string(s.capacity) + " 项,这里有 " + std::to_string(n.items.size()) + " 项。");
+    int next = 0;
+    for (std::size_t k = 0; k < n.items.size(); ++k) {
+        const DocNode& item = n.items[k];
+        std::string p = path + "[" + std::to_string(k) + "]";
+        int slot = static_cast<int>(k);
+        if (s.shape == SectionShape::Indexed) {
+            std::int64_t index = next;
+            if (const DocNode* given = item.find("index")) {
+                if (!integer(*given, p + ".index", next, s.capacity - 1, index)) return false;
+            } else if (next >= s.capacity) {
+                return fail(item, p, "最多 " + std::to_string(s.capacity) + " 项。");
+            }
+            slot = static_cast<int>(index);
+            next = slot + 1;
+        }
+        const bool initial_given = item.find("initial") != nullptr;
+        if (!record(s.fields, item, p, &s, slot, record_ref(m_, s, slot))) return false;
+        if (s.id == SectionId::Variables && !initial_given)
+            m_.variable_texts[slot][VT_INITIAL] = m_.variable_texts[slot][VT_VALUE];
+        if (s.shape == SectionShape::List && section_count(m_, s) <= slot)
+            return fail(item, p, std::string(s.ends) + " 不能为 0:它为 0 的一项是这张表的结尾。");
+    }
+    if (s.id == SectionId::Variables) m_.variable_count = static_cast<std::int32_t>(n.items.size());
+    if (s.id == SectionId::Programs) m_.program_count = next;
+    return true;
+}
+
+bool TextReader::picture_bytes(const DocNode& entry, const std::string& path, std::string& out) {
+    const DocNode* data = entry.find("data");
+    const DocNode* file = entry.find("file");
+    if (data && file) return fail(*file, path + ".file", "data 和 file 只能给出一个。");
+    if (data) {
+        if (!expect(*data, Kind::String, path + ".data")) return false;
+        const auto decoded = QByteArray::fromBase64Encoding(QByteArray::fromStdString(data->text),
+                                                            QByteArray::AbortOnBase64DecodingErrors);
+        if (!decoded) return fail(*data, path + ".data", "不是有效的 base64 文字。");
+        out = decoded.decoded.toStdString();
+        return true;
+    }
+    if (file) {
+        if (!expect(*file, Kind::String, path + ".file")) return false;
+        const std::string name = file->text;
+        const std::string full = name.starts_with('/') || folder_.empty() ? name : folder_ + "/" + name;
+        if (!read_whole_file(full, out)) return fail(*file, path + ".file", "不能读取文件「" + name + "」。");
+        return true;
+    }
+    out.clear();
+    return true;
+}
+
+bool TextReader::pictures(const DocNode& n) {
+    if (!expect(n, Kind::Array, "pictures")) return false;
+    for (std::size_t k = 0; k < n.items.size(); ++k) {
+        const DocNode& e = n.items[k];
+        const std::string p = "pictures[" + std::to_string(k) + "]";
+        if (!expect(e, Kind::Table, p)) return false;
+        for (const DocNode& member : e.items)
+            if (member.key != "slot" && member.key != "data" && member.key != "file" && member.key != "width" &&
+                member.key != "height")
+                return fail(member, p + "." + member.key, "没有这个字段。");
+        const DocNode* slot_node = e.find("slot");
+        if (!slot_node) return fail(e, p, "缺少 slot(图片属于哪个运动对象)。");
+        std::int64_t slot = 0;
+        if (!integer(*slot_node, p + ".slot", 0, MAX_OBJECTS - 1, slot)) return false;
+        if (slot >= object_count(m_))
+            return fail(*slot_node, p + ".slot", "没有第 " + std::to_string(slot) + " 个运动对象。");
+        std::string bytes;
+        if (!picture_bytes(e, p, bytes)) return false;
+        if (bytes.empty()) continue;  // the dump's entries give only the size
+        QImage image = decode_bmp(bytes);
+        if (image.isNull()) return fail(e, p, "图片(BMP)无法解码。");
+        m_.object_pictures[slot] = std::move(image);
+        m_.object_picture_bytes[slot] = std::move(bytes);
+    }
+    return true;
+}
+
+bool TextReader::background(const DocNode& n) {
+    if (n.kind == Kind::Null) return true;
+    if (!expect(n, Kind::Table, "background")) return false;
+    for (const DocNode& member : n.items)
+        if (member.key != "data" && member.key != "file" && member.key != "width" && member.key != "height")
+            return fail(member, "background." + member.key, "没有这个字段。");
+    std::string bytes;
+    if (!picture_bytes(n, "background", bytes)) return false;
+    if (bytes.empty()) return true;  // the dump gives only the size
+    QImage image = decode_jpeg(bytes);
+    if (image.isNull()) return fail(n, "background", "背景图片(JPEG)无法解码。");
+    m_.background_picture = std::move(image);
+    m_.background_jpeg = std::move(bytes);
+    return true;
+}
+
+// As after reading an experiment file: an object without a picture of its
+// own shows the shaded ball, transparent on black.
+void TextReader::finish() {
+    for (int i = 0; i < MAX_OBJECTS && m_.objects[i].rest_mass != 0.0; ++i) {
+        if (!m_.object_picture_bytes[i].empty()) continue;
+        MovingObject& o = m_.objects[i];
+        m_.object_pictures[i] = make_ball_picture(m_, i);
+        o.transparent_colour = 0;
+        o.transparent = 1;
+    }
+}
+
+bool TextReader::read(const DocNode& root) {
+    if (!expect(root, Kind::Table, "")) return false;
+    // Pictures belong to objects: read them after every table.
+    const DocNode* picture_list = nullptr;
+    const DocNode* background_node = nullptr;
+    for (const DocNode& member : root.items) {
+        const std::string& key = member.key;
+        if (key == "pictures") {
+            picture_list = &member;
+        } else if (key == "background") {
+            background_node = &member;
+        } else if (key == "elements") {
+            if (!expect(member, Kind::Table, key)) return false;
+            for (const DocNode& table : member.items) {
+                const Section* s = nullptr;
+                for (const Section& c : SECTIONS)
+                    if (c.id == SectionId::Element && table.key == c.key) s = &c;
+                if (!s) return fail(table, "elements." + table.key, "没有这个元素表。");
+                if (!list(*s, table, "elements." + table.key)) return false;
+            }
+        } else {
+            const Section* s = nullptr;
+            for (const Section& c : SECTIONS)
+                if (c.id != SectionId::Element && key == c.key) s = &c;
+            if (!s) return fail(member, key, "没有这个表。");
+            if (!section(*s, member, key)) return false;
+        }
+    }
+    if (picture_list && !pictures(*picture_list)) return false;
+    if (background_node && !background(*background_node)) return false;
+    finish();
+    return true;
+}
+
+std::string folder_of(const std::string& path) {
+    const auto cut = path.find_last_of('/');
+    return cut == std::string::npos ? std::string() : path.substr(0, cut);
+}
+
+}  // namespace
+
+LoadResult read_text_form(Model& m, std::string_view text, TextFormat format, const std::string& folder,
+                          LoadScratch& scratch) {
+    const DocParse parsed = format == TextFormat::Json ? parse_json(text) : parse_toml(text);
+    if (!parsed.ok) {
+        const std::string where = parsed.line > 0 ? "第 " + std::to_string(parsed.line) + " 行 " : "";
+        return failure(msg::TEXT_FORM_ERROR + where + parsed.error, msg::CAPTION_HINT, false);
+    }
+    return read_into_fresh(m, scratch, [&](Model& fresh) {
+        // Fields a reset keeps take their documented reset values, not the
+        // previous experiment's: a text form reads the same whatever was open.
+        const std::int32_t digits = fresh.digits;
+        init_kept_settings(fresh);
+        fresh.digits = digits;
+        TextReader reader(fresh, folder);
+        if (!reader.read(parsed.root)) return failure(msg::TEXT_FORM_ERROR + reader.error(), msg::CAPTION_HINT, false);
+        LoadResult ok;
+        ok.ok = true;
+        return ok;
+    });
+}
+
+LoadResult read_text_form_file(Model& m, const std::string& path, LoadScratch& scratch) {
+    std::string bytes;
+    if (!read_whole_file(path, bytes)) return failure(msg::CANNOT_OPEN_FILE, msg::CAPTION_WARNING, true);
+    return read_text_form(m, bytes, text_format_of(path), folder_of(path), scratch);
+}
+
+LoadResult read_experiment_or_text_file(Model& m, const std::string& path, LoadScratch& scratch) {
+    if (text_format_of(path) != TextFormat::None) return read_text_form_file(m, path, scratch);
+    return read_experiment_file(m, path, scratch);
+}
+
+}  // namespace quorrel

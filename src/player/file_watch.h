@@ -1,0 +1,38 @@
+// Live reload: watches the experiment's file and reloads it into the player
+// whenever it changes on disk (reload_experiment: a file with an error leaves
+// the last good scene and shows the error in the status line).
+#pragma once
+
+#include <QFileSystemWatcher>
+#include <QTimer>
+#include <functional>
+#include <string>
+
+namespace quorrel {
+
+struct PlayerState;
+
+class ExperimentWatcher {
+public:
+    // `reloaded` is called after every reload attempt, with its outcome, so
+    // the window can show the new scene or the error.
+    ExperimentWatcher(PlayerState& p, std::string path, std::function<void(bool)> reloaded);
+    ExperimentWatcher(const ExperimentWatcher&) = delete;
+    ExperimentWatcher& operator=(const ExperimentWatcher&) = delete;
+
+    // Time given to a writer to finish before the file is read.
+    static constexpr int SETTLE_MS = 100;
+
+private:
+    void changed();
+    void settled();
+
+    PlayerState& p_;
+    std::string path_;
+    std::function<void(bool)> reloaded_;
+    QFileSystemWatcher watcher_;
+    QTimer settle_;
+    std::string last_bytes_;  // the file as last read, so a touch without a change is no reload
+};
+
+}  // namespace quorrel

@@ -1,0 +1,83 @@
+// The numbers of a run, frame by frame, for the CSV export: the time, then
+// x, y, vx, vy, ax, ay of every moving object, then every variable that holds
+// a number. The columns are fixed when Run is pressed; each frame adds one row.
+//
+// Rows are kept in chunks that are allocated as the run grows and reused by
+// later runs, so recording allocates nothing per frame. The rows of one run
+// never take more than BUDGET_BYTES: when they would, every second row is
+// dropped and from then on only every second frame is kept (the stride
+// doubles), so a long run keeps its whole span at a coarser step.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/model.h"
+
+namespace quorrel {
+
+// Column names of `m` as the CSV header writes them: "t", then NAME.x, NAME.y,
+// NAME.vx, NAME.vy, NAME.ax, NAME.ay for every object, then the variables from
+// slot 1 on (variable 0 is the time). An object without a name is "#SLOT"; a
+// name already used by an earlier object becomes "NAME#SLOT".
+struct RunColumns {
+    int objects = 0;
+    std::vector<int> variables;      // slots
+    std::vector<std::string> names;  // UTF-8, one per column
+};
+RunColumns run_columns(const Model& m);
+
+// The values of one row of `m`: width() numbers. A variable whose value is not
+// a number gives NaN (an empty cell).
+void sample_row(const Model& m, const RunColumns& c, double* out);
+
+// "\xEF\xBB\xBF" (the byte-order mark spreadsheet programs need to see UTF-8)
+// and the header line. Lines end in CR LF.
+std::string csv_header(const RunColumns& c, bool with_bom = true);
+// One data line: every number with the shortest text that reads back exactly;
+// NaN and the infinities of an object as "NaN", "Infinity", "-Infinity".
+void append_csv_row(std::string& out, const RunColumns& c, const double* row);
+
+class RunRecord {
+public:
+    static constexpr std::size_t BUDGET_BYTES = std::size_t{64} << 20;
+    static constexpr std::size_t CHUNK_ROWS = 1024;
+
+    // At Run: the columns of `m`, no rows, stride 1.
+    void start(const Model& m);
+    // After a frame of the run.
+    void record(const Model& m);
+    // The row of the last recorded frame, kept or not (nullptr before one).
+    const double* last() const { return frames_ > 0 ? last_.data() : nullptr; }
+    // false: only last() is kept (the tool prints every frame as it goes).
+    void keep_rows(bool keep) { keep_rows_ = keep; }
+
+    const RunColumns& columns() const { return columns_; }
+    std::size_t width() const { return columns_.names.size(); }
+    std::size_t rows() const { return rows_; }
+    const double* row(std::size_t i) const;
+    // Frames between two kept rows (1 until the budget was reached).
+    std::size_t stride() const { return stride_; }
+    // Rows the budget allows at this width.
+    std::size_t capacity() const;
+
+    // The header and every kept row.
+    std::string csv() const;
+
+private:
+    double* slot(std::size_t i);
+    void thin_out();
+
+    RunColumns columns_;
+    std::vector<std::unique_ptr<double[]>> chunks_;
+    std::size_t chunk_width_ = 0;  // the width the chunks were allocated for
+    std::size_t rows_ = 0;
+    std::size_t stride_ = 1;
+    std::size_t frames_ = 0;
+    std::vector<double> last_;
+    bool keep_rows_ = true;
+};
+
+}  // namespace quorrel

@@ -1,0 +1,213 @@
+// The text forms: every stored byte through TOML and JSON and back, the
+// field tables against the stored layouts, the lossless GBK texts, the reset
+// values of a short file and the reader's messages.
+#include "model/text_form.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <vector>
+
+#include "io_fixtures.h"
+#include "model/fields.h"
+#include "model/fields_doc.h"
+#include "model/gbk.h"
+#include "model/io.h"
+
+namespace quorrel {
+namespace {
+
+using namespace testing_io;
+
+// Where two byte strings first differ ("equal" when they do not), for short failure messages.
+std::string first_difference(const std::string& a, const std::string& b) {
+    std::size_t i = 0;
+    while (i < a.size() && i < b.size() && a[i] == b[i]) ++i;
+    if (i == a.size() && i == b.size()) return "equal";
+    return "differ at byte " + std::to_string(i) + " of " + std::to_string(a.size()) + " and " +
+           std::to_string(b.size());
+}
+
+LoadResult read_text(Model& m, const std::string& text, TextFormat f) {
+    LoadScratch scratch;
+    return read_text_form(m, text, f, "", scratch);
+}
+
+// A model with what a damaged or unusual file can hold: non-finite and
+// negative-zero reals, texts that are not valid GBK or need escaping in TOML,
+// reserved words in use, programs with gaps and a tool bar.
+std::unique_ptr<Model> odd_model() {
+    auto m = small_model();
+    m->objects[0].vx0 = std::numeric_limits<double>::quiet_NaN();
+    m->objects[0].charge = -std::numeric_limits<double>::infinity();
+    m->objects[0].fx = -0.0;
+    m->objects[0].reserved4 = -7;
+    m->objects[0].pad477[1] = 0xAB;
+    m->object_texts[0].name = "\xff\x81 \xd0\xa1\xc7\xf2 \x81";  // broken bytes around 小球
+    m->object_texts[0].second = "quote \" backslash \\ tab \t newline \n bell \x07 end";
+    m->measurements[0].reserved60 = 99;
+    m->annotations[0].font.pad13[2] = 5;
+    m->reserved_word1 = 11;
+    m->reserved_block[49] = 0xFE;
+    element_reserved(*m, T_CT) = -3;
+    m->graph_window.r4 = 2.5;
+    m->graph_title = "\x80\xa0";
+    m->program_count = 6;
+    m->program_lines[5][0] = "x=1";
+    m->programs[5].line_count = 1;
+    m->programs[3].word[2] = 4;
+    m->has_toolbar = true;
+    m->toolbar.show_time = 0;
+    m->toolbar.reserved22 = 8;
+    return m;
+}
+
+// Every stored byte comes back: the experiment file and the container (with
+// its tool bar) are the same bytes after a trip through either text form.
+TEST(TextForm, EveryStoredBytePassesThroughBothForms) {
+    struct Case {
+        const char* name;
+        std::unique_ptr<Model> model;
+    };
+    Case cases[] = {{"full", full_model()}, {"small", small_model()}, {"odd", odd_model()}};
+    for (Case& c : cases) {
+        // The model as a reader gives it back, so that the writers start alike.
+        auto source = make_model();
+        ASSERT_TRUE(read_container(*source, packed(*c.model)).ok) << c.name;
+        const std::string exp = write_experiment(*source);
+        const std::string container = write_container(*source);
+        for (TextFormat f : {TextFormat::Toml, TextFormat::Json}) {
+            SCOPED_TRACE(std::string(c.name) + (f == TextFormat::Toml ? " toml" : " json"));
+            const std::string text = f == TextFormat::Toml ? write_toml(*source) : write_json(*source);
+            auto back = make_model();
+            const LoadResult r = read_text(*back, text, f);
+            ASSERT_TRUE(r.ok) << r.message;
+            EXPECT_EQ(first_difference(write_experiment(*back), exp), "equal");
+            EXPECT_EQ(first_difference(write_container(*back), container), "equal");
+            EXPECT_EQ(first_difference(dump_json(*back), dump_json(*source)), "equal");
+        }
+    }
+}
+
+TEST(TextForm, FieldsCoverEveryStoredByteOnce) {
+    const auto check = [](std::span<const Field> fields, std::size_t stored, const char* what) {
+        std::vector<int> covered(stored, 0);
+        std::vector<std::string> names;
+        for (const Field& f : fields) {
+            for (const std::string& n : names) EXPECT_NE(n, f.name) << what;
+            names.emplace_back(f.name);
+            if (f.type == FieldType::Text) continue;
+            ASSERT_LE(f.offset + field_bytes(f), stored) << what << "." << f.name;
+            for (std::size_t b = 0; b < field_bytes(f); ++b) ++covered[f.offset + b];
+        }
+        for (std::size_t b = 0; b < stored; ++b) EXPECT_EQ(covered[b], 1) << what << " byte " << b;
+    };
+    for (const Section& s : SECTIONS)
+        if (s.stored > 0) check(s.fields, s.stored, s.key);
+    check(FONT_FIELDS, FONT_STORED, "font");
+}
+
+TEST(TextForm, GbkTextsSurviveEveryByte) {
+    std::string bytes, back, bad;
+    for (int a = 0; a < 256; ++a)
+        for (int b = 0; b < 256; b += (a < 0x81 ? 255 : 1)) {
+            bytes.assign({static_cast<char>(a), static_cast<char>(b)});
+            ASSERT_TRUE(utf8_to_gbk_lossless(gbk_to_utf8_lossless(bytes), back, bad));
+            ASSERT_EQ(back, bytes) << a << " " << b;
+        }
+    // Valid text stays readable; a byte that is not GBK shows as U+10FF00 + byte.
+    EXPECT_EQ(gbk_to_utf8_lossless("\xd0\xa1\xc7\xf2\xff"), "小球\xF4\x8F\xBF\xBF");
+    EXPECT_FALSE(utf8_to_gbk_lossless("ball 😀", back, bad));
+    EXPECT_EQ(bad, "😀");
+}
+
+// Ten lines make a working experiment: everything left out is the reset model.
+TEST(TextForm, OmittedFieldsTakeTheirResetValues) {
+    const std::string ten_lines =
+        "# one ball under gravity\n"
+        "[settings]\n"
+        "use_gravity = true\n"
+        "\n"
+        "[[objects]]\n"
+        "kind = 1\n"
+        "name = \"小球\"\n"
+        "y0 = 10\n"
+        "rest_mass = 1\n"
+        "radius = 0.5\n";
+    auto m = make_model();
+    const LoadResult r = read_text(*m, ten_lines, TextFormat::Toml);
+    ASSERT_TRUE(r.ok) << r.message;
+    auto expected = make_model();
+    expected->settings.use_gravity = 1;
+    MovingObject& o = expected->objects[0];
+    o.kind = KIND_BODY;
+    o.y0 = 10;
+    o.rest_mass = 1;
+    o.radius = 0.5;
+    o.transparent = 1;  // the generated ball is drawn transparently on black
+    expected->object_texts[0].name = utf8_to_gbk("小球");
+    EXPECT_EQ(first_difference(write_experiment(*m), write_experiment(*expected)), "equal");
+    EXPECT_FALSE(m->object_pictures[0].isNull());  // the generated ball
+    EXPECT_EQ(m->variable_count, 1);
+    EXPECT_EQ(m->variable_texts[0][VT_NAME], "t");
+}
+
+// Each error names the line and the field and says what is wrong; the model
+// that was open stays exactly as it was.
+TEST(TextForm, ErrorsNameTheLineAndTheField) {
+    struct Case {
+        TextFormat format;
+        const char* text;
+        const char* message;
+    };
+    const Case cases[] = {
+        {TextFormat::Toml, "[settings]\nscale = \"big\"\n", "第 2 行 settings.scale:应为数字,这里是文字。"},
+        {TextFormat::Toml, "[settings]\nscael = 1\n", "第 2 行 settings.scael:没有这个字段。"},
+        {TextFormat::Toml, "[setting]\n", "第 1 行 setting:没有这个表。"},
+        {TextFormat::Toml, "[[objects]]\nkind = 0\n", "第 1 行 objects[0]:kind 不能为 0"},
+        {TextFormat::Toml, "[[objects]]\nkind = 1\nstrobe_on = 300\n", "第 3 行 objects[0].strobe_on:300 超出了范围"},
+        {TextFormat::Toml, "[[objects]]\nkind = 1\nball_rgb = [1, 2]\n", "ball_rgb:应有 3 个值,这里有 2 个。"},
+        {TextFormat::Toml, "[[objects]]\nkind = 1\nname = \"😀\"\n", "objects[0].name:文字中的「😀」不能用 GBK 表示。"},
+        {TextFormat::Toml, "[[elements.M]]\nvalues = [1, 2, 3]\nx = 4\n",
+         "第 3 行 elements.M[0].x:元素已由 values 给出"},
+        {TextFormat::Toml, "[[elements.M]]\nvalues = [1, 2]\n", "第 2 行 elements.M[0].values:应有 3 个数"},
+        {TextFormat::Toml, "[[programs]]\nindex = 3\n[[programs]]\nindex = 2\n",
+         "第 4 行 programs[1].index:2 超出了范围"},
+        {TextFormat::Toml, "[[objects]]\nkind = 1\n[[pictures]]\nslot = 0\ndata = \"@@\"\n",
+         "pictures[0].data:不是有效的 base64"},
+        {TextFormat::Toml, "[settings]\ng = 1\ng = 2\n", "第 3 行 TOML 语法错误"},
+        {TextFormat::Json, "{\n  \"settings\": {\n    \"g\": \"x\"\n  }\n}\n", "第 3 行 settings.g:应为数字"},
+        {TextFormat::Json, "{\n  \"objects\": [\n    {\"kind\": 1,}\n  ]\n}\n", "第 3 行 JSON 语法错误"},
+    };
+    auto m = small_model();
+    const std::string before = fingerprint(*m);
+    for (const Case& c : cases) {
+        const LoadResult r = read_text(*m, c.text, c.format);
+        EXPECT_FALSE(r.ok) << c.text;
+        EXPECT_NE(r.message.find(c.message), std::string::npos) << r.message;
+        EXPECT_EQ(fingerprint(*m), before) << c.text;
+    }
+}
+
+TEST(TextForm, TheAuthoringDocumentHoldsTheCodesTablesOfFields) {
+    std::string doc;
+    ASSERT_TRUE(read_whole_file(QUORREL_SOURCE_DIR "/docs/authoring.md", doc));
+    const auto begin = doc.find(FIELDS_BEGIN), end = doc.find(FIELDS_END);
+    ASSERT_NE(begin, std::string::npos);
+    ASSERT_NE(end, std::string::npos);
+    const std::size_t from = begin + std::strlen(FIELDS_BEGIN);
+    EXPECT_TRUE(doc.substr(from, end - from) == "\n" + fields_markdown() + "\n")
+        << "docs/authoring.md is out of date: run quorrel-tool fields --update docs/authoring.md";
+}
+
+TEST(TextForm, FormsAreToldByTheExtension) {
+    EXPECT_EQ(text_format_of("a/b.TOML"), TextFormat::Toml);
+    EXPECT_EQ(text_format_of("b.json"), TextFormat::Json);
+    EXPECT_EQ(text_format_of("b.exp"), TextFormat::None);
+    EXPECT_EQ(text_format_of("dir.toml/b"), TextFormat::None);
+}
+
+}  // namespace
+}  // namespace quorrel
