@@ -81,6 +81,7 @@ int main(int argc, char** argv) {
     player.program_folder = QFileInfo(exe).absolutePath().toLocal8Bit().toStdString();
     quorrel::QtPlatform platform;
     quorrel::MainWindow window(player, platform, source, path);
+    window.set_zoom_on_open(args.zoom);
     if (args.exit_after_first_frame)
         window.scene_view()->painted = [&player] {
             if (player.model_loaded) QCoreApplication::exit(0);

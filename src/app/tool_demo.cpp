@@ -54,12 +54,13 @@ int tool_demo(const Args& args) {
         std::printf("%s\n", path.string().c_str());
     }
     if (!pictures) return 0;
-    // Drawn from the written files, as the player shows them, at the window's design size.
+    // Drawn from the written files as the player opens them: fitted to the window's design size.
     const auto app = make_headless_app();
     for (const DemoInfo& d : all_demos()) {
         const std::filesystem::path path = dir / d.file_name;
         const std::filesystem::path png = std::filesystem::path(path).replace_extension(".png");
-        if (render_png(path.string(), 0, DEMO_PICTURE_WIDTH, DEMO_PICTURE_HEIGHT, png.string()) != 0) return 2;
+        if (render_png(path.string(), 0, DEMO_PICTURE_WIDTH, DEMO_PICTURE_HEIGHT, true, 1.0, png.string()) != 0)
+            return 2;
         std::printf("%s\n", png.string().c_str());
     }
     return 0;

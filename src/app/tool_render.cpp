@@ -1,20 +1,23 @@
-// quorrel-tool render FILE [--frames N] [--size WxH] --out PNG: draws the scene
-// picture offscreen (after loading, or after Run and N ticks) into a PNG file.
+// quorrel-tool render FILE [--frames N] [--size WxH] [--zoom K|fit] --out PNG:
+// draws the scene picture offscreen (after loading, or after Run and N ticks)
+// into a PNG file, at view scale K (1 by default) or fitted to the picture.
 #include <QImage>
 #include <QString>
 #include <cstdio>
 
 #include "app/tool.h"
+#include "model/numtext.h"
 #include "player/headless_app.h"
 #include "player/headless_platform.h"
 #include "player/launch.h"
 #include "player/player.h"
 #include "player/toolbar_layout.h"
+#include "player/view_control.h"
 
 namespace quorrel {
 namespace {
 
-constexpr const char* USAGE = "usage: quorrel-tool render FILE [--frames N] [--size WxH] --out PNG\n";
+constexpr const char* USAGE = "usage: quorrel-tool render FILE [--frames N] [--size WxH] [--zoom K|fit] --out PNG\n";
 // Pictures larger than this are refused rather than allocated.
 constexpr long long MAX_SIDE = 16384;
 
@@ -29,15 +32,32 @@ bool parse_size(const std::string& text, int& w, int& h) {
     return true;
 }
 
+// "fit", or a view scale within the view's limits.
+bool parse_zoom(const std::string& text, bool& fit, double& zoom) {
+    fit = text == "fit";
+    if (fit) return true;
+    double v = 0;
+    if (!parse_number(text, v) || !(v >= MIN_ZOOM && v <= MAX_ZOOM)) return false;
+    zoom = v;
+    return true;
+}
+
 }  // namespace
 
-int render_png(const std::string& file, long long frames, int width, int height, const std::string& out) {
+int render_png(const std::string& file, long long frames, int width, int height, bool fit, double zoom,
+               const std::string& out) {
     HeadlessPlatform platform;
     PlayerState p;
     p.platform = &platform;
     // The window is the picture plus the tool bar above it.
     resize_scene(p, width, height, width, height + TOOLBAR_HEIGHT);
+    p.fit_view = fit;
     if (!load_any(p, file)) return 2;
+    if (!fit) {
+        View v;
+        v.zoom = zoom;
+        set_view(p, v);
+    }
     if (frames > 0) {
         press_run(p);
         for (long long i = 0; i < frames && platform.exit_status < 0; ++i) Timing(p);
@@ -53,6 +73,8 @@ int tool_render(const Args& args) {
     std::string file, out;
     long long frames = 0;
     int width = 700, height = 420;
+    bool fit = false;
+    double zoom = 1.0;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         const bool has_value = i + 1 < args.size();
@@ -66,6 +88,12 @@ int tool_render(const Args& args) {
         } else if (a == "--size" && has_value) {
             if (!parse_size(args[++i], width, height)) {
                 std::fprintf(stderr, "quorrel-tool render: invalid size (WxH, 1 to %lld each)\n%s", MAX_SIDE, USAGE);
+                return 2;
+            }
+        } else if (a == "--zoom" && has_value) {
+            if (!parse_zoom(args[++i], fit, zoom)) {
+                std::fprintf(stderr, "quorrel-tool render: invalid zoom (fit, or %g to %g)\n%s", MIN_ZOOM, MAX_ZOOM,
+                             USAGE);
                 return 2;
             }
         } else if (a == "--out" && has_value) {
@@ -83,7 +111,7 @@ int tool_render(const Args& args) {
     }
 
     const auto app = make_headless_app();
-    return render_png(file, frames, width, height, out);
+    return render_png(file, frames, width, height, fit, zoom, out);
 }
 
 }  // namespace quorrel

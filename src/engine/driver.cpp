@@ -29,6 +29,7 @@ int movin(Model& m, const TrailSink& sink) {
     const bool had_message = !m.stop_message.empty();
 
     std::int32_t old_x[MAX_OBJECTS], old_y[MAX_OBJECTS];
+    double old_px[MAX_OBJECTS], old_py[MAX_OBJECTS];
     for (std::int32_t step = 0; step < steps; ++step) {
         m.sim_time += dt;
         const bool pause = std::fabs(m.sim_time - m.next_pause) < dt * PAUSE_WINDOW && m.next_pause > 0;
@@ -37,16 +38,20 @@ int movin(Model& m, const TrailSink& sink) {
         for (int i = 0; i < n; ++i) {
             old_x[i] = m.objects[i].screen_x;
             old_y[i] = m.objects[i].screen_y;
+            old_px[i] = world_px(s, m.objects[i].x) + 0.5;
+            old_py[i] = world_py(s, m.objects[i].y) + 0.5;
         }
         kernel(m);
 
         for (int i = 0; i < n; ++i) {
             const MovingObject& o = m.objects[i];
-            if (o.show_trail != 0 && sink.segment != nullptr)
-                sink.segment(sink.context, old_x[i], old_y[i], o.screen_x, o.screen_y, o.trail_colour, s.line_width);
             // Written so that a non-finite position also counts as out of range.
             const double px = world_px(s, o.x) + 0.5;
             const double py = world_py(s, o.y) + 0.5;
+            if (o.show_trail != 0 && sink.precise != nullptr)
+                sink.precise(sink.context, old_px[i], old_py[i], px, py, o.trail_colour, s.line_width);
+            else if (o.show_trail != 0 && sink.segment != nullptr)
+                sink.segment(sink.context, old_x[i], old_y[i], o.screen_x, o.screen_y, o.trail_colour, s.line_width);
             if (!(std::fabs(px) <= DRAWABLE_RANGE_PX && std::fabs(py) <= DRAWABLE_RANGE_PX)) return MOVIN_OUT_OF_RANGE;
         }
 

@@ -55,7 +55,7 @@ void build_drag_background(PlayerState& p) {
     if (!origin && st != DRAG_CT) Draw_CT(m, s);
     canvas_end(s.canvas);
     const QRect r = s.image1.rect();
-    copy_rect(s.scene_canvas, r, s.image1, r);
+    copy_whole(s.scene_canvas, s.image1);
     QImage& bg = p.mouse.drag_background;
     if (bg.size() != s.image1.size() || bg.format() != s.image1.format())
         bg = s.image1.copy();
@@ -239,11 +239,34 @@ void finish_release(PlayerState& p, MouseButton button, int x, int y) {
     }
     in.mouse_down = false;
     if (button != MouseButton::Left || in.drag_state == DRAG_NONE) return;
-    apply_drag(p, x, y, true);
-    if (in.drag_state == DRAG_MOVING) s_obj_TB_CT_position(m, in.drag_index, ask_placement, &p);
+    // A click that never left its pixel moves nothing: storing the pixel's
+    // world position would round away the exact start a dialog or the file
+    // gave, and a double click would ask where to put a body on its track.
+    if (in.moved || x != in.pressed_at.x || y != in.pressed_at.y) {
+        apply_drag(p, x, y, true);
+        if (in.drag_state == DRAG_MOVING) s_obj_TB_CT_position(m, in.drag_index, ask_placement, &p);
+        p.edits.commit();
+    } else {
+        p.edits.cancel();
+    }
     // Blocks still follow their dragged host while the scene is prepared.
     prepar_obj(p);
     set_drag(p, DRAG_NONE, -1);
+}
+
+// The element whose properties a double click at (x, y) opens.
+bool has_properties(int state) {
+    switch (state) {
+        case DRAG_MOVING:
+        case DRAG_Z:
+        case DRAG_M:
+        case DRAG_E:
+        case DRAG_EA:
+        case DRAG_BA:
+            return true;
+        default:
+            return false;
+    }
 }
 
 }  // namespace
@@ -294,6 +317,9 @@ MouseResult Image1MouseDown(PlayerState& p, MouseButton button, int x, int y) {
         return r;
     }
     in.grab_offset = {x - h.handle.x, y - h.handle.y};
+    in.pressed_at = {x, y};
+    in.moved = false;
+    p.edits.begin(*p.model);
     set_drag(p, h.state, h.index);
     if (is_text_kind(h.state)) prepar_obj(p);
     build_drag_background(p);
@@ -309,8 +335,12 @@ MouseResult Image1MouseMove(PlayerState& p, int x, int y) {
     MouseResult r;
     if (in.mouse_down && in.drag_state != DRAG_NONE) {
         r.cursor = CursorShape::Hand;
-        apply_drag(p, x, y, false);
-        justing_draw(p);
+        // Until the pointer leaves the pressed pixel the element stays as it is.
+        if (x != in.pressed_at.x || y != in.pressed_at.y) in.moved = true;
+        if (in.moved) {
+            apply_drag(p, x, y, false);
+            justing_draw(p);
+        }
     } else {
         r.cursor = hit_test(*p.model, p.scene, x, y).state != DRAG_NONE ? CursorShape::Hand : CursorShape::Cross;
     }
@@ -345,7 +375,18 @@ MouseResult Image1DblClick(PlayerState& p) {
     in.mouse_down = false;
     if (!drag_mode(p)) return {};
     const int k = label_at(*p.model, p.scene, in.last.x, in.last.y);
-    if (k < 0) return {};
+    if (k < 0) {
+        MouseResult r;
+        const Hit h = hit_test(*p.model, p.scene, in.last.x, in.last.y);
+        if (has_properties(h.state)) {
+            r.properties = h.state;
+            r.properties_index = h.index;
+            // The dialog may take the double click's release: only the
+            // press that stands for the double click is left to swallow.
+            in.click_suppress = 1;
+        }
+        return r;
+    }
     if (!run_label_program(p, k)) return {};
     if (p.script->pause_request == 1) {
         press_pause(p);

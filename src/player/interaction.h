@@ -17,6 +17,10 @@ struct MouseResult {
     // Open the pop-up menu at (x, y); once it has closed, call release_after_menu.
     bool open_menu = false;
     int x = 0, y = 0;
+    // Open the properties of this element (a drag state code and its slot):
+    // a double click on a moving object, a field or a region before a run.
+    int properties = DRAG_NONE;
+    int properties_index = -1;
 };
 
 // True while elements can be dragged: an experiment is loaded, it is not
@@ -30,7 +34,9 @@ MouseResult Image1MouseUp(PlayerState& p, MouseButton button, int x, int y);
 // of a running experiment still runs its program.
 void release_after_menu(PlayerState& p, MouseButton button, int x, int y);
 // A double click at the position of the preceding press. The platform's two
-// events that follow it are swallowed.
+// events that follow it are swallowed. On a dynamic label its program runs;
+// before a run, on a moving object, a field or a region, the window is asked
+// to open its properties.
 MouseResult Image1DblClick(PlayerState& p);
 
 // Redraws the scene while dragging: the objects' start state and forces,

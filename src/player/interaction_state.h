@@ -17,6 +17,8 @@ struct Interaction {
     ScreenXY grab_offset{0, 0};  // pointer minus the element's handle at the press
     int click_suppress = 0;      // events still to swallow after a double click
     ScreenXY last{0, 0};         // the pointer position of the last event
+    ScreenXY pressed_at{0, 0};   // where the drag began
+    bool moved = false;          // the pointer left pressed_at during the drag
     QImage drag_background;      // the scene without what the current drag moves
 };
 

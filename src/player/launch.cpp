@@ -5,16 +5,42 @@
 #include <cstring>
 
 #include "model/io.h"
+#include "model/numtext.h"
 #include "model/read_common.h"
 #include "model/text_form.h"
+#include "player/view_control.h"
 
 namespace quorrel {
+
+namespace {
+
+// "fit" is 0; a view scale must lie within the view's limits.
+bool parse_zoom(const std::string& text, double& zoom) {
+    if (text == "fit") {
+        zoom = 0.0;
+        return true;
+    }
+    double v = 0;
+    if (!parse_number(text, v) || !(v >= MIN_ZOOM && v <= MAX_ZOOM)) return false;
+    zoom = v;
+    return true;
+}
+
+}  // namespace
 
 PlayerArgs parse_player_args(const std::vector<std::string>& args) {
     PlayerArgs r;
     bool options = true;
-    for (const std::string& a : args) {
-        if (options && a == "--") {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const bool zoom = a == "--zoom" || a.rfind("--zoom=", 0) == 0;
+        if (options && zoom) {
+            const bool joined = a.size() > 6;
+            const bool has_value = joined || i + 1 < args.size();
+            const std::string value = joined ? a.substr(7) : (has_value ? args[++i] : "");
+            if (!parse_zoom(value, r.zoom) && r.error.empty())
+                r.error = "invalid --zoom (fit, or a scale from 0.1 to 16): " + value;
+        } else if (options && a == "--") {
             options = false;
         } else if (options && (a == "--help" || a == "-h")) {
             r.help = true;
@@ -41,6 +67,9 @@ std::string player_usage(const std::string& program) {
            "packed player); without FILE a packed player plays its own experiment and any\n"
            "other asks for a file.\n"
            "\n"
+           "  --zoom fit                fit the scene to the window (the default)\n"
+           "  --zoom 1                  show the scene at its design size (1:1); any scale\n"
+           "                            from 0.1 to 16 can be given\n"
            "  --exit-after-first-frame  quit with status 0 once the experiment's first frame\n"
            "                            has been painted (for start-up measurements)\n"
            "  --watch                   reload FILE whenever it changes on disk; a file with an\n"

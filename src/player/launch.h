@@ -14,6 +14,8 @@ struct PlayerArgs {
     bool exit_after_first_frame = false;
     // Reload the file whenever it changes on disk.
     bool watch = false;
+    // The view scale to open with; 0 fits the scene to the window.
+    double zoom = 0.0;
     std::string file;   // empty: none given
     std::string error;  // UTF-8, non-empty when the command line is not understood
 };

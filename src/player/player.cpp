@@ -11,6 +11,8 @@
 #include "model/text_form.h"
 #include "player/frame_hooks.h"
 #include "player/run_control.h"
+#include "player/view_control.h"
+#include "render/bounds.h"
 #include "render/canvas.h"
 #include "render/frame.h"
 #include "render/graphs.h"
@@ -66,6 +68,8 @@ void after_read(PlayerState& p, const std::string& path) {
     m.running = false;
     p.program_folder = folder_of(path);
     p.last_error = {};
+    // The history belongs to the experiment that was there before.
+    p.edits.clear();
     for (int g = 0; g < MAX_GRAPHS && m.graphs[g].kind != 0; ++g) {
         create_graph_picture(m, g);
         draw_graph_frame(m, p.scene, g);
@@ -105,7 +109,7 @@ void keep_as_loaded(PlayerState& p) {
 }
 
 // After a container was read into the model.
-void show_container(PlayerState& p, const std::string& path) {
+void show_container(PlayerState& p, const std::string& path, bool fit) {
     Model& m = *p.model;
     after_read(p, path);
     // Blocks and inclines are drawn transparently on white.
@@ -120,11 +124,14 @@ void show_container(PlayerState& p, const std::string& path) {
     p.toolbar = toolbar_layout(m.toolbar, m.has_toolbar);
     p.origin = ExperimentOrigin::Container;
     keep_as_loaded(p);
-    prepar_obj(p);
+    if (fit)
+        prepar_obj_fitted(p);
+    else
+        prepar_obj(p);
 }
 
 // After an experiment file or a text form was read into the model.
-void show_opened(PlayerState& p, const std::string& path) {
+void show_opened(PlayerState& p, const std::string& path, bool fit) {
     Model& m = *p.model;
     after_read(p, path);
     // Objects without a picture of their own show the generated ball on black.
@@ -140,7 +147,10 @@ void show_opened(PlayerState& p, const std::string& path) {
     p.toolbar = toolbar_layout(m.toolbar, m.has_toolbar);
     p.origin = text_format_of(path) != TextFormat::None ? ExperimentOrigin::TextForm : ExperimentOrigin::ExperimentFile;
     keep_as_loaded(p);
-    prepar_obj(p);
+    if (fit)
+        prepar_obj_fitted(p);
+    else
+        prepar_obj(p);
 }
 
 // In the program editor where the platform has one, else as a message box
@@ -187,7 +197,7 @@ void PlayerHost::prepare_after_open() {
     p_.toolbar = toolbar_layout(p_.model->toolbar, false);
     p_.origin = ExperimentOrigin::ExperimentFile;
     keep_as_loaded(p_);
-    prepar_obj(p_);
+    prepar_obj_fitted(p_);
 }
 
 void prepar_obj(PlayerState& p) {
@@ -256,19 +266,44 @@ const QImage& picture(PlayerState& p) {
     return p.scene.image1;
 }
 
-void resize_scene(PlayerState& p, int image_width, int image_height, int window_width, int window_height) {
+void resize_scene(PlayerState& p, int image_width, int image_height, int window_width, int window_height,
+                  double pixel_ratio) {
     Scene& s = p.scene;
+    Model& m = *p.model;
+    if (!(std::isfinite(pixel_ratio) && pixel_ratio > 0.0)) pixel_ratio = 1.0;
+    const int w = static_cast<int>(std::lround(std::max(image_width, 1) * pixel_ratio));
+    const int h = static_cast<int>(std::lround(std::max(image_height, 1) * pixel_ratio));
+    scene_end(s);
+    const View old_view = s.view;
+    const QImage old_scene = s.scene_bitmap;
     if (s.image1.isNull())
-        scene_init(s, image_width, image_height);
-    else if (s.image1.width() != image_width || s.image1.height() != image_height)
-        scene_resize(s, image_width, image_height);
+        scene_init(s, w, h);
+    else if (s.image1.width() != w || s.image1.height() != h)
+        scene_resize(s, w, h);
     s.window_width = window_width;
     s.window_height = window_height;
+    View v = old_view;
+    if (v.pixel_ratio != pixel_ratio) {
+        // The same design point stays at the top left.
+        v.dx = static_cast<int>(std::lround(v.dx * pixel_ratio / v.pixel_ratio));
+        v.dy = static_cast<int>(std::lround(v.dy * pixel_ratio / v.pixel_ratio));
+        v.pixel_ratio = pixel_ratio;
+    }
+    scene_set_view(s, v);
     if (!p.model_loaded) return;
-    if (p.model->running)
-        deal_going_pic(*p.model, p.scene);
-    else
+    if (p.fit_view) {
+        v = fitted_view(content_bounds(m, s), image_width, image_height, pixel_ratio);
+        scene_set_view(s, v);
+    }
+    if (!m.running && m.sim_time == 0) {
+        redraw_graph_pictures(m, s, old_view.scale(), v.scale());
         prepar_obj(p);
+    } else {
+        // A run in progress or paused goes on from where it is: the scene is
+        // drawn for the new size, what the run drew so far carried over.
+        scene_set_view(s, old_view);
+        redraw_for_view(p, old_view, old_scene, v);
+    }
 }
 
 bool load_container(PlayerState& p, const std::string& path) {
@@ -278,7 +313,7 @@ bool load_container(PlayerState& p, const std::string& path) {
         show_load_failure(p, r);
         return false;
     }
-    show_container(p, path);
+    show_container(p, path, true);
     return true;
 }
 
@@ -293,7 +328,7 @@ bool open_experiment(PlayerState& p, const std::string& path) {
         prepar_obj(p);
         return false;
     }
-    show_opened(p, path);
+    show_opened(p, path, true);
     return true;
 }
 
@@ -313,10 +348,11 @@ bool reload_experiment(PlayerState& p, const std::string& path) {
     p.pause_enabled = false;
     p.status_colour = STATUS_NAVY;
     p.status_text.clear();  // as after opening: an earlier error goes
+    // The window's view stays as it is: a reload is not a new opening.
     if (p.model->has_toolbar && text_format_of(path) == TextFormat::None)
-        show_container(p, path);
+        show_container(p, path, false);
     else
-        show_opened(p, path);
+        show_opened(p, path, false);
     return true;
 }
 
@@ -404,7 +440,7 @@ TickOutcome Timing(PlayerState& p) {
     p.stopped_in_tick = false;
     p.last_error = {};
 
-    const int r = movin(m, TrailSink{&p.scene, trail_segment});
+    const int r = movin(m, TrailSink{&p.scene, trail_segment, trail_segment_precise});
     jisuan_du_liang(m);
     p.script->pause_request = 0;
     ProgramError e;
@@ -436,7 +472,7 @@ TickOutcome Timing(PlayerState& p) {
         press_stop(p);
     }
     draw_frame(m, p.scene, sample_graphs, &p);
-    p.time_text = "  t = " + format_g(m.sim_time, m.digits);
+    p.time_text = time_text(p);
 
     TickOutcome outcome = TickOutcome::Advanced;
     // A run stopped during this tick stays stopped: there is nothing to pause.
@@ -457,6 +493,11 @@ TickOutcome Timing(PlayerState& p) {
     if (r == MOVIN_OUT_OF_RANGE) return TickOutcome::OutOfRange;
     if (p.stopped_in_tick && !m.running) return TickOutcome::Stopped;
     return outcome;
+}
+
+std::string time_text(const PlayerState& p) {
+    const Model& m = *p.model;
+    return "  t = " + format_g(m.sim_time, m.digits) + "   " + real_time_text(p.playback.speed, m);
 }
 
 const char* run_status(const PlayerState& p) {

@@ -12,7 +12,9 @@
 
 #include "model/io.h"
 #include "model/model.h"
+#include "player/edit_history.h"
 #include "player/interaction_state.h"
+#include "player/playback.h"
 #include "player/run_record.h"
 #include "player/toolbar_layout.h"
 #include "render/scene.h"
@@ -105,6 +107,8 @@ struct PlayerState {
 
     // The mouse on the scene (interaction.h).
     Interaction mouse;
+    // Undo and redo of the drags and property edits; the unsaved-edits flag.
+    EditHistory edits;
 
     // The experiment as it was read, before the scene was prepared: saving
     // keeps the values the player recomputes as they were read.
@@ -112,14 +116,24 @@ struct PlayerState {
     ExperimentOrigin origin = ExperimentOrigin::None;
     // Every frame since the last Run, for the CSV export.
     RunRecord record;
+
+    // The view follows the window: the content is fitted to the picture at
+    // every load and resize (view_control.h). Off: the view stays as set.
+    bool fit_view = false;
+    // Frames per second of the clock (playback.h).
+    Playback playback;
 };
 
 // The picture the user sees (Image1), with every painting on it finished.
 const QImage& picture(PlayerState& p);
 
 // Sets the picture size (the window's client area below the tool bar) and the
-// window size; redraws the scene when an experiment is loaded.
-void resize_scene(PlayerState& p, int image_width, int image_height, int window_width, int window_height);
+// window size, in screen units, and the screen's pixel ratio (picture pixels
+// per unit); redraws the scene when an experiment is loaded. Before a run the
+// scene is prepared again; during or after one it is drawn again for the new
+// size without touching the run (view_control.h). A fitted view is fitted again.
+void resize_scene(PlayerState& p, int image_width, int image_height, int window_width, int window_height,
+                  double pixel_ratio = 1.0);
 
 // Reads the container at the end of `path` and prepares the scene. On failure
 // shows the reader's message and returns false with the previous model kept.
@@ -138,9 +152,10 @@ void update_caption(PlayerState& p);
 // Keeps a copy of the model as read (PlayerState::loaded), before preparation.
 void keep_as_loaded(PlayerState& p);
 // The load steps after a successful read of a container, and of an
-// experiment file or a text form.
-void show_container(PlayerState& p, const std::string& path);
-void show_opened(PlayerState& p, const std::string& path);
+// experiment file or a text form; `fit` fits a fitted view to the new
+// content (an opening), else the view stays as it is (a reload).
+void show_container(PlayerState& p, const std::string& path, bool fit);
+void show_opened(PlayerState& p, const std::string& path, bool fit);
 // The first activation of the main window: loads the container of `exe_path`.
 bool first_activation(PlayerState& p, const std::string& exe_path);
 
@@ -167,6 +182,10 @@ TickOutcome Timing(PlayerState& p);
 void press_run(PlayerState& p);
 void press_stop(PlayerState& p);
 void press_pause(PlayerState& p);  // pause when running, continue when not
+
+// The time readout: "  t = " and sim_time with `digits` digits, then the
+// playback speed against real time.
+std::string time_text(const PlayerState& p);
 
 // "running", "paused", "stopped" or "halted".
 const char* run_status(const PlayerState& p);

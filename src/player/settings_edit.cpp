@@ -31,15 +31,6 @@ std::string_view trimmed(std::string_view s) {
     return s;
 }
 
-// A real typed by the user. An overflow to infinity is not a usable setting
-// and counts as invalid, as any other text that is not a number.
-bool read_real(const std::string& text, double& out) {
-    double v = 0;
-    if (!parse_number(trimmed(text), v) || !std::isfinite(v)) return false;
-    out = v;
-    return true;
-}
-
 bool read_integer(const std::string& text, std::int32_t& out) {
     std::string_view s = trimmed(text);
     if (!s.empty() && s.front() == '+') s.remove_prefix(1);
@@ -47,6 +38,21 @@ bool read_integer(const std::string& text, std::int32_t& out) {
     std::int32_t v = 0;
     const auto r = std::from_chars(s.data(), s.data() + s.size(), v);
     if (r.ec != std::errc() || r.ptr != s.data() + s.size()) return false;
+    out = v;
+    return true;
+}
+
+EditRefusal not_an_integer(int field, const std::string& text) {
+    return refuse(field, text + NOT_AN_INTEGER, true);
+}
+
+}  // namespace
+
+// An overflow to infinity is not a usable value and counts as invalid, as
+// any other text that is not a number.
+bool read_real(const std::string& text, double& out) {
+    double v = 0;
+    if (!parse_number(trimmed(text), v) || !std::isfinite(v)) return false;
     out = v;
     return true;
 }
@@ -66,12 +72,6 @@ EditRefusal refuse(int field, std::string message, bool hint_box) {
 EditRefusal not_a_real(int field, const std::string& text) {
     return refuse(field, text + NOT_A_REAL, true);
 }
-
-EditRefusal not_an_integer(int field, const std::string& text) {
-    return refuse(field, text + NOT_AN_INTEGER, true);
-}
-
-}  // namespace
 
 std::string shortest_text(double value) {
     char buf[64];

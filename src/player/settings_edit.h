@@ -52,6 +52,15 @@ struct EditRefusal {
     bool ok_cancel = false;
 };
 
+// A real typed into a field (spaces around it allowed); false for any text
+// that is not a finite number.
+bool read_real(const std::string& text, double& out);
+// A refusal of `field`; with `hint_box` it is shown with the caption "提示"
+// and the buttons OK and Cancel.
+EditRefusal refuse(int field, std::string message, bool hint_box);
+// "<text>  不是一个有效的实数!" in a hint box.
+EditRefusal not_a_real(int field, const std::string& text);
+
 // The shortest decimal text that reads back as the same real ("0.001", "1e-12").
 std::string shortest_text(double value);
 

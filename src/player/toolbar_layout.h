@@ -11,8 +11,9 @@ enum ToolButton { BUTTON_SETTINGS, BUTTON_RUN, BUTTON_STOP, BUTTON_PAUSE, BUTTON
 // Design-time left edges of the buttons, in pixels.
 inline constexpr int BUTTON_LEFT[TOOL_BUTTONS] = {5, 33, 58, 84, 110};
 inline constexpr int TOOLBAR_HEIGHT = 33;
-inline constexpr int TIME_LABEL_WIDTH = 121;
-inline constexpr int TIME_LABEL_FROM_RIGHT = 120;  // its left edge, from the window's right edge
+// The time readout holds the time and the playback speed against real time.
+inline constexpr int TIME_LABEL_WIDTH = 230;
+inline constexpr int TIME_LABEL_FROM_RIGHT = 232;  // its left edge, from the window's right edge
 inline constexpr int STATUS_LABEL_LEFT = 352;
 
 struct ToolbarLayout {

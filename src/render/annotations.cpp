@@ -46,23 +46,34 @@ bool any_framed(const Model& m) {
 }  // namespace
 
 void Draw_zhu_shi(Model& m, Scene& s, int mode) {
-    // Texts are restored from the backdrop, which differs from scene_bitmap
-    // only by the frames: without framed annotations it is not refreshed.
-    const bool framed = any_framed(m);
-    if (framed) {
-        const QRect all = s.annotation_backdrop.rect().intersected(s.scene_bitmap.rect());
-        copy_rect(s.backdrop_canvas, all, s.scene_bitmap, all);
-    }
-    const QImage& clean = framed ? s.annotation_backdrop : s.scene_bitmap;
     Canvas& c = s.canvas;
     set_brush_clear(c);
-    for (int i = 0; i < MAX_ANNOTATIONS && m.annotations[i].in_use != 0; ++i) {
-        const Text& stored = m.annotation_text[i];
-        if (stored.empty()) continue;
+    // Texts are restored from the backdrop, which differs from scene_bitmap
+    // only by the frames. Only the boxes the texts are restored from are
+    // refreshed from scene_bitmap (not the whole picture, every frame), and
+    // all of them before any frame is drawn, so a box shows the frames of the
+    // lower slots exactly as a whole refreshed backdrop would.
+    const bool framed = any_framed(m);
+    std::int32_t widths[MAX_ANNOTATIONS];
+    const auto text_of = [&](int i) -> const QString& {
         Annotation& a = m.annotations[i];
         set_font(c, cached_font(s.info.annotation_font[i], a.font, m.annotation_font[i]), a.font.colour);
-        const QString& text = cached_text(s.info.annotation_text[i], substitute_text(m, s, stored));
-        const i64 w = text_width(c, text);
+        return cached_text(s.info.annotation_text[i], substitute_text(m, s, m.annotation_text[i]));
+    };
+    for (int i = 0; framed && i < MAX_ANNOTATIONS && m.annotations[i].in_use != 0; ++i) {
+        if (m.annotation_text[i].empty()) continue;
+        const Annotation& a = m.annotations[i];
+        text_of(i);
+        widths[i] = cached_width(s.info.annotation_text[i], c);
+        const i64 rw = mode == 1 ? a.width : widths[i], h = font_height_px(a.font);
+        restore_box(s.backdrop_canvas, s.scene_bitmap, i64{a.x} - 2, i64{a.y} - 2, a.x + rw + 5, a.y + h + 5);
+    }
+    const QImage& clean = framed ? s.annotation_backdrop : s.scene_bitmap;
+    for (int i = 0; i < MAX_ANNOTATIONS && m.annotations[i].in_use != 0; ++i) {
+        if (m.annotation_text[i].empty()) continue;
+        Annotation& a = m.annotations[i];
+        const QString& text = text_of(i);
+        const i64 w = framed ? widths[i] : cached_width(s.info.annotation_text[i], c);
         const i64 h = font_height_px(a.font);
         const i64 x = a.x, y = a.y;
         const i64 rw = mode == 1 ? a.width : w;

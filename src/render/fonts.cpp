@@ -16,6 +16,15 @@ namespace {
 // Pixel heights beyond this come from damaged files; they would only make
 // the glyph cache huge.
 constexpr int MAX_PIXEL_HEIGHT = 1000;
+
+// Qt draws glyphs larger than 64 pixels on the screen as outlines, about
+// fifty times slower than from its glyph cache; a 16-pixel title in a view
+// scaled four times is such a glyph every frame. The cache limit is raised
+// before Qt first reads it (it reads the variable once), unless it is set.
+const bool large_glyphs_cached = [] {
+    if (!qEnvironmentVariableIsSet("QT_MAX_CACHED_GLYPH_SIZE")) qputenv("QT_MAX_CACHED_GLYPH_SIZE", "256");
+    return true;
+}();
 constexpr int DEFAULT_PIXEL_HEIGHT = 16;
 
 // Windows faces and the installed faces that stand in for them.
@@ -78,7 +87,10 @@ QFont make_font(const QString& installed, int pixel_height, bool bold) {
     f.setFamilies(families_for(installed));
     f.setPixelSize(std::clamp(pixel_height, 1, MAX_PIXEL_HEIGHT));
     f.setBold(bold);
-    f.setStyleStrategy(QFont::NoAntialias);
+    // Smoothed glyphs with vertical hinting only: without smoothing, hinting
+    // snaps the strokes of some Chinese glyphs to two pixels and of others to
+    // one, so one line mixes bold and thin characters.
+    f.setStyleStrategy(QFont::PreferAntialias);
     f.setHintingPreference(QFont::PreferFullHinting);
     return f;
 }

@@ -6,7 +6,7 @@
 // like) are drawn with WenQuanYi Micro Hei and Arial with Liberation Sans,
 // its metric twin. Whatever face is asked for, WenQuanYi Micro Hei stays in
 // the family list so Chinese text never falls back to empty boxes.
-// Every font is made without anti-aliasing.
+// Glyphs are smoothed.
 #pragma once
 
 #include <QFont>

@@ -9,6 +9,7 @@
 #include "render/annotations.h"
 #include "render/connectors.h"
 #include "render/graphs.h"
+#include "render/legend.h"
 #include "render/measurements.h"
 #include "render/objects.h"
 #include "render/points.h"
@@ -18,9 +19,6 @@
 namespace quorrel {
 namespace {
 
-// Grid and axis lines run to this pixel whatever the window's size.
-constexpr int LINE_END = 1200;
-
 Colour scale_channels(Colour c, int num, int den) {
     const auto u = static_cast<std::uint32_t>(c);
     const std::uint32_t r = (u & 0xFF) * num / den, g = ((u >> 8) & 0xFF) * num / den,
@@ -28,47 +26,86 @@ Colour scale_channels(Colour c, int num, int den) {
     return static_cast<Colour>(r | (g << 8) | (b << 16));
 }
 
-// First k >= k_min with origin + step * k >= 0: lines left of or above the
+// The design pixels the coordinate system covers: the picture's area, and
+// for the loops' ends the main window's right and bottom edges (beyond the
+// picture at the design size, as the window is larger than Image1).
+struct Extent {
+    std::int64_t left, top;       // first visible design pixel
+    std::int64_t right, bottom;   // lines run to here (excluded)
+    std::int64_t last_x, last_y;  // the loops stop past these
+};
+
+Extent extent(const Scene& s) {
+    const Canvas& c = s.canvas;
+    const QRect area = design_area(c);
+    const View& v = s.view;
+    const auto design = [&](double screen, int d) {
+        return static_cast<std::int64_t>(std::floor((screen * v.pixel_ratio - d) / c.scale));
+    };
+    return {area.left(),
+            area.top(),
+            std::int64_t{area.right()} + 1,
+            std::int64_t{area.bottom()} + 1,
+            std::max<std::int64_t>(area.right() + 1, design(s.window_width, c.dx)),
+            std::max<std::int64_t>(area.bottom() + 1, design(s.window_height, c.dy))};
+}
+
+// First k >= k_min with origin + step * k >= lo: lines left of or above the
 // picture are skipped anyway, and a far-off origin must not make the loop long.
-std::int64_t first_visible(std::int64_t origin, int step, std::int64_t k_min) {
-    std::int64_t k = origin >= 0 ? -(origin / step) : (-origin + step - 1) / step;
+std::int64_t first_visible(std::int64_t origin, int step, std::int64_t k_min, std::int64_t lo) {
+    const std::int64_t d = lo - origin;  // k >= d / step, rounded up
+    const std::int64_t k = d >= 0 ? (d + step - 1) / step : -((-d) / step);
     return std::max(k, k_min);
 }
 
+int px(std::int64_t v) {
+    return static_cast<int>(std::clamp<std::int64_t>(v, -(std::int64_t{1} << 30), std::int64_t{1} << 30));
+}
+
 // Vertical lines x = origin_x + step * k and horizontal lines likewise, from
-// k = k_min, while the position does not pass the window's size.
+// k = k_min, while the position does not pass the window's size; each runs
+// across the whole picture.
 void grid_lines(const Model& m, Scene& s, int step, std::int64_t k_min) {
     Canvas& c = s.canvas;
+    const Extent e = extent(s);
     const std::int64_t ox = m.settings.origin_x, oy = m.settings.origin_y;
-    for (std::int64_t k = first_visible(ox, step, k_min);; ++k) {
+    for (std::int64_t k = first_visible(ox, step, k_min, e.left);; ++k) {
         const std::int64_t x = ox + step * k;
-        if (x > s.window_width) break;
-        if (x >= 0) line(c, static_cast<int>(x), 0, static_cast<int>(x), LINE_END);
+        if (x > e.last_x) break;
+        line(c, px(x), px(e.top), px(x), px(e.bottom));
     }
-    for (std::int64_t k = first_visible(oy, step, k_min);; ++k) {
+    for (std::int64_t k = first_visible(oy, step, k_min, e.top);; ++k) {
         const std::int64_t y = oy + step * k;
-        if (y > s.window_height) break;
-        if (y >= 0) line(c, 0, static_cast<int>(y), LINE_END, static_cast<int>(y));
+        if (y > e.last_y) break;
+        line(c, px(e.left), px(y), px(e.right), px(y));
     }
+}
+
+void axis_lines(const Model& m, Scene& s) {
+    const Extent e = extent(s);
+    const Settings& st = m.settings;
+    line(s.canvas, st.origin_x, px(e.top), st.origin_x, px(e.bottom));
+    line(s.canvas, px(e.left), st.origin_y, px(e.right), st.origin_y);
 }
 
 void axis_labels(const Model& m, Scene& s) {
     Canvas& c = s.canvas;
     const Settings& st = m.settings;
+    const Extent e = extent(s);
     set_font(c, s.fonts.axis, st.axes_colour);
     // Labels more than this far left of or above the picture cannot show.
     constexpr std::int64_t MARGIN = 1000;
     const std::int64_t ox = st.origin_x, oy = st.origin_y;
-    for (std::int64_t k = first_visible(ox + MARGIN, 100, -20);; ++k) {
+    for (std::int64_t k = first_visible(ox, 100, -20, e.left - MARGIN);; ++k) {
         const std::int64_t x = ox + 100 * k;
-        if (x > s.window_width) break;
+        if (x > e.last_x) break;
         const double value = static_cast<double>(k) * st.scale * 100.0;
         text_out(c, static_cast<int>(x - 10), static_cast<int>(oy + 3),
                  QString::fromStdString(format_g(value, m.digits)));
     }
-    for (std::int64_t k = first_visible(oy + MARGIN, 100, -20);; ++k) {
+    for (std::int64_t k = first_visible(oy, 100, -20, e.top - MARGIN);; ++k) {
         const std::int64_t y = oy + 100 * k;
-        if (y > s.window_height) break;
+        if (y > e.last_y) break;
         if (k == 0) continue;
         const double value = static_cast<double>(-k) * st.scale * 100.0;
         text_out(c, static_cast<int>(ox + 3), static_cast<int>(y - 8),
@@ -96,12 +133,14 @@ void ensure_rgb32(QImage& image) {
 void Draw_Cross(const Model& m, Scene& s, int mode) {
     Canvas& c = s.canvas;
     const Settings& st = m.settings;
+    if (c.measuring) return;  // it spans every picture: not part of the content
     set_pen_style(c, PenStyle::Solid);
     if (mode == 1) {
         set_pen_mode(c, PenMode::Xor);
         set_pen(c, 0xB4B4B4, st.line_width);
-        line(c, 0, st.origin_y, LINE_END, st.origin_y);
-        line(c, st.origin_x, 0, st.origin_x, LINE_END);
+        const Extent e = extent(s);
+        line(c, px(e.left), st.origin_y, px(e.right), st.origin_y);
+        line(c, st.origin_x, px(e.top), st.origin_x, px(e.bottom));
         set_pen_mode(c, PenMode::Copy);
         return;
     }
@@ -118,8 +157,7 @@ void Draw_Cross(const Model& m, Scene& s, int mode) {
     }
     if (!st.show_axes) return;
     set_pen(c, st.axes_colour, 2);
-    line(c, st.origin_x, 0, st.origin_x, LINE_END);
-    line(c, 0, st.origin_y, LINE_END, st.origin_y);
+    axis_lines(m, s);
     set_pen_width(c, st.line_width);
     axis_labels(m, s);
 }
@@ -156,28 +194,32 @@ int TouMing(int column, int row, double factor, QImage& foreground, bool transpa
 
 void fill_scene_background(const Model& m, Scene& s) {
     Canvas& c = s.canvas;
+    if (c.measuring) return;  // the ground is not part of the content
     const Colour bg = m.settings.background_colour;
     set_pen_mode(c, PenMode::Copy);
     set_pen_style(c, PenStyle::Solid);
     set_pen_colour(c, bg);
     set_brush(c, bg);
-    fill_rect(c, 0, 0, s.image1.width(), s.image1.height());
+    const QRect area = design_area(c);
+    fill_rect(c, area.left(), area.top(), area.right() + 1, area.bottom() + 1);
 }
 
 void draw_background_picture(const Model& m, Scene& s) {
     const QImage& pic = m.background_picture;
-    if (pic.isNull()) return;
-    const int W = s.image1.width(), H = s.image1.height();
+    if (pic.isNull() || s.canvas.measuring) return;
+    // Centred in and stretched over what the picture shows.
+    const QRect area = design_area(s.canvas);
+    const int W = area.width(), H = area.height();
     switch (m.settings.background_mode) {
         case 1:
             draw_picture(s.canvas, 0, 0, pic);
             break;
         case 2:
             // Each half cut toward zero on its own, as integer division does.
-            draw_picture(s.canvas, (W - pic.width()) / 2, (H - pic.height()) / 2, pic);
+            draw_picture(s.canvas, area.left() + (W - pic.width()) / 2, area.top() + (H - pic.height()) / 2, pic);
             break;
         case 3:
-            stretch_picture(s.canvas, QRect(0, 0, W, H), pic);
+            stretch_picture(s.canvas, area, pic);
             break;
         default:
             break;
@@ -189,11 +231,15 @@ void prepare_scene_ground(const Model& m, Scene& s) {
     draw_background_picture(m, s);
 }
 
-void prepare_static_scene(Model& m, Scene& s) {
+void draw_static_layers(const Model& m, Scene& s) {
     Draw_Cross(m, s, 0);
     Draw_zhu_shi_s(m, s);
     static_objects(m, s);
-    copy_rect(s.scene_canvas, s.image1.rect(), s.image1, s.image1.rect());
+}
+
+void prepare_static_scene(Model& m, Scene& s) {
+    draw_static_layers(m, s);
+    copy_whole(s.scene_canvas, s.image1);
 }
 
 void build_static_scene(Model& m, Scene& s) {
@@ -207,29 +253,12 @@ void prepare_dynamic_scene(Model& m, Scene& s) {
     frame_points_and_readings(m, s, 0);
     Draw_obj(m, s);
     Draw_obj_v(m, s, 0);
-}
-
-void deal_going_pic(Model& m, Scene& s) {
-    Canvas& c = s.canvas;
-    set_pen_mode(c, PenMode::Copy);
-    set_pen_colour(c, 0);
-    set_brush(c, 0);
-    fill_rect(c, 0, 0, LINE_END, LINE_END);
-    draw_background_picture(m, s);
-    if (m.settings.show_axes) Draw_Cross(m, s, 0);
-    Draw_Z(m, s);
-    Draw_G(m, s);
-    Draw_M(m, s);
-    Draw_E(m, s);
-    Draw_EA(m, s);
-    Draw_BA(m, s);
-    Draw_TB(m, s);
-    Draw_CT(m, s);
+    draw_legend(m, s);
 }
 
 void frame_restore(Scene& s) {
-    const QRect r = s.image1.rect().intersected(s.scene_bitmap.rect());
-    copy_rect(s.canvas, r, s.scene_bitmap, r);
+    copy_whole(s.canvas, s.scene_bitmap);
+    s.dirty.clear();
 }
 
 void frame_connectors(const Model& m, Scene& s, int mode) {
@@ -257,9 +286,26 @@ std::string time_readout(const Model& m) {
     return "  t = " + format_g(m.sim_time, m.digits);
 }
 
+namespace {
+
+// frame_restore of the dirty boxes only, leaving out what the opaque graphs
+// drawn next cover.
+void restore_around_graphs(const Model& m, Scene& s) {
+    QRect holes[MAX_GRAPHS];
+    const int n = opaque_graph_boxes(m, s, holes);
+    const DirtyBoxes& d = s.dirty;
+    if (d.all)
+        copy_whole_except(s.canvas, s.scene_bitmap, s.image1.rect(), holes, n);
+    else
+        for (int i = 0; i < d.n; ++i) copy_whole_except(s.canvas, s.scene_bitmap, d.box[i], holes, n);
+    s.dirty.clear();
+}
+
+}  // namespace
+
 void draw_frame(Model& m, Scene& s, GraphSampler sample_graphs, void* ctx) {
     draw_flash(m, s);
-    frame_restore(s);
+    restore_around_graphs(m, s);
     update_screen_positions(m);
     if (sample_graphs != nullptr) sample_graphs(ctx, m);
     Draw_fun_graph(m, s);
@@ -267,11 +313,21 @@ void draw_frame(Model& m, Scene& s, GraphSampler sample_graphs, void* ctx) {
     frame_points_and_readings(m, s, 0);
     frame_object_pictures(m, s);
     Draw_obj_v(m, s, 0);
+    draw_legend(m, s);
+}
+
+void redraw_frame(Model& m, Scene& s) {
+    restore_around_graphs(m, s);
+    Draw_fun_graph(m, s);
+    frame_connectors(m, s, 0);
+    frame_points_and_readings(m, s, 0);
+    frame_object_pictures(m, s);
+    Draw_obj_v(m, s, 0);
+    draw_legend(m, s);
 }
 
 void drag_frame(Model& m, Scene& s, int drag_state, const QImage& backdrop) {
-    const QRect r = s.image1.rect().intersected(backdrop.rect());
-    copy_rect(s.canvas, r, backdrop, r);
+    copy_whole(s.canvas, backdrop);
     const bool all = drag_state == DRAG_ORIGIN;
     if (all) Draw_Cross(m, s, 0);
     Draw_fun_graph(m, s);
@@ -287,6 +343,7 @@ void drag_frame(Model& m, Scene& s, int drag_state, const QImage& backdrop) {
     frame_points_and_readings(m, s, 0);
     Draw_obj(m, s);
     Draw_obj_v(m, s, 0);
+    draw_legend(m, s);
 }
 
 }  // namespace quorrel

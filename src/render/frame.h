@@ -11,9 +11,10 @@
 
 namespace quorrel {
 
-// Coordinate system on Image1. Mode 1: the two axes only, exclusive-or in
-// 0xB4B4B4, so drawing twice removes them (origin dragging). Any other mode:
-// fine grid and grid as set, then axes and labels when show_axes is on.
+// Coordinate system on Image1, its lines across the whole picture. Mode 1:
+// the two axes only, exclusive-or in 0xB4B4B4, so drawing twice removes them
+// (origin dragging). Any other mode: fine grid and grid as set, then axes and
+// labels when show_axes is on.
 void Draw_Cross(const Model& m, Scene& s, int mode);
 
 // Blends `foreground` with `background` at (column, row) in place:
@@ -25,14 +26,16 @@ int TouMing(int column, int row, double factor, QImage& foreground, bool transpa
 
 // Image1 filled with background_colour (copy mode, solid brush).
 void fill_scene_background(const Model& m, Scene& s);
-// background_picture placed by background_mode: 1 top left, 2 centred,
-// 3 stretched over Image1; any other mode draws nothing.
+// background_picture placed by background_mode: 1 top left, 2 centred in
+// Image1, 3 stretched over Image1 (what the view shows of the design);
+// any other mode draws nothing.
 void draw_background_picture(const Model& m, Scene& s);
 
 // The ground of the scene: background colour and picture on Image1.
 void prepare_scene_ground(const Model& m, Scene& s);
-// The rest of the static scene: coordinate system, text blocks and static
-// objects on Image1, then scene_bitmap := a copy of Image1.
+// Coordinate system, text blocks and static objects on Image1.
+void draw_static_layers(const Model& m, Scene& s);
+// The rest of the static scene: the layers above, then scene_bitmap := a copy of Image1.
 void prepare_static_scene(Model& m, Scene& s);
 // Both of the above: the whole static scene.
 void build_static_scene(Model& m, Scene& s);
@@ -40,10 +43,6 @@ void build_static_scene(Model& m, Scene& s);
 // points and readings, annotations, object pictures with block placement,
 // live vectors.
 void prepare_dynamic_scene(Model& m, Scene& s);
-
-// Repaints the static part of Image1 (window resized while running):
-// black, background picture, coordinate system when show_axes, static objects.
-void deal_going_pic(Model& m, Scene& s);
 
 // ---- One frame of a run, in drawing order (after the step driver). ----
 // Strobe stamps come first (draw_flash, objects.h); then Image1 := a copy of
@@ -64,6 +63,11 @@ std::string time_readout(const Model& m);
 // (may be null) samples the curves after the screen positions are set.
 using GraphSampler = void (*)(void* ctx, Model& m);
 void draw_frame(Model& m, Scene& s, GraphSampler sample_graphs, void* ctx);
+
+// The dynamic layer of a run drawn again over scene_bitmap without
+// advancing anything (the view changed): the frame above without the
+// strobe stamps and the sampling of the curves.
+void redraw_frame(Model& m, Scene& s);
 
 // Redraw while dragging: Image1 := `backdrop`; then the coordinate system
 // (DRAG_ORIGIN: the origin moves), graphs, text blocks (DRAG_TEXT_BLOCK),

@@ -7,6 +7,7 @@
 
 #include "model/mapping.h"
 #include "model/numtext.h"
+#include "render/bounds.h"
 
 namespace quorrel {
 namespace {
@@ -80,6 +81,10 @@ void tick_labels(Canvas& c, const FunctionGraph& g, double ox, double y0) {
     for (int j = 1; 0 < y0 + STEP * j && y0 + STEP * j < SIZE; ++j) label(c, ox + 3, y0 + STEP * j - 8, -j * g.y_scale);
 }
 
+int view_size(const Canvas& c) {
+    return std::max(1, static_cast<int>(std::lround(SIZE * c.scale)));
+}
+
 }  // namespace
 
 void create_graph_picture(Model& m, int graph) {
@@ -93,7 +98,11 @@ void draw_graph_frame(Model& m, Scene& s, int graph) {
     if (graph < 0 || graph >= MAX_GRAPHS || !has_picture(m, graph)) return;
     const FunctionGraph& g = m.graphs[graph];
     Canvas& c = s.graph_canvas;
-    canvas_attach(c, &m.graph_pictures[graph]);
+    // The picture has the view's resolution: 240 design pixels square.
+    QImage& picture = m.graph_pictures[graph];
+    const int side = view_size(c);
+    if (picture.width() != side || picture.height() != side) picture = QImage(side, side, QImage::Format_RGB32);
+    canvas_attach(c, &picture);
     set_pen_mode(c, PenMode::Copy);
     set_pen_style(c, PenStyle::Solid);
     set_pen(c, g.background, 1);
@@ -119,18 +128,53 @@ void draw_graph_frame(Model& m, Scene& s, int graph) {
     canvas_attach(c, nullptr);
 }
 
+void redraw_graph_pictures(Model& m, Scene& s, double old_scale, double scale) {
+    for (int g = 0; g < MAX_GRAPHS && m.graphs[g].kind != 0; ++g) {
+        if (!has_picture(m, g)) continue;
+        const QImage old = m.graph_pictures[g];
+        canvas_set_view(s.graph_canvas, old_scale, 0, 0);
+        draw_graph_frame(m, s, g);
+        const QImage old_clean = m.graph_pictures[g];
+        canvas_set_view(s.graph_canvas, scale, 0, 0);
+        draw_graph_frame(m, s, g);
+        carry_over(m.graph_pictures[g], scale, 0, 0, old, old_clean, old_scale, 0, 0);
+    }
+    canvas_set_view(s.graph_canvas, scale, 0, 0);
+}
+
+namespace {
+
+// The top-left corner of graph g's picture on Image1, in design pixels.
+// Positions from a damaged file are cut far outside the picture.
+QPoint graph_corner(const FunctionGraph& g) {
+    const auto cut = [](std::int32_t v) {
+        return static_cast<int>(std::clamp<long long>(static_cast<long long>(v) - HALF, -(1 << 22), 1 << 22));
+    };
+    return {cut(g.x), cut(g.y)};
+}
+
+}  // namespace
+
+int opaque_graph_boxes(const Model& m, const Scene& s, QRect (&out)[MAX_GRAPHS]) {
+    int n = 0;
+    for (int i = 0; i < MAX_GRAPHS && m.graphs[i].kind != 0; ++i) {
+        if (!has_picture(m, i) || m.graphs[i].transparent == 1) continue;
+        const QPoint at = graph_corner(m.graphs[i]);
+        const QRect box(device_x(s.canvas, at.x()), device_y(s.canvas, at.y()), m.graph_pictures[i].width(),
+                        m.graph_pictures[i].height());
+        const QRect shown = box.intersected(s.image1.rect());
+        if (!shown.isEmpty()) out[n++] = shown;
+    }
+    return n;
+}
+
 void Draw_fun_graph(const Model& m, Scene& s) {
     canvas_end(s.graph_canvas);
     for (int i = 0; i < MAX_GRAPHS && m.graphs[i].kind != 0; ++i) {
         if (!has_picture(m, i)) continue;
         const FunctionGraph& g = m.graphs[i];
-        // Positions from a damaged file are cut far outside the picture.
-        const int x = static_cast<int>(std::clamp<long long>(static_cast<long long>(g.x) - HALF, -(1 << 22), 1 << 22));
-        const int y = static_cast<int>(std::clamp<long long>(static_cast<long long>(g.y) - HALF, -(1 << 22), 1 << 22));
-        if (g.transparent == 1)
-            draw_transparent(s.canvas, x, y, m.graph_pictures[i], g.background);
-        else
-            draw_picture(s.canvas, x, y, m.graph_pictures[i]);
+        const QPoint at = graph_corner(g);
+        draw_view_picture(s.canvas, at.x(), at.y(), m.graph_pictures[i], g.transparent == 1 ? g.background : -1);
     }
 }
 
@@ -148,7 +192,7 @@ void draw_curve_segments(Model& m, Scene& s, const CurveSegment* segments, int n
         set_pen_mode(c, PenMode::Copy);
         set_pen_style(c, PenStyle::Solid);
         set_pen(c, g.curve_colour[seg.curve], 2);
-        line(c, trunc_px(x0), trunc_px(y0), trunc_px(x1), trunc_px(y1));
+        line_f(c, x0, y0, x1, y1);
     }
     set_pen_width(c, 1);
     canvas_attach(c, nullptr);

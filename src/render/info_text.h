@@ -4,6 +4,7 @@
 // picture from a clean copy before a text is written over it.
 #pragma once
 
+#include <QFont>
 #include <QImage>
 #include <QString>
 #include <cstdint>
@@ -19,8 +20,14 @@ struct TextCache {
     Text gbk;
     QString text;
     bool valid = false;
+    // The text's width in the font it was last measured in; -1 when not measured.
+    QFont width_font;
+    int width = -1;
 };
 const QString& cached_text(TextCache& cache, const Text& gbk);
+// The width of the cached text in the canvas's font, measured again only
+// when the text or the font changed (shaping a text costs as much as drawing it).
+int cached_width(TextCache& cache, Canvas& c);
 
 // Copies the box (left, top)-(right, bottom), right and bottom excluded, of
 // `clean` onto the canvas at the same place. Corners come from stored widths

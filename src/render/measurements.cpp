@@ -57,7 +57,7 @@ void Draw_du_liang(Model& m, Scene& s, int mode) {
         label.assign(m.measurement_texts[i][MT_CAPTION]);
         label += format_g(ms.value, m.digits);
         const QString& text = cached_text(s.info.measurement_label[i], label);
-        const int w = text_width(c, text);
+        const int w = cached_width(s.info.measurement_label[i], c);
         const i64 x = ms.label_x, y = ms.label_y;
         // Mode 1 clears the area of the previous size (the label may have
         // shrunk since), mode 0 the area of the new text.

@@ -100,6 +100,12 @@ void stamp(Model& m, Scene& s, int i, int sx, int sy) {
     if (pic.isNull()) return;
     const int w = pic.width(), h = pic.height();
     const int left = sx - w / 2, top = sy - h / 2;
+    if (!canvas_identity(s.scene_canvas)) {
+        const std::int64_t key =
+            o.transparent == 1 ? (static_cast<std::uint32_t>(o.transparent_colour) & 0xFFFFFFu) : -1;
+        blend_picture(s.scene_canvas, left, top, pic, key, 0.55, &s.object_view[i]);
+        return;
+    }
     copy_into(s.stamp_a, pic);
     copy_into(s.stamp_b, pic);
     copy_pixels(s.stamp_b, 0, 0, s.scene_bitmap, QRect(left, top, 2 * (w / 2), 2 * (h / 2)));
@@ -169,9 +175,9 @@ void draw_object_picture(const Model& m, Scene& s, int i) {
     const int x = trunc_px(static_cast<double>(o.screen_x) + o.picture_dx);
     const int y = trunc_px(static_cast<double>(o.screen_y) + o.picture_dy);
     if (o.transparent == 1)
-        draw_transparent(s.canvas, x, y, pic, o.transparent_colour);
+        draw_transparent(s.canvas, x, y, pic, o.transparent_colour, &s.object_view[i]);
     else
-        draw_picture(s.canvas, x, y, pic);
+        draw_picture(s.canvas, x, y, pic, &s.object_view[i]);
 }
 
 void Draw_obj(Model& m, Scene& s) {
@@ -201,6 +207,14 @@ void trail_segment(void* ctx, int x0, int y0, int x1, int y1, std::int32_t colou
     set_pen_style(c, PenStyle::Solid);
     set_pen(c, colour, width);
     line(c, x0, y0, x1, y1);
+}
+
+void trail_segment_precise(void* ctx, double x0, double y0, double x1, double y1, Colour colour, int width) {
+    Canvas& c = static_cast<Scene*>(ctx)->scene_canvas;
+    set_pen_mode(c, PenMode::Copy);
+    set_pen_style(c, PenStyle::Solid);
+    set_pen(c, colour, width);
+    line_f(c, x0, y0, x1, y1);
 }
 
 void draw_flash(Model& m, Scene& s) {

@@ -20,6 +20,9 @@ void draw_object_picture(const Model& m, Scene& s, int i);
 // A trail segment into scene_bitmap (copy mode). The player hands it to the
 // step driver as its trail outlet, with the Scene as `ctx`.
 void trail_segment(void* ctx, int x0, int y0, int x1, int y1, Colour colour, int width);
+// The same between unrounded positions: drawn with their fractions when the
+// view is scaled, between the pixels holding them at 1:1.
+void trail_segment_precise(void* ctx, double x0, double y0, double x1, double y1, Colour colour, int width);
 
 // Strobe moments, once per frame while running: faded stamps into
 // scene_bitmap, strobe vectors and readouts into Image1 and scene_bitmap;

@@ -35,7 +35,7 @@ void point_label(Model& m, Scene& s, int i, int ox, int oy, ScreenXY at) {
     set_font(c, cached_font(s.info.point_font[i], p.font, m.point_texts[i][PT_FONT_NAME]), p.font.colour);
     const QString& text = cached_text(s.info.point_label[i], substitute_text(m, s, stored));
     if (text.isEmpty()) return;
-    const int w = text_width(c, text);
+    const int w = cached_width(s.info.point_label[i], c);
     // The label sat at the old marker position with its old width.
     restore_box(c, s.scene_bitmap, ox, oy, i64{ox} + p.label_width + 4, oy + font_height_px(p.font) + 2);
     p.label_width = w;

@@ -47,6 +47,15 @@ void scene_resize(Scene& s, int width, int height) {
     canvas_attach(s.canvas, &s.image1);
     canvas_attach(s.scene_canvas, &s.scene_bitmap);
     canvas_attach(s.backdrop_canvas, &s.annotation_backdrop);
+    s.canvas.dirty = s.scene_canvas.dirty = &s.dirty;
+    s.dirty.mark_all();
+}
+
+void scene_set_view(Scene& s, const View& v) {
+    s.view = v;
+    const double k = v.scale();
+    for (Canvas* c : {&s.canvas, &s.scene_canvas, &s.backdrop_canvas}) canvas_set_view(*c, k, v.dx, v.dy);
+    canvas_set_view(s.graph_canvas, k, 0, 0);
 }
 
 void scene_end(Scene& s) {

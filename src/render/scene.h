@@ -50,6 +50,19 @@ struct InfoCache {
     Text scratch;  // a substituted text or a measurement label, reused
 };
 
+// How the scene is viewed: design pixels scaled by the view scale `zoom` and
+// by the screen's device pixel ratio, then shifted by (dx, dy) picture
+// pixels. The pictures have the screen's resolution; the model and every
+// drawing routine keep working in design pixels.
+struct View {
+    double zoom = 1.0;
+    double pixel_ratio = 1.0;
+    int dx = 0, dy = 0;
+
+    double scale() const { return zoom * pixel_ratio; }
+    bool operator==(const View&) const = default;
+};
+
 struct Scene {
     QImage image1;
     QImage scene_bitmap;
@@ -58,10 +71,18 @@ struct Scene {
     Canvas scene_canvas;     // draws on scene_bitmap
     Canvas backdrop_canvas;  // draws on annotation_backdrop
     Canvas graph_canvas;     // draws on one of the model's graph pictures at a time
+    // What Image1 and scene_bitmap were drawn on since Image1 was last
+    // restored: a frame restores only these boxes.
+    DirtyBoxes dirty;
 
-    // The main window's size: the grid loops stop at it.
+    // The main window's size in screen units (not picture pixels): the grid
+    // loops stop at it.
     int window_width = 702;
     int window_height = 455;
+
+    View view;
+    // The vector legend is drawn over the dynamic layer (legend.h).
+    bool show_legend = false;
 
     LabelFonts fonts;
 
@@ -75,6 +96,8 @@ struct Scene {
 
     // Scratch pictures of a strobe stamp, kept to reuse their buffers.
     QImage stamp_a, stamp_b;
+    // The object pictures resampled for the view, one per slot.
+    ScaledPicture object_view[MAX_OBJECTS];
 
     SubstituteFn substitute = nullptr;
     void* substitute_ctx = nullptr;
@@ -86,11 +109,14 @@ struct Scene {
     Scene& operator=(const Scene&) = delete;
 };
 
-// Creates the pictures (width x height of Image1, black) and the fonts. The
-// window size defaults to the picture's size plus the tool bar.
+// Creates the pictures (width x height picture pixels, black) and the fonts.
+// The window size defaults to the picture's size plus the tool bar.
 void scene_init(Scene& s, int width, int height);
 // New picture sizes; what the pictures held stays at the top left, new area is black.
 void scene_resize(Scene& s, int width, int height);
+// Sets the view of every canvas (the graph pictures' canvas takes its scale
+// only). The pictures are not redrawn.
+void scene_set_view(Scene& s, const View& v);
 // Ends painting on every picture (before reading them from elsewhere).
 void scene_end(Scene& s);
 

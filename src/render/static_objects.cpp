@@ -63,6 +63,12 @@ void outline_pen(Canvas& c, const Settings& st, Colour colour) {
     set_brush_clear(c);
 }
 
+// The design pixels whose hatching and symbols are drawn: what the picture
+// shows (the hatching lies inside its region's outline, which is always drawn).
+QRect drawn_area(const Canvas& c) {
+    return design_area(c);
+}
+
 // First index k >= 0 with start + STEP * k >= lo (start and lo finite).
 i64 first_index(double start, double lo) {
     if (start >= lo) return 0;
@@ -106,7 +112,7 @@ void hatch_ends(const Hatch& h, double k, double& u_up, double& v_up, double& u_
 
 // Field lines of direction th (radians) across the box, steps o and r along
 // its border; only the lines that can reach the picture are visited.
-void oblique_hatch(Canvas& c, int left, int top, int right, int bottom, double th, int pic_w, int pic_h) {
+void oblique_hatch(Canvas& c, int left, int top, int right, int bottom, double th, const QRect& pic) {
     const double sn = std::sin(th), cs = std::cos(th), t = std::fabs(std::tan(th));
     double o = STEP, r = STEP;
     if (sn * sn > 0.5)
@@ -125,8 +131,8 @@ void oblique_hatch(Canvas& c, int left, int top, int right, int bottom, double t
     const double near_x = from_left ? left : right;
     const double dir = from_left ? 1.0 : -1.0;
     // k over the picture (with a margin) is bounded by its corners' values.
-    const double u_a = dir * (-MARGIN - near_x), u_b = dir * (pic_w + MARGIN - near_x);
-    const double v_min = -MARGIN - top, v_max = pic_h + MARGIN - top;
+    const double u_a = dir * (pic.left() - MARGIN - near_x), u_b = dir * (pic.right() + 1 + MARGIN - near_x);
+    const double v_min = pic.top() - MARGIN - top, v_max = pic.bottom() + 1 + MARGIN - top;
     const double k_lo = std::min(u_a, u_b) / o + v_min / r, k_hi = std::max(u_a, u_b) / o + v_max / r;
     const double k_from = std::max(1.0, std::floor(k_lo)), k_to = std::min(k_last, std::ceil(k_hi));
 
@@ -146,7 +152,7 @@ void oblique_hatch(Canvas& c, int left, int top, int right, int bottom, double t
 
 // Outline of a field region and its field lines in direction phi (degrees),
 // 20 pixels apart, each with an arrowhead at its downstream end.
-void z_line(Canvas& c, int left, int top, double phi, int bottom, int right, int pic_w, int pic_h) {
+void z_line(Canvas& c, int left, int top, double phi, int bottom, int right, const QRect& pic) {
     set_brush_clear(c);
     set_pen_colour(c, EA_OUTLINE);
     rectangle(c, left, top, right, bottom);
@@ -155,8 +161,8 @@ void z_line(Canvas& c, int left, int top, double phi, int bottom, int right, int
     const double b1 = th - 10.0 * DEG, b2 = th + 10.0 * DEG;
 
     if (th == 0.0 || std::fabs(th - PI) < 0.001) {
-        const double end = std::min(static_cast<double>(bottom), pic_h + MARGIN);
-        for (i64 k = std::max<i64>(1, first_index(top, -MARGIN));; ++k) {
+        const double end = std::min(static_cast<double>(bottom), pic.bottom() + 1 + MARGIN);
+        for (i64 k = std::max<i64>(1, first_index(top, pic.top() - MARGIN));; ++k) {
             const double y = top + STEP * static_cast<double>(k);
             if (!(y < end)) break;
             const int yi = static_cast<int>(y);
@@ -168,8 +174,8 @@ void z_line(Canvas& c, int left, int top, double phi, int bottom, int right, int
     }
     const bool up = std::fabs(th - PI / 2) < 0.001;
     if (up || std::fabs(th - 3 * PI / 2) < 0.001) {
-        const double end = std::min(static_cast<double>(right), pic_w + MARGIN);
-        for (i64 k = std::max<i64>(1, first_index(left, -MARGIN));; ++k) {
+        const double end = std::min(static_cast<double>(right), pic.right() + 1 + MARGIN);
+        for (i64 k = std::max<i64>(1, first_index(left, pic.left() - MARGIN));; ++k) {
             const double x = left + STEP * static_cast<double>(k);
             if (!(x < end)) break;
             const int xi = static_cast<int>(x);
@@ -179,7 +185,7 @@ void z_line(Canvas& c, int left, int top, double phi, int bottom, int right, int
         }
         return;
     }
-    oblique_hatch(c, left, top, right, bottom, th, pic_w, pic_h);
+    oblique_hatch(c, left, top, right, bottom, th, pic);
 }
 
 // A dot (tiny ring) or a cross of a magnetic field region at (u, v).
@@ -196,12 +202,12 @@ void ba_symbol(Canvas& c, double u, double v, bool dot) {
 // limited to the picture; `radius` > 0 keeps only points closer than it to
 // the centre (cx, cy).
 void ba_lattice(Canvas& c, double u0, double v0, double u_end, double v_end, bool dot, double cx, double cy,
-                double radius, int pic_w, int pic_h) {
+                double radius, const QRect& pic) {
     if (!(std::isfinite(u0) && std::isfinite(v0) && std::isfinite(u_end) && std::isfinite(v_end))) return;
-    u_end = std::min(u_end, pic_w + MARGIN);
-    v_end = std::min(v_end, pic_h + MARGIN);
-    const i64 j0 = first_index(v0, -MARGIN);
-    for (i64 i = first_index(u0, -MARGIN);; ++i) {
+    u_end = std::min(u_end, pic.right() + 1 + MARGIN);
+    v_end = std::min(v_end, pic.bottom() + 1 + MARGIN);
+    const i64 j0 = first_index(v0, pic.top() - MARGIN);
+    for (i64 i = first_index(u0, pic.left() - MARGIN);; ++i) {
         const double u = u0 + STEP * static_cast<double>(i);
         if (!(u < u_end)) break;
         for (i64 j = j0;; ++j) {
@@ -304,7 +310,7 @@ void Draw_EA(const Model& m, Scene& s) {
         double phi = f.direction * 180.0 / PI;
         // A negative strength turns the field lines round.
         if (!(f.strength > 0.0)) phi += f.direction > 0.0 ? -180.0 : 180.0;
-        z_line(c, px(st, f.x1), py(st, f.y2), phi, py(st, f.y1), px(st, f.x2), s.image1.width(), s.image1.height());
+        z_line(c, px(st, f.x1), py(st, f.y2), phi, py(st, f.y1), px(st, f.x2), drawn_area(c));
     }
 }
 
@@ -313,7 +319,7 @@ void Draw_BA(const Model& m, Scene& s) {
     if (!scale_usable(st)) return;
     Canvas& c = s.canvas;
     outline_pen(c, st, BA_OUTLINE);
-    const int pic_w = s.image1.width(), pic_h = s.image1.height();
+    const QRect pic = drawn_area(c);
     for (int i = 0; i < MAX_ELEMENTS && m.BA.rec[i].induction != 0.0; ++i) {
         const MagneticField& b = m.BA.rec[i];
         const bool round = std::fabs(b.shape) >= 5.0;
@@ -329,10 +335,9 @@ void Draw_BA(const Model& m, Scene& s) {
         const double u1 = world_px(st, b.x2), v1 = world_py(st, b.y1);
         if (round) {
             const double radius = (b.x2 - b.x1) / 2.0 / st.scale - 5.0;
-            if (radius > 0.0)
-                ba_lattice(c, u0, v0, u1, v1, dot, (u0 + u1) / 2.0, (v0 + v1) / 2.0, radius, pic_w, pic_h);
+            if (radius > 0.0) ba_lattice(c, u0, v0, u1, v1, dot, (u0 + u1) / 2.0, (v0 + v1) / 2.0, radius, pic);
         } else {
-            ba_lattice(c, u0 + 5.0, v0 + 10.0, u1 - 10.0, v1 - 10.0, dot, 0.0, 0.0, 0.0, pic_w, pic_h);
+            ba_lattice(c, u0 + 5.0, v0 + 10.0, u1 - 10.0, v1 - 10.0, dot, 0.0, 0.0, 0.0, pic);
         }
     }
 }

@@ -1,16 +1,21 @@
 #include "ui/main_window.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
 #include <QScreen>
 #include <QToolButton>
 
+#include "player/view_control.h"
 #include "ui/about_box.h"
+#include "ui/edit_actions.h"
 #include "ui/icons.h"
 #include "ui/qt_platform.h"
 #include "ui/settings_dialog.h"
@@ -57,10 +62,11 @@ MainWindow::MainWindow(PlayerState& p, QtPlatform& platform, ExperimentSource so
         IconKind icon;
         const char* hint;
     };
+    // The hints name the keys too.
     const ButtonSpec specs[TOOL_BUTTONS] = {{IconKind::Settings, "实验设置"},
-                                            {IconKind::Run, "运行实验"},
-                                            {IconKind::Stop, "停止实验"},
-                                            {IconKind::Pause, "暂停/继续"},
+                                            {IconKind::Run, "运行实验 (F5；空格)"},
+                                            {IconKind::Stop, "停止实验 (Esc)"},
+                                            {IconKind::Pause, "暂停/继续 (空格)"},
                                             {IconKind::Exit, "退出"}};
     for (int b = 0; b < TOOL_BUTTONS; ++b) {
         auto* btn = new QToolButton(panel_);
@@ -94,6 +100,7 @@ MainWindow::MainWindow(PlayerState& p, QtPlatform& platform, ExperimentSource so
     set_background(time_, SILVER);
     set_text_colour(time_, NAVY);
     time_->setFixedSize(TIME_LABEL_WIDTH, 21);
+    time_->setToolTip(QStringLiteral("模拟时间与播放速度（相对实际时间）；[ 和 ] 调整速度"));
     time_->hide();
 
     view_ = new SceneView(p_, this);
@@ -102,43 +109,142 @@ MainWindow::MainWindow(PlayerState& p, QtPlatform& platform, ExperimentSource so
     view_->open_menu = [this](QPoint at) { menu_->exec(at); };
     view_->changed = [this] { sync(); };
 
-    menu_ = new QMenu(this);
-    actions_[0] = menu_->addAction(QStringLiteral("实验设置"), this, [this] { show_settings(); });
-    actions_[0]->setEnabled(false);
-    menu_->addSeparator();
-    actions_[1] = menu_->addAction(QStringLiteral("运行"), this, [this] { run(); });
-    actions_[2] = menu_->addAction(QStringLiteral("停止"), this, [this] { stop(); });
-    actions_[3] = menu_->addAction(QStringLiteral("暂停\\继续"), this, [this] { pause_continue(); });
-    menu_->addSeparator();
-    actions_[4] = menu_->addAction(QStringLiteral("退出"), this, [this] { exit_player(); });
-    menu_->addSeparator();
-    actions_[5] = menu_->addAction(QStringLiteral("关于 Quorrel"), this, [this] { show_about(); });
+    build_menu();
+
+    edit_ = new EditActions(p_, platform_, this, menu_, actions_[4]);
+    edit_->changed = [this] {
+        sync();
+        view_->update();
+    };
+    view_->open_properties = [this](int state, int index) { edit_->open_properties(state, index); };
 
     if (QScreen* screen = QGuiApplication::primaryScreen())
         setGeometry(screen->availableGeometry());
     else
         resize(702, 455);
 
-    // The main loop: at most one tick per display refresh, so an experiment
-    // plays at the same speed everywhere and input is handled between ticks.
+    // The main loop: a turn per display refresh runs the frames the clock
+    // asks for at the playback speed, so an experiment plays at the same pace
+    // everywhere and input is handled between turns.
     timer_.setTimerType(Qt::PreciseTimer);
     timer_.setInterval(TICK_INTERVAL_MS);
-    connect(&timer_, &QTimer::timeout, this, [this] { tick(); });
+    connect(&timer_, &QTimer::timeout, this, [this] { turn(); });
     timer_.start();
+    clock_.start();
+}
+
+QAction* MainWindow::add_command(QMenu* menu, const QString& text, const QKeySequence& key, std::function<void()> run,
+                                 std::function<void()> by_key) {
+    QAction* a = menu->addAction(text, this, run);
+    if (!key.isEmpty()) {
+        // The menu shows the key; the window's key handler runs it, also
+        // when the menu item itself is disabled (Space runs a stopped experiment).
+        a->setShortcut(key);
+        a->setShortcutContext(Qt::WidgetShortcut);
+        keys_.push_back({key, by_key ? std::move(by_key) : std::move(run)});
+    }
+    return a;
+}
+
+void MainWindow::build_menu() {
+    menu_ = new QMenu(this);
+    actions_[0] = add_command(menu_, QStringLiteral("实验设置"), {}, [this] { show_settings(); });
+    actions_[0]->setEnabled(false);
+    menu_->addSeparator();
+    actions_[1] = add_command(menu_, QStringLiteral("运行"), QKeySequence(Qt::Key_F5), [this] { run(); });
+    actions_[2] = add_command(menu_, QStringLiteral("停止"), QKeySequence(Qt::Key_Escape), [this] { stop(); });
+    // The menu item only pauses and continues, as the tool bar's button does;
+    // Space also runs a stopped experiment.
+    actions_[3] = add_command(
+        menu_, QStringLiteral("暂停\\继续"), QKeySequence(Qt::Key_Space), [this] { pause_continue(); },
+        [this] { run_or_pause(); });
+    add_command(menu_, QStringLiteral("前进一帧"), QKeySequence(Qt::Key_Right), [this] { step_frame(); });
+
+    QMenu* speed = menu_->addMenu(QStringLiteral("播放速度"));
+    auto* group = new QActionGroup(this);
+    for (int i = 0; i < SPEEDS; ++i) {
+        const Speed sp = static_cast<Speed>(i);
+        QAction* a = speed->addAction(QString::fromUtf8(speed_name(sp)), this, [this, sp] { set_speed(sp); });
+        a->setCheckable(true);
+        group->addAction(a);
+        speed_actions_[i] = a;
+    }
+    speed->addSeparator();
+    add_command(speed, QStringLiteral("慢一档"), QKeySequence(Qt::Key_BracketLeft),
+                [this] { set_speed(slower(p_.playback.speed, *p_.model)); });
+    add_command(speed, QStringLiteral("快一档"), QKeySequence(Qt::Key_BracketRight),
+                [this] { set_speed(faster(p_.playback.speed, *p_.model)); });
+    menu_->addSeparator();
+
+    QMenu* view = menu_->addMenu(QStringLiteral("视图"));
+    add_command(view, QStringLiteral("适合窗口"), QKeySequence(Qt::CTRL | Qt::Key_0), [this] { fit_view(); });
+    add_command(view, QStringLiteral("原始大小 1:1"), QKeySequence(Qt::CTRL | Qt::Key_1), [this] { one_to_one(); });
+    add_command(view, QStringLiteral("放大"), QKeySequence(Qt::CTRL | Qt::Key_Equal), [this] { zoom_step(ZOOM_STEP); });
+    add_command(view, QStringLiteral("缩小"), QKeySequence(Qt::CTRL | Qt::Key_Minus),
+                [this] { zoom_step(1.0 / ZOOM_STEP); });
+    view->addSeparator();
+    add_command(view, QStringLiteral("全屏"), QKeySequence(Qt::Key_F11), [this] { toggle_full_screen(); });
+    // Keypad and shifted forms of the zoom keys.
+    keys_.push_back({QKeySequence(Qt::CTRL | Qt::Key_Plus), [this] { zoom_step(ZOOM_STEP); }});
+    legend_ = menu_->addAction(QStringLiteral("矢量图例"), this, [this](bool on) { show_legend(on); });
+    legend_->setCheckable(true);
+    menu_->addSeparator();
+    actions_[4] = add_command(menu_, QStringLiteral("退出"), {}, [this] { exit_player(); });
+    menu_->addSeparator();
+    actions_[5] = add_command(menu_, QStringLiteral("关于 Quorrel"), {}, [this] { show_about(); });
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* e) {
+    // The keypad's keys count as the main ones; Shift is part of + itself.
+    Qt::KeyboardModifiers mods = e->modifiers() & ~Qt::KeypadModifier;
+    if (e->key() == Qt::Key_Plus) mods &= ~Qt::ShiftModifier;
+    const QKeySequence pressed(QKeyCombination(mods, static_cast<Qt::Key>(e->key())));
+    for (const KeyCommand& k : keys_) {
+        if (k.key == pressed) {
+            k.run();
+            e->accept();
+            return;
+        }
+    }
+    QWidget::keyPressEvent(e);
+}
+
+void MainWindow::set_zoom_on_open(double zoom) {
+    zoom_on_open_ = zoom;
+    p_.fit_view = zoom <= 0.0;
 }
 
 QAction* MainWindow::menu_action(int index) const {
     return index >= 0 && index < 6 ? actions_[index] : nullptr;
 }
 
-void MainWindow::tick() {
+bool MainWindow::can_tick() const {
     // A timer still fires inside a modal loop (message box, editor, About):
     // the simulation waits until the dialog is closed.
-    if (in_tick_ || p_.idle_loop != 1 || QApplication::activeModalWidget() != nullptr) return;
+    return !in_tick_ && p_.idle_loop == 1 && QApplication::activeModalWidget() == nullptr;
+}
+
+void MainWindow::tick() {
+    if (!can_tick()) return;
     in_tick_ = true;
     const TickOutcome r = Timing(p_);
     in_tick_ = false;
     if (r == TickOutcome::Idle) return;
+    after_command();
+}
+
+void MainWindow::turn() {
+    const double seconds = static_cast<double>(clock_.nsecsElapsed()) * 1e-9;
+    clock_.restart();
+    if (!can_tick()) return;
+    in_tick_ = true;
+    const TickOutcome r = play(p_, seconds);
+    in_tick_ = false;
+    if (r == TickOutcome::Idle) return;
+    after_command();
+}
+
+void MainWindow::after_command() {
     sync();
     view_->update();
 }
@@ -146,6 +252,55 @@ void MainWindow::tick() {
 void MainWindow::refresh() {
     sync();
     view_->update();
+}
+
+void MainWindow::run_or_pause() {
+    if (p_.pause_enabled && p_.idle_loop == 1)
+        pause_continue();
+    else
+        run();
+}
+
+void MainWindow::step_frame() {
+    if (QApplication::activeModalWidget() != nullptr) return;
+    quorrel::step_frame(p_);
+    after_command();
+}
+
+void MainWindow::set_speed(Speed s) {
+    quorrel::set_speed(p_, s);
+    sync();
+}
+
+void MainWindow::show_legend(bool on) {
+    p_.scene.show_legend = on;
+    redraw_scene(p_);
+    after_command();
+}
+
+void MainWindow::fit_view() {
+    view_fit(p_);
+    after_command();
+}
+
+void MainWindow::one_to_one() {
+    view_one_to_one(p_);
+    after_command();
+}
+
+void MainWindow::zoom_step(double factor) {
+    const QPointF at = view_->zoom_anchor();
+    view_zoom(p_, factor, at.x(), at.y());
+    after_command();
+}
+
+void MainWindow::toggle_full_screen() {
+    if (isFullScreen()) {
+        showNormal();
+        if (QScreen* screen = this->screen()) setGeometry(screen->availableGeometry());
+    } else {
+        showFullScreen();
+    }
 }
 
 void MainWindow::run() {
@@ -182,7 +337,17 @@ void MainWindow::show_settings() {
 }
 
 void MainWindow::exit_player() {
+    // Unsaved edits are offered for saving first; without any the player ends at once.
+    if (edit_ && !edit_->may_close()) return;
     platform_.exit_process(1);
+}
+
+void MainWindow::closeEvent(QCloseEvent* e) {
+    if (edit_ && !edit_->may_close()) {
+        e->ignore();
+        return;
+    }
+    QWidget::closeEvent(e);
 }
 
 bool MainWindow::event(QEvent* e) {
@@ -234,6 +399,12 @@ void MainWindow::form_activate() {
         QTimer::singleShot(0, this, [] { QCoreApplication::exit(2); });
         return;
     }
+    if (zoom_on_open_ > 0.0) {
+        View v;
+        v.zoom = zoom_on_open_;
+        v.pixel_ratio = p_.scene.view.pixel_ratio;
+        set_view(p_, v);
+    }
     apply_toolbar_layout();
     layout_controls();
     sync();
@@ -256,7 +427,7 @@ void MainWindow::layout_controls() {
     time_->move(width() - TIME_LABEL_FROM_RIGHT, 6);
     status_->resize(std::max(width() - TIME_LABEL_FROM_RIGHT - STATUS_LABEL_LEFT - 8, 50), 16);
     view_->setGeometry(0, top, width(), std::max(height() - top, 1));
-    resize_scene(p_, view_->width(), view_->height(), width(), height());
+    resize_scene(p_, view_->width(), view_->height(), width(), height(), view_->devicePixelRatioF());
 }
 
 void MainWindow::resizeEvent(QResizeEvent* e) {
@@ -288,6 +459,8 @@ void MainWindow::sync() {
     pause->setEnabled(p_.pause_enabled);
     pause->setChecked(p_.pause_down);
     actions_[3]->setEnabled(p_.pause_enabled);
+    speed_actions_[static_cast<int>(p_.playback.speed)]->setChecked(true);
+    legend_->setChecked(p_.scene.show_legend);
 
     status_->setText(QString::fromStdString(p_.status_text));
     set_text_colour(status_, qcolour(p_.status_colour));
@@ -295,6 +468,7 @@ void MainWindow::sync() {
     time_->setText(QString::fromStdString(p_.time_text));
     set_text_colour(time_, p_.toolbar.time_in_toolbar_colour ? SILVER : NAVY);
     time_->setVisible(p_.time_visible);
+    if (edit_) edit_->sync();
 }
 
 }  // namespace quorrel

@@ -1,25 +1,34 @@
 // The player's main window: a borderless window over the screen's work area
 // with the tool bar (settings, run, stop, pause/continue, exit, status text,
 // time readout), the scene picture and the pop-up menu. It holds no
-// simulation state of its own: every command goes to the core (player.h) and
-// the controls are refreshed from the core's state afterwards.
+// simulation state of its own: every command goes to the core (player.h,
+// playback.h, view_control.h) and the controls are refreshed from the core's
+// state afterwards. The keys: Space runs or pauses and continues, Esc stops,
+// F5 runs, the right arrow advances one frame, [ and ] change the speed,
+// Ctrl + 0 / 1 / = / - fit, show 1:1, zoom in and out, F11 toggles full screen.
 #pragma once
 
 #include <QElapsedTimer>
+#include <QKeySequence>
 #include <QTimer>
 #include <QWidget>
+#include <functional>
 #include <string>
+#include <vector>
 
+#include "player/playback.h"
 #include "player/player.h"
 #include "ui/scene_view.h"
 
 class QLabel;
 class QMenu;
 class QAction;
+class QActionGroup;
 class QToolButton;
 
 namespace quorrel {
 
+class EditActions;
 class QtPlatform;
 class SettingsDialog;
 
@@ -40,11 +49,22 @@ public:
     QMenu* popup_menu() const { return menu_; }
     SceneView* scene_view() const { return view_; }
     SettingsDialog* settings_dialog() const { return settings_; }
+    EditActions* edit_actions() const { return edit_; }
     QAction* menu_action(int index) const;  // 0 settings, 1 run, 2 stop, 3 pause, 4 exit, 5 about
+    QAction* speed_action(Speed s) const { return speed_actions_[static_cast<int>(s)]; }
+    QAction* legend_action() const { return legend_; }
 
-    // One turn of the main loop: a tick unless a modal dialog is open or the
-    // idle loop is off. Public so tests can step the window deterministically.
+    // The view the experiment opens with: 0 fits the content to the window
+    // (and keeps fitting it as the window changes), any other value is the
+    // view scale with the design picture's corner at the top left.
+    void set_zoom_on_open(double zoom);
+
+    // One frame of the main loop (a tick) unless a modal dialog is open or
+    // the idle loop is off. Public so tests can step the window deterministically.
     void tick();
+    // One turn of the main loop on its timer: the frames the clock asks for
+    // at the playback speed.
+    void turn();
     // Has the experiment loaded? False also after a failed load.
     bool loaded() const { return p_.model_loaded; }
     bool load_failed() const { return load_failed_; }
@@ -58,6 +78,15 @@ public:
     void exit_player();
     // Shows the core's state again after it changed outside the window (a reload).
     void refresh();
+    void run_or_pause();  // Space: Run when stopped, else pause/continue
+    void step_frame();
+    void set_speed(Speed s);
+    void toggle_full_screen();
+    void show_legend(bool on);
+    // Fit, 1:1, and a zoom step in (> 1) or out about the pointer.
+    void fit_view();
+    void one_to_one();
+    void zoom_step(double factor);
 
     // Minimum time between two ticks: about one display refresh.
     static constexpr int TICK_INTERVAL_MS = 16;
@@ -67,8 +96,22 @@ protected:
     void showEvent(QShowEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void contextMenuEvent(QContextMenuEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
+    // A command of the menu and the keyboard.
+    struct KeyCommand {
+        QKeySequence key;
+        std::function<void()> run;
+    };
+    // A menu item with its key; `by_key`, when given, is what the key does instead.
+    QAction* add_command(QMenu* menu, const QString& text, const QKeySequence& key, std::function<void()> run,
+                         std::function<void()> by_key = {});
+    void build_menu();
+    void after_command();
+    bool can_tick() const;
+
     void form_activate();
     void layout_controls();
     void apply_toolbar_layout();
@@ -88,9 +131,15 @@ private:
     SceneView* view_;
     QMenu* menu_;
     QAction* actions_[6];
+    QAction* speed_actions_[SPEEDS];
+    QAction* legend_;
+    std::vector<KeyCommand> keys_;
     SettingsDialog* settings_;
+    EditActions* edit_ = nullptr;
     ToolbarLayout applied_toolbar_;  // the layout the tool bar shows
     QTimer timer_;
+    QElapsedTimer clock_;  // the time since the last turn of the main loop
+    double zoom_on_open_ = 0.0;
 };
 
 }  // namespace quorrel

@@ -13,6 +13,7 @@
 #include "script/interpreter.h"
 #include "ui/position_dialog.h"
 #include "ui/program_editor.h"
+#include "ui/scene_view.h"
 
 namespace quorrel {
 
@@ -21,8 +22,9 @@ QtPlatform::~QtPlatform() = default;
 
 Placement QtPlatform::ask_placement(int x, int y) {
     PositionDialog dialog(owner_);
-    const QPoint at(x, y + 10);
-    dialog.move(scene_ ? scene_->mapToGlobal(at) : at);
+    // Just below the pointer: (x, y) is a design pixel of the scene.
+    const QPoint below(0, 10);
+    dialog.move(scene_ ? scene_->mapToGlobal(scene_->widget_point(x, y).toPoint() + below) : QPoint(x, y) + below);
     dialog.exec();
     return dialog.choice();
 }

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "script/platform.h"
+#include "ui/scene_view.h"
 
 class QSoundEffect;
 
@@ -22,7 +23,7 @@ public:
     // Message boxes and the editor are shown over this window.
     void set_owner(QWidget* owner) { owner_ = owner; }
     // The scene picture: the placement question opens at its pointer position.
-    void set_scene(QWidget* scene) { scene_ = scene; }
+    void set_scene(SceneView* scene) { scene_ = scene; }
 
     Answer message_box(const std::string& text, const std::string& caption, Buttons buttons) override;
     EditorExit edit_program(Model& m, int program, int line, int error_code) override;
@@ -34,7 +35,7 @@ public:
 
 private:
     QPointer<QWidget> owner_;
-    QPointer<QWidget> scene_;
+    QPointer<SceneView> scene_;
     // One effect is kept alive: playing a new sound replaces the previous one,
     // as a single asynchronous sound channel does.
     std::unique_ptr<QSoundEffect> sound_;

@@ -4,6 +4,10 @@
 #include <QContextMenuEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
+#include <cmath>
+
+#include "player/view_control.h"
 
 namespace quorrel {
 namespace {
@@ -12,10 +16,6 @@ MouseButton button_of(Qt::MouseButton b) {
     if (b == Qt::LeftButton) return MouseButton::Left;
     if (b == Qt::RightButton) return MouseButton::Right;
     return MouseButton::Middle;
-}
-
-QPoint pixel_of(const QMouseEvent* e) {
-    return e->position().toPoint();
 }
 
 }  // namespace
@@ -49,46 +49,98 @@ SceneView::SceneView(PlayerState& p, QWidget* parent) : QWidget(parent), p_(p) {
     setCursor(cross_cursor());
 }
 
+QPointF SceneView::widget_point(double x, double y) const {
+    return screen_point(p_.scene.view, x, y);
+}
+
+ScreenXY SceneView::design_pixel(QPointF at) const {
+    return design_point(p_.scene.view, at.x(), at.y());
+}
+
+QPointF SceneView::zoom_anchor() const {
+    const QPoint at = mapFromGlobal(QCursor::pos());
+    return rect().contains(at) ? QPointF(at) : QPointF(width() / 2.0, height() / 2.0);
+}
+
 void SceneView::paintEvent(QPaintEvent*) {
     QPainter g(this);
     const QImage& image = picture(p_);
-    if (image.isNull())
+    if (image.isNull()) {
         g.fillRect(rect(), Qt::black);
-    else
-        g.drawImage(0, 0, image);
+    } else {
+        // The picture has the screen's resolution: one picture pixel per device pixel.
+        QImage shown = image;
+        shown.setDevicePixelRatio(p_.scene.view.pixel_ratio);
+        g.drawImage(0, 0, shown);
+    }
     g.end();
     if (painted) painted();
 }
 
+void SceneView::set_cursor(CursorShape shape) {
+    if (shape == CursorShape::Cross) setCursor(cross_cursor());
+    if (shape == CursorShape::Hand) setCursor(Qt::PointingHandCursor);
+}
+
 void SceneView::apply(const MouseResult& r) {
-    if (r.cursor == CursorShape::Cross) setCursor(cross_cursor());
-    if (r.cursor == CursorShape::Hand) setCursor(Qt::PointingHandCursor);
+    set_cursor(r.cursor);
     update();
     if (changed) changed();
+    if (r.properties != DRAG_NONE && open_properties) open_properties(r.properties, r.properties_index);
 }
 
 void SceneView::mousePressEvent(QMouseEvent* e) {
-    const QPoint at = pixel_of(e);
-    apply(Image1MouseDown(p_, button_of(e->button()), at.x(), at.y()));
+    if (e->button() == Qt::MiddleButton) {
+        panning_ = true;
+        pan_from_ = e->position();
+        setCursor(Qt::ClosedHandCursor);
+        return;
+    }
+    const ScreenXY at = design_pixel(e->position());
+    apply(Image1MouseDown(p_, button_of(e->button()), at.x, at.y));
 }
 
 void SceneView::mouseMoveEvent(QMouseEvent* e) {
-    const QPoint at = pixel_of(e);
-    const MouseResult r = Image1MouseMove(p_, at.x(), at.y());
-    if (r.cursor == CursorShape::Cross) setCursor(cross_cursor());
-    if (r.cursor == CursorShape::Hand) setCursor(Qt::PointingHandCursor);
+    if (panning_) {
+        const QPointF d = e->position() - pan_from_;
+        pan_from_ = e->position();
+        view_pan(p_, d.x(), d.y());
+        update();
+        return;
+    }
+    const ScreenXY at = design_pixel(e->position());
+    const MouseResult r = Image1MouseMove(p_, at.x, at.y);
+    set_cursor(r.cursor);
     if (p_.mouse.mouse_down && p_.mouse.drag_state != DRAG_NONE) update();
 }
 
 void SceneView::mouseReleaseEvent(QMouseEvent* e) {
-    const QPoint at = pixel_of(e);
+    if (e->button() == Qt::MiddleButton) {
+        panning_ = false;
+        setCursor(cross_cursor());
+        return;
+    }
+    const ScreenXY at = design_pixel(e->position());
     const MouseButton b = button_of(e->button());
-    const MouseResult r = Image1MouseUp(p_, b, at.x(), at.y());
+    const MouseResult r = Image1MouseUp(p_, b, at.x, at.y);
     if (r.open_menu) {
-        if (open_menu) open_menu(mapToGlobal(QPoint(r.x, r.y)));
-        release_after_menu(p_, b, at.x(), at.y());
+        if (open_menu) open_menu(mapToGlobal(e->position().toPoint()));
+        release_after_menu(p_, b, at.x, at.y);
     }
     apply(r);
+}
+
+void SceneView::wheelEvent(QWheelEvent* e) {
+    if (!(e->modifiers() & Qt::ControlModifier)) {
+        e->ignore();
+        return;
+    }
+    const double notches = e->angleDelta().y() / 120.0;
+    if (notches != 0.0) {
+        view_zoom(p_, std::pow(ZOOM_STEP, notches), e->position().x(), e->position().y());
+        update();
+    }
+    e->accept();
 }
 
 // Qt replaces the second press of a double click by this event and then
@@ -99,9 +151,9 @@ void SceneView::mouseDoubleClickEvent(QMouseEvent* e) {
         mousePressEvent(e);
         return;
     }
-    const QPoint at = pixel_of(e);
+    const ScreenXY at = design_pixel(e->position());
     apply(Image1DblClick(p_));
-    apply(Image1MouseDown(p_, button_of(e->button()), at.x(), at.y()));
+    apply(Image1MouseDown(p_, button_of(e->button()), at.x, at.y));
 }
 
 void SceneView::contextMenuEvent(QContextMenuEvent* e) {

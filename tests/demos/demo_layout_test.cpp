@@ -7,9 +7,8 @@
 //    fixed charges and masses, points, tracks, connectors and the gravity
 //    sign. Bodies, tick numbers and the drawn elements may share their place.
 // 2. While the demo runs (until it pauses itself, or for a long stretch when
-//    it never does) every moving object stays inside the region of what the
-//    scene shows at t = 0 (the axes and the gravity sign aside), so a view
-//    fitted to that region keeps it in sight.
+//    it never does) every moving object stays inside the content bounds the
+//    view fits to the window when the demo opens, so it stays in sight.
 //
 // Text boxes are the drawing's own: the sizes the labels stored when they were
 // drawn, and the same font metrics for the texts that store none.
@@ -31,6 +30,7 @@
 #include "player/headless_platform.h"
 #include "player/hit_test.h"
 #include "player/player.h"
+#include "render/bounds.h"
 #include "render/info_text.h"
 #include "support/qt_app.h"
 
@@ -199,14 +199,6 @@ Layout shown_at_start(Loaded& l) {
     return layout;
 }
 
-// The region of what the scene shows at t = 0: everything but the axes.
-QRect content_region(const Layout& l) {
-    QRect r;
-    for (const Box& b : l.boxes) r = r.united(b.r);
-    for (const Segment& s : l.lines) r = r.united(QRectF(s.line.p1(), s.line.p2()).normalized().toAlignedRect());
-    return r;
-}
-
 // The axis tick numbers over the content region, as Draw_Cross writes them.
 void add_ticks(Loaded& l, const QRect& region, Layout& out) {
     const Model& m = l.m();
@@ -268,7 +260,7 @@ TEST(DemoLayout, NothingOverlapsAtTheStart) {
     for (const DemoInfo& d : all_demos()) {
         Loaded l(d);
         Layout layout = shown_at_start(l);
-        add_ticks(l, content_region(layout), layout);
+        add_ticks(l, content_bounds(*l.p.model, l.p.scene), layout);
         // The gravity sign stands at a fixed place of the picture's corner.
         if (l.m().settings.use_gravity) layout.boxes.push_back({QRect(10, 40, 25, 41), DRAWN, "gravity sign"});
         for (const std::string& o : overlaps(l.m(), layout)) ADD_FAILURE() << d.file_name << ": " << o;
@@ -278,7 +270,7 @@ TEST(DemoLayout, NothingOverlapsAtTheStart) {
 TEST(DemoLayout, MovingObjectsStayInTheStartingView) {
     for (const DemoInfo& d : all_demos()) {
         Loaded l(d);
-        const QRect region = content_region(shown_at_start(l)).adjusted(-SLACK, -SLACK, SLACK, SLACK);
+        const QRect region = content_bounds(*l.p.model, l.p.scene).adjusted(-SLACK, -SLACK, SLACK, SLACK);
         press_run(l.p);
         const Model& m = l.m();
         bool inside = true;

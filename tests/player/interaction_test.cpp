@@ -11,6 +11,7 @@
 #include "player/hit_test.h"
 #include "render/canvas.h"
 #include "render/fonts.h"
+#include "support/blank_player.h"
 #include "support/objects.h"
 #include "support/qt_app.h"
 
@@ -19,22 +20,21 @@ namespace {
 
 constexpr QRgb RED = 0xFFFF0000;
 
-class InteractionTest : public ::testing::Test {
+// The mouse rules hold at every view: at 1:1, and with the 700 x 420 design
+// fitted to a larger picture and moved (the window maps its pointer to design
+// pixels, which the handlers take).
+struct ViewCase {
+    const char* name;
+    int width, height;
+    View view;
+};
+const ViewCase VIEWS[] = {{"one_to_one", 700, 420, View{}}, {"fitted", 1905, 1143, View{2.7, 1.0, 15, 9}}};
+
+class InteractionTest : public ::testing::TestWithParam<ViewCase> {
 protected:
     static void SetUpTestSuite() { test::ensure_gui_app(); }
 
-    void SetUp() override {
-        platform.quiet = true;
-        p.platform = &platform;
-        resize_scene(p, 700, 420, 702, 455);
-        init_kept_settings(m());
-        reset_model(m());
-        reset_variables(m());
-        m().settings.show_axes = 0;
-        m().settings.show_grid = 0;
-        m().settings.show_fine_grid = 0;
-        p.model_loaded = true;
-    }
+    void SetUp() override { test::blank_player(p, platform, GetParam().width, GetParam().height, GetParam().view); }
 
     Model& m() { return *p.model; }
 
@@ -90,13 +90,19 @@ protected:
         Image1MouseUp(p, MouseButton::Left, x, y);
     }
 
-    QRgb pixel(int x, int y) { return picture(p).pixel(x, y) | 0xFF000000; }
+    // The colour of the picture at the middle of design pixel (x, y).
+    QRgb pixel(int x, int y) {
+        const View& v = p.scene.view;
+        const double k = v.scale();
+        return picture(p).pixel(static_cast<int>((x + 0.5) * k) + v.dx, static_cast<int>((y + 0.5) * k) + v.dy) |
+               0xFF000000;
+    }
 
     HeadlessPlatform platform;
     PlayerState p;
 };
 
-TEST_F(InteractionTest, HitOrderPointsFirstInclinesOnlyInsideTheirTriangleOriginWithinFourPixels) {
+TEST_P(InteractionTest, HitOrderPointsFirstInclinesOnlyInsideTheirTriangleOriginWithinFourPixels) {
     body_at(300, 200);
     Point& pt = m().points[0];
     pt.kind = 1;
@@ -123,7 +129,7 @@ TEST_F(InteractionTest, HitOrderPointsFirstInclinesOnlyInsideTheirTriangleOrigin
     EXPECT_EQ(hit_test(m(), p.scene, 205, 150).state, DRAG_NONE);
 }
 
-TEST_F(InteractionTest, DraggingABodyMovesItsStartAndTheSceneFollows) {
+TEST_P(InteractionTest, DraggingABodyMovesItsStartAndTheSceneFollows) {
     const int i = body_at(300, 200);
     prepar_obj(p);
     ASSERT_EQ(pixel(300, 200), RED);
@@ -142,7 +148,7 @@ TEST_F(InteractionTest, DraggingABodyMovesItsStartAndTheSceneFollows) {
     EXPECT_EQ(platform.placement_asked, 0);  // no track anywhere
 }
 
-TEST_F(InteractionTest, EachKindOfElementIsMovedByItsDrag) {
+TEST_P(InteractionTest, EachKindOfElementIsMovedByItsDrag) {
     FixedCharge& e = m().E.rec[0];
     e = {to_world(m(), 250.5, 100.5).x, to_world(m(), 250.5, 100.5).y, 1};
     StraightTrack& t = m().TB.rec[0];
@@ -192,7 +198,7 @@ TEST_F(InteractionTest, EachKindOfElementIsMovedByItsDrag) {
     EXPECT_EQ(m().settings.origin_y, 100);
 }
 
-TEST_F(InteractionTest, PressOnEmptySpaceStartsNoDragAndNothingMovesWhileRunning) {
+TEST_P(InteractionTest, PressOnEmptySpaceStartsNoDragAndNothingMovesWhileRunning) {
     const int i = body_at(300, 200);
     prepar_obj(p);
     Image1MouseDown(p, MouseButton::Left, 600, 400);
@@ -207,7 +213,7 @@ TEST_F(InteractionTest, PressOnEmptySpaceStartsNoDragAndNothingMovesWhileRunning
     EXPECT_EQ(m().objects[i].x0, x0);
 }
 
-TEST_F(InteractionTest, DoubleClickOnALabelRunsItsProgramOnceAndMovesNothing) {
+TEST_P(InteractionTest, DoubleClickOnALabelRunsItsProgramOnceAndMovesNothing) {
     const int n = variable("n");
     const int k = annotation_at(300, 100, "click me");
     program(k + 1, "n=n+1");
@@ -226,7 +232,7 @@ TEST_F(InteractionTest, DoubleClickOnALabelRunsItsProgramOnceAndMovesNothing) {
     EXPECT_EQ(value(n), 1);
 }
 
-TEST_F(InteractionTest, ClickDuringARunRunsTheLowestOverlappingLabelAndRightClickAfterTheMenu) {
+TEST_P(InteractionTest, ClickDuringARunRunsTheLowestOverlappingLabelAndRightClickAfterTheMenu) {
     const int a = variable("a"), b = variable("b");
     annotation_at(300, 100, "first label");
     annotation_at(305, 102, "second label");
@@ -250,7 +256,7 @@ TEST_F(InteractionTest, ClickDuringARunRunsTheLowestOverlappingLabelAndRightClic
     EXPECT_TRUE(m().running);
 }
 
-TEST_F(InteractionTest, ALabelProgramThatPausesPausesTheRun) {
+TEST_P(InteractionTest, ALabelProgramThatPausesPausesTheRun) {
     annotation_at(300, 100, "pause");
     program(1, "");
     m().program_lines[1][0] = utf8_to_gbk("暂停");
@@ -263,7 +269,7 @@ TEST_F(InteractionTest, ALabelProgramThatPausesPausesTheRun) {
     EXPECT_TRUE(p.pause_down);
 }
 
-TEST_F(InteractionTest, ThePlacementQuestionIsAskedOnlyNearATrack) {
+TEST_P(InteractionTest, ThePlacementQuestionIsAskedOnlyNearATrack) {
     // A horizontal track along world y = 0 (pixel row 150).
     StraightTrack& t = m().TB.rec[0];
     t = {};
@@ -280,6 +286,9 @@ TEST_F(InteractionTest, ThePlacementQuestionIsAskedOnlyNearATrack) {
     EXPECT_EQ(platform.placement_asked, 1);
     EXPECT_DOUBLE_EQ(m().objects[i].y0, 50);
 }
+
+INSTANTIATE_TEST_SUITE_P(Views, InteractionTest, ::testing::ValuesIn(VIEWS),
+                         [](const ::testing::TestParamInfo<ViewCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace quorrel

@@ -218,5 +218,28 @@ TEST(PlayerArgs, OptionsFileAndMistakes) {
     EXPECT_NE(player_usage("quorrel").find("--exit-after-first-frame"), std::string::npos);
 }
 
+TEST(PlayerArgs, ZoomFitsByDefaultOrTakesAScale) {
+    EXPECT_EQ(parse_player_args({"x.exp"}).zoom, 0.0);
+    struct Case {
+        std::vector<std::string> args;
+        double zoom;
+        bool ok;
+    };
+    const Case cases[] = {{{"--zoom", "1", "x.exp"}, 1.0, true},   {{"--zoom=2.5", "x.exp"}, 2.5, true},
+                          {{"x.exp", "--zoom", "fit"}, 0.0, true}, {{"--zoom", "0", "x.exp"}, 0.0, false},
+                          {{"--zoom", "big"}, 0.0, false},         {{"x.exp", "--zoom"}, 0.0, false}};
+    for (const Case& c : cases) {
+        const PlayerArgs a = parse_player_args(c.args);
+        EXPECT_EQ(a.error.empty(), c.ok) << c.args[0] << " " << c.args[1];
+        if (c.ok) {
+            EXPECT_EQ(a.zoom, c.zoom);
+            EXPECT_EQ(a.file, "x.exp");
+        }
+    }
+    const std::string usage = player_usage("quorrel");
+    EXPECT_NE(usage.find("--zoom fit"), std::string::npos);
+    EXPECT_NE(usage.find("--zoom 1"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace quorrel

@@ -171,5 +171,24 @@ TEST_F(ToolTest, RenderWritesAPictureOfTheRequestedSize) {
     EXPECT_EQ(tool({"render", demo("thrown_ball.exp")}).code, 2);
 }
 
+TEST_F(ToolTest, RenderTakesTheViewScale) {
+    const QString one = dir->filePath("one.png"), two = dir->filePath("two.png"), fit = dir->filePath("fit.png");
+    for (const auto& [zoom, out] : {std::pair{"1", one}, std::pair{"2", two}, std::pair{"fit", fit}}) {
+        const Result r = tool({"render", demo("thrown_ball.exp"), "--size", "1400x840", "--zoom", zoom, "--out", out});
+        ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    }
+    // The gravity sign's shaft, design column 30 from row 40 to 80: twice as
+    // far from the corner and twice as wide at 2.
+    const QImage a(one), b(two), c(fit);
+    const QRgb grey = 0xFFC8C8C8u;
+    EXPECT_EQ(a.pixel(30, 60), grey);
+    EXPECT_NE(a.pixel(31, 60), grey);
+    EXPECT_EQ(b.pixel(60, 120), grey);
+    EXPECT_EQ(b.pixel(61, 150), grey);
+    EXPECT_NE(b.pixel(30, 60), grey);
+    EXPECT_NE(c, a);
+    EXPECT_EQ(tool({"render", demo("thrown_ball.exp"), "--zoom", "0", "--out", one}).code, 2);
+}
+
 }  // namespace
 }  // namespace quorrel

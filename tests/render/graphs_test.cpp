@@ -35,7 +35,7 @@ struct GraphTest : ::testing::Test {
     }
     const QImage& pic() { return m.graph_pictures[0]; }
     QRgb px(int x, int y) { return at(s, pic(), x, y); }
-    int axis_pixels(QRect r) { return count_colour(s, pic(), r, AXIS); }
+    int axis_pixels(QRect r) { return count_ink(s, pic(), r, AXIS, BACK); }
 };
 
 TEST_F(GraphTest, PictureStartsFilledWithItsBackground) {

@@ -144,9 +144,9 @@ TEST_F(ObjectsTest, StrobeReadoutWithOnlyTheYFlag) {
     draw_flash(m, s);
     for (const QImage* pic : {&s.image1, &s.scene_bitmap}) {
         // One line at y = 150 - 20, from x = 215, beginning with three spaces.
-        EXPECT_GT(count_colour(s, *pic, QRect(215, 130, 120, 15), 0x00FFFF), 15);
-        EXPECT_EQ(count_colour(s, *pic, QRect(215, 130, 5, 15), 0x00FFFF), 0);
-        EXPECT_EQ(count_colour(s, *pic, QRect(215, 145, 120, 20), 0x00FFFF), 0);
+        EXPECT_GT(count_ink(s, *pic, QRect(215, 130, 120, 15), 0x00FFFF), 15);
+        EXPECT_EQ(count_ink(s, *pic, QRect(215, 130, 5, 15), 0x00FFFF), 0);
+        EXPECT_EQ(count_ink(s, *pic, QRect(215, 145, 120, 20), 0x00FFFF), 0);
     }
 }
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <cstdlib>
 #include <memory>
 
 #include "model/model.h"
@@ -43,6 +44,34 @@ inline int count_colour(Scene& s, const QImage& image, QRect r, Colour c) {
     int n = 0;
     for (int y = r.top(); y <= r.bottom(); ++y)
         for (int x = r.left(); x <= r.right(); ++x) n += (image.pixel(x, y) | 0xFF000000u) == to_rgb(c);
+    return n;
+}
+
+// Pixels of smoothed text or lines in colour c over background bg: at least
+// half of c blended over bg (each channel within a small tolerance).
+inline int count_ink(Scene& s, const QImage& image, QRect r, Colour c, Colour bg = 0) {
+    scene_end(s);
+    r = r.intersected(image.rect());
+    const QRgb fg = to_rgb(c), back = to_rgb(bg);
+    // The channel along which c and bg differ most gives the blend factor.
+    int ch = 0, span = 0;
+    for (int k = 0; k < 3; ++k) {
+        const int d = static_cast<int>((fg >> (8 * k)) & 0xFF) - static_cast<int>((back >> (8 * k)) & 0xFF);
+        if (std::abs(d) > std::abs(span)) span = d, ch = k;
+    }
+    if (span == 0) return 0;
+    int n = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x) {
+            const QRgb p = image.pixel(x, y);
+            const auto at = [](QRgb v, int k) { return static_cast<int>((v >> (8 * k)) & 0xFF); };
+            const double a = static_cast<double>(at(p, ch) - at(back, ch)) / span;
+            if (a < 0.5 || a > 1.05) continue;
+            bool near = true;
+            for (int k = 0; k < 3; ++k)
+                near = near && std::abs(at(p, k) - (at(back, k) + a * (at(fg, k) - at(back, k)))) <= 16;
+            n += near;
+        }
     return n;
 }
 

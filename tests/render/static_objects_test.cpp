@@ -54,7 +54,7 @@ TEST_F(StaticTest, GravitySignOnlyWhenGravityIsOn) {
     Draw_G(m, s);
     EXPECT_EQ(px(30, 60), rgb(0xC8C8C8));
     EXPECT_EQ(px(27, 73), rgb(0xC8C8C8));  // left barb
-    EXPECT_GT(count(0x64FAFA, QRect(8, 48, 22, 26)), 10);
+    EXPECT_GT(count_ink(s, s.image1, QRect(8, 48, 22, 26), 0x64FAFA), 10);
 }
 
 TEST_F(StaticTest, ZRegionOutlineAndRepeatableDots) {

@@ -13,6 +13,8 @@
 
 #include "demos/demos.h"
 #include "model/io.h"
+#include "player/view_control.h"
+#include "render/bounds.h"
 #include "support/qt_app.h"
 #include "ui/about_box.h"
 #include "ui/main_window.h"
@@ -57,7 +59,7 @@ TEST_F(WindowTest, RunPauseAndStopThroughTheToolBar) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return w.loaded() || w.load_failed(); }, 5000));
     ASSERT_TRUE(w.loaded());
     EXPECT_TRUE(w.windowFlags() & Qt::FramelessWindowHint);
-    EXPECT_EQ(w.button(BUTTON_RUN)->toolTip(), QStringLiteral("运行实验"));
+    EXPECT_TRUE(w.button(BUTTON_RUN)->toolTip().startsWith(QStringLiteral("运行实验")));
     EXPECT_FALSE(w.button(BUTTON_PAUSE)->isEnabled());
     EXPECT_TRUE(w.button(BUTTON_SETTINGS)->isEnabled());
     EXPECT_FALSE(w.time_label()->isVisible());
@@ -137,6 +139,65 @@ TEST_F(WindowTest, DragTheBallCancelTheSettingsAndRun) {
     EXPECT_NE(view->grab().toImage(), dragged);
     QTest::mouseClick(w.button(BUTTON_STOP), Qt::LeftButton);
     EXPECT_EQ(QPoint(ball.screen_x, ball.screen_y), to);
+}
+
+// The classroom's way: the demo opens fitted to the screen, the ball is
+// dragged where the picture shows it, and the keys run, pause, step, stop,
+// change the speed and the view.
+TEST_F(WindowTest, AFittedViewTheMouseAndTheKeys) {
+    PlayerState p;
+    QtPlatform platform;
+    MainWindow w(p, platform, ExperimentSource::ContainerFile, path);
+    w.set_zoom_on_open(0);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.loaded(); }, 5000));
+    const View fitted = p.scene.view;
+    EXPECT_GT(fitted.zoom, 1.5);  // a 700 x 420 design on a large screen
+
+    SceneView* view = w.scene_view();
+    const MovingObject& ball = p.model->objects[0];
+    const double x0 = ball.x0, scale = p.model->settings.scale;
+    const QPoint from = view->widget_point(ball.screen_x + 0.5, ball.screen_y + 0.5).toPoint();
+    const QPoint to = view->widget_point(ball.screen_x + 100.5, ball.screen_y - 59.5).toPoint();
+    QTest::mousePress(view, Qt::LeftButton, Qt::NoModifier, from);
+    QTest::mouseMove(view, (from + to) / 2);
+    QTest::mouseMove(view, to);
+    QTest::mouseRelease(view, Qt::LeftButton, Qt::NoModifier, to);
+    EXPECT_NEAR(ball.x0 - x0, 100 * scale, 2 * scale);
+    EXPECT_EQ(p.scene.view, fitted);
+
+    QTest::keyClick(&w, Qt::Key_Space);
+    EXPECT_STREQ(run_status(p), "running");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return p.model->sim_time > 0.2; }, 5000));
+    QTest::keyClick(&w, Qt::Key_Space);
+    EXPECT_STREQ(run_status(p), "paused");
+    const double t = p.model->sim_time, frame = p.model->settings.steps_per_frame * p.model->settings.time_step;
+    QTest::keyClick(&w, Qt::Key_Right);
+    EXPECT_NEAR(p.model->sim_time, t + frame, 1e-9);
+    EXPECT_STREQ(run_status(p), "paused");
+    QTest::keyClick(&w, Qt::Key_BracketRight);
+    EXPECT_EQ(p.playback.speed, Speed::Double);
+    EXPECT_TRUE(w.speed_action(Speed::Double)->isChecked());
+    EXPECT_TRUE(w.time_label()->text().contains(QStringLiteral("实时")));
+    QTest::keyClick(&w, Qt::Key_Escape);
+    EXPECT_STREQ(run_status(p), "stopped");
+
+    QTest::keyClick(&w, Qt::Key_1, Qt::ControlModifier);
+    EXPECT_EQ(p.scene.view.zoom, 1.0);
+    QTest::keyClick(&w, Qt::Key_Equal, Qt::ControlModifier);
+    EXPECT_NEAR(p.scene.view.zoom, ZOOM_STEP, 1e-12);
+    QTest::keyClick(&w, Qt::Key_0, Qt::ControlModifier);  // fitted again, to the moved ball too
+    EXPECT_EQ(p.scene.view,
+              fitted_view(content_bounds(*p.model, p.scene), view->width(), view->height(), view->devicePixelRatioF()));
+    QTest::keyClick(&w, Qt::Key_F11);
+    EXPECT_TRUE(w.windowState() & Qt::WindowFullScreen);
+    QTest::keyClick(&w, Qt::Key_F11);
+    EXPECT_FALSE(w.windowState() & Qt::WindowFullScreen);
+
+    // The menu shows the keys.
+    EXPECT_EQ(w.menu_action(1)->shortcut(), QKeySequence(Qt::Key_F5));
+    EXPECT_EQ(w.menu_action(3)->shortcut(), QKeySequence(Qt::Key_Space));
+    EXPECT_FALSE(w.legend_action()->isChecked());
 }
 
 TEST_F(WindowTest, MenuHasEveryItemAndTheAboutBoxOpensAndCloses) {

@@ -1,0 +1,96 @@
+// The undo history of the edits made before a run: drags on the scene and
+// property dialogs. An entry holds only the part of the model those edits can
+// change (about 120 KB of the model's 400 KB: objects, element tables,
+// measurements, points, labels, text blocks, graph windows, the origin and the
+// variables' initial values), and the history keeps at most UNDO_DEPTH
+// entries, so it never holds more than a few megabytes. The history also
+// tells whether the experiment has edits that were not saved.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "model/model.h"
+
+namespace quorrel {
+
+struct PlayerState;
+
+inline constexpr int UNDO_DEPTH = 20;
+
+// What drags and property edits change, with the names the model uses.
+struct EditState {
+    std::int32_t origin_x = 0, origin_y = 0;
+    std::array<MovingObject, MAX_OBJECTS> objects;
+    std::array<ObjectTexts, MAX_OBJECTS> object_texts;
+    ElementList<ZRegion> Z;
+    ElementList<FixedMass> M;
+    ElementList<FixedCharge> E;
+    ElementList<ElectricField> EA;
+    ElementList<MagneticField> BA;
+    ElementList<AnchorSpring> TH;
+    ElementList<ObjectSpring> E_TH;
+    ElementList<StraightTrack> TB;
+    ElementList<ArcTrack> CT;
+    ElementList<AnchorLink> SH;
+    ElementList<ObjectLink> E_SH;
+    ElementList<AnchorLink> GAN;
+    ElementList<ObjectLink> E_GAN;
+    std::array<Measurement, MAX_MEASUREMENTS> measurements;
+    std::array<std::array<Text, MEASUREMENT_TEXTS>, MAX_MEASUREMENTS> measurement_texts;
+    std::array<Point, MAX_POINTS> points;
+    std::array<std::array<Text, POINT_TEXTS>, MAX_POINTS> point_texts;
+    std::array<Annotation, MAX_ANNOTATIONS> annotations;
+    std::array<TextBlock, MAX_TEXT_BLOCKS> text_blocks;
+    std::array<FunctionGraph, MAX_GRAPHS> graphs;
+    std::array<Text, MAX_VARIABLES> variable_initial;  // a point vector's drag sets them
+    std::uint64_t revision = 0;                        // the model's revision this state belongs to
+};
+
+void capture_edit_state(const Model& m, EditState& s);
+// Puts the state back. A variable whose initial value changes takes it as its
+// value too, as the drag that set it did.
+void restore_edit_state(Model& m, const EditState& s);
+
+class EditHistory {
+public:
+    // Before an edit: remembers the state it starts from.
+    void begin(const Model& m);
+    // The edit changed the model: the remembered state becomes the undo step
+    // and the redo steps are dropped.
+    void commit();
+    // The edit changed nothing: the remembered state is dropped.
+    void cancel();
+    // Back to the state before the last edit, or forward again to the state
+    // the last undo left. False when there is nothing to undo or redo.
+    bool undo(Model& m);
+    bool redo(Model& m);
+    bool can_undo() const { return !undo_.empty(); }
+    bool can_redo() const { return !redo_.empty(); }
+
+    // Unsaved edits: the model is not at the revision last saved or loaded.
+    bool unsaved() const { return revision_ != saved_; }
+    void mark_saved() { saved_ = revision_; }
+    // A new experiment: no history, nothing unsaved, the memory released.
+    void clear();
+
+private:
+    std::unique_ptr<EditState> take(const Model& m);
+    void give_back(std::unique_ptr<EditState> s);
+    bool step(Model& m, std::vector<std::unique_ptr<EditState>>& from, std::vector<std::unique_ptr<EditState>>& to);
+
+    std::vector<std::unique_ptr<EditState>> undo_, redo_;  // oldest first
+    std::unique_ptr<EditState> pending_;
+    std::vector<std::unique_ptr<EditState>> spare_;  // reused, so an edit allocates nothing once warm
+    std::uint64_t revision_ = 0, saved_ = 0, next_revision_ = 1;
+};
+
+// Ctrl+Z and Ctrl+Y on the player: only while objects can be dragged (stopped
+// at time 0). The scene is prepared again. False when nothing changed.
+bool undo_edit(PlayerState& p);
+bool redo_edit(PlayerState& p);
+bool has_unsaved_edits(const PlayerState& p);
+
+}  // namespace quorrel

@@ -1,0 +1,122 @@
+#include "player/playback.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "model/numtext.h"
+#include "player/player.h"
+
+namespace quorrel {
+namespace {
+
+constexpr double PRESET_FACTOR[] = {0.25, 0.5, 1.0, 2.0, 4.0};
+constexpr int PRESETS = 5;
+constexpr double MAX_FRAME_RATE = NORMAL_FRAME_RATE * MAX_FRAMES_PER_TURN;
+// Below this a real-time frame rate is taken as one frame a minute.
+constexpr double MIN_FRAME_RATE = 1.0 / 60.0;
+
+double frame_seconds(const Model& m) {
+    return static_cast<double>(m.settings.steps_per_frame) * m.settings.time_step;
+}
+
+}  // namespace
+
+const char* speed_name(Speed s) {
+    switch (s) {
+        case Speed::Quarter:
+            return "¼×";
+        case Speed::Half:
+            return "½×";
+        case Speed::Normal:
+            return "1×";
+        case Speed::Double:
+            return "2×";
+        case Speed::Quadruple:
+            return "4×";
+        case Speed::RealTime:
+            return "实时";
+    }
+    return "1×";
+}
+
+double frame_rate(Speed s, const Model& m) {
+    if (s != Speed::RealTime) return NORMAL_FRAME_RATE * PRESET_FACTOR[static_cast<int>(s)];
+    const double per_frame = frame_seconds(m);
+    if (!(per_frame > 0.0) || !std::isfinite(per_frame)) return NORMAL_FRAME_RATE;
+    return std::clamp(1.0 / per_frame, MIN_FRAME_RATE, MAX_FRAME_RATE);
+}
+
+double speed_against_real_time(Speed s, const Model& m) {
+    return frame_rate(s, m) * frame_seconds(m);
+}
+
+std::string real_time_text(Speed s, const Model& m) {
+    const double r = speed_against_real_time(s, m);
+    if (!std::isfinite(r) || r <= 0.0) return "";
+    return format_g(r, 2) + "× 实时";
+}
+
+Speed faster(Speed s, const Model& m) {
+    const double now = frame_rate(s, m);
+    for (int i = 0; i < PRESETS; ++i)
+        if (NORMAL_FRAME_RATE * PRESET_FACTOR[i] > now * 1.001) return static_cast<Speed>(i);
+    return s;
+}
+
+Speed slower(Speed s, const Model& m) {
+    const double now = frame_rate(s, m);
+    for (int i = PRESETS - 1; i >= 0; --i)
+        if (NORMAL_FRAME_RATE * PRESET_FACTOR[i] < now * 0.999) return static_cast<Speed>(i);
+    return s;
+}
+
+int frames_due(Playback& pb, const Model& m, double seconds) {
+    if (!(seconds > 0.0)) return 0;
+    pb.owed += std::min(seconds, MAX_TURN_SECONDS) * frame_rate(pb.speed, m);
+    const double whole = std::floor(pb.owed);
+    if (whole >= MAX_FRAMES_PER_TURN) {
+        pb.owed -= whole;  // what cannot be run now is dropped, not owed
+        return MAX_FRAMES_PER_TURN;
+    }
+    pb.owed -= whole;
+    return static_cast<int>(whole);
+}
+
+void set_speed(PlayerState& p, Speed s) {
+    p.playback.speed = s;
+    p.playback.owed = 0.0;
+    if (p.time_visible) p.time_text = time_text(p);
+}
+
+TickOutcome play(PlayerState& p, double seconds) {
+    if (!p.model->running || p.idle_loop != 1) {
+        p.playback.owed = 0.0;
+        return TickOutcome::Idle;
+    }
+    const int n = frames_due(p.playback, *p.model, seconds);
+    TickOutcome last = TickOutcome::Idle;
+    for (int i = 0; i < n; ++i) {
+        last = Timing(p);
+        if (last != TickOutcome::Advanced) {
+            p.playback.owed = 0.0;
+            break;
+        }
+    }
+    return last;
+}
+
+TickOutcome step_frame(PlayerState& p) {
+    if (!p.model_loaded || p.idle_loop != 1 || p.model->running) return TickOutcome::Idle;
+    if (!p.pause_enabled) press_run(p);  // stopped: the run starts paused
+    Model& m = *p.model;
+    m.running = true;
+    const TickOutcome r = Timing(p);
+    // Still advancing: paused again after this one frame.
+    if (m.running && p.pause_enabled) {
+        m.running = false;
+        p.pause_down = true;
+    }
+    return r;
+}
+
+}  // namespace quorrel

@@ -1,0 +1,22 @@
+// A bundled demo shown in a player's core as after a load (header-only: the
+// tests that use it link the player and the demos).
+#pragma once
+
+#include <string>
+
+#include "demos/demos.h"
+#include "player/player.h"
+
+namespace quorrel::test {
+
+// The demo built in code into the player's model, its scene prepared.
+inline void show_demo(PlayerState& p, const char* file_name) {
+    init_kept_settings(*p.model);
+    reset_model(*p.model);
+    find_demo(file_name)->build(*p.model);
+    p.model->experiment_path = std::string("/tmp/") + file_name;
+    p.model_loaded = true;
+    prepar_obj(p);
+}
+
+}  // namespace quorrel::test
