@@ -47,7 +47,7 @@ void build_binary_stars(Model& m) {
     b.live_vector_flags[VEC_V] = 1;
     demo_point(m, "质心", 0, 0, PINK, "");
     demo_annotation(m, 20, 12, 460, WHITE, "双星：两颗恒星在相互引力作用下绕共同质心转动");
-    demo_text_block(m, 20, 245, GREY, {"质量各 1.5e12 kg，相距 4 m", "周期 T = 2π√(d^3/(G·2M))", "≈ 3.55 s"});
+    demo_text_block(m, 20, 262, GREY, {"质量各 1.5e12 kg，相距 4 m", "周期 T = 2π√(d^3/(G·2M))", "≈ 3.55 s"});
 }
 
 // Two 0.1 kg balls with 20 µC each, 1 m apart and tied by a 1 m rope, spin
@@ -76,7 +76,7 @@ void build_charges_on_a_rope(Model& m) {
     }
     link(m.E_SH, 0, 0, 1, "绳子");
     demo_annotation(m, 20, 12, 460, WHITE, "绳连电荷：同种电荷相互排斥，绳子拉住它们一起转动");
-    demo_text_block(m, 20, 230, GREY,
+    demo_text_block(m, 20, 255, GREY,
                     {"两球各带 20 μC，质量 0.1 kg，相距 1 m", "各以 1 m/s 绕中点转动", "绳的拉力 = kq^2/d^2 + mv^2/r",
                      "        = 3.6 N + 0.2 N"});
 }

@@ -145,7 +145,7 @@ void build_rope_pendulum(Model& m) {
     demo_program_line(m, 0, "phi=theta*signum(bx)");
 
     demo_annotation(m, 20, 12, 360, WHITE, "单摆：绳长 2.45 m，从 20° 处释放");
-    demo_text_block(m, 20, 345, GREY, {"小角度周期 T = 2π√(L/g) = π s", "20° 时 T ≈ 3.16 s"});
+    demo_text_block(m, 360, 335, GREY, {"小角度周期 T = 2π√(L/g) = π s", "20° 时 T ≈ 3.16 s"});
     // φ against t, positive on the right: 1 s and 10 degrees per 30 pixels,
     // φ = 0 across the middle.
     const int g = demo_graph(m, 480, 200, 1.0, 10.0, 14.0, 120.0, GRAPH_BACK, GRAPH_AXES);
