@@ -25,7 +25,7 @@ constexpr std::int32_t Q_Y = 101;
 // pauses the run when the ball is back on the ground, over the marked landing
 // point. 0.25 m per pixel: 100 m is 400 px.
 void build_thrown_ball(Model& m) {
-    demo_settings(m, 50, 330, 0.25, 50);  // 0.05 s per frame
+    demo_settings(m, 40, 330, 0.25, 50);  // 0.05 s per frame
     Settings& s = m.settings;
     s.show_grid = 1;
     s.use_gravity = 1;
@@ -49,7 +49,7 @@ void build_thrown_ball(Model& m) {
     demo_variable(m, "h", "小球的高度", "0");
     demo_variable(m, "hmax", "最大高度", "0");
     demo_variable(m, "landed", "落地后为1", "0");
-    demo_reading(m, MEASURE_QUANTITY, Q_Y, {{REF_OBJECT, "小球"}}, "高度 h=", "h", 590, 16, GREEN);
+    demo_reading(m, MEASURE_QUANTITY, Q_Y, {{REF_OBJECT, "小球"}}, "高度 h=", "h", 450, 16, GREEN);
 
     demo_program_line(m, 0, "判断1:如果(h>hmax)则执行");
     demo_program_line(m, 0, "hmax=h");
@@ -60,8 +60,9 @@ void build_thrown_ball(Model& m) {
     demo_program_line(m, 0, "暂停");
     demo_program_line(m, 0, "结束判断2");
 
-    demo_annotation(m, 90, 12, 360, WHITE, "斜抛运动：初速度 40 m/s，抛射角 60°");
-    demo_text_block(m, 90, 362, GREY, {"射程 R = v0^2·sin2θ/g ≈ 141 m", "最大高度 H = (v0·sinθ)^2/2g ≈ 61.2 m"});
+    demo_annotation(m, 80, 12, 360, WHITE, "斜抛运动：初速度 40 m/s，抛射角 60°");
+    demo_text_block(m, 450, 45, GREY, {"射程 R = v0^2·sin2θ/g ≈ 141 m", "最大高度 H = (v0·sinθ)^2/2g ≈ 61.2 m"});
+    demo_text_block(m, 80, 362, GREY, {"每隔 1 s 频闪一次，标出时刻 T 与高度 y；绿点是预计的落点"});
 }
 
 // A 1 kg body on a horizontal spring (k = 10 N/m, natural length 80 m) to an
