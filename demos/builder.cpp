@@ -1,6 +1,7 @@
 #include "demos/builder.h"
 
 #include <QPainter>
+#include <QPen>
 #include <QPolygon>
 #include <QTransform>
 #include <algorithm>
@@ -8,6 +9,7 @@
 
 #include "model/gbk.h"
 #include "model/pictures.h"
+#include "model/vec.h"
 
 namespace quorrel {
 namespace {
@@ -20,14 +22,15 @@ int pixels(double world, double scale) {
     return std::max(2, static_cast<int>(std::lround(world / scale)));
 }
 
-void set_picture(Model& m, int slot, const QImage& image, int dx, int dy) {
+// The picture is drawn transparently: pixels of `key` let the scene show through.
+void set_picture(Model& m, int slot, const QImage& image, int dx, int dy, Colour key = 0xFFFFFF) {
     MovingObject& o = m.objects[slot];
     m.object_pictures[slot] = image;
     m.object_picture_bytes[slot] = encode_bmp(image);
     o.own_picture = 1;
     o.picture_dx = dx;
     o.picture_dy = dy;
-    o.transparent_colour = 0xFFFFFF;
+    o.transparent_colour = key;
     o.transparent = 1;
 }
 
@@ -98,16 +101,31 @@ void demo_incline_picture(Model& m, int slot, Colour fill) {
 void demo_box_picture(Model& m, int slot, Colour fill, double tilt_degrees) {
     const MovingObject& o = m.objects[slot];
     const int w = pixels(o.width, m.settings.scale), h = pixels(o.height, m.settings.scale);
-    const int side = static_cast<int>(std::ceil(std::hypot(w, h))) + 2;
-    QImage image = white_picture(side, side);
+    // The picture just holds the tilted box.
+    const double c = std::fabs(std::cos(tilt_degrees * PI / 180)), s = std::fabs(std::sin(tilt_degrees * PI / 180));
+    const int pw = static_cast<int>(std::ceil(w * c + h * s)) + 2, ph = static_cast<int>(std::ceil(w * s + h * c)) + 2;
+    QImage image = white_picture(pw, ph);
     QPainter p(&image);
     p.setPen(qcolour(0x202020));
     p.setBrush(qcolour(fill));
-    p.translate(side / 2.0, side / 2.0);
+    p.translate(pw / 2.0, ph / 2.0);
     p.rotate(-tilt_degrees);  // screen y points down: a positive tilt turns counter-clockwise
     p.drawRect(QRectF(-w / 2.0, -h / 2.0, w, h));
     p.end();
-    set_picture(m, slot, image, -side / 2, -side / 2);
+    set_picture(m, slot, image, -pw / 2, -ph / 2);
+}
+
+void demo_charge(Model& m, int slot, double charge) {
+    m.objects[slot].charge = charge;
+    // The generated ball on black, with a white plus or minus across its middle.
+    QImage image = make_ball_picture(m, slot);
+    const int b = image.width() / 2, arm = std::max(2, b * 3 / 5);
+    QPainter p(&image);
+    p.setPen(QPen(Qt::white, std::max(2, b / 3), Qt::SolidLine, Qt::FlatCap));
+    p.drawLine(b - arm, b, b + arm, b);
+    if (charge > 0) p.drawLine(b, b - arm, b, b + arm);
+    p.end();
+    set_picture(m, slot, image, -b, -b, 0x000000);
 }
 
 void demo_font(FontSpec& f, Colour colour, int points) {

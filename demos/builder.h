@@ -33,6 +33,10 @@ MovingObject& demo_ball(Model& m, int slot, const char* name, double x, double y
 void demo_velocity(MovingObject& o, double vx, double vy);
 void demo_trail(MovingObject& o, Colour colour);
 
+// Gives the ball in `slot` its charge and a picture that shows the sign: the
+// generated ball with a white "+" or "−" on it.
+void demo_charge(Model& m, int slot, double charge);
+
 // Own pictures, drawn on white (the transparent colour) and placed so that the
 // object's position is where the drawing routines expect it: the centre of a
 // block or plank, the centroid of an incline's section.

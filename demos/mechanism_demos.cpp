@@ -1,6 +1,7 @@
 // Mechanism demos: one experiment per family of mechanisms (fields and
 // charges, a rod pendulum, colliding bodies, a block on an incline, bodies on
-// straight and circular tracks), each laid out for the default 700 x 420 picture.
+// straight and circular tracks), each laid out in the pixels of the default
+// 700 x 420 picture as one compact whole that the player fits to its window.
 #include <cmath>
 #include <numbers>
 
@@ -17,29 +18,34 @@ using namespace demo_colour;
 constexpr double pi = std::numbers::pi;
 
 // A charge starting at rest in crossed uniform electric and magnetic fields
-// drifts along a cycloid at E/B = 1.5 m/s with arches 3 m high; below, a
-// second charge circles a fixed opposite charge (k·q·Q = 1.8 N·m², radius
-// 2.5 m, period 18.5 s), slightly disturbed by a small fixed charge far right.
-// 0.05 m per pixel: the picture spans 35 m x 21 m around the origin.
+// drifts along a cycloid at E/B = 1.5 m/s with arches 3 m high, one every 2π
+// s; the run pauses after three arches, before the charge reaches the
+// field's end. Below, a second charge circles a fixed opposite charge
+// (k·q·Q = 1.8 N·m², radius 2.5 m, period 18.5 s), slightly disturbed by a
+// small positive fixed charge beside it. 0.05 m per pixel: the field is
+// 32 m x 8 m.
 void build_fields_and_charges(Model& m) {
-    demo_settings(m, 350, 210, 0.05, 20);
-    m.settings.v_scale = 2.0;
-    m.settings.f_scale = 2.0;
+    demo_settings(m, 350, 220, 0.05, 20);
+    m.settings.show_axes = 0;
+    m.settings.pause_time = 18.85;  // three arches, 6π s
+    m.settings.v_scale = 1.5;       // the drift's top speed of 3 m/s is 100 px
+    m.settings.f_scale = 2.0;       // its electric force of 1.5 N is 37 px
 
-    MovingObject& drift = demo_ball(m, 0, "漂移电荷", -15, 1.5, 0.3, 1.0, 240, 80, 60);
-    drift.charge = 1.0;
+    demo_ball(m, 0, "漂移电荷", -15, 1.5, 0.45, 1.0, 240, 80, 60);
+    demo_charge(m, 0, 1.0);
+    MovingObject& drift = m.objects[0];
     demo_trail(drift, YELLOW);
     drift.live_vector_flags[VEC_V] = 1;
     drift.live_vector_flags[VEC_ELECTRIC] = 1;
     drift.live_vector_flags[VEC_LORENTZ] = 1;
 
     const double radius = 2.5, kqQ = 1.8;
-    MovingObject& orbit = demo_ball(m, 1, "环绕电荷", 0, -6 + radius, 0.3, 1.0, 80, 160, 240);
-    orbit.charge = 1.0;
+    demo_ball(m, 1, "环绕电荷", 0, -6 + radius, 0.45, 1.0, 240, 80, 60);
+    demo_charge(m, 1, 1.0);
+    MovingObject& orbit = m.objects[1];
     demo_velocity(orbit, -std::sqrt(kqQ / radius), 0);
     demo_trail(orbit, CYAN);
     orbit.live_vector_flags[VEC_V] = 1;
-    orbit.live_vector_flags[VEC_ELECTRIC] = 1;
 
     m.EA.rec[0] = {-16, 1, 16, 9, pi / 2, 1.5};  // upwards, 1.5 N/C
     m.EA.name[0] = utf8_to_gbk("匀强电场");
@@ -47,19 +53,24 @@ void build_fields_and_charges(Model& m) {
     m.BA.name[0] = utf8_to_gbk("匀强磁场");
     m.E.rec[0] = {0, -6, -kqQ / m.settings.k};
     m.E.name[0] = utf8_to_gbk("负点电荷");
-    m.E.rec[1] = {14, -8, 2e-11};
+    // Its pull on the orbit, below 0.5 % of the central force, matches that of
+    // a 2e-11 C charge three times as far.
+    m.E.rec[1] = {6.5, -6, 2e-11 / 9};
     m.E.name[1] = utf8_to_gbk("正点电荷");
 
-    demo_annotation(m, 20, 392, 420, WHITE, "正交电磁场中电荷的摆线运动；下方电荷绕固定点电荷运动");
+    demo_annotation(m, 20, 12, 420, WHITE, "正交电磁场中电荷的摆线运动；下方电荷绕固定点电荷运动");
+    demo_text_block(m, 20, 380, GREY, {"E = 1.5 N/C 向上，B = 1 T 垂直纸面向外", "漂移速度 v = E/B = 1.5 m/s"});
 }
 
 // A 1 kg bob on a 3 m rigid rod, let go 60 degrees from the vertical: the rod
-// keeps its length exactly. 0.01 m per pixel, the anchor near the top.
+// keeps its length exactly. An angle reading at the pivot shows θ.
+// 0.01 m per pixel, the pivot near the top.
 void build_rod_pendulum(Model& m) {
-    demo_settings(m, 350, 50, 0.01, 10);
+    demo_settings(m, 350, 60, 0.01, 10);
+    m.settings.show_axes = 0;
     m.settings.use_gravity = 1;
-    m.settings.v_scale = 8.0;
-    m.settings.f_scale = 40.0;
+    m.settings.v_scale = 4.0;   // the top speed of 5.4 m/s is 68 px
+    m.settings.f_scale = 10.0;  // the weight of 9.8 N is 49 px
 
     const double length = 3.0, angle = 60 * pi / 180;
     MovingObject& bob =
@@ -73,7 +84,13 @@ void build_rod_pendulum(Model& m) {
     m.GAN.rec[0] = {0, 0, length, 1.0, 0, 0};
     m.GAN.name[0] = utf8_to_gbk("刚杆");
 
-    demo_annotation(m, 20, 15, 300, WHITE, "刚杆摆：杆长 3 m，从 60° 处释放");
+    demo_point(m, "支点", 0.0, 0.0, WHITE, "");
+    demo_point(m, "竖直", 0.0, -1.0, GREY, "");
+    demo_reading(m, MEASURE_ANGLE, 0, {{REF_POINT, "竖直"}, {REF_POINT, "支点"}, {REF_OBJECT, "摆球"}}, "摆角 θ=", "",
+                 50, 60, GREEN);
+
+    demo_annotation(m, 20, 12, 300, WHITE, "刚杆摆：杆长 3 m，从 60° 处释放");
+    demo_text_block(m, 20, 385, GREY, {"最低点速率 v = √(2gL(1-cos60°)) ≈ 5.4 m/s"});
 }
 
 // A billiard break on a frictionless table walled by four straight tracks:
@@ -83,7 +100,7 @@ void build_colliding_bodies(Model& m) {
     demo_settings(m, 350, 210, 0.02, 10);
     m.settings.use_collisions = 1;
     m.settings.show_axes = 0;
-    m.settings.v_scale = 4.0;
+    m.settings.v_scale = 4.0;  // the cue ball's 5 m/s is 62 px
 
     const double r = 0.3;
     MovingObject& cue = demo_ball(m, 0, "母球", -5, 0.05, r, 1.0, 240, 240, 240);
@@ -111,19 +128,21 @@ void build_colliding_bodies(Model& m) {
     }
 
     demo_annotation(m, 20, 8, 360, WHITE, "弹性碰撞：母球撞击三个静止的球");
-    demo_point(m, "起点", -5, 0.05, 0x80FF80, "母球出发点");
-    demo_text_block(m, 20, 386, 0xC0C0C0, {"台面光滑，碰撞无能量损失；", "四条台边是直轨道。"});
+    // The cue ball's start stays marked once it has left.
+    demo_point(m, "起点", -5, 0.05, 0x80FF80, "");
+    demo_text_block(m, 20, 392, GREY, {"台面光滑，碰撞无能量损失；四条台边是直轨道。"});
 }
 
 // A 1 kg block on a 30-degree incline with friction coefficient 0.3 (less
 // than tan 30°, so it slides at g(sin 30° - 0.3 cos 30°) = 2.35 m/s²); the
 // 5 kg incline stands on rough ground. The run stops by itself when the block
-// reaches the foot of the slope. 0.01 m per pixel, the ground near the bottom.
+// reaches the foot of the slope. 0.008 m per pixel, the ground near the bottom.
 void build_block_on_incline(Model& m) {
-    demo_settings(m, 350, 380, 0.01, 10);
+    demo_settings(m, 410, 370, 0.008, 10);
+    m.settings.show_axes = 0;
     m.settings.use_gravity = 1;
-    m.settings.v_scale = 4.0;
-    m.settings.f_scale = 20.0;
+    m.settings.v_scale = 4.0;  // 4.3 m/s at the foot is 54 px
+    m.settings.f_scale = 5.0;  // the weight of 9.8 N is 98 px, the friction of 2.5 N 25 px
 
     const double angle = 30, theta = angle * pi / 180;
     const double W = 4.0, H = W * std::tan(theta);
@@ -155,7 +174,8 @@ void build_block_on_incline(Model& m) {
     block.live_vector_flags[VEC_NORMAL] = 1;
     block.live_vector_flags[VEC_FRICTION] = 1;
 
-    demo_annotation(m, 20, 15, 380, WHITE, "斜面上的木块：倾角 30°，动摩擦因数 0.3");
+    demo_annotation(m, 20, 12, 380, WHITE, "斜面上的木块：倾角 30°，动摩擦因数 0.3");
+    demo_text_block(m, 300, 382, GREY, {"μ < tan30°，木块加速下滑", "a = g(sin30° - μcos30°) ≈ 2.35 m/s^2"});
 }
 
 // A skate ramp without friction: two straight 45-degree slopes meet the lower
@@ -165,13 +185,14 @@ void build_block_on_incline(Model& m) {
 // point) slides down at g·sin 45° and runs into an equal ball resting at the
 // bottom of the arc at √(2·g·h) ≈ 5.8 m/s; the elastic collision hands its
 // speed on, and the two balls take turns climbing the slopes. 0.01 m per
-// pixel, the arc's centre near the top.
+// pixel; the arc's centre lies above the picture's top.
 void build_circular_track(Model& m) {
-    demo_settings(m, 350, 50, 0.01, 10);
+    demo_settings(m, 350, -20, 0.01, 10);
+    m.settings.show_axes = 0;
     m.settings.use_gravity = 1;
     m.settings.use_collisions = 1;
-    m.settings.v_scale = 8.0;
-    m.settings.f_scale = 40.0;
+    m.settings.v_scale = 4.0;   // 5.7 m/s at the bottom is 71 px
+    m.settings.f_scale = 10.0;  // the weight of 9.8 N is 49 px
 
     const double R = 3.0, r = 0.15, slope = 1.4;
     // The tangent points at 225° and 315°; the slopes rise outwards from them.
@@ -196,8 +217,8 @@ void build_circular_track(Model& m) {
     b.live_vector_flags[VEC_V] = 1;
     b.live_vector_flags[VEC_NORMAL] = 1;
 
-    demo_annotation(m, 20, 15, 380, WHITE, "斜轨与圆弧轨道：光滑轨道上两球弹性碰撞");
-    demo_text_block(m, 470, 12, 0xC0C0C0, {"斜面上 a = g·sin45°", "到达底部 v = √(2gh)"});
+    demo_annotation(m, 20, 12, 380, WHITE, "斜轨与圆弧轨道：光滑轨道上两球弹性碰撞");
+    demo_text_block(m, 280, 60, GREY, {"斜面上 a = g·sin45°", "到达底部 v = √(2gh)"});
 }
 
 constexpr DemoInfo demos[] = {

@@ -17,7 +17,7 @@ dpkg-deb -x "$deb" "$PKG/root"
 usr="$PKG/root/usr"
 
 for f in bin/quorrel bin/quorrel-tool bin/quorrel-demo share/applications/quorrel.desktop \
-    share/mime/packages/quorrel.xml share/quorrel/demos/thrown_ball.exp; do
+    share/mime/packages/quorrel.xml share/quorrel/demos/thrown_ball.exp share/quorrel/demos/thrown_ball.png; do
     [ -f "$usr/$f" ] || { echo "check-package: /usr/$f is missing" >&2; exit 1; }
 done
 for s in 16 32 48 64 128 256; do

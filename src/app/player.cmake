@@ -10,7 +10,7 @@ set(QUORREL_DEMO_STAMP ${CMAKE_BINARY_DIR}/demo/experiments.stamp)
 add_custom_command(
   OUTPUT ${QUORREL_DEMO_STAMP}
   COMMAND ${CMAKE_COMMAND} -E rm -rf ${QUORREL_DEMO_DIR}
-  COMMAND $<TARGET_FILE:quorrel-tool> demo ${QUORREL_DEMO_DIR}
+  COMMAND $<TARGET_FILE:quorrel-tool> demo ${QUORREL_DEMO_DIR} --pictures
   COMMAND ${CMAKE_COMMAND} -E touch ${QUORREL_DEMO_STAMP}
   DEPENDS quorrel-tool
   COMMENT "Writing the bundled demo experiments"
@@ -48,6 +48,6 @@ add_dependencies(quorrel-programs quorrel quorrel-tool quorrel-demo quorrel-demo
 # package does). None of them carries an appended experiment.
 install(TARGETS quorrel quorrel-tool quorrel-demo RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(DIRECTORY ${QUORREL_DEMO_DIR}/ DESTINATION ${CMAKE_INSTALL_DATADIR}/quorrel/demos
-        FILES_MATCHING PATTERN "*.exp")
+        FILES_MATCHING PATTERN "*.exp" PATTERN "*.png")
 install(DIRECTORY ${QUORREL_ICON_DIR}/ DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor
         FILES_MATCHING PATTERN "quorrel.png")

@@ -19,4 +19,11 @@ int tool_icon(const Args& args);
 int tool_convert(const Args& args);
 int tool_fields(const Args& args);
 
+// Draws the experiment or packed player `file` offscreen into the PNG file
+// `out`: a picture of width x height at view scale `zoom`, or fitted to it,
+// after loading, or after Run and `frames` ticks. Needs the headless
+// application. Returns 0, or 2 after a message on stderr.
+int render_png(const std::string& file, long long frames, int width, int height, bool fit, double zoom,
+               const std::string& out);
+
 }  // namespace quorrel

@@ -1,4 +1,6 @@
-// quorrel-tool demo DIR: writes every bundled demo as an experiment file.
+// quorrel-tool demo DIR [--pictures]: writes every bundled demo as an
+// experiment file, and with --pictures its scene at the start as a PNG file
+// beside it (the demo launcher shows them).
 #include <QByteArray>
 #include <QSaveFile>
 #include <QString>
@@ -9,9 +11,13 @@
 #include "app/tool.h"
 #include "demos/demos.h"
 #include "model/io.h"
+#include "player/headless_app.h"
 
 namespace quorrel {
 namespace {
+
+// The picture of a demo: the scene at the main window's design size.
+constexpr int DEMO_PICTURE_WIDTH = 700, DEMO_PICTURE_HEIGHT = 420;
 
 bool save(const std::filesystem::path& path, const std::string& bytes) {
     QSaveFile f(QString::fromStdString(path.string()));
@@ -23,8 +29,9 @@ bool save(const std::filesystem::path& path, const std::string& bytes) {
 }  // namespace
 
 int tool_demo(const Args& args) {
-    if (args.size() != 1 || args[0].empty()) {
-        std::fputs("usage: quorrel-tool demo DIR\n", stderr);
+    const bool pictures = args.size() == 2 && args[1] == "--pictures";
+    if ((args.size() != 1 && !pictures) || args[0].empty() || args[0][0] == '-') {
+        std::fputs("usage: quorrel-tool demo DIR [--pictures]\n", stderr);
         return 2;
     }
     const std::filesystem::path dir(args[0]);
@@ -45,6 +52,16 @@ int tool_demo(const Args& args) {
             return 2;
         }
         std::printf("%s\n", path.string().c_str());
+    }
+    if (!pictures) return 0;
+    // Drawn from the written files as the player opens them: fitted to the window's design size.
+    const auto app = make_headless_app();
+    for (const DemoInfo& d : all_demos()) {
+        const std::filesystem::path path = dir / d.file_name;
+        const std::filesystem::path png = std::filesystem::path(path).replace_extension(".png");
+        if (render_png(path.string(), 0, DEMO_PICTURE_WIDTH, DEMO_PICTURE_HEIGHT, true, 1.0, png.string()) != 0)
+            return 2;
+        std::printf("%s\n", png.string().c_str());
     }
     return 0;
 }

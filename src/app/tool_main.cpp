@@ -18,7 +18,7 @@ constexpr Command COMMANDS[] = {
     {"render", quorrel::tool_render, "render FILE [--frames N] [--size WxH] --out PNG"},
     {"eval", quorrel::tool_eval, "eval [--condition] TEXT [NAME=VALUE ...]"},
     {"pack", quorrel::tool_pack, "pack FILE --out OUT [--player PATH]"},
-    {"demo", quorrel::tool_demo, "demo DIR"},
+    {"demo", quorrel::tool_demo, "demo DIR [--pictures]"},
     {"icon", quorrel::tool_icon, "icon DIR"},
     {"convert", quorrel::tool_convert, "convert IN OUT"},
     {"fields", quorrel::tool_fields, "fields [--update DOC]"},

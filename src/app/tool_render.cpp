@@ -44,6 +44,31 @@ bool parse_zoom(const std::string& text, bool& fit, double& zoom) {
 
 }  // namespace
 
+int render_png(const std::string& file, long long frames, int width, int height, bool fit, double zoom,
+               const std::string& out) {
+    HeadlessPlatform platform;
+    PlayerState p;
+    p.platform = &platform;
+    // The window is the picture plus the tool bar above it.
+    resize_scene(p, width, height, width, height + TOOLBAR_HEIGHT);
+    p.fit_view = fit;
+    if (!load_any(p, file)) return 2;
+    if (!fit) {
+        View v;
+        v.zoom = zoom;
+        set_view(p, v);
+    }
+    if (frames > 0) {
+        press_run(p);
+        for (long long i = 0; i < frames && platform.exit_status < 0; ++i) Timing(p);
+    }
+    if (!picture(p).save(QString::fromLocal8Bit(out.c_str()), "PNG")) {
+        std::fprintf(stderr, "quorrel-tool render: cannot write %s\n", out.c_str());
+        return 2;
+    }
+    return 0;
+}
+
 int tool_render(const Args& args) {
     std::string file, out;
     long long frames = 0;
@@ -86,27 +111,7 @@ int tool_render(const Args& args) {
     }
 
     const auto app = make_headless_app();
-    HeadlessPlatform platform;
-    PlayerState p;
-    p.platform = &platform;
-    // The window is the picture plus the tool bar above it.
-    resize_scene(p, width, height, width, height + TOOLBAR_HEIGHT);
-    p.fit_view = fit;
-    if (!load_any(p, file)) return 2;
-    if (!fit) {
-        View v;
-        v.zoom = zoom;
-        set_view(p, v);
-    }
-    if (frames > 0) {
-        press_run(p);
-        for (long long i = 0; i < frames && platform.exit_status < 0; ++i) Timing(p);
-    }
-    if (!picture(p).save(QString::fromLocal8Bit(out.c_str()), "PNG")) {
-        std::fprintf(stderr, "quorrel-tool render: cannot write %s\n", out.c_str());
-        return 2;
-    }
-    return 0;
+    return render_png(file, frames, width, height, fit, zoom, out);
 }
 
 }  // namespace quorrel

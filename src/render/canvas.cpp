@@ -1,6 +1,7 @@
 #include "render/canvas.h"
 
 #include <QPen>
+#include <QPointF>
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -307,6 +308,26 @@ double ray_angle(double cx, double cy, int x, int y) {
     return degrees(std::atan2(-(static_cast<double>(y) - cy), static_cast<double>(x) - cx));
 }
 
+// The pixels an arc covers: the box of its two ends and of the extreme
+// points of its ellipse (centre cx, cy, radii rx, ry) that its span passes;
+// angles in degrees, counter-clockwise on the screen.
+QRect arc_box(double cx, double cy, double rx, double ry, double start, double span_deg) {
+    const auto at = [&](double deg) {
+        return QPointF(cx + rx * std::cos(radians(deg)), cy - ry * std::sin(radians(deg)));
+    };
+    QPointF lo = at(start), hi = lo;
+    const auto take = [&](QPointF p) {
+        lo = QPointF(std::min(lo.x(), p.x()), std::min(lo.y(), p.y()));
+        hi = QPointF(std::max(hi.x(), p.x()), std::max(hi.y(), p.y()));
+    };
+    take(at(start + span_deg));
+    for (double extreme = 0.0; extreme < 360.0; extreme += 90.0)
+        if (std::fmod(extreme - start + 720.0, 360.0) <= span_deg) take(at(extreme));
+    const int left = trunc_px(std::floor(lo.x())), top = trunc_px(std::floor(lo.y()));
+    return QRect(QPoint(left, top), QPoint(std::max(left, trunc_px(std::ceil(hi.x())) - 1),
+                                           std::max(top, trunc_px(std::ceil(hi.y())) - 1)));
+}
+
 }  // namespace
 
 void copy_pixels(QImage& dst, int x, int y, const QImage& src, const QRect& from) {
@@ -511,13 +532,15 @@ void ellipse(Canvas& c, int left, int top, int right, int bottom) {
 void arc(Canvas& c, int left, int top, int right, int bottom, int xs, int ys, int xe, int ye) {
     normalise(left, top, right, bottom);
     if (right - left < 1 || bottom - top < 1) return;
-    if (record(c, left, top, right, bottom, c.pen_width)) return;
-    if (!painting(c)) return;
     const double cx = (static_cast<double>(left) + right) / 2.0, cy = (static_cast<double>(top) + bottom) / 2.0;
     const double a = ray_angle(cx, cy, xs, ys);
     double span_deg = ray_angle(cx, cy, xe, ye) - a;
     while (span_deg <= 0.0) span_deg += 360.0;
     while (span_deg > 360.0) span_deg -= 360.0;
+    // Only the arc's own points count, not the rest of its ellipse.
+    const QRect box = arc_box(cx, cy, (right - left) / 2.0, (bottom - top) / 2.0, a, span_deg);
+    if (record(c, box.left(), box.top(), i64{box.right()} + 1, i64{box.bottom()} + 1, c.pen_width)) return;
+    if (!painting(c)) return;
     if (!canvas_identity(c)) {
         view_arc(c, left, top, right, bottom, a, span_deg);
         return;

@@ -16,12 +16,12 @@ struct PlayerRun {
     QString out;
 };
 
-PlayerRun run_player(const QStringList& args) {
+PlayerRun run_player(const QStringList& args, const char* program = QUORREL_PLAYER) {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", "offscreen");
     p.setProcessEnvironment(env);
-    p.start(QUORREL_PLAYER, args);
+    p.start(program, args);
     PlayerRun r;
     if (!p.waitForFinished(20000)) {
         p.kill();
@@ -50,6 +50,17 @@ TEST(PlayerExe, HelpAndExitAfterTheFirstFrame) {
     ASSERT_EQ(f.write(bytes.data(), qint64(bytes.size())), qint64(bytes.size()));
     f.close();
     EXPECT_EQ(run_player({"--exit-after-first-frame", f.fileName()}).code, 0);
+}
+
+// The demo launcher answers on the command line without opening a window.
+TEST(PlayerExe, DemoLauncherHelpAndList) {
+    const PlayerRun help = run_player({"--help"}, QUORREL_DEMO);
+    EXPECT_EQ(help.code, 0);
+    EXPECT_TRUE(help.out.contains("--list"));
+    const PlayerRun list = run_player({"--list"}, QUORREL_DEMO);
+    EXPECT_EQ(list.code, 0);
+    EXPECT_EQ(list.out.count('\n'), static_cast<qsizetype>(all_demos().size()));
+    EXPECT_EQ(run_player({"--lists"}, QUORREL_DEMO).code, 2);
 }
 
 // A text form opens like an experiment file; --watch needs a file to watch.

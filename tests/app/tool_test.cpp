@@ -11,6 +11,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -321,7 +322,13 @@ void expect_same_keys(const QJsonValue& a, const QJsonValue& b, const QString& w
 // oscillator's position and its variable hold the start position (120),
 // where the file holds 0; the keys are those of the plain dump.
 TEST_F(ToolTest, PreparedDumpHoldsTheComputedReadings) {
-    const QString path = demo(*find_demo("spring_oscillator.exp"));
+    auto m = make_model();
+    find_demo("spring_oscillator.exp")->build(*m);
+    const int x = find_variable(*m, "x");
+    ASSERT_GE(x, 0);
+    m->variable_texts[x][VT_VALUE] = m->variable_texts[x][VT_INITIAL] = "0";
+    const QString path = dir.filePath("oscillator.exp");
+    ASSERT_TRUE(save(path, write_experiment(*m)));
     const QJsonObject plain = dump(path);
     const Result r = run_tool({"dump", "--prepared", path});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
@@ -438,6 +445,23 @@ TEST_F(ToolTest, IconWritesEverySize) {
         EXPECT_EQ(icon.size(), QSize(size, size)) << size;
     }
     EXPECT_EQ(run_tool({"icon"}).code, 2);
+}
+
+// With --pictures every demo gets its scene at the start beside it, at the
+// window's design size, for the demo launcher.
+TEST_F(ToolTest, DemoPicturesShowEachScene) {
+    test::ensure_gui_app();
+    const QString pictures = dir.filePath("pictures");
+    ASSERT_EQ(run_tool({"demo", pictures, "--pictures"}).code, 0);
+    for (const DemoInfo& d : all_demos()) {
+        const QString name = QFileInfo(QString::fromUtf8(d.file_name)).completeBaseName();
+        const QImage picture(pictures + "/" + name + ".png");
+        ASSERT_EQ(picture.size(), QSize(700, 420)) << d.file_name;
+        const QImage rgb = picture.convertToFormat(QImage::Format_RGB32);
+        const QRgb* px = reinterpret_cast<const QRgb*>(rgb.constBits());
+        EXPECT_TRUE(std::any_of(px, px + 700 * 420, [&](QRgb c) { return c != px[0]; })) << d.file_name << " is blank";
+    }
+    EXPECT_EQ(run_tool({"demo", pictures, "--pixels"}).code, 2);
 }
 
 // exp -> toml -> exp and exp -> json -> exp give the dump the demo had.

@@ -218,6 +218,22 @@ TEST(ViewBounds, ContentBoxCoversWhatIsDrawnAndNothingIsDrawnWhileMeasuring) {
     EXPECT_EQ(s.image1, before);
 }
 
+// An arc track counts with its own points, not with the rest of its circle:
+// the lower quarter of a circle of 100 px about pixel (200, 150).
+TEST(ViewBounds, AnArcTrackCountsWithItsOwnPoints) {
+    auto m = plain_model();
+    Scene s;
+    scene_init(s, 700, 420);
+    m->settings.use_gravity = 0;
+    m->settings.scale = 0.1;
+    m->CT.rec[0] = {0, 0, 225 * DEG, 315 * DEG, 10, 0, 0};
+    const QRect box = content_bounds(*m, s);
+    EXPECT_NEAR(box.left(), 200 - 71, 3);
+    EXPECT_NEAR(box.right(), 200 + 71, 3);
+    EXPECT_NEAR(box.top(), 150 + 71, 3);
+    EXPECT_NEAR(box.bottom(), 150 + 100, 3);
+}
+
 TEST(ViewBounds, AccumulatedPixelsAreCarriedToTheirPlaceInTheNewView) {
     QImage clean(100, 100, QImage::Format_RGB32), drawn;
     clean.fill(0xFF000000u);

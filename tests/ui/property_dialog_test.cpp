@@ -19,6 +19,7 @@
 #include "demos/demos.h"
 #include "model/io.h"
 #include "player/headless_platform.h"
+#include "player/view_control.h"
 #include "support/blank_player.h"
 #include "support/objects.h"
 #include "support/qt_app.h"
@@ -85,7 +86,7 @@ TEST_F(PropertyDialogTest, ElementDialogStoresTheStrengthOnOk) {
     EXPECT_TRUE(has_unsaved_edits(p));
 }
 
-// The spring demo in the main window: the ball sits at pixel (570, 330).
+// The spring demo in the main window, its ball found through the view.
 TEST(PropertyWindowTest, DoubleClickOpensTheBallsDialogAndCtrlZUndoesADrag) {
     test::ensure_offscreen_widget_app();
     QTemporaryDir dir;
@@ -105,7 +106,12 @@ TEST(PropertyWindowTest, DoubleClickOpensTheBallsDialogAndCtrlZUndoesADrag) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return w.loaded() || w.load_failed(); }, 5000));
     ASSERT_TRUE(w.loaded());
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    const QPoint ball(570, 330);
+    const View& view = p.scene.view;
+    const MovingObject& o = p.model->objects[0];
+    const QPoint ball = screen_point(view, o.screen_x + 0.5, o.screen_y + 0.5).toPoint();
+    // 25 design pixels to the right: 10 m, give or take the pixel the pointer lands in.
+    const QPoint drag(qRound(25 * view.zoom), 0);
+    const double pixel = p.model->settings.scale;
 
     QString title;
     QTimer::singleShot(0, [&] {
@@ -124,9 +130,9 @@ TEST(PropertyWindowTest, DoubleClickOpensTheBallsDialogAndCtrlZUndoesADrag) {
     EXPECT_FALSE(w.edit_actions()->undo_action()->isEnabled());
 
     QTest::mousePress(w.scene_view(), Qt::LeftButton, {}, ball);
-    QTest::mouseMove(w.scene_view(), ball + QPoint(40, 0));
-    QTest::mouseRelease(w.scene_view(), Qt::LeftButton, {}, ball + QPoint(40, 0));
-    EXPECT_EQ(p.model->objects[0].x0, 130);
+    QTest::mouseMove(w.scene_view(), ball + drag);
+    QTest::mouseRelease(w.scene_view(), Qt::LeftButton, {}, ball + drag);
+    EXPECT_NEAR(p.model->objects[0].x0, 130, pixel);
     EXPECT_TRUE(w.edit_actions()->undo_action()->isEnabled());
     w.edit_actions()->undo_action()->trigger();
     EXPECT_EQ(p.model->objects[0].x0, 120);

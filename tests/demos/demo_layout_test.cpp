@@ -1,0 +1,288 @@
+// Every bundled demo is laid out to be read from afar, at the window's design
+// size and so at any zoom of it. Two rules are checked:
+//
+// 1. At t = 0 the texts (annotations, text blocks, reading labels, point
+//    labels) and the graph windows keep clear of everything drawn: of one
+//    another, the bodies, the axis tick numbers, the axes, field regions,
+//    fixed charges and masses, points, tracks, connectors and the gravity
+//    sign. Bodies, tick numbers and the drawn elements may share their place.
+// 2. While the demo runs (until it pauses itself, or for a long stretch when
+//    it never does) every moving object stays inside the content bounds the
+//    view fits to the window when the demo opens, so it stays in sight.
+//
+// Text boxes are the drawing's own: the sizes the labels stored when they were
+// drawn, and the same font metrics for the texts that store none.
+#include <gtest/gtest.h>
+
+#include <QFontMetrics>
+#include <QLineF>
+#include <QRect>
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "demos/demos.h"
+#include "model/gbk.h"
+#include "model/mapping.h"
+#include "model/numtext.h"
+#include "model/pictures.h"
+#include "player/headless_platform.h"
+#include "player/hit_test.h"
+#include "player/player.h"
+#include "render/bounds.h"
+#include "render/info_text.h"
+#include "support/qt_app.h"
+
+namespace quorrel {
+namespace {
+
+// A run that never pauses is followed this long (simulated seconds).
+constexpr double HORIZON = 12.0;
+// A moving object may pass the region by this many pixels: a generated ball's
+// picture is a pixel wider than the body, and a fitted view keeps a margin.
+constexpr int SLACK = 4;
+
+enum Kind { TEXT, GRAPH, BODY, TICK, DRAWN };
+
+struct Box {
+    QRect r;
+    Kind kind;
+    std::string what;
+    int owner = -1;  // a point's marker and its label share one
+};
+
+struct Segment {
+    QLineF line;
+    std::string what;
+};
+
+// The demo in a player at the design size, prepared as after loading it.
+struct Loaded {
+    HeadlessPlatform platform;
+    PlayerState p;
+    explicit Loaded(const DemoInfo& demo) {
+        test::ensure_gui_app();
+        platform.quiet = true;
+        p.platform = &platform;
+        resize_scene(p, 700, 420, 702, 455);
+        Model& m = *p.model;
+        init_kept_settings(m);
+        reset_model(m);
+        demo.build(m);
+        // Bodies without a picture of their own get the generated ball on black, as a load gives them.
+        for (int i = 0; i < object_count(m); ++i)
+            if (m.object_pictures[i].isNull()) {
+                m.object_pictures[i] = make_ball_picture(m, i);
+                m.objects[i].transparent_colour = 0;
+                m.objects[i].transparent = 1;
+            }
+        p.model_loaded = true;
+        prepar_obj(p);
+    }
+    const Model& m() const { return *p.model; }
+};
+
+QRect object_rect(const Model& m, int i, double x, double y) {
+    const MovingObject& o = m.objects[i];
+    const ScreenXY at = to_screen(m, x, y);
+    const QImage& pic = m.object_pictures[i];
+    return QRect(trunc_px(at.x + static_cast<double>(o.picture_dx)), trunc_px(at.y + static_cast<double>(o.picture_dy)),
+                 pic.width(), pic.height());
+}
+
+QRect around(ScreenXY at, int half) {
+    return QRect(at.x - half, at.y - half, 2 * half + 1, 2 * half + 1);
+}
+
+QRect world_rect(const Model& m, double x1, double y1, double x2, double y2) {
+    const ScreenXY a = to_screen(m, x1, y1), b = to_screen(m, x2, y2);
+    return QRect(QPoint(std::min(a.x, b.x), std::min(a.y, b.y)), QPoint(std::max(a.x, b.x), std::max(a.y, b.y)));
+}
+
+QPointF screen_of(const Model& m, double x, double y) {
+    return {world_px(m.settings, x), world_py(m.settings, y)};
+}
+
+QPointF object_at(const Model& m, double index) {
+    const MovingObject& o = m.objects[static_cast<int>(index)];
+    return screen_of(m, o.x0, o.y0);
+}
+
+// Everything drawn at t = 0, as boxes and line segments, in pixels.
+struct Layout {
+    std::vector<Box> boxes;
+    std::vector<Segment> lines;
+};
+
+void add_texts(Loaded& l, Layout& out) {
+    const Model& m = l.m();
+    Scene& s = l.p.scene;
+    for (int i = 0; i < measurement_count(m); ++i)
+        if (m.measurements[i].type != MEASURE_HIDDEN)
+            out.boxes.push_back({text_rect(m, s, DRAG_MEASUREMENT, i), TEXT, "reading " + std::to_string(i)});
+    for (int i = 0; i < annotation_count(m); ++i)
+        if (!m.annotation_text[i].empty())
+            out.boxes.push_back({text_rect(m, s, DRAG_ANNOTATION, i), TEXT, "annotation " + std::to_string(i)});
+    for (int i = 0; i < text_block_count(m); ++i)
+        out.boxes.push_back({text_rect(m, s, DRAG_TEXT_BLOCK, i), TEXT, "text block " + std::to_string(i)});
+    for (int i = 0; i < point_count(m); ++i) {
+        const Point& p = m.points[i];
+        const ScreenXY at = to_screen(m, p.x, p.y);
+        out.boxes.push_back({around(at, 4), DRAWN, "point " + std::to_string(i), i});
+        if (!m.point_texts[i][PT_LABEL].empty())
+            out.boxes.push_back({QRect(at.x, at.y, p.label_width, static_cast<int>(font_height_px(p.font))), TEXT,
+                                 "point label " + std::to_string(i), i});
+    }
+    for (int i = 0; i < graph_count(m); ++i) {
+        const FunctionGraph& g = m.graphs[i];
+        out.boxes.push_back({QRect(g.x - 120, g.y - 120, 240, 240), GRAPH, "graph " + std::to_string(i)});
+    }
+}
+
+void add_elements(const Model& m, Layout& out) {
+    for (int i = 0; i < object_count(m); ++i)
+        out.boxes.push_back({object_rect(m, i, m.objects[i].x0, m.objects[i].y0), BODY, "object " + std::to_string(i)});
+    for (int i = 0; i < element_count(m, T_Z); ++i) {
+        const ZRegion& r = m.Z.rec[i];
+        out.boxes.push_back({world_rect(m, r.x1, r.y1, r.x2, r.y2), DRAWN, "resistance region"});
+    }
+    for (int i = 0; i < element_count(m, T_EA); ++i) {
+        const ElectricField& r = m.EA.rec[i];
+        out.boxes.push_back({world_rect(m, r.x1, r.y1, r.x2, r.y2), DRAWN, "electric field"});
+    }
+    for (int i = 0; i < element_count(m, T_BA); ++i) {
+        const MagneticField& r = m.BA.rec[i];
+        out.boxes.push_back({world_rect(m, r.x1, r.y1, r.x2, r.y2), DRAWN, "magnetic field"});
+    }
+    for (int i = 0; i < element_count(m, T_M); ++i)
+        out.boxes.push_back({around(to_screen(m, m.M.rec[i].x, m.M.rec[i].y), 6), DRAWN, "fixed mass"});
+    for (int i = 0; i < element_count(m, T_E); ++i)
+        out.boxes.push_back({around(to_screen(m, m.E.rec[i].x, m.E.rec[i].y), 6), DRAWN, "fixed charge"});
+    for (int i = 0; i < element_count(m, T_TB); ++i) {
+        const StraightTrack& t = m.TB.rec[i];
+        out.lines.push_back({{screen_of(m, t.x1, t.y1), screen_of(m, t.x2, t.y2)}, "track"});
+    }
+    for (int i = 0; i < element_count(m, T_CT); ++i) {
+        const ArcTrack& t = m.CT.rec[i];
+        constexpr int PIECES = 24;
+        for (int k = 0; k < PIECES; ++k) {
+            const double a = t.start_angle + (t.end_angle - t.start_angle) * k / PIECES;
+            const double b = t.start_angle + (t.end_angle - t.start_angle) * (k + 1) / PIECES;
+            out.lines.push_back({{screen_of(m, t.cx + t.radius * std::cos(a), t.cy + t.radius * std::sin(a)),
+                                  screen_of(m, t.cx + t.radius * std::cos(b), t.cy + t.radius * std::sin(b))},
+                                 "arc track"});
+        }
+    }
+    for (int i = 0; i < element_count(m, T_TH); ++i)
+        out.lines.push_back(
+            {{screen_of(m, m.TH.rec[i].anchor_x, m.TH.rec[i].anchor_y), object_at(m, m.TH.rec[i].object)}, "spring"});
+    for (int i = 0; i < element_count(m, T_SH); ++i)
+        out.lines.push_back(
+            {{screen_of(m, m.SH.rec[i].anchor_x, m.SH.rec[i].anchor_y), object_at(m, m.SH.rec[i].object)}, "rope"});
+    for (int i = 0; i < element_count(m, T_GAN); ++i)
+        out.lines.push_back(
+            {{screen_of(m, m.GAN.rec[i].anchor_x, m.GAN.rec[i].anchor_y), object_at(m, m.GAN.rec[i].object)}, "rod"});
+    for (int i = 0; i < element_count(m, T_E_TH); ++i)
+        out.lines.push_back({{object_at(m, m.E_TH.rec[i].object_a), object_at(m, m.E_TH.rec[i].object_b)}, "spring"});
+    for (int i = 0; i < element_count(m, T_E_SH); ++i)
+        out.lines.push_back({{object_at(m, m.E_SH.rec[i].object_a), object_at(m, m.E_SH.rec[i].object_b)}, "rope"});
+    for (int i = 0; i < element_count(m, T_E_GAN); ++i)
+        out.lines.push_back({{object_at(m, m.E_GAN.rec[i].object_a), object_at(m, m.E_GAN.rec[i].object_b)}, "rod"});
+}
+
+// What the scene shows at t = 0, the axes aside.
+Layout shown_at_start(Loaded& l) {
+    Layout layout;
+    add_texts(l, layout);
+    add_elements(l.m(), layout);
+    return layout;
+}
+
+// The axis tick numbers over the content region, as Draw_Cross writes them.
+void add_ticks(Loaded& l, const QRect& region, Layout& out) {
+    const Model& m = l.m();
+    const Settings& s = m.settings;
+    if (!s.show_axes) return;
+    const QFontMetrics fm(l.p.scene.fonts.axis);
+    auto tick = [&](int x, int y, double value) {
+        const QString text = QString::fromStdString(format_g(value, m.digits));
+        const QRect r(x, y, fm.horizontalAdvance(text), fm.height());
+        if (r.intersects(region)) out.boxes.push_back({r, TICK, "tick " + text.toStdString()});
+    };
+    for (int k = (region.left() - s.origin_x) / 100 - 1; s.origin_x + 100 * k <= region.right() + 10; ++k)
+        tick(s.origin_x + 100 * k - 10, s.origin_y + 3, k * s.scale * 100.0);
+    for (int k = (region.top() - s.origin_y) / 100 - 1; s.origin_y + 100 * k <= region.bottom() + 8; ++k)
+        if (k != 0) tick(s.origin_x + 3, s.origin_y + 100 * k - 8, -k * s.scale * 100.0);
+}
+
+// Texts and graph windows keep clear of everything; bodies, tick numbers and
+// the drawn elements may share their place (a body starts on an axis, on a
+// track, in a field).
+bool may_overlap(const Box& a, const Box& b) {
+    if (a.owner >= 0 && a.owner == b.owner) return true;
+    return a.kind != TEXT && a.kind != GRAPH && b.kind != TEXT && b.kind != GRAPH;
+}
+
+bool crosses(const QLineF& line, const QRect& r) {
+    const QRectF f(r);
+    if (f.contains(line.p1()) || f.contains(line.p2())) return true;
+    const QPointF c[4] = {f.topLeft(), f.topRight(), f.bottomRight(), f.bottomLeft()};
+    for (int i = 0; i < 4; ++i)
+        if (line.intersects(QLineF(c[i], c[(i + 1) % 4]), nullptr) == QLineF::BoundedIntersection) return true;
+    return false;
+}
+
+std::vector<std::string> overlaps(const Model& m, const Layout& l) {
+    std::vector<std::string> found;
+    const auto& b = l.boxes;
+    for (std::size_t i = 0; i < b.size(); ++i)
+        for (std::size_t j = i + 1; j < b.size(); ++j)
+            if (!may_overlap(b[i], b[j]) && b[i].r.intersects(b[j].r)) found.push_back(b[i].what + " / " + b[j].what);
+    for (const Box& x : b) {
+        if (x.kind != TEXT && x.kind != GRAPH) continue;
+        for (const Segment& s : l.lines)
+            if (crosses(s.line, x.r)) found.push_back(x.what + " / " + s.what);
+        if (x.kind != TEXT || !m.settings.show_axes) continue;
+        const int ox = m.settings.origin_x, oy = m.settings.origin_y;
+        if (x.r.left() <= ox && ox <= x.r.right()) found.push_back(x.what + " / y axis");
+        if (x.r.top() <= oy && oy <= x.r.bottom()) found.push_back(x.what + " / x axis");
+    }
+    return found;
+}
+
+std::string text_of(const QRect& r) {
+    return "(" + std::to_string(r.left()) + ", " + std::to_string(r.top()) + ")-(" + std::to_string(r.right()) + ", " +
+           std::to_string(r.bottom()) + ")";
+}
+
+TEST(DemoLayout, NothingOverlapsAtTheStart) {
+    for (const DemoInfo& d : all_demos()) {
+        Loaded l(d);
+        Layout layout = shown_at_start(l);
+        add_ticks(l, content_bounds(*l.p.model, l.p.scene), layout);
+        // The gravity sign stands at a fixed place of the picture's corner.
+        if (l.m().settings.use_gravity) layout.boxes.push_back({QRect(10, 40, 25, 41), DRAWN, "gravity sign"});
+        for (const std::string& o : overlaps(l.m(), layout)) ADD_FAILURE() << d.file_name << ": " << o;
+    }
+}
+
+TEST(DemoLayout, MovingObjectsStayInTheStartingView) {
+    for (const DemoInfo& d : all_demos()) {
+        Loaded l(d);
+        const QRect region = content_bounds(*l.p.model, l.p.scene).adjusted(-SLACK, -SLACK, SLACK, SLACK);
+        press_run(l.p);
+        const Model& m = l.m();
+        bool inside = true;
+        while (inside && m.sim_time < HORIZON && Timing(l.p) == TickOutcome::Advanced)
+            for (int i = 0; i < object_count(m) && inside; ++i) {
+                const QRect r = object_rect(m, i, m.objects[i].x, m.objects[i].y);
+                inside = region.contains(r);
+                EXPECT_TRUE(inside) << d.file_name << ": object " << i << " at " << text_of(r) << " left "
+                                    << text_of(region) << " at t = " << m.sim_time;
+            }
+    }
+}
+
+}  // namespace
+}  // namespace quorrel
