@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "engine/solvers.h"
 #include "model/gbk.h"
 #include "player/headless_platform.h"
@@ -28,6 +30,10 @@ struct ViewCase {
     int width, height;
     View view;
 };
+// Test output names the view rather than dumping the record's bytes.
+void PrintTo(const ViewCase& c, std::ostream* os) {
+    *os << c.name;
+}
 const ViewCase VIEWS[] = {{"one_to_one", 700, 420, View{}}, {"fitted", 1905, 1143, View{2.7, 1.0, 15, 9}}};
 
 class InteractionTest : public ::testing::TestWithParam<ViewCase> {
