@@ -1,5 +1,6 @@
 #include "ui/icons.h"
 
+#include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -8,7 +9,8 @@
 namespace quorrel {
 namespace {
 
-constexpr int ICON_SIZE = 20;
+// The icons are drawn on a grid of this many units a side.
+constexpr double ICON_UNITS = 20.0;
 
 void draw_icon(QPainter& g, IconKind kind, bool enabled) {
     const QColor ink = enabled ? QColor(40, 40, 40) : QColor(150, 150, 150);
@@ -62,21 +64,39 @@ void draw_icon(QPainter& g, IconKind kind, bool enabled) {
     }
 }
 
-QPixmap icon_pixmap(IconKind kind, bool enabled) {
-    QPixmap pm(ICON_SIZE, ICON_SIZE);
-    pm.fill(Qt::transparent);
-    QPainter g(&pm);
-    draw_icon(g, kind, enabled);
-    return pm;
-}
+// Draws the icon afresh at whatever size a button asks for (the tool bar
+// grows on large windows, and on high-density screens the pixmap is larger
+// than the button's units): every size is sharp, none an enlargement.
+class ToolIconEngine : public QIconEngine {
+public:
+    explicit ToolIconEngine(IconKind kind) : kind_(kind) {}
+
+    void paint(QPainter* g, const QRect& rect, QIcon::Mode mode, QIcon::State) override {
+        g->save();
+        g->translate(rect.topLeft());
+        g->scale(rect.width() / ICON_UNITS, rect.height() / ICON_UNITS);
+        draw_icon(*g, kind_, mode != QIcon::Disabled);
+        g->restore();
+    }
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        QPixmap pm(size);
+        pm.fill(Qt::transparent);
+        QPainter g(&pm);
+        paint(&g, QRect(QPoint(0, 0), size), mode, state);
+        return pm;
+    }
+
+    QIconEngine* clone() const override { return new ToolIconEngine(kind_); }
+
+private:
+    IconKind kind_;
+};
 
 }  // namespace
 
 QIcon tool_icon(IconKind kind) {
-    QIcon icon;
-    icon.addPixmap(icon_pixmap(kind, true), QIcon::Normal);
-    icon.addPixmap(icon_pixmap(kind, false), QIcon::Disabled);
-    return icon;
+    return QIcon(new ToolIconEngine(kind));
 }
 
 QPixmap quorrel_logo(int size) {

@@ -9,6 +9,7 @@ namespace quorrel {
 
 enum class IconKind { Settings, Run, Stop, Pause, Exit };
 
+// A tool-bar icon, drawn at the size it is shown at.
 QIcon tool_icon(IconKind kind);
 // The Quorrel logo: a ball on a slope with its velocity arrow.
 QPixmap quorrel_logo(int size);

@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QToolButton>
+#include <cmath>
 
 #include "model/io.h"
 #include "player/view_control.h"
@@ -30,14 +31,21 @@ QColor qcolour(Colour c) {
 
 const QColor NAVY(0, 0, 128);
 const QColor SILVER(192, 192, 192);
-constexpr int BUTTON_SIZE = 25;
-constexpr int BUTTON_TOP = 4;
 
 void set_background(QWidget* w, const QColor& c) {
     QPalette pal = w->palette();
     pal.setColor(QPalette::Window, c);
     w->setPalette(pal);
     w->setAutoFillBackground(true);
+}
+
+// `base` at `scale` times its size.
+QFont scaled_font(QFont base, double scale) {
+    if (base.pixelSize() > 0)
+        base.setPixelSize(static_cast<int>(std::lround(base.pixelSize() * scale)));
+    else
+        base.setPointSizeF(base.pointSizeF() * scale);
+    return base;
 }
 
 void set_text_colour(QLabel* label, const QColor& c) {
@@ -72,7 +80,7 @@ MainWindow::MainWindow(PlayerState& p, QtPlatform& platform, ExperimentSource so
     for (int b = 0; b < TOOL_BUTTONS; ++b) {
         auto* btn = new QToolButton(panel_);
         btn->setIcon(tool_icon(specs[b].icon));
-        btn->setIconSize(QSize(20, 20));
+        btn->setIconSize(QSize(ICON_SIZE, ICON_SIZE));
         btn->setToolTip(QString::fromUtf8(specs[b].hint));
         btn->setAutoRaise(true);
         btn->setFocusPolicy(Qt::NoFocus);
@@ -92,15 +100,14 @@ MainWindow::MainWindow(PlayerState& p, QtPlatform& platform, ExperimentSource so
 
     status_ = new QLabel(QStringLiteral("提示信息"), panel_);
     set_text_colour(status_, NAVY);
-    status_->move(STATUS_LABEL_LEFT, 9);
+    status_font_ = status_->font();
 
     time_ = new QLabel(panel_);
-    QFont tf(QStringLiteral("Arial"));
-    tf.setBold(true);
-    time_->setFont(tf);
+    time_font_ = QFont(QStringLiteral("Arial"));
+    time_font_.setBold(true);
+    time_->setFont(time_font_);
     set_background(time_, SILVER);
     set_text_colour(time_, NAVY);
-    time_->setFixedSize(TIME_LABEL_WIDTH, 21);
     time_->setToolTip(QStringLiteral("模拟时间与播放速度（相对实际时间）；[ 和 ] 调整速度"));
     time_->hide();
 
@@ -419,18 +426,25 @@ void MainWindow::apply_toolbar_layout() {
     const ToolbarLayout& t = p_.toolbar;
     applied_toolbar_ = t;
     panel_->setVisible(t.toolbar_visible);
-    for (int b = 0; b < TOOL_BUTTONS; ++b) {
-        buttons_[b]->setVisible(t.visible[b]);
-        buttons_[b]->move(t.left[b], BUTTON_TOP);
-    }
+    for (int b = 0; b < TOOL_BUTTONS; ++b) buttons_[b]->setVisible(t.visible[b]);
 }
 
 void MainWindow::layout_controls() {
-    const int top = p_.toolbar.toolbar_visible ? TOOLBAR_HEIGHT : 0;
-    panel_->setGeometry(0, 0, width(), TOOLBAR_HEIGHT);
-    time_->move(width() - TIME_LABEL_FROM_RIGHT, 6);
-    status_->resize(std::max(width() - TIME_LABEL_FROM_RIGHT - STATUS_LABEL_LEFT - 8, 50), 16);
-    view_->setGeometry(0, top, width(), std::max(height() - top, 1));
+    const ToolbarGeometry g = toolbar_geometry(p_.toolbar, width(), height());
+    panel_->setGeometry(0, 0, width(), g.height);
+    for (int b = 0; b < TOOL_BUTTONS; ++b) {
+        buttons_[b]->setGeometry(g.left[b], g.button_top, g.button_size, g.button_size);
+        // The icons are drawn at the size asked for, so they stay sharp.
+        buttons_[b]->setIconSize(QSize(g.icon_size, g.icon_size));
+    }
+    if (g.scale != font_scale_) {
+        font_scale_ = g.scale;
+        status_->setFont(scaled_font(status_font_, g.scale));
+        time_->setFont(scaled_font(time_font_, g.scale));
+    }
+    status_->setGeometry(g.status);
+    time_->setGeometry(g.time);
+    view_->setGeometry(0, g.scene_top, width(), std::max(height() - g.scene_top, 1));
     resize_scene(p_, view_->width(), view_->height(), width(), height(), view_->devicePixelRatioF());
 }
 

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QFont>
 #include <QKeySequence>
 #include <QTimer>
 #include <QWidget>
@@ -137,6 +138,8 @@ private:
     SettingsDialog* settings_;
     EditActions* edit_ = nullptr;
     ToolbarLayout applied_toolbar_;  // the layout the tool bar shows
+    QFont status_font_, time_font_;  // the labels' fonts at scale 1
+    double font_scale_ = 1.0;        // the scale the labels' fonts are drawn at
     QTimer timer_;
     QElapsedTimer clock_;  // the time since the last turn of the main loop
     double zoom_on_open_ = 0.0;

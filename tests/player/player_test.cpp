@@ -391,5 +391,51 @@ TEST(ToolbarLayoutTest, ContainerOptionsHideAndShiftButtons) {
     EXPECT_TRUE(toolbar_layout(t, false).toolbar_visible);
 }
 
+TEST(ToolbarLayoutTest, TheBarGrowsWithTheWindowInQuarterSteps) {
+    struct Case {
+        int width, height;
+        double scale;
+    } cases[] = {
+        {702, 455, 1.0},    // the design window
+        {1024, 674, 1.0},   // the last row at scale 1
+        {1024, 675, 1.25},  // and the first above it
+        {1280, 1024, 1.75}, {1920, 1080, 2.0}, {3840, 2160, 4.0},
+        {877, 1080, 1.0},  // too narrow for more: the width bounds the scale
+        {1404, 2000, 2.0},  {0, 0, 1.0},       {-5, 100000, 1.0},
+    };
+    for (const Case& c : cases) EXPECT_EQ(toolbar_scale(c.width, c.height), c.scale) << c.width << " x " << c.height;
+}
+
+TEST(ToolbarLayoutTest, EverythingInTheBarScalesAndTheOptionsStillPlaceTheButtons) {
+    // At the design size the bar is the design bar, pixel for pixel.
+    ToolbarGeometry g = toolbar_geometry(ToolbarLayout{}, 702, 455);
+    EXPECT_EQ(g.height, TOOLBAR_HEIGHT);
+    EXPECT_EQ(g.left[BUTTON_EXIT], 110);
+    EXPECT_EQ(g.status, QRect(352, 9, 110, 16));
+    EXPECT_EQ(g.time, QRect(470, 6, 230, 21));
+
+    Toolbar options;
+    options.show_settings_button = 0;
+    const ToolbarLayout shifted = toolbar_layout(options, true);
+    g = toolbar_geometry(shifted, 1920, 1080);
+    EXPECT_EQ(g.scale, 2.0);
+    EXPECT_EQ(g.height, 66);
+    EXPECT_EQ(g.scene_top, 66);
+    EXPECT_EQ(g.button_top, 8);
+    EXPECT_EQ(g.button_size, 50);
+    EXPECT_EQ(g.icon_size, 40);
+    EXPECT_EQ(g.left[BUTTON_RUN], 10);
+    EXPECT_EQ(g.left[BUTTON_EXIT], 164);
+    EXPECT_EQ(g.time, QRect(1920 - 464, 12, 460, 42));
+    EXPECT_EQ(g.status, QRect(704, 18, 1920 - 464 - 704 - 16, 32));
+
+    // Quarter steps round to whole pixels; a hidden bar leaves the scene the whole window.
+    g = toolbar_geometry(shifted, 1280, 1024);
+    EXPECT_EQ(g.height, 58);
+    EXPECT_EQ(g.left[BUTTON_PAUSE], 98);
+    options.hide_toolbar = 1;
+    EXPECT_EQ(toolbar_geometry(toolbar_layout(options, true), 1920, 1080).scene_top, 0);
+}
+
 }  // namespace
 }  // namespace quorrel

@@ -5,11 +5,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QFontInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <cmath>
 
 #include "demos/demos.h"
 #include "model/io.h"
@@ -63,7 +65,7 @@ TEST_F(WindowTest, RunPauseAndStopThroughTheToolBar) {
     EXPECT_FALSE(w.button(BUTTON_PAUSE)->isEnabled());
     EXPECT_TRUE(w.button(BUTTON_SETTINGS)->isEnabled());
     EXPECT_FALSE(w.time_label()->isVisible());
-    EXPECT_EQ(w.scene_view()->y(), TOOLBAR_HEIGHT);
+    EXPECT_EQ(w.scene_view()->y(), toolbar_geometry(p.toolbar, w.width(), w.height()).scene_top);
     EXPECT_EQ(w.scene_view()->size(), picture(p).size());
     const QImage shown = w.scene_view()->grab().toImage();
 
@@ -229,6 +231,52 @@ TEST_F(WindowTest, MenuHasEveryItemAndTheAboutBoxOpensAndCloses) {
     EXPECT_EQ(t_open, t_close);
 }
 
+// The tool bar at the design size and on a classroom projector: the bar,
+// its buttons, icons and texts grow together and the scene takes the rest.
+TEST_F(WindowTest, TheToolBarScalesWithTheWindow) {
+    PlayerState p;
+    QtPlatform platform;
+    MainWindow w(p, platform, ExperimentSource::ContainerFile, path);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.loaded(); }, 5000));
+    w.run();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return p.model->sim_time > 0.1; }, 5000));
+    w.pause_continue();
+    // The widest readout in use: a long time at a slow speed.
+    const QString widest = QStringLiteral("  t = 123.456   0.25× 实时");
+    QWidget* bar = w.button(BUTTON_RUN)->parentWidget();
+
+    int design_font = 0;
+    for (const QSize size : {QSize(702, 455), QSize(1920, 1080)}) {
+        SCOPED_TRACE(size.width());
+        w.resize(size);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return w.size() == size; }, 2000));
+        const double u = toolbar_scale(size.width(), size.height());
+        const int height = static_cast<int>(std::lround(TOOLBAR_HEIGHT * u));
+        EXPECT_EQ(bar->geometry(), QRect(0, 0, size.width(), height));
+        EXPECT_EQ(w.scene_view()->geometry(), QRect(0, height, size.width(), size.height() - height));
+        EXPECT_EQ(picture(p).size(), w.scene_view()->size());
+        for (int b = 0; b < TOOL_BUTTONS; ++b) {
+            const QToolButton* btn = w.button(static_cast<ToolButton>(b));
+            EXPECT_EQ(btn->x(), std::lround(BUTTON_LEFT[b] * u));
+            EXPECT_EQ(btn->height(), std::lround(BUTTON_SIZE * u));
+            EXPECT_EQ(btn->iconSize(), QSize(1, 1) * std::lround(ICON_SIZE * u));
+        }
+        QLabel* time = w.time_label();
+        EXPECT_TRUE(time->isVisible());
+        EXPECT_EQ(time->x(), size.width() - std::lround(TIME_LABEL_FROM_RIGHT * u));
+        EXPECT_LT(time->geometry().right(), size.width());
+        EXPECT_LE(time->fontMetrics().horizontalAdvance(widest), time->width());
+        EXPECT_LE(time->fontMetrics().height(), time->height());
+        EXPECT_LE(w.status_label()->fontMetrics().height(), w.status_label()->height());
+        const int font = QFontInfo(time->font()).pixelSize();
+        if (u == 1.0)
+            design_font = font;
+        else
+            EXPECT_NEAR(font, design_font * u, 1.0);
+    }
+}
+
 TEST_F(WindowTest, TheContainersToolbarOptionsArePutInPlace) {
     Toolbar options;
     options.show_settings_button = 0;
@@ -241,8 +289,10 @@ TEST_F(WindowTest, TheContainersToolbarOptionsArePutInPlace) {
         ASSERT_TRUE(QTest::qWaitFor([&] { return w.loaded(); }, 5000));
         EXPECT_FALSE(w.button(BUTTON_SETTINGS)->isVisible());
         EXPECT_FALSE(w.button(BUTTON_EXIT)->isVisible());
-        EXPECT_EQ(w.button(BUTTON_RUN)->x(), 5);
-        EXPECT_EQ(w.button(BUTTON_PAUSE)->x(), 56);
+        // The options place the buttons in design pixels; the window's scale enlarges them.
+        const double u = toolbar_scale(w.width(), w.height());
+        EXPECT_EQ(w.button(BUTTON_RUN)->x(), std::lround(5 * u));
+        EXPECT_EQ(w.button(BUTTON_PAUSE)->x(), std::lround(56 * u));
     }
     options.hide_toolbar = 1;
     PlayerState p;
