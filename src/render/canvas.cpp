@@ -625,7 +625,17 @@ void copy_rect(Canvas& c, const QRect& to, const QImage& src, const QRect& from)
 }
 
 void copy_whole(Canvas& c, const QImage& src) {
-    if (c.measuring || src.isNull() || &src == c.image || !own_pixels(c)) return;
+    if (c.measuring || src.isNull() || &src == c.image || !usable(c)) return;
+    // A picture shared with another (the view keeps the shown one) and about
+    // to be covered whole needs fresh pixels, not a copy of its old ones.
+    if (!c.image->isDetached() && src.size() == c.image->size() && src.format() == c.image->format()) {
+        if (c.painter.isActive()) c.painter.end();
+        QImage fresh(c.image->size(), c.image->format());
+        fresh.setDevicePixelRatio(c.image->devicePixelRatio());
+        *c.image = std::move(fresh);
+        c.pen_dirty = c.font_dirty = true;
+    }
+    if (!own_pixels(c)) return;
     if (c.dirty != nullptr) c.dirty->mark_all();
     if (src.depth() == 32) {
         blit(*c.image, 0, 0, src, 0, 0, src.width(), src.height(), -1);

@@ -112,7 +112,6 @@ MainWindow::MainWindow(PlayerState& p, QtPlatform& platform, ExperimentSource so
     time_->hide();
 
     view_ = new SceneView(p_, this);
-    settings_ = new SettingsDialog(*p_.model, platform_, this);
     platform_.set_scene(view_);
     view_->open_menu = [this](QPoint at) { menu_->exec(at); };
     view_->changed = [this] { sync(); };
@@ -333,11 +332,18 @@ void MainWindow::show_about() {
     box.exec();
 }
 
+// Made on first use: building its pages costs start-up time a lesson that
+// never opens the settings should not pay.
+SettingsDialog* MainWindow::settings_dialog() {
+    if (settings_ == nullptr) settings_ = new SettingsDialog(*p_.model, platform_, this);
+    return settings_;
+}
+
 void MainWindow::show_settings() {
     if (!p_.model_loaded) return;
     // The settings are part of the experiment: a change is one to save.
     const std::string before = write_experiment(*p_.model, false);
-    settings_->exec();
+    settings_dialog()->exec();
     if (write_experiment(*p_.model, false) != before) p_.edits.note_outside_change();
     // Whether OK or Cancel closed it, earlier refused attempts may have stored
     // constants: the scene is prepared again from the model either way.
@@ -416,8 +422,12 @@ void MainWindow::form_activate() {
         v.pixel_ratio = p_.scene.view.pixel_ratio;
         set_view(p_, v);
     }
+    // The load drew the scene for the view's area; it is drawn again only
+    // when the experiment's tool-bar layout changes that area.
+    const QSize area = view_->size();
     apply_toolbar_layout();
-    layout_controls();
+    place_controls();
+    if (view_->size() != area) resize_scene_to_view();
     sync();
     view_->update();
 }
@@ -430,6 +440,15 @@ void MainWindow::apply_toolbar_layout() {
 }
 
 void MainWindow::layout_controls() {
+    place_controls();
+    resize_scene_to_view();
+}
+
+void MainWindow::resize_scene_to_view() {
+    resize_scene(p_, view_->width(), view_->height(), width(), height(), view_->devicePixelRatioF());
+}
+
+void MainWindow::place_controls() {
     const ToolbarGeometry g = toolbar_geometry(p_.toolbar, width(), height());
     panel_->setGeometry(0, 0, width(), g.height);
     for (int b = 0; b < TOOL_BUTTONS; ++b) {
@@ -445,7 +464,6 @@ void MainWindow::layout_controls() {
     status_->setGeometry(g.status);
     time_->setGeometry(g.time);
     view_->setGeometry(0, g.scene_top, width(), std::max(height() - g.scene_top, 1));
-    resize_scene(p_, view_->width(), view_->height(), width(), height(), view_->devicePixelRatioF());
 }
 
 void MainWindow::resizeEvent(QResizeEvent* e) {

@@ -49,7 +49,7 @@ public:
     QLabel* time_label() const { return time_; }
     QMenu* popup_menu() const { return menu_; }
     SceneView* scene_view() const { return view_; }
-    SettingsDialog* settings_dialog() const { return settings_; }
+    SettingsDialog* settings_dialog();  // made on first use
     EditActions* edit_actions() const { return edit_; }
     QAction* menu_action(int index) const;  // 0 settings, 1 run, 2 stop, 3 pause, 4 exit, 5 about
     QAction* speed_action(Speed s) const { return speed_actions_[static_cast<int>(s)]; }
@@ -114,7 +114,9 @@ private:
     bool can_tick() const;
 
     void form_activate();
-    void layout_controls();
+    void layout_controls();       // places the controls, then sizes the scene to its area
+    void place_controls();        // the tool bar's controls and the scene view's area
+    void resize_scene_to_view();  // the scene's pictures at the view's size
     void apply_toolbar_layout();
     void sync();
 
@@ -135,7 +137,7 @@ private:
     QAction* speed_actions_[SPEEDS];
     QAction* legend_;
     std::vector<KeyCommand> keys_;
-    SettingsDialog* settings_;
+    SettingsDialog* settings_ = nullptr;
     EditActions* edit_ = nullptr;
     ToolbarLayout applied_toolbar_;  // the layout the tool bar shows
     QFont status_font_, time_font_;  // the labels' fonts at scale 1
