@@ -66,17 +66,8 @@ struct Loaded {
         platform.quiet = true;
         p.platform = &platform;
         resize_scene(p, 700, 420, 702, 455);
-        Model& m = *p.model;
-        init_kept_settings(m);
-        reset_model(m);
-        demo.build(m);
-        // Bodies without a picture of their own get the generated ball on black, as a load gives them.
-        for (int i = 0; i < object_count(m); ++i)
-            if (m.object_pictures[i].isNull()) {
-                m.object_pictures[i] = make_ball_picture(m, i);
-                m.objects[i].transparent_colour = 0;
-                m.objects[i].transparent = 1;
-            }
+        // The reader gives bodies without a picture of their own the generated ball on black.
+        EXPECT_TRUE(load_demo(*p.model, demo).ok) << demo.file_name;
         p.model_loaded = true;
         prepar_obj(p);
     }

@@ -6,8 +6,8 @@
 #include <cmath>
 
 #include "demos/bench_scenes.h"
-#include "demos/builder.h"
-#include "demos/demos.h"
+#include "old_builders/builder.h"
+#include "old_builders/old_demos.h"
 #include "model/gbk.h"
 #include "model/vec.h"
 
@@ -165,7 +165,7 @@ void build_bounce_counter(Model& m) {
     demo_text_block(m, 420, 170, GREY, {"每次反弹的高度是上一次的 0.64 倍"});
 }
 
-constexpr DemoInfo demos[] = {
+constexpr OldDemo demos[] = {
     {"electric_deflection.exp", build_electric_deflection},
     {"magnetic_circles.exp", build_magnetic_circles},
     {"block_on_plank.exp", build_block_on_plank},
@@ -174,7 +174,7 @@ constexpr DemoInfo demos[] = {
 
 }  // namespace
 
-std::span<const DemoInfo> field_demos() {
+std::span<const OldDemo> field_demos() {
     return demos;
 }
 

@@ -1,4 +1,4 @@
-#include "demos/builder.h"
+#include "old_builders/builder.h"
 
 #include <QPainter>
 #include <QPen>

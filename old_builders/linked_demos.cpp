@@ -6,8 +6,8 @@
 // compact whole that the player fits to its window.
 #include <cmath>
 
-#include "demos/builder.h"
-#include "demos/demos.h"
+#include "old_builders/builder.h"
+#include "old_builders/old_demos.h"
 #include "model/gbk.h"
 #include "model/vec.h"
 
@@ -148,7 +148,7 @@ void build_relativistic_circles(Model& m) {
                      "     r = 13.3 m（经典 8 m）", "慢：v = 2 m/s，r ≈ 2.04 m"});
 }
 
-constexpr DemoInfo LINKED[] = {
+constexpr OldDemo LINKED[] = {
     {"binary_stars.exp", build_binary_stars},
     {"charges_on_a_rope.exp", build_charges_on_a_rope},
     {"dumbbell.exp", build_dumbbell},
@@ -157,7 +157,7 @@ constexpr DemoInfo LINKED[] = {
 
 }  // namespace
 
-std::span<const DemoInfo> linked_demos() {
+std::span<const OldDemo> linked_demos() {
     return LINKED;
 }
 

@@ -6,8 +6,8 @@
 #include <numbers>
 
 #include "demos/bench_scenes.h"
-#include "demos/builder.h"
-#include "demos/demos.h"
+#include "old_builders/builder.h"
+#include "old_builders/old_demos.h"
 #include "model/gbk.h"
 
 namespace quorrel {
@@ -221,7 +221,7 @@ void build_circular_track(Model& m) {
     demo_text_block(m, 280, 60, GREY, {"斜面上 a = g·sin45°", "到达底部 v = √(2gh)"});
 }
 
-constexpr DemoInfo demos[] = {
+constexpr OldDemo demos[] = {
     {"fields_and_charges.exp", build_fields_and_charges}, {"rod_pendulum.exp", build_rod_pendulum},
     {"colliding_bodies.exp", build_colliding_bodies},     {"block_on_incline.exp", build_block_on_incline},
     {"circular_track.exp", build_circular_track},
@@ -229,7 +229,7 @@ constexpr DemoInfo demos[] = {
 
 }  // namespace
 
-std::span<const DemoInfo> mechanism_demos() {
+std::span<const OldDemo> mechanism_demos() {
     return demos;
 }
 

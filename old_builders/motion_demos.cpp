@@ -6,8 +6,8 @@
 #include <initializer_list>
 
 #include "demos/bench_scenes.h"
-#include "demos/builder.h"
-#include "demos/demos.h"
+#include "old_builders/builder.h"
+#include "old_builders/old_demos.h"
 #include "model/gbk.h"
 #include "model/vec.h"
 
@@ -238,7 +238,7 @@ void build_resistance_region(Model& m) {
     demo_text_block(m, 60, 350, GREY, {"甲：每进入 1 m 速率减小 0.4 m/s", "乙：v = v0·e^(-x/8)"});
 }
 
-constexpr DemoInfo demos[] = {
+constexpr OldDemo demos[] = {
     {"free_fall.exp", build_free_fall},
     {"two_body_spring.exp", build_two_body_spring},
     {"rope_pendulum.exp", build_rope_pendulum},
@@ -248,7 +248,7 @@ constexpr DemoInfo demos[] = {
 
 }  // namespace
 
-std::span<const DemoInfo> motion_demos() {
+std::span<const OldDemo> motion_demos() {
     return demos;
 }
 

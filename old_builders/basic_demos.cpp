@@ -7,8 +7,8 @@
 #include <cmath>
 #include <numbers>
 
-#include "demos/builder.h"
-#include "demos/demos.h"
+#include "old_builders/builder.h"
+#include "old_builders/old_demos.h"
 #include "model/gbk.h"
 
 namespace quorrel {
@@ -106,14 +106,14 @@ void build_spring_oscillator(Model& m) {
     demo_curve(m, g, 0, "t", "x", CYAN);
 }
 
-constexpr DemoInfo BASIC[] = {
+constexpr OldDemo BASIC[] = {
     {"thrown_ball.exp", build_thrown_ball},
     {"spring_oscillator.exp", build_spring_oscillator},
 };
 
 }  // namespace
 
-std::span<const DemoInfo> basic_demos() {
+std::span<const OldDemo> basic_demos() {
     return BASIC;
 }
 
