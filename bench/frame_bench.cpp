@@ -50,7 +50,7 @@ void restart(PlayerState& p) {
 
 void BM_frame(benchmark::State& state, const DemoInfo* demo, bool fit) {
     auto m = make_model();
-    demo->build(*m);
+    load_demo(*m, *demo);
     // The player loads from a file: the demo is written next to the benchmark.
     QTemporaryFile file(QDir::currentPath() + "/frame_bench_XXXXXX.exp");
     const std::string bytes = write_experiment(*m);

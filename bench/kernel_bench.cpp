@@ -4,6 +4,7 @@
 // object-step (read "12.3n" as 12.3 ns). items_per_second counts object-steps.
 #include <benchmark/benchmark.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -19,10 +20,10 @@ namespace {
 // put back at their prepared state every so many steps, outside the timing.
 constexpr int RESTART_EVERY = 5000;
 
-// `build` fills a reset model: a reference scene or a bundled demo.
-void BM_kernel(benchmark::State& state, void (*build)(Model&)) {
+// The step on a model filled by `fill`: a reference scene or a bundled demo.
+void BM_kernel(benchmark::State& state, const std::function<void(Model&)>& fill) {
     auto m = make_model();
-    build(*m);
+    fill(*m);
     set_presence(*m);
     prepare_initial_state(*m);
     m->running = true;
@@ -50,7 +51,8 @@ const bool registered = [] {
     for (const BenchScene& s : bench_scenes())
         benchmark::RegisterBenchmark((std::string("kernel/") + s.name).c_str(), BM_kernel, s.build);
     for (const DemoInfo& d : all_demos())
-        benchmark::RegisterBenchmark((std::string("kernel/demo/") + d.file_name).c_str(), BM_kernel, d.build);
+        benchmark::RegisterBenchmark((std::string("kernel/demo/") + d.file_name).c_str(), BM_kernel,
+                                     [&d](Model& m) { load_demo(m, d); });
     return true;
 }();
 

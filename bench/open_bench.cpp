@@ -20,7 +20,7 @@ namespace {
 
 std::string small_file() {
     auto m = make_model();
-    find_demo("thrown_ball.exp")->build(*m);
+    load_demo(*m, *find_demo("thrown_ball.exp"));
     return write_experiment(*m);
 }
 

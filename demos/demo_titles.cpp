@@ -5,11 +5,8 @@
 namespace quorrel {
 namespace {
 
-std::string title_of(Model& m, const DemoInfo& demo) {
-    init_kept_settings(m);
-    reset_model(m);
-    demo.build(m);
-    if (annotation_count(m) == 0) return demo.file_name;
+std::string title_of(Model& m, const DemoInfo& demo, LoadScratch& scratch) {
+    if (!load_demo(m, demo, scratch).ok || annotation_count(m) == 0) return demo.file_name;
     std::string text = gbk_to_utf8(m.annotation_text[0]);
     // The caption ends at the first "：" or "；"; what follows describes the set-up.
     for (const char* end : {"：", "；"}) {
@@ -23,13 +20,15 @@ std::string title_of(Model& m, const DemoInfo& demo) {
 
 std::string demo_title(const DemoInfo& demo) {
     auto m = make_model();
-    return title_of(*m, demo);
+    LoadScratch scratch;
+    return title_of(*m, demo, scratch);
 }
 
 std::vector<DemoTitle> demo_titles() {
     auto m = make_model();
+    LoadScratch scratch;
     std::vector<DemoTitle> list;
-    for (const DemoInfo& d : all_demos()) list.push_back({d.file_name, title_of(*m, d)});
+    for (const DemoInfo& d : all_demos()) list.push_back({d.file_name, title_of(*m, d, scratch)});
     return list;
 }
 

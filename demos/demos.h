@@ -1,31 +1,34 @@
-// The bundled demo experiments. Each is built in code into a reset model, so
-// the tests, the benchmarks and `quorrel-tool demo` share one definition.
-//
-// Adding a demo: write a builder `void build_xxx(Model&)` in the group file it
-// belongs to and list it in that group's table with its file name.
+// The bundled demo experiments. Each is a text form (TOML) in demos/, with
+// the pictures it names in demos/pictures/, embedded into the programs at
+// build time: the tool, the demo launcher, the tests and the benchmarks load
+// the same text. Adding a demo: write demos/NAME.toml and list NAME in
+// demos/CMakeLists.txt.
 #pragma once
 
 #include <span>
+#include <string>
 
+#include "model/io.h"
 #include "model/model.h"
 
 namespace quorrel {
 
 struct DemoInfo {
-    const char* file_name;    // written by `quorrel-tool demo DIR` as DIR/file_name
-    void (*build)(Model& m);  // fills a model that was just reset
+    const char* file_name;  // "thrown_ball.exp": written by `quorrel-tool demo DIR` as DIR/file_name
+    const char* text_name;  // "thrown_ball.toml": its text, demos/text_name in the sources
 };
 
-// Every bundled demo, in a fixed order.
+// Every bundled demo, in the order demos/CMakeLists.txt lists them.
 std::span<const DemoInfo> all_demos();
 // The demo with this file name, or nullptr.
 const DemoInfo* find_demo(const char* file_name);
 
-// Groups of demos, each defined in its own file.
-std::span<const DemoInfo> basic_demos();      // basic_demos.cpp
-std::span<const DemoInfo> mechanism_demos();  // mechanism_demos.cpp
-std::span<const DemoInfo> motion_demos();     // motion_demos.cpp
-std::span<const DemoInfo> field_demos();      // field_demos.cpp
-std::span<const DemoInfo> linked_demos();     // linked_demos.cpp
+// The demo's text as embedded (UTF-8 TOML).
+std::string demo_text(const DemoInfo& demo);
+// Reads the demo into `m`, as the player reads its text, with each object's
+// current state set to its start (as an experiment saved before a run holds
+// it). Any earlier content of `m` is replaced.
+LoadResult load_demo(Model& m, const DemoInfo& demo, LoadScratch& scratch);
+LoadResult load_demo(Model& m, const DemoInfo& demo);
 
 }  // namespace quorrel

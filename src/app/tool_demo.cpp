@@ -1,5 +1,5 @@
-// quorrel-tool demo DIR [--pictures]: writes every bundled demo as an
-// experiment file, and with --pictures its scene at the start as a PNG file
+// quorrel-tool demo DIR [--pictures]: writes every bundled demo (the texts
+// of demos/, embedded in the program) as an experiment file, and with --pictures its scene at the start as a PNG file
 // beside it (the demo launcher shows them).
 #include <QByteArray>
 #include <QSaveFile>
@@ -42,10 +42,13 @@ int tool_demo(const Args& args) {
         return 2;
     }
     auto m = make_model();
+    LoadScratch scratch;
     for (const DemoInfo& d : all_demos()) {
-        init_kept_settings(*m);
-        reset_model(*m);
-        d.build(*m);
+        const LoadResult loaded = load_demo(*m, d, scratch);
+        if (!loaded.ok) {
+            std::fprintf(stderr, "quorrel-tool demo: %s: %s\n", d.text_name, loaded.message.c_str());
+            return 2;
+        }
         const std::filesystem::path path = dir / d.file_name;
         if (!save(path, write_experiment(*m))) {
             std::fprintf(stderr, "quorrel-tool demo: cannot write %s\n", path.string().c_str());

@@ -225,7 +225,7 @@ constexpr Field POINTS[] = {
 
 constexpr Field ANNOTATIONS[] = {
     field("in_use", T::Int, AT(Annotation, in_use), "", "1 plain, 2 framed"),
-    field("text", T::Text, 0, "", "the text; [name] shows a variable's value"),
+    field("text", T::Text, 0, "", "the text; {name} shows a variable's value"),
     field("x", T::Int, AT(Annotation, x), "px", "position x"),
     field("y", T::Int, AT(Annotation, y), "px", "position y"),
     field("width", T::Int, AT(Annotation, width), "px", "width, taken from the drawn text", 1, RUNTIME),

@@ -10,6 +10,7 @@
 // text ("file").
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -42,6 +43,13 @@ std::string write_toml(const Model& m);
 // `folder` is where picture files named by "file" are looked up ("" = the
 // working folder). Errors name the line and the field.
 LoadResult read_text_form(Model& m, std::string_view text, TextFormat format, const std::string& folder,
+                          LoadScratch& scratch);
+// Where the picture files named by "file" come from: true and their bytes, or
+// false when there is no such file (the read then fails naming it).
+using PictureFiles = std::function<bool(const std::string& name, std::string& bytes)>;
+// The same with the pictures taken from `files` (texts embedded in a program
+// bring their pictures along).
+LoadResult read_text_form(Model& m, std::string_view text, TextFormat format, const PictureFiles& files,
                           LoadScratch& scratch);
 LoadResult read_text_form_file(Model& m, const std::string& path, LoadScratch& scratch);
 

@@ -39,7 +39,7 @@ const char* kind_name(Kind k) {
 
 class TextReader {
 public:
-    TextReader(Model& m, const std::string& folder) : m_(m), folder_(folder) {}
+    TextReader(Model& m, const PictureFiles& files) : m_(m), files_(files) {}
 
     bool read(const DocNode& root);
     const std::string& error() const { return error_; }
@@ -73,7 +73,7 @@ private:
     void finish();
 
     Model& m_;
-    const std::string& folder_;
+    const PictureFiles& files_;
     std::string error_;
 };
 
@@ -280,9 +280,8 @@ bool TextReader::picture_bytes(const DocNode& entry, const std::string& path, st
     }
     if (file) {
         if (!expect(*file, Kind::String, path + ".file")) return false;
-        const std::string name = file->text;
-        const std::string full = name.starts_with('/') || folder_.empty() ? name : folder_ + "/" + name;
-        if (!read_whole_file(full, out)) return fail(*file, path + ".file", "不能读取文件「" + name + "」。");
+        const std::string& name = file->text;
+        if (!files_ || !files_(name, out)) return fail(*file, path + ".file", "不能读取文件「" + name + "」。");
         return true;
     }
     out.clear();
@@ -385,7 +384,7 @@ std::string folder_of(const std::string& path) {
 
 }  // namespace
 
-LoadResult read_text_form(Model& m, std::string_view text, TextFormat format, const std::string& folder,
+LoadResult read_text_form(Model& m, std::string_view text, TextFormat format, const PictureFiles& files,
                           LoadScratch& scratch) {
     const DocParse parsed = format == TextFormat::Json ? parse_json(text) : parse_toml(text);
     if (!parsed.ok) {
@@ -398,12 +397,20 @@ LoadResult read_text_form(Model& m, std::string_view text, TextFormat format, co
         const std::int32_t digits = fresh.digits;
         init_kept_settings(fresh);
         fresh.digits = digits;
-        TextReader reader(fresh, folder);
+        TextReader reader(fresh, files);
         if (!reader.read(parsed.root)) return failure(msg::TEXT_FORM_ERROR + reader.error(), msg::CAPTION_HINT, false);
         LoadResult ok;
         ok.ok = true;
         return ok;
     });
+}
+
+LoadResult read_text_form(Model& m, std::string_view text, TextFormat format, const std::string& folder,
+                          LoadScratch& scratch) {
+    const PictureFiles files = [&folder](const std::string& name, std::string& bytes) {
+        return read_whole_file(name.starts_with('/') || folder.empty() ? name : folder + "/" + name, bytes);
+    };
+    return read_text_form(m, text, format, files, scratch);
 }
 
 LoadResult read_text_form_file(Model& m, const std::string& path, LoadScratch& scratch) {

@@ -43,7 +43,7 @@ TEST(PlayerExe, HelpAndExitAfterTheFirstFrame) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     auto m = make_model();
-    find_demo("spring_oscillator.exp")->build(*m);
+    load_demo(*m, *find_demo("spring_oscillator.exp"));
     QFile f(dir.filePath("demo.exp"));
     const std::string bytes = write_experiment(*m);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));

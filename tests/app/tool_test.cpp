@@ -187,7 +187,7 @@ TEST_F(ToolTest, DumpGivesBackTheBuiltDemo) {
     for (const DemoInfo& d : all_demos()) {
         SCOPED_TRACE(d.file_name);
         auto m = make_model();
-        d.build(*m);
+        load_demo(*m, d);
         const QJsonObject j = dump(demo(d));
 
         QStringList keys = j.keys();
@@ -267,7 +267,7 @@ TEST_F(ToolTest, ChineseTextsComeOutAsUtf8) {
 // still parses.
 TEST_F(ToolTest, NonFiniteRealsArePrintedAsStrings) {
     auto m = make_model();
-    find_demo("thrown_ball.exp")->build(*m);
+    load_demo(*m, *find_demo("thrown_ball.exp"));
     m->objects[0].vx = std::numeric_limits<double>::quiet_NaN();
     m->objects[0].charge = std::numeric_limits<double>::infinity();
     m->settings.pause_time = -std::numeric_limits<double>::infinity();
@@ -323,7 +323,7 @@ void expect_same_keys(const QJsonValue& a, const QJsonValue& b, const QString& w
 // where the file holds 0; the keys are those of the plain dump.
 TEST_F(ToolTest, PreparedDumpHoldsTheComputedReadings) {
     auto m = make_model();
-    find_demo("spring_oscillator.exp")->build(*m);
+    load_demo(*m, *find_demo("spring_oscillator.exp"));
     const int x = find_variable(*m, "x");
     ASSERT_GE(x, 0);
     m->variable_texts[x][VT_VALUE] = m->variable_texts[x][VT_INITIAL] = "0";

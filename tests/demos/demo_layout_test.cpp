@@ -27,6 +27,7 @@
 #include "model/mapping.h"
 #include "model/numtext.h"
 #include "model/pictures.h"
+#include "model/text_form.h"
 #include "player/headless_platform.h"
 #include "player/hit_test.h"
 #include "player/player.h"
@@ -66,17 +67,8 @@ struct Loaded {
         platform.quiet = true;
         p.platform = &platform;
         resize_scene(p, 700, 420, 702, 455);
-        Model& m = *p.model;
-        init_kept_settings(m);
-        reset_model(m);
-        demo.build(m);
-        // Bodies without a picture of their own get the generated ball on black, as a load gives them.
-        for (int i = 0; i < object_count(m); ++i)
-            if (m.object_pictures[i].isNull()) {
-                m.object_pictures[i] = make_ball_picture(m, i);
-                m.objects[i].transparent_colour = 0;
-                m.objects[i].transparent = 1;
-            }
+        // The reader gives bodies without a picture of their own the generated ball on black.
+        EXPECT_TRUE(load_demo(*p.model, demo).ok) << demo.file_name;
         p.model_loaded = true;
         prepar_obj(p);
     }
@@ -281,6 +273,32 @@ TEST(DemoLayout, MovingObjectsStayInTheStartingView) {
                 EXPECT_TRUE(inside) << d.file_name << ": object " << i << " at " << text_of(r) << " left "
                                     << text_of(region) << " at t = " << m.sim_time;
             }
+    }
+}
+
+// A demo's text opened from demos/ (its pictures found beside it, as
+// `quorrel demos/NAME.toml` finds them) is the demo the programs embed.
+TEST(DemoTexts, TheFilesInDemosOpenAsTheEmbeddedDemos) {
+    for (const DemoInfo& demo : all_demos()) {
+        SCOPED_TRACE(demo.text_name);
+        auto embedded = make_model(), opened = make_model();
+        ASSERT_TRUE(load_demo(*embedded, demo).ok);
+        LoadScratch scratch;
+        const LoadResult r =
+            read_text_form_file(*opened, std::string(QUORREL_SOURCE_DIR "/demos/") + demo.text_name, scratch);
+        ASSERT_TRUE(r.ok) << r.message;
+        // The embedded demo comes with each object's state at its start.
+        for (int i = 0; i < object_count(*opened); ++i) {
+            MovingObject& o = opened->objects[i];
+            o.x = o.prev_x = o.x0;
+            o.y = o.prev_y = o.y0;
+            o.vx = o.prev_vx = o.vx0;
+            o.vy = o.prev_vy = o.vy0;
+            o.mass = o.rest_mass;
+        }
+        EXPECT_EQ(write_toml(*opened), write_toml(*embedded));
+        for (int i = 0; i < object_count(*embedded); ++i)
+            EXPECT_EQ(opened->object_pictures[i], embedded->object_pictures[i]) << "object " << i;
     }
 }
 

@@ -22,7 +22,7 @@ struct EngineRun {
         reset_model(*m);
         const DemoInfo* d = find_demo(file);
         EXPECT_NE(d, nullptr) << file;
-        if (d != nullptr) d->build(*m);
+        if (d != nullptr) load_demo(*m, *d);
         set_presence(*m);
         set_rope_rod_lengths(*m);
         prepare_initial_state(*m);

@@ -36,7 +36,7 @@ struct Played {
         reset_model(*p.model);
         const DemoInfo* d = find_demo(file_name);
         EXPECT_NE(d, nullptr) << file_name;
-        if (d) d->build(*p.model);
+        if (d) load_demo(*p.model, *d);
         p.model->experiment_path = std::string("/tmp/") + file_name;
         p.model_loaded = true;
         prepar_obj(p);

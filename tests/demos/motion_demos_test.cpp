@@ -33,7 +33,7 @@ struct PlayerRun {
         resize_scene(p, 700, 420, 702, 455);
         init_kept_settings(*p.model);
         reset_model(*p.model);
-        find_demo(file)->build(*p.model);
+        load_demo(*p.model, *find_demo(file));
         p.model_loaded = true;
         prepar_obj(p);
         press_run(p);

@@ -318,7 +318,7 @@ TEST(BlockGuards, MasslessBlocksAndDamagedHostsStayFinite) {
 
 TEST(BlockOnInclineDemo, SlidesDownAndStopsAtTheFootOfTheSlope) {
     auto m = make_model();
-    find_demo("block_on_incline.exp")->build(*m);
+    load_demo(*m, *find_demo("block_on_incline.exp"));
     set_presence(*m);
     prepare_initial_state(*m);
     m->running = true;

@@ -160,7 +160,7 @@ TEST(BlockCollisions, OnlyForNonRidingBlocksOnAPlank) {
 
 TEST(CollidingBodiesDemo, BallsStayOnTheTableAndKeepTheirEnergy) {
     auto m = make_model();
-    find_demo("colliding_bodies.exp")->build(*m);
+    load_demo(*m, *find_demo("colliding_bodies.exp"));
     set_presence(*m);
     prepare_initial_state(*m);
     m->running = true;

@@ -36,7 +36,7 @@ std::uint64_t play(const DemoInfo& demo, int frames) {
     resize_scene(p, 700, 420, 702, 455);
     init_kept_settings(*p.model);
     reset_model(*p.model);
-    demo.build(*p.model);
+    load_demo(*p.model, demo);
     p.model->experiment_path = std::string("/tmp/") + demo.file_name;
     p.model_loaded = true;
     prepar_obj(p);

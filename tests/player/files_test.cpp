@@ -73,7 +73,7 @@ TEST_F(PlayerFiles, ASavedExperimentReopensIdentically) {
     for (const DemoInfo& d : all_demos()) {
         SCOPED_TRACE(d.file_name);
         auto m = make_model();
-        d.build(*m);
+        load_demo(*m, d);
         const std::string original = write(d.file_name, write_experiment(*m));
         ASSERT_TRUE(open_experiment(p, original));
         EXPECT_TRUE(can_save_in_place(p));
@@ -136,7 +136,7 @@ TEST_F(PlayerFiles, TheWatcherReloadsAChangedFileWithinASecond) {
 
 TEST_F(PlayerFiles, TheRunIsRecordedFrameByFrame) {
     auto m = make_model();
-    find_demo("thrown_ball.exp")->build(*m);
+    load_demo(*m, *find_demo("thrown_ball.exp"));
     ASSERT_TRUE(open_experiment(p, write("ball.exp", write_experiment(*m))));
     EXPECT_FALSE(export_run_csv(p, path("none.csv")).ok);  // nothing run yet
     press_run(p);

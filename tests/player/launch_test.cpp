@@ -38,7 +38,7 @@ protected:
 
     std::string demo_file(const char* demo, bool packed) {
         auto m = make_model();
-        find_demo(demo)->build(*m);
+        load_demo(*m, *find_demo(demo));
         const std::string name = std::string(demo) + (packed ? ".player" : "");
         return write(name.c_str(), packed ? pack_player("\x7f"
                                                         "ELF stand-in",
@@ -124,7 +124,7 @@ TEST_F(LaunchTest, TheOpenStatementReplacesTheExperimentAndPreparesIt) {
 
 TEST_F(LaunchTest, FunctionGraphsGetTheirPictureAndPlotTheirCurvesDuringARun) {
     auto m = make_model();
-    find_demo("thrown_ball.exp")->build(*m);
+    load_demo(*m, *find_demo("thrown_ball.exp"));
     FunctionGraph& g = m->graphs[0];
     g.kind = 1;
     g.curve_colour[0] = 0x0000FF;
@@ -152,7 +152,7 @@ TEST_F(LaunchTest, FunctionGraphsGetTheirPictureAndPlotTheirCurvesDuringARun) {
 // what each gives when played alone, live curves included.
 TEST_F(LaunchTest, TwoPlayersInOneProcessTickIndependently) {
     auto m = make_model();
-    find_demo("thrown_ball.exp")->build(*m);
+    load_demo(*m, *find_demo("thrown_ball.exp"));
     m->graphs[0].kind = 1;
     for (int c = 0; c < CURVES; ++c) m->graph_texts1[0][c] = m->graph_texts2[0][c] = gbk::VALUE_ZERO;
     m->graph_texts1[0][0] = "t*2";  // an expression: evaluated by the player's curve script

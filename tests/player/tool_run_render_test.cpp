@@ -126,7 +126,7 @@ TEST_F(ToolTest, RunRejectsBadOptionsAndFiles) {
 
 TEST_F(ToolTest, APauseEndsTheOutputUnlessResumed) {
     auto m = make_model();
-    find_demo("thrown_ball.exp")->build(*m);
+    load_demo(*m, *find_demo("thrown_ball.exp"));
     m->settings.pause_time = 0.1;  // every second frame
     const QString path = dir->filePath("pausing.exp");
     {

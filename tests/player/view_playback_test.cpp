@@ -106,7 +106,7 @@ TEST(ViewControl, AFittedLoadIsDrawnOnceForTheFittedView) {
     QTemporaryDir dir;
     for (const char* demo : {"spring_oscillator.exp", "fields_and_charges.exp", "block_on_plank.exp"}) {
         auto m = make_model();
-        find_demo(demo)->build(*m);
+        load_demo(*m, *find_demo(demo));
         const QString file = dir.filePath(QString::fromLatin1(demo));
         QFile f(file);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));

@@ -13,7 +13,7 @@ namespace quorrel::test {
 inline void show_demo(PlayerState& p, const char* file_name) {
     init_kept_settings(*p.model);
     reset_model(*p.model);
-    find_demo(file_name)->build(*p.model);
+    load_demo(*p.model, *find_demo(file_name));
     p.model->experiment_path = std::string("/tmp/") + file_name;
     p.model_loaded = true;
     prepar_obj(p);

@@ -44,7 +44,7 @@ protected:
     // The spring demo stored as `name`: an experiment file, or packed after some bytes.
     std::string store(const char* name, bool packed) {
         auto m = make_model();
-        find_demo("spring_oscillator.exp")->build(*m);
+        load_demo(*m, *find_demo("spring_oscillator.exp"));
         const std::string bytes = packed ? pack_player("not really a player", *m) : write_experiment(*m);
         EXPECT_TRUE(write_file_safely(path(name), bytes).ok);
         return path(name);
@@ -145,7 +145,7 @@ TEST(EditWindowTest, ClosingWithUnsavedEditsAsksWhetherToSave) {
     test::ensure_offscreen_widget_app();
     QTemporaryDir dir;
     auto m = make_model();
-    find_demo("spring_oscillator.exp")->build(*m);
+    load_demo(*m, *find_demo("spring_oscillator.exp"));
     const std::string file = dir.filePath(QStringLiteral("spring.exp")).toStdString();
     ASSERT_TRUE(write_file_safely(file, write_experiment(*m)).ok);
     PlayerState p;

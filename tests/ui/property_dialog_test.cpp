@@ -91,7 +91,7 @@ TEST(PropertyWindowTest, DoubleClickOpensTheBallsDialogAndCtrlZUndoesADrag) {
     test::ensure_offscreen_widget_app();
     QTemporaryDir dir;
     auto m = make_model();
-    find_demo("spring_oscillator.exp")->build(*m);
+    load_demo(*m, *find_demo("spring_oscillator.exp"));
     const QString path = dir.filePath(QStringLiteral("spring.exp"));
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));

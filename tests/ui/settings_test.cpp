@@ -126,11 +126,11 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
         auto m = make_model();
-        find_demo("thrown_ball.exp")->build(*m);
+        load_demo(*m, *find_demo("thrown_ball.exp"));
         m->toolbar.hide_toolbar = 1;
         m->has_toolbar = true;
         container = write("hidden_toolbar_player", pack_player("not really a player", *m));
-        find_demo("spring_oscillator.exp")->build(*m);
+        load_demo(*m, *find_demo("spring_oscillator.exp"));
         write("spring_oscillator.exp", write_experiment(*m));
     }
 

@@ -38,7 +38,7 @@ protected:
     // stand in for the player executable in front of the container.
     std::string pack(const Toolbar& options, const char* name) {
         auto m = make_model();
-        find_demo("thrown_ball.exp")->build(*m);
+        load_demo(*m, *find_demo("thrown_ball.exp"));
         m->toolbar = options;
         m->has_toolbar = true;
         const std::string packed = pack_player("not really a player", *m);
