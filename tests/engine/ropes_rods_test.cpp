@@ -225,9 +225,8 @@ TEST(RopeRodGuards, DamagedRecordsAndCoincidentEndsStayFinite) {
 }
 
 TEST(MechanismDemos, EveryDemoRunsFiveSecondsWithAFiniteState) {
-    for (const char* file :
-         {"fields_and_charges.exp", "rod_pendulum.exp", "colliding_bodies.exp", "block_on_incline.exp",
-          "circular_track.exp"}) {
+    for (const char* file : {"fields_and_charges.exp", "rod_pendulum.exp", "colliding_bodies.exp",
+                             "block_on_incline.exp", "circular_track.exp"}) {
         const DemoInfo& d = *find_demo(file);
         auto m = make_model();
         ASSERT_TRUE(load_demo(*m, d).ok) << file;
