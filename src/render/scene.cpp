@@ -1,15 +1,39 @@
 #include "render/scene.h"
 
+#include <sys/mman.h>
+
 #include <QPainter>
 #include <cmath>
+#include <cstdlib>
 
 namespace quorrel {
 namespace {
 
 constexpr int TOOLBAR_HEIGHT = 33;
 
+void release_pixels(void* pixels) {
+    std::free(pixels);
+}
+
+// A picture of the scene's size, its pixels in memory the kernel may back
+// with large pages: a projector-sized picture is several megabytes, and
+// faulting it in page by page costs a visible part of the start-up.
+QImage scene_picture(int width, int height) {
+    constexpr std::size_t LARGE_PAGE = 2u << 20;
+    const std::size_t bytes_per_line = static_cast<std::size_t>(width) * 4;
+    const std::size_t bytes =
+        (bytes_per_line * static_cast<std::size_t>(height) + LARGE_PAGE - 1) / LARGE_PAGE * LARGE_PAGE;
+    void* pixels = std::aligned_alloc(LARGE_PAGE, bytes);
+    if (pixels == nullptr) return QImage(width, height, QImage::Format_RGB32);
+#ifdef MADV_HUGEPAGE
+    madvise(pixels, bytes, MADV_HUGEPAGE);
+#endif
+    return QImage(static_cast<uchar*>(pixels), width, height, static_cast<qsizetype>(bytes_per_line),
+                  QImage::Format_RGB32, release_pixels, pixels);
+}
+
 void resize_keep(QImage& image, int width, int height) {
-    QImage fresh(width, height, QImage::Format_RGB32);
+    QImage fresh = scene_picture(width, height);
     fresh.fill(0xFF000000u);
     if (!image.isNull()) {
         QPainter p(&fresh);
