@@ -4,6 +4,8 @@
 #include <array>
 #include <cstring>
 
+#include "model/visit_table.h"
+
 namespace quorrel {
 namespace {
 
@@ -456,34 +458,7 @@ std::byte* bytes_of(R& r) {
 }
 
 std::byte* element_bytes(Model& m, int table, int slot) {
-    switch (table) {
-        case T_Z:
-            return bytes_of(m.Z.rec[slot]);
-        case T_M:
-            return bytes_of(m.M.rec[slot]);
-        case T_E:
-            return bytes_of(m.E.rec[slot]);
-        case T_EA:
-            return bytes_of(m.EA.rec[slot]);
-        case T_BA:
-            return bytes_of(m.BA.rec[slot]);
-        case T_TH:
-            return bytes_of(m.TH.rec[slot]);
-        case T_E_TH:
-            return bytes_of(m.E_TH.rec[slot]);
-        case T_TB:
-            return bytes_of(m.TB.rec[slot]);
-        case T_CT:
-            return bytes_of(m.CT.rec[slot]);
-        case T_SH:
-            return bytes_of(m.SH.rec[slot]);
-        case T_E_SH:
-            return bytes_of(m.E_SH.rec[slot]);
-        case T_GAN:
-            return bytes_of(m.GAN.rec[slot]);
-        default:
-            return bytes_of(m.E_GAN.rec[slot]);
-    }
+    return visit_table(m, table, [slot](auto& list) { return bytes_of(list.rec[slot]); });
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "model/gbk.h"
+#include "model/visit_table.h"
 
 namespace quorrel {
 namespace {
@@ -12,39 +13,6 @@ template <class T>
 void zero(T& rec) {
     static_assert(std::is_trivially_copyable_v<T>);
     std::memset(static_cast<void*>(&rec), 0, sizeof rec);
-}
-
-// Calls f with the element list of `table` (any of the thirteen).
-template <class M, class F>
-decltype(auto) visit_table(M& m, int table, F&& f) {
-    switch (table) {
-        case T_Z:
-            return f(m.Z);
-        case T_M:
-            return f(m.M);
-        case T_E:
-            return f(m.E);
-        case T_EA:
-            return f(m.EA);
-        case T_BA:
-            return f(m.BA);
-        case T_TH:
-            return f(m.TH);
-        case T_E_TH:
-            return f(m.E_TH);
-        case T_TB:
-            return f(m.TB);
-        case T_CT:
-            return f(m.CT);
-        case T_SH:
-            return f(m.SH);
-        case T_E_SH:
-            return f(m.E_SH);
-        case T_GAN:
-            return f(m.GAN);
-        default:
-            return f(m.E_GAN);
-    }
 }
 
 void reset_settings(Settings& s) {
