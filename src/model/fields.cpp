@@ -10,17 +10,24 @@ namespace quorrel {
 namespace {
 
 using T = FieldType;
-constexpr std::uint8_t INTERNAL = FIELD_INTERNAL;
-constexpr std::uint8_t RUNTIME = FIELD_RUNTIME;
-constexpr std::uint8_t INTERNAL_RUNTIME = FIELD_INTERNAL | FIELD_RUNTIME;
 
 constexpr Field field(const char* name, T type, std::size_t offset, const char* unit, const char* meaning,
                       int count = 1, std::uint8_t flags = 0) {
     return Field{name,    type, static_cast<std::uint16_t>(count), static_cast<std::uint16_t>(offset), unit,
                  meaning, flags};
 }
+// Fields by their flags (fields.h): recomputed by the player; also kept apart
+// as internal; reserved words, kept as read.
+constexpr Field runtime(const char* name, T type, std::size_t offset, const char* unit, const char* meaning,
+                        int count = 1) {
+    return field(name, type, offset, unit, meaning, count, FIELD_RUNTIME);
+}
+constexpr Field internal_runtime(const char* name, T type, std::size_t offset, const char* unit, const char* meaning,
+                                 int count = 1) {
+    return field(name, type, offset, unit, meaning, count, FIELD_INTERNAL | FIELD_RUNTIME);
+}
 constexpr Field reserved(const char* name, T type, std::size_t offset, int count = 1) {
-    return field(name, type, offset, "", "reserved", count, INTERNAL);
+    return field(name, type, offset, "", "reserved", count, FIELD_INTERNAL);
 }
 
 #define AT(S, member) offsetof(S, member)
@@ -101,19 +108,16 @@ constexpr Field OBJECTS[] = {
     field("orientation", T::Int, AT(MovingObject, orientation), "", "0 or 1: which way an incline faces"),
     field("host", T::Int, AT(MovingObject, host), "", "slot of the plank or incline a block rests on"),
     field("riding", T::Int, AT(MovingObject, riding), "", "1: the block is fixed to its host at rel_x, rel_y"),
-    field("rel_x", T::Real, AT(MovingObject, rel_x), "m", "place of a riding block relative to its host, x", 1,
-          RUNTIME),
-    field("rel_y", T::Real, AT(MovingObject, rel_y), "m", "place of a riding block relative to its host, y", 1,
-          RUNTIME),
-    field("stuck", T::Int, AT(MovingObject, stuck), "", "1: the block moves with its host (set at Run)", 1, RUNTIME),
-    field("x", T::Real, AT(MovingObject, x), "m", "current position x (x0 when the scene is prepared)", 1, RUNTIME),
-    field("y", T::Real, AT(MovingObject, y), "m", "current position y", 1, RUNTIME),
-    field("vx", T::Real, AT(MovingObject, vx), "m/s", "current velocity x", 1, RUNTIME),
-    field("vy", T::Real, AT(MovingObject, vy), "m/s", "current velocity y", 1, RUNTIME),
-    field("ax", T::Real, AT(MovingObject, ax), "m/s²", "current acceleration x", 1, RUNTIME),
-    field("ay", T::Real, AT(MovingObject, ay), "m/s²", "current acceleration y", 1, RUNTIME),
-    field("mass", T::Real, AT(MovingObject, mass), "kg", "current mass (rest_mass when the scene is prepared)", 1,
-          RUNTIME),
+    runtime("rel_x", T::Real, AT(MovingObject, rel_x), "m", "place of a riding block relative to its host, x"),
+    runtime("rel_y", T::Real, AT(MovingObject, rel_y), "m", "place of a riding block relative to its host, y"),
+    runtime("stuck", T::Int, AT(MovingObject, stuck), "", "1: the block moves with its host (set at Run)"),
+    runtime("x", T::Real, AT(MovingObject, x), "m", "current position x (x0 when the scene is prepared)"),
+    runtime("y", T::Real, AT(MovingObject, y), "m", "current position y"),
+    runtime("vx", T::Real, AT(MovingObject, vx), "m/s", "current velocity x"),
+    runtime("vy", T::Real, AT(MovingObject, vy), "m/s", "current velocity y"),
+    runtime("ax", T::Real, AT(MovingObject, ax), "m/s²", "current acceleration x"),
+    runtime("ay", T::Real, AT(MovingObject, ay), "m/s²", "current acceleration y"),
+    runtime("mass", T::Real, AT(MovingObject, mass), "kg", "current mass (rest_mass when the scene is prepared)"),
     field("trail_colour", T::Colour, AT(MovingObject, trail_colour), "", "colour of the trail and the readouts"),
     field("show_trail", T::Int, AT(MovingObject, show_trail), "", "1: draw the trail"),
     field("ball_rgb", T::Int, AT(MovingObject, ball_r), "", "red, green, blue (0-255) of the generated ball picture",
@@ -139,28 +143,22 @@ constexpr Field OBJECTS[] = {
     reserved("reserved84", T::Int, AT(MovingObject, reserved84), 2),
     reserved("reserved112", T::Real, AT(MovingObject, reserved112), 2),
     reserved("reserved136", T::Real, AT(MovingObject, reserved136), 2),
-    field("force_x", T::Real, AT(MovingObject, force_x), "N", "resultant force of the last step", 1, INTERNAL_RUNTIME),
-    field("force_y", T::Real, AT(MovingObject, force_y), "N", "resultant force of the last step", 1, INTERNAL_RUNTIME),
-    field("prev_x", T::Real, AT(MovingObject, prev_x), "m", "position after the previous step", 1, INTERNAL_RUNTIME),
-    field("prev_y", T::Real, AT(MovingObject, prev_y), "m", "position after the previous step", 1, INTERNAL_RUNTIME),
-    field("prev_vx", T::Real, AT(MovingObject, prev_vx), "m/s", "velocity after the previous step", 1,
-          INTERNAL_RUNTIME),
-    field("prev_vy", T::Real, AT(MovingObject, prev_vy), "m/s", "velocity after the previous step", 1,
-          INTERNAL_RUNTIME),
-    field("step_ax", T::Real, AT(MovingObject, step_ax), "m/s²", "acceleration over the last step", 1,
-          INTERNAL_RUNTIME),
-    field("step_ay", T::Real, AT(MovingObject, step_ay), "m/s²", "acceleration over the last step", 1,
-          INTERNAL_RUNTIME),
+    internal_runtime("force_x", T::Real, AT(MovingObject, force_x), "N", "resultant force of the last step"),
+    internal_runtime("force_y", T::Real, AT(MovingObject, force_y), "N", "resultant force of the last step"),
+    internal_runtime("prev_x", T::Real, AT(MovingObject, prev_x), "m", "position after the previous step"),
+    internal_runtime("prev_y", T::Real, AT(MovingObject, prev_y), "m", "position after the previous step"),
+    internal_runtime("prev_vx", T::Real, AT(MovingObject, prev_vx), "m/s", "velocity after the previous step"),
+    internal_runtime("prev_vy", T::Real, AT(MovingObject, prev_vy), "m/s", "velocity after the previous step"),
+    internal_runtime("step_ax", T::Real, AT(MovingObject, step_ax), "m/s²", "acceleration over the last step"),
+    internal_runtime("step_ay", T::Real, AT(MovingObject, step_ay), "m/s²", "acceleration over the last step"),
     reserved("reserved344", T::Int, AT(MovingObject, reserved344)),
-    field("screen_x", T::Int, AT(MovingObject, screen_x), "px", "picture position, recomputed", 1, INTERNAL_RUNTIME),
-    field("screen_y", T::Int, AT(MovingObject, screen_y), "px", "picture position, recomputed", 1, INTERNAL_RUNTIME),
-    field("screen_radius", T::Int, AT(MovingObject, screen_radius), "px", "radius in pixels, recomputed", 1,
-          INTERNAL_RUNTIME),
+    internal_runtime("screen_x", T::Int, AT(MovingObject, screen_x), "px", "picture position, recomputed"),
+    internal_runtime("screen_y", T::Int, AT(MovingObject, screen_y), "px", "picture position, recomputed"),
+    internal_runtime("screen_radius", T::Int, AT(MovingObject, screen_radius), "px", "radius in pixels, recomputed"),
     reserved("reserved380", T::Int, AT(MovingObject, reserved380)),
     reserved("reserved396", T::Int, AT(MovingObject, reserved396), 2),
     reserved("pad413", T::Byte, AT(MovingObject, pad413), 3),
-    field("next_strobe", T::Real, AT(MovingObject, next_strobe), "s", "time of the next stamp, set at Run", 1,
-          INTERNAL_RUNTIME),
+    internal_runtime("next_strobe", T::Real, AT(MovingObject, next_strobe), "s", "time of the next stamp, set at Run"),
     reserved("pad477", T::Byte, AT(MovingObject, pad477), 3),
 };
 
@@ -190,9 +188,9 @@ constexpr Field MEASUREMENTS[] = {
     field("y", T::Int, AT(Measurement, label_y), "px", "label position y"),
     field("colour", T::Colour, AT(Measurement, colour), "", "label colour"),
     field("lines", T::Int, AT(Measurement, show_lines), "", "1: draw the measuring lines"),
-    field("value", T::Real, AT(Measurement, value), "", "last value read", 1, RUNTIME),
-    field("label_width", T::Int, AT(Measurement, label_width), "px", "size of the drawn label", 1, INTERNAL_RUNTIME),
-    field("label_height", T::Int, AT(Measurement, label_height), "px", "size of the drawn label", 1, INTERNAL_RUNTIME),
+    runtime("value", T::Real, AT(Measurement, value), "", "last value read"),
+    internal_runtime("label_width", T::Int, AT(Measurement, label_width), "px", "size of the drawn label"),
+    internal_runtime("label_height", T::Int, AT(Measurement, label_height), "px", "size of the drawn label"),
     reserved("reserved28", T::Int, AT(Measurement, reserved28)),
     reserved("reserved52", T::Int, AT(Measurement, reserved52)),
     reserved("reserved60", T::Int, AT(Measurement, reserved60)),
@@ -220,9 +218,9 @@ constexpr Field POINTS[] = {
     field("show_trail", T::Int, AT(Point, show_trail), "", "1: draw the trail"),
     field("font", T::Font, AT(Point, font), "", "label font (see fonts)"),
     reserved("reserved4", T::Int, AT(Point, reserved4)),
-    field("last_screen_x", T::Int, AT(Point, last_screen_x), "px", "last drawn place", 1, INTERNAL_RUNTIME),
-    field("last_screen_y", T::Int, AT(Point, last_screen_y), "px", "last drawn place", 1, INTERNAL_RUNTIME),
-    field("label_width", T::Int, AT(Point, label_width), "px", "size of the drawn label", 1, INTERNAL_RUNTIME),
+    internal_runtime("last_screen_x", T::Int, AT(Point, last_screen_x), "px", "last drawn place"),
+    internal_runtime("last_screen_y", T::Int, AT(Point, last_screen_y), "px", "last drawn place"),
+    internal_runtime("label_width", T::Int, AT(Point, label_width), "px", "size of the drawn label"),
 };
 
 constexpr Field ANNOTATIONS[] = {
@@ -230,7 +228,7 @@ constexpr Field ANNOTATIONS[] = {
     field("text", T::Text, 0, "", "the text; {name} shows a variable's value"),
     field("x", T::Int, AT(Annotation, x), "px", "position x"),
     field("y", T::Int, AT(Annotation, y), "px", "position y"),
-    field("width", T::Int, AT(Annotation, width), "px", "width, taken from the drawn text", 1, RUNTIME),
+    runtime("width", T::Int, AT(Annotation, width), "px", "width, taken from the drawn text"),
     field("font", T::Font, AT(Annotation, font), "", "font (see fonts)"),
     field("font_name", T::Text, 1, "", "font face name"),
     reserved("reserved12", T::Int, AT(Annotation, reserved12)),
@@ -253,11 +251,11 @@ constexpr Field GRAPHS[] = {
     reserved("reserved12", T::Int, AT(FunctionGraph, reserved12)),
     reserved("curve_word80", T::Int, AT(FunctionGraph, curve_word80), CURVES),
     reserved("reserved100", T::Int, AT(FunctionGraph, reserved100)),
-    field("curve_x_value", T::Real, AT(FunctionGraph, curve_x_value), "", "cached x values", CURVES, INTERNAL_RUNTIME),
+    internal_runtime("curve_x_value", T::Real, AT(FunctionGraph, curve_x_value), "", "cached x values", CURVES),
     reserved("curve_real144", T::Real, AT(FunctionGraph, curve_real144), CURVES),
     reserved("curve_word184", T::Int, AT(FunctionGraph, curve_word184), CURVES),
     reserved("reserved204", T::Int, AT(FunctionGraph, reserved204)),
-    field("curve_y_value", T::Real, AT(FunctionGraph, curve_y_value), "", "cached y values", CURVES, INTERNAL_RUNTIME),
+    internal_runtime("curve_y_value", T::Real, AT(FunctionGraph, curve_y_value), "", "cached y values", CURVES),
     reserved("curve_real248", T::Real, AT(FunctionGraph, curve_real248), CURVES),
 };
 
@@ -266,18 +264,17 @@ constexpr Field VARIABLES[] = {
     field("description", T::Text, VT_DESCRIPTION, "", "description shown by the variable editor"),
     field("value", T::Text, VT_VALUE, "", "value, a number as text"),
     field("initial", T::Text, VT_INITIAL, "", "value at Run; omitted: the same as value"),
-    field("var_kind", T::Int, AT(Variable, var_kind), "", "0 ordinary; 1 or 2 when a reading drives it (变量类型)", 1,
-          RUNTIME),
+    runtime("var_kind", T::Int, AT(Variable, var_kind), "", "0 ordinary; 1 or 2 when a reading drives it (变量类型)"),
     field("value_kind", T::Int, AT(Variable, value_kind), "", "值类型"),
-    field("reading_form", T::Int, AT(Variable, reading_form), "", "set by the readings: 0, 1 or 3", 1, RUNTIME),
+    runtime("reading_form", T::Int, AT(Variable, reading_form), "", "set by the readings: 0, 1 or 3"),
     reserved("reserved0", T::Int, AT(Variable, reserved0)),
     reserved("reserved16", T::Int, AT(Variable, reserved16), 9),
 };
 
 constexpr Field PROGRAMS[] = {
     field("lines", T::Lines, AT(EventProgram, line_count), "", "the program's lines (at most 500)"),
-    field("words", T::Int, AT(EventProgram, word), "", "the interpreter's words", 3, INTERNAL),
-    field("lines_after", T::LinesAfter, 0, "", "lines stored after the program's end", 0, INTERNAL),
+    field("words", T::Int, AT(EventProgram, word), "", "the interpreter's words", 3, FIELD_INTERNAL),
+    field("lines_after", T::LinesAfter, 0, "", "lines stored after the program's end", 0, FIELD_INTERNAL),
 };
 
 constexpr Field RESERVED[] = {
@@ -293,12 +290,22 @@ constexpr Field RESERVED[] = {
 constexpr Field ELEMENT_NAME = field("name", T::Text, 0, "", "name of the element");
 
 #define REAL(S, member, unit, meaning) field(#member, T::Real, AT(S, member), unit, meaning)
+// Groups of fields that several element kinds share, with the same meaning.
+#define REGION(S)                                                                                         \
+    REAL(S, x1, "m", "region left"), REAL(S, y1, "m", "region bottom"), REAL(S, x2, "m", "region right"), \
+        REAL(S, y2, "m", "region top")
+#define SPRING(S)                                                                                      \
+    REAL(S, natural_length, "m", "natural length"), REAL(S, stiffness, "N/m", "stiffness (non-zero)"), \
+        REAL(S, mode, "", "0 both ways, 1 only stretched, 2 only compressed")
+#define FRICTION(S) \
+    REAL(S, kinetic_mu, "", "kinetic friction coefficient"), REAL(S, static_mu, "", "static friction coefficient")
+#define LINK_STATE(S)                                                                               \
+    runtime("length", T::Real, AT(S, length), "m", "length (set at Run from the start positions)"), \
+        runtime("state", T::Real, AT(S, state), "", "non-zero for every record (1.0, set at Run)"), \
+        reserved("reserved", T::Real, AT(S, reserved))
 
 constexpr Field Z_FIELDS[] = {
-    REAL(ZRegion, x1, "m", "region left"),
-    REAL(ZRegion, y1, "m", "region bottom"),
-    REAL(ZRegion, x2, "m", "region right"),
-    REAL(ZRegion, y2, "m", "region top"),
+    REGION(ZRegion),
     REAL(ZRegion, coefficient, "", "resistance coefficient w (non-zero)"),
     REAL(ZRegion, exponent, "", "n in F = |v|ⁿ·w"),
     REAL(ZRegion, law, "", "0: w = coefficient, 1: coefficient·m, 2: coefficient·volume"),
@@ -317,19 +324,13 @@ constexpr Field E_FIELDS[] = {
     ELEMENT_NAME,
 };
 constexpr Field EA_FIELDS[] = {
-    REAL(ElectricField, x1, "m", "region left"),
-    REAL(ElectricField, y1, "m", "region bottom"),
-    REAL(ElectricField, x2, "m", "region right"),
-    REAL(ElectricField, y2, "m", "region top"),
+    REGION(ElectricField),
     REAL(ElectricField, direction, "rad", "direction of the field"),
     REAL(ElectricField, strength, "N/C", "field strength (non-zero)"),
     ELEMENT_NAME,
 };
 constexpr Field BA_FIELDS[] = {
-    REAL(MagneticField, x1, "m", "region left"),
-    REAL(MagneticField, y1, "m", "region bottom"),
-    REAL(MagneticField, x2, "m", "region right"),
-    REAL(MagneticField, y2, "m", "region top"),
+    REGION(MagneticField),
     REAL(MagneticField, shape, "", "> 5 circle, < 5 rectangle, 5 no region; positive: out of the plane"),
     REAL(MagneticField, induction, "T", "induction (non-zero)"),
     ELEMENT_NAME,
@@ -337,18 +338,14 @@ constexpr Field BA_FIELDS[] = {
 constexpr Field TH_FIELDS[] = {
     REAL(AnchorSpring, anchor_x, "m", "anchor x"),
     REAL(AnchorSpring, anchor_y, "m", "anchor y"),
-    REAL(AnchorSpring, natural_length, "m", "natural length"),
-    REAL(AnchorSpring, stiffness, "N/m", "stiffness (non-zero)"),
-    REAL(AnchorSpring, mode, "", "0 both ways, 1 only stretched, 2 only compressed"),
+    SPRING(AnchorSpring),
     REAL(AnchorSpring, object, "", "slot of the object"),
     ELEMENT_NAME,
 };
 constexpr Field E_TH_FIELDS[] = {
     REAL(ObjectSpring, object_a, "", "slot of one object"),
     REAL(ObjectSpring, object_b, "", "slot of the other object"),
-    REAL(ObjectSpring, natural_length, "m", "natural length"),
-    REAL(ObjectSpring, stiffness, "N/m", "stiffness (non-zero)"),
-    REAL(ObjectSpring, mode, "", "0 both ways, 1 only stretched, 2 only compressed"),
+    SPRING(ObjectSpring),
     ELEMENT_NAME,
 };
 constexpr Field TB_FIELDS[] = {
@@ -361,8 +358,7 @@ constexpr Field TB_FIELDS[] = {
     REAL(StraightTrack, y1, "m", "first end y"),
     REAL(StraightTrack, x2, "m", "second end x"),
     REAL(StraightTrack, y2, "m", "second end y"),
-    REAL(StraightTrack, kinetic_mu, "", "kinetic friction coefficient"),
-    REAL(StraightTrack, static_mu, "", "static friction coefficient"),
+    FRICTION(StraightTrack),
     ELEMENT_NAME,
 };
 constexpr Field CT_FIELDS[] = {
@@ -371,28 +367,27 @@ constexpr Field CT_FIELDS[] = {
     REAL(ArcTrack, start_angle, "rad", "start angle, counter-clockwise"),
     REAL(ArcTrack, end_angle, "rad", "end angle"),
     REAL(ArcTrack, radius, "m", "radius (non-zero)"),
-    REAL(ArcTrack, kinetic_mu, "", "kinetic friction coefficient"),
-    REAL(ArcTrack, static_mu, "", "static friction coefficient"),
+    FRICTION(ArcTrack),
     ELEMENT_NAME,
 };
 constexpr Field ANCHOR_LINK_FIELDS[] = {
     REAL(AnchorLink, anchor_x, "m", "anchor x"),
     REAL(AnchorLink, anchor_y, "m", "anchor y"),
-    field("length", T::Real, AT(AnchorLink, length), "m", "length (set at Run from the start positions)", 1, RUNTIME),
-    field("state", T::Real, AT(AnchorLink, state), "", "non-zero for every record (1.0, set at Run)", 1, RUNTIME),
-    field("reserved", T::Real, AT(AnchorLink, reserved), "", "reserved", 1, INTERNAL),
+    LINK_STATE(AnchorLink),
     REAL(AnchorLink, object, "", "slot of the object"),
     ELEMENT_NAME,
 };
 constexpr Field OBJECT_LINK_FIELDS[] = {
     REAL(ObjectLink, object_a, "", "slot of one object"),
     REAL(ObjectLink, object_b, "", "slot of the other object"),
-    field("length", T::Real, AT(ObjectLink, length), "m", "length (set at Run from the start positions)", 1, RUNTIME),
-    field("state", T::Real, AT(ObjectLink, state), "", "non-zero for every record (1.0, set at Run)", 1, RUNTIME),
-    field("reserved", T::Real, AT(ObjectLink, reserved), "", "reserved", 1, INTERNAL),
+    LINK_STATE(ObjectLink),
     ELEMENT_NAME,
 };
 
+#undef LINK_STATE
+#undef FRICTION
+#undef SPRING
+#undef REGION
 #undef REAL
 #undef AT
 
