@@ -315,9 +315,11 @@ bool is_table_array(const DocNode& n) {
     return n.kind == DocNode::Kind::Array && !n.items.empty() &&
            std::all_of(n.items.begin(), n.items.end(), [](const DocNode& i) { return is_table(i); });
 }
-// A table written inline (`font = { ... }`): one that shows a field.
-bool is_inline_table(const DocNode& n) {
-    return is_table(n) && n.field != nullptr;
+// A member written under a [header] or [[header]] of its own rather than as
+// `key = value`: a table, unless it shows a field (`font = { ... }` is
+// inline), or a list of tables.
+bool has_header(const DocNode& n) {
+    return (is_table(n) && n.field == nullptr) || is_table_array(n);
 }
 
 std::string toml_string(std::string_view s) {
@@ -353,6 +355,8 @@ std::string toml_string(std::string_view s) {
     return out + "\"";
 }
 
+}  // namespace
+
 std::string toml_real(double v) {
     if (std::isinf(v)) return v > 0 ? "inf" : "-inf";
     // A NaN other than the usual one keeps its bits as the dump's text.
@@ -361,6 +365,8 @@ std::string toml_real(double v) {
     if (s.find_first_of(".e") == std::string::npos) s += ".0";
     return s;
 }
+
+namespace {
 
 std::string toml_value(const DocNode& n, int indent);
 
@@ -434,7 +440,7 @@ void toml_table_member(std::string& out, const DocNode& m, const std::string& pa
         }
     } else {
         const bool has_values = std::any_of(m.items.begin(), m.items.end(), [](const DocNode& i) {
-            return i.kind != DocNode::Kind::Null && !(is_table(i) && !is_inline_table(i)) && !is_table_array(i);
+            return i.kind != DocNode::Kind::Null && !has_header(i);
         });
         if (has_values || m.items.empty()) out += "\n[" + name + "]\n";
         toml_body(out, m, name);
@@ -443,13 +449,13 @@ void toml_table_member(std::string& out, const DocNode& m, const std::string& pa
 
 void toml_body(std::string& out, const DocNode& t, const std::string& path) {
     for (const DocNode& m : t.items) {
-        if (m.kind == DocNode::Kind::Null || (is_table(m) && !is_inline_table(m)) || is_table_array(m)) continue;
+        if (m.kind == DocNode::Kind::Null || has_header(m)) continue;
         out += m.key + " = " + toml_value(m, 0);
         toml_comment(out, m);
         out += "\n";
     }
     for (const DocNode& m : t.items)
-        if ((is_table(m) && !is_inline_table(m)) || is_table_array(m)) toml_table_member(out, m, path);
+        if (has_header(m)) toml_table_member(out, m, path);
 }
 
 }  // namespace

@@ -33,29 +33,20 @@ struct DocNode {
     static DocNode table() { return with(Kind::Table); }
     static DocNode array() { return with(Kind::Array); }
     static DocNode null() { return DocNode(); }
-    static DocNode of(bool v) {
-        DocNode n = with(Kind::Bool);
-        n.boolean = v;
-        return n;
-    }
-    static DocNode of(std::int64_t v) {
-        DocNode n = with(Kind::Int);
-        n.integer = v;
-        return n;
-    }
-    static DocNode of(double v) {
-        DocNode n = with(Kind::Real);
-        n.real = v;
-        return n;
-    }
-    static DocNode of(std::string v) {
-        DocNode n = with(Kind::String);
-        n.text = std::move(v);
-        return n;
-    }
+    static DocNode of(bool v) { return with(Kind::Bool, &DocNode::boolean, v); }
+    static DocNode of(std::int64_t v) { return with(Kind::Int, &DocNode::integer, v); }
+    static DocNode of(double v) { return with(Kind::Real, &DocNode::real, v); }
+    static DocNode of(std::string v) { return with(Kind::String, &DocNode::text, std::move(v)); }
     static DocNode with(Kind k) {
         DocNode n;
         n.kind = k;
+        return n;
+    }
+    // A node of kind k holding v in `member`.
+    template <class V>
+    static DocNode with(Kind k, V DocNode::*member, V v) {
+        DocNode n = with(k);
+        n.*member = std::move(v);
         return n;
     }
 
@@ -93,5 +84,9 @@ std::string to_toml(const DocNode& root, std::string_view header);
 
 // The shortest text of a double that reads back as the same value ("1e-05", "0.1").
 std::string shortest_real(double v);
+// A real as the TOML text writes it: the shortest text, with ".0" added when
+// it would read as an integer; inf, -inf, nan, or a NaN with other bits as the
+// string non_finite_text gives.
+std::string toml_real(double v);
 
 }  // namespace quorrel

@@ -30,9 +30,7 @@ std::string number(const Field& f, const std::byte* at) {
         case FieldType::Real: {
             double v;
             std::memcpy(&v, at, sizeof v);
-            std::string s = shortest_real(v);
-            if (s.find_first_of(".e") == std::string::npos) s += ".0";
-            return s;
+            return toml_real(v);
         }
         default:
             return "";

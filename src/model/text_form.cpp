@@ -37,6 +37,14 @@ DocNode scalar(const Field& f, const std::byte* base, int i) {
     }
 }
 
+// A numeric field: its value, or the list of its values.
+DocNode numbers(const Field& f, const std::byte* base) {
+    if (f.count == 1) return scalar(f, base, 0);
+    DocNode v = DocNode::array();
+    for (int i = 0; i < f.count; ++i) v.items.push_back(scalar(f, base, i));
+    return v;
+}
+
 DocNode text_node(const Text& t) {
     return DocNode::of(gbk_to_utf8_lossless(t));
 }
@@ -45,12 +53,7 @@ DocNode font_doc(const std::byte* font, const std::byte* reset, bool every) {
     DocNode t = DocNode::table();
     for (const Field& f : FONT_FIELDS) {
         if (!every && std::memcmp(font + f.offset, reset + f.offset, field_bytes(f)) == 0) continue;
-        DocNode v = DocNode::array();
-        if (f.count == 1)
-            v = scalar(f, font, 0);
-        else
-            for (int i = 0; i < f.count; ++i) v.items.push_back(scalar(f, font, i));
-        t.add(f.name, std::move(v));
+        t.add(f.name, numbers(f, font));
     }
     return t;
 }
@@ -94,12 +97,7 @@ DocNode field_doc(const Model& m, const Section& s, int slot, const Field& f, co
             v = font_doc(r.bytes + f.offset, reset.bytes + f.offset, every);
             break;
         default:
-            if (f.count == 1) {
-                v = scalar(f, r.bytes, 0);
-            } else {
-                v = DocNode::array();
-                for (int i = 0; i < f.count; ++i) v.items.push_back(scalar(f, r.bytes, i));
-            }
+            v = numbers(f, r.bytes);
     }
     v.field = &f;
     return v;
