@@ -2,6 +2,7 @@
 // the field tables, into a fresh model. The first problem ends the read with
 // its line, the field's path and what is wrong.
 #include <QByteArray>
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -37,6 +38,13 @@ const char* kind_name(Kind k) {
     return "值";
 }
 
+// The section a key of the root (or, for `element`, of "elements") names.
+const Section* section_by_key(std::string_view key, bool element) {
+    for (const Section& s : SECTIONS)
+        if ((s.id == SectionId::Element) == element && key == s.key) return &s;
+    return nullptr;
+}
+
 class TextReader {
 public:
     TextReader(Model& m, const PictureFiles& files) : m_(m), files_(files) {}
@@ -54,6 +62,14 @@ private:
     bool expect(const DocNode& n, Kind kind, const std::string& path) {
         if (n.kind == kind) return true;
         return fail(n, path, std::string("应为") + kind_name(kind) + ",这里是" + kind_name(n.kind) + "。");
+    }
+
+    // Fails at the first member of table `t` not among `keys`.
+    bool only_keys(const DocNode& t, const std::string& path, std::initializer_list<std::string_view> keys) {
+        for (const DocNode& member : t.items)
+            if (std::find(keys.begin(), keys.end(), member.key) == keys.end())
+                return fail(member, path + "." + member.key, "没有这个字段。");
+        return true;
     }
 
     bool integer(const DocNode& n, const std::string& path, std::int64_t lo, std::int64_t hi, std::int64_t& out);
@@ -294,10 +310,7 @@ bool TextReader::pictures(const DocNode& n) {
         const DocNode& e = n.items[k];
         const std::string p = "pictures[" + std::to_string(k) + "]";
         if (!expect(e, Kind::Table, p)) return false;
-        for (const DocNode& member : e.items)
-            if (member.key != "slot" && member.key != "data" && member.key != "file" && member.key != "width" &&
-                member.key != "height")
-                return fail(member, p + "." + member.key, "没有这个字段。");
+        if (!only_keys(e, p, {"slot", "data", "file", "width", "height"})) return false;
         const DocNode* slot_node = e.find("slot");
         if (!slot_node) return fail(e, p, "缺少 slot(图片属于哪个运动对象)。");
         std::int64_t slot = 0;
@@ -318,9 +331,7 @@ bool TextReader::pictures(const DocNode& n) {
 bool TextReader::background(const DocNode& n) {
     if (n.kind == Kind::Null) return true;
     if (!expect(n, Kind::Table, "background")) return false;
-    for (const DocNode& member : n.items)
-        if (member.key != "data" && member.key != "file" && member.key != "width" && member.key != "height")
-            return fail(member, "background." + member.key, "没有这个字段。");
+    if (!only_keys(n, "background", {"data", "file", "width", "height"})) return false;
     std::string bytes;
     if (!picture_bytes(n, "background", bytes)) return false;
     if (bytes.empty()) return true;  // the dump gives only the size
@@ -357,16 +368,12 @@ bool TextReader::read(const DocNode& root) {
         } else if (key == "elements") {
             if (!expect(member, Kind::Table, key)) return false;
             for (const DocNode& table : member.items) {
-                const Section* s = nullptr;
-                for (const Section& c : SECTIONS)
-                    if (c.id == SectionId::Element && table.key == c.key) s = &c;
+                const Section* s = section_by_key(table.key, true);
                 if (!s) return fail(table, "elements." + table.key, "没有这个元素表。");
                 if (!list(*s, table, "elements." + table.key)) return false;
             }
         } else {
-            const Section* s = nullptr;
-            for (const Section& c : SECTIONS)
-                if (c.id != SectionId::Element && key == c.key) s = &c;
+            const Section* s = section_by_key(key, false);
             if (!s) return fail(member, key, "没有这个表。");
             if (!section(*s, member, key)) return false;
         }
