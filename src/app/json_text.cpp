@@ -20,13 +20,15 @@ QJsonValue json_text(std::string_view gbk) {
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
+bool print_text(std::string_view text) {
+    return std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && std::fflush(stdout) == 0;
+}
+
 bool print_json(const QJsonObject& doc, bool indented) {
-    const QByteArray bytes = QJsonDocument(doc).toJson(indented ? QJsonDocument::Indented : QJsonDocument::Compact);
-    bool ok = std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stdout) ==
-              static_cast<std::size_t>(bytes.size());
+    QByteArray bytes = QJsonDocument(doc).toJson(indented ? QJsonDocument::Indented : QJsonDocument::Compact);
     // The compact form has no final newline; the indented one already ends with one.
-    if (!indented) ok = std::fputc('\n', stdout) != EOF && ok;
-    return std::fflush(stdout) == 0 && ok;
+    if (!indented) bytes += '\n';
+    return print_text(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
 }
 
 }  // namespace quorrel

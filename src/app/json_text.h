@@ -1,7 +1,7 @@
-// JSON values for the lines of `quorrel-tool run`. Texts of the model are
-// GBK and become UTF-8 strings; reals are printed by Qt's JSON writer, which
-// writes the shortest text that reads back as the same double, whatever the
-// locale.
+// Output of quorrel-tool: writing to stdout, and the JSON values of the lines
+// of `quorrel-tool run`. Texts of the model are GBK and become UTF-8 strings;
+// reals are printed by Qt's JSON writer, which writes the shortest text that
+// reads back as the same double, whatever the locale.
 #pragma once
 
 #include <QJsonArray>
@@ -21,6 +21,8 @@ QJsonValue json_real(double v);
 // A stored GBK text as a UTF-8 string (a byte that is not GBK as U+10FF00 + byte).
 QJsonValue json_text(std::string_view gbk);
 
+// Writes `text` to stdout and flushes it; false when stdout failed.
+bool print_text(std::string_view text);
 // Writes `doc` followed by a newline to stdout; false when stdout failed.
 bool print_json(const QJsonObject& doc, bool indented);
 

@@ -2,6 +2,7 @@
 // either as read from the file or as the player holds it after opening it.
 #include <cstdio>
 
+#include "app/json_text.h"
 #include "app/tool.h"
 #include "model/io.h"
 #include "model/text_form.h"
@@ -16,8 +17,7 @@ namespace {
 constexpr const char* USAGE = "usage: quorrel-tool dump [--prepared] FILE\n";
 
 int print_model(const Model& m) {
-    const std::string json = dump_json(m);
-    if (std::fwrite(json.data(), 1, json.size(), stdout) != json.size() || std::fflush(stdout) != 0) {
+    if (!print_text(dump_json(m))) {
         std::fputs("quorrel-tool dump: cannot write the output\n", stderr);
         return 1;
     }

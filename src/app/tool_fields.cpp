@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "app/json_text.h"
 #include "app/tool.h"
 #include "model/fields_doc.h"
 #include "model/io.h"
@@ -19,8 +20,7 @@ constexpr const char* USAGE = "usage: quorrel-tool fields [--update DOC]\n";
 int tool_fields(const Args& args) {
     const std::string tables = fields_markdown();
     if (args.empty()) {
-        std::fputs(tables.c_str(), stdout);
-        return std::fflush(stdout) == 0 ? 0 : 1;
+        return print_text(tables) ? 0 : 1;
     }
     if (args.size() != 2 || args[0] != "--update") {
         std::fputs(USAGE, stderr);

@@ -20,10 +20,6 @@ namespace {
 
 constexpr const char* USAGE = "usage: quorrel-tool run FILE [--frames N] [--every K] [--resume] [--csv]\n";
 
-bool print_text(const std::string& text) {
-    return std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && std::fflush(stdout) == 0;
-}
-
 QJsonObject tick_line(const PlayerState& p, long long frame, TickOutcome outcome) {
     const Model& m = *p.model;
     QJsonObject line;
