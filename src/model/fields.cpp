@@ -481,12 +481,6 @@ std::size_t field_bytes(const Field& f) {
     return 0;
 }
 
-const Section& section(SectionId id, int table) {
-    for (const Section& s : SECTIONS)
-        if (s.id == id && s.table == table) return s;
-    return SECTIONS[0];
-}
-
 const Field* find_field(std::span<const Field> fields, std::string_view name) {
     for (const Field& f : fields)
         if (name == f.name) return &f;
@@ -655,34 +649,6 @@ void copy_runtime_fields(Model& to, const Model& from) {
 const Model& reset_reference() {
     static const std::unique_ptr<Model> model = make_model();
     return *model;
-}
-
-std::string type_name(const Field& f) {
-    const bool list = f.count > 1;
-    std::string t;
-    switch (f.type) {
-        case T::Int:
-            t = list ? "integers" : "integer";
-            break;
-        case T::Byte:
-            t = list ? "integers 0-255" : "integer 0-255";
-            break;
-        case T::Real:
-            t = list ? "numbers" : "number";
-            break;
-        case T::Colour:
-            t = list ? "colours" : "colour";
-            break;
-        case T::Text:
-            t = list ? "texts" : "text";
-            break;
-        case T::Font:
-            return "font";
-        case T::Lines:
-        case T::LinesAfter:
-            return "list of texts";
-    }
-    return list ? "list of " + std::to_string(f.count) + " " + t : t;
 }
 
 }  // namespace quorrel

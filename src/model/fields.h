@@ -94,7 +94,6 @@ extern const std::span<const Section> SECTIONS;
 extern const std::span<const Field> FONT_FIELDS;
 inline constexpr std::size_t FONT_STORED = sizeof(FontSpec);
 
-const Section& section(SectionId id, int table = -1);
 const Field* find_field(std::span<const Field> fields, std::string_view name);
 
 // The model-level words and blocks that no table holds: stored and kept, not
@@ -136,8 +135,5 @@ void copy_runtime_fields(Model& to, const Model& from);
 
 // A freshly reset model, the reference for every reset value.
 const Model& reset_reference();
-
-// The type of a field as the documentation names it ("number", "list of 3 integers").
-std::string type_name(const Field& f);
 
 }  // namespace quorrel

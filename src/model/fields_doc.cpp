@@ -37,6 +37,35 @@ std::string number(const Field& f, const std::byte* at) {
     }
 }
 
+// The type of a field as the documentation names it ("number", "list of 3 integers").
+std::string type_name(const Field& f) {
+    const bool list = f.count > 1;
+    std::string t;
+    switch (f.type) {
+        case FieldType::Int:
+            t = list ? "integers" : "integer";
+            break;
+        case FieldType::Byte:
+            t = list ? "integers 0-255" : "integer 0-255";
+            break;
+        case FieldType::Real:
+            t = list ? "numbers" : "number";
+            break;
+        case FieldType::Colour:
+            t = list ? "colours" : "colour";
+            break;
+        case FieldType::Text:
+            t = list ? "texts" : "text";
+            break;
+        case FieldType::Font:
+            return "font";
+        case FieldType::Lines:
+        case FieldType::LinesAfter:
+            return "list of texts";
+    }
+    return list ? "list of " + std::to_string(f.count) + " " + t : t;
+}
+
 std::string reset_value(const Field& f, const RecordRef& r) {
     if (f.type == FieldType::Font) return "see fonts";
     if (f.type == FieldType::Lines) return "none";
