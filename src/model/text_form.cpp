@@ -37,23 +37,26 @@ DocNode scalar(const Field& f, const std::byte* base, int i) {
     }
 }
 
-// A numeric field: its value, or the list of its values.
-DocNode numbers(const Field& f, const std::byte* base) {
-    if (f.count == 1) return scalar(f, base, 0);
-    DocNode v = DocNode::array();
-    for (int i = 0; i < f.count; ++i) v.items.push_back(scalar(f, base, i));
-    return v;
-}
-
 DocNode text_node(const Text& t) {
     return DocNode::of(gbk_to_utf8_lossless(t));
 }
 
-DocNode font_doc(const std::byte* font, const std::byte* reset, bool every) {
+// The value of a field of numbers or texts, or the list of its values.
+DocNode values(const Field& f, const RecordRef& r) {
+    const auto item = [&](int i) {
+        return f.type == FieldType::Text ? text_node(*r.texts[f.offset + i]) : scalar(f, r.bytes, i);
+    };
+    if (f.count == 1) return item(0);
+    DocNode v = DocNode::array();
+    for (int i = 0; i < f.count; ++i) v.items.push_back(item(i));
+    return v;
+}
+
+DocNode font_doc(std::byte* font, const std::byte* reset, bool every) {
     DocNode t = DocNode::table();
     for (const Field& f : FONT_FIELDS) {
         if (!every && std::memcmp(font + f.offset, reset + f.offset, field_bytes(f)) == 0) continue;
-        t.add(f.name, numbers(f, font));
+        t.add(f.name, values(f, RecordRef{font, {}}));
     }
     return t;
 }
@@ -77,14 +80,6 @@ DocNode field_doc(const Model& m, const Section& s, int slot, const Field& f, co
                   const RecordRef& reset, bool every) {
     DocNode v;
     switch (f.type) {
-        case FieldType::Text:
-            if (f.count == 1) {
-                v = text_node(*r.texts[f.offset]);
-            } else {
-                v = DocNode::array();
-                for (int i = 0; i < f.count; ++i) v.items.push_back(text_node(*r.texts[f.offset + i]));
-            }
-            break;
         case FieldType::Lines:
         case FieldType::LinesAfter: {
             const bool after = f.type == FieldType::LinesAfter;
@@ -97,7 +92,7 @@ DocNode field_doc(const Model& m, const Section& s, int slot, const Field& f, co
             v = font_doc(r.bytes + f.offset, reset.bytes + f.offset, every);
             break;
         default:
-            v = numbers(f, r.bytes);
+            v = values(f, r);
     }
     v.field = &f;
     return v;
