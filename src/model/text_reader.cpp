@@ -176,24 +176,19 @@ bool TextReader::value(const Field& f, const DocNode& n, const std::string& path
                 "行数 " + std::to_string(n.items.size()) + " 太多(最多 " + std::to_string(PROGRAM_LINES) + ")。");
         return true;
     }
-    if (f.count == 1) {
-        if (f.type == FieldType::Text) return text(n, path, *r.texts[f.offset]);
-        return scalar(f, n, path, r.bytes + f.offset);
-    }
+    // The i-th value of a field of numbers or texts.
+    const std::size_t step = field_bytes(f) / f.count;
+    const auto item = [&](const DocNode& v, const std::string& p, int i) {
+        if (f.type == FieldType::Text) return text(v, p, *r.texts[f.offset + i]);
+        return scalar(f, v, p, r.bytes + f.offset + step * static_cast<std::size_t>(i));
+    };
+    if (f.count == 1) return item(n, path, 0);
     if (!expect(n, Kind::Array, path)) return false;
     if (n.items.size() != f.count)
         return fail(n, path,
                     "应有 " + std::to_string(f.count) + " 个值,这里有 " + std::to_string(n.items.size()) + " 个。");
-    const std::size_t step = field_bytes(f) / f.count;
-    for (int i = 0; i < f.count; ++i) {
-        const std::string p = path + "[" + std::to_string(i) + "]";
-        const DocNode& item = n.items[static_cast<std::size_t>(i)];
-        if (f.type == FieldType::Text) {
-            if (!text(item, p, *r.texts[f.offset + i])) return false;
-        } else if (!scalar(f, item, p, r.bytes + f.offset + step * static_cast<std::size_t>(i))) {
-            return false;
-        }
-    }
+    for (int i = 0; i < f.count; ++i)
+        if (!item(n.items[static_cast<std::size_t>(i)], path + "[" + std::to_string(i) + "]", i)) return false;
     return true;
 }
 
