@@ -7,6 +7,7 @@
 #include "engine/solvers.h"
 #include "model/numtext.h"
 #include "player/hit_test.h"
+#include "player/property_edit.h"
 #include "player/run_control.h"
 #include "render/annotations.h"
 #include "render/canvas.h"
@@ -246,21 +247,6 @@ void finish_release(PlayerState& p, MouseButton button, int x, int y) {
     // Blocks still follow their dragged host while the scene is prepared.
     prepar_obj(p);
     set_drag(p, DRAG_NONE, -1);
-}
-
-// The element whose properties a double click at (x, y) opens.
-bool has_properties(int state) {
-    switch (state) {
-        case DRAG_MOVING:
-        case DRAG_Z:
-        case DRAG_M:
-        case DRAG_E:
-        case DRAG_EA:
-        case DRAG_BA:
-            return true;
-        default:
-            return false;
-    }
 }
 
 }  // namespace

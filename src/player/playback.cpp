@@ -74,12 +74,8 @@ int frames_due(Playback& pb, const Model& m, double seconds) {
     if (!(seconds > 0.0)) return 0;
     pb.owed += std::min(seconds, MAX_TURN_SECONDS) * frame_rate(pb.speed, m);
     const double whole = std::floor(pb.owed);
-    if (whole >= MAX_FRAMES_PER_TURN) {
-        pb.owed -= whole;  // what cannot be run now is dropped, not owed
-        return MAX_FRAMES_PER_TURN;
-    }
-    pb.owed -= whole;
-    return static_cast<int>(whole);
+    pb.owed -= whole;  // beyond MAX_FRAMES_PER_TURN, what cannot be run now is dropped, not owed
+    return static_cast<int>(std::min(whole, static_cast<double>(MAX_FRAMES_PER_TURN)));
 }
 
 void set_speed(PlayerState& p, Speed s) {

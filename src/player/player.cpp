@@ -5,6 +5,7 @@
 #include "engine/constraints.h"
 #include "engine/curves.h"
 #include "engine/engine.h"
+#include "engine/object_params.h"
 #include "model/gbk.h"
 #include "model/io.h"
 #include "model/numtext.h"
@@ -99,6 +100,10 @@ void refresh_graph_bounds(PlayerState& p, int slot) {
 
 }  // namespace
 
+ExperimentOrigin file_origin(const std::string& path) {
+    return text_format_of(path) != TextFormat::None ? ExperimentOrigin::TextForm : ExperimentOrigin::ExperimentFile;
+}
+
 void update_caption(PlayerState& p) {
     p.caption = "Quorrel   Ver 3.5 专业版      " + file_name_of(p.model->experiment_path);
 }
@@ -107,6 +112,23 @@ void keep_as_loaded(PlayerState& p) {
     if (!p.loaded) p.loaded = std::make_unique<Model>();
     *p.loaded = *p.model;
 }
+
+namespace {
+
+// The last load steps: the tool bar as the experiment asks for it (only a
+// container or a text form carries its options), where it came from, the
+// copy as read, and the scene prepared.
+void finish_show(PlayerState& p, ExperimentOrigin origin, bool fit) {
+    p.toolbar = toolbar_layout(p.model->toolbar, p.model->has_toolbar);
+    p.origin = origin;
+    keep_as_loaded(p);
+    if (fit)
+        prepar_obj_fitted(p);
+    else
+        prepar_obj(p);
+}
+
+}  // namespace
 
 // After a container was read into the model.
 void show_container(PlayerState& p, const std::string& path, bool fit) {
@@ -121,13 +143,7 @@ void show_container(PlayerState& p, const std::string& path, bool fit) {
             o.transparent = 1;
         }
     }
-    p.toolbar = toolbar_layout(m.toolbar, m.has_toolbar);
-    p.origin = ExperimentOrigin::Container;
-    keep_as_loaded(p);
-    if (fit)
-        prepar_obj_fitted(p);
-    else
-        prepar_obj(p);
+    finish_show(p, ExperimentOrigin::Container, fit);
 }
 
 // After an experiment file or a text form was read into the model.
@@ -143,14 +159,7 @@ void show_opened(PlayerState& p, const std::string& path, bool fit) {
             o.transparent = 1;
         }
     }
-    // Only a text form can carry the tool-bar options.
-    p.toolbar = toolbar_layout(m.toolbar, m.has_toolbar);
-    p.origin = text_format_of(path) != TextFormat::None ? ExperimentOrigin::TextForm : ExperimentOrigin::ExperimentFile;
-    keep_as_loaded(p);
-    if (fit)
-        prepar_obj_fitted(p);
-    else
-        prepar_obj(p);
+    finish_show(p, file_origin(path), fit);
 }
 
 // In the program editor where the platform has one, else as a message box
@@ -262,7 +271,7 @@ void settings_closed(PlayerState& p) {
     if (paused) {
         press_pause(p);
         prepar_obj(p);
-        p.time_text = "  t = " + format_g(p.model->sim_time, p.model->digits);
+        p.time_text = time_readout(*p.model);
     }
 }
 
@@ -300,7 +309,7 @@ void resize_scene(PlayerState& p, int image_width, int image_height, int window_
         v = fitted_view(content_bounds(m, s), image_width, image_height, pixel_ratio);
         scene_set_view(s, v);
     }
-    if (!m.running && m.sim_time == 0) {
+    if (before_run(m)) {
         redraw_graph_pictures(m, s, old_view.scale(), v.scale());
         prepar_obj(p);
     } else {
@@ -502,7 +511,7 @@ TickOutcome Timing(PlayerState& p) {
 
 std::string time_text(const PlayerState& p) {
     const Model& m = *p.model;
-    return "  t = " + format_g(m.sim_time, m.digits) + "   " + real_time_text(p.playback.speed, m);
+    return time_readout(m) + "   " + real_time_text(p.playback.speed, m);
 }
 
 const char* run_status(const PlayerState& p) {

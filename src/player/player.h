@@ -63,6 +63,8 @@ private:
 // Where the experiment on show came from: 保存 writes back only to an
 // experiment file; a packed player or a text form asks for a name.
 enum class ExperimentOrigin { None, Container, ExperimentFile, TextForm };
+// A file opened or saved as an experiment: a text form by its extension, else an experiment file.
+ExperimentOrigin file_origin(const std::string& path);
 
 struct PlayerState {
     PlayerState();

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "engine/solvers.h"
+#include "model/drag_codes.h"
 #include "model/gbk.h"
 #include "model/numtext.h"
 
@@ -35,10 +36,6 @@ constexpr const char* TOP_ABOVE_BOTTOM = "区域的上边界必须大于下边�
 constexpr double ROUND_SHAPE = 5;
 constexpr double RECTANGLE_CODE = 1;
 constexpr double CIRCLE_CODE = 10;
-
-std::string shown(double v) {
-    return property_text(v);
-}
 
 // Reads field `k` unless its text is the one shown, in which case `value`
 // keeps the exact value behind it. Sets `changed` when the text was edited.
@@ -96,13 +93,14 @@ std::vector<ConnectorFields> connectors_of(const Model& m, int slot) {
                             ? std::string(k.what) + "（连接“" + (other >= 0 ? object_label(m, other) : "?") + "”）"
                             : std::string(k.what) + "（固定端）";
             if (k.spring) {
-                c.length = shown(r[2]);
-                c.stiffness = shown(r[3]);
+                c.length = property_text(r[2]);
+                c.stiffness = property_text(r[3]);
             } else if (k.two_objects) {
-                c.length = other >= 0 ? shown(std::hypot(o.x0 - m.objects[other].x0, o.y0 - m.objects[other].y0))
-                                      : shown(r[2]);
+                c.length = other >= 0
+                               ? property_text(std::hypot(o.x0 - m.objects[other].x0, o.y0 - m.objects[other].y0))
+                               : property_text(r[2]);
             } else {
-                c.length = shown(std::hypot(o.x0 - r[0], o.y0 - r[1]));
+                c.length = property_text(std::hypot(o.x0 - r[0], o.y0 - r[1]));
             }
             rows.push_back(std::move(c));
         }
@@ -201,14 +199,18 @@ bool unit_interval(double v) {
     return v >= 0 && v <= 1;
 }
 
-bool read_checked(const std::string* text, const std::string* was, const RangeCheck& c, EditRefusal& r) {
-    bool changed = false;
-    if (!read_changed(text[c.field], was[c.field], c.field, *c.value, changed, r)) return false;
+bool read_checked(const std::string& text, const std::string& was, const RangeCheck& c, bool& changed, EditRefusal& r) {
+    if (!read_changed(text, was, c.field, *c.value, changed, r)) return false;
     if (changed && !c.ok(*c.value)) {
         r = refuse(c.field, c.message, true);
         return false;
     }
     return true;
+}
+
+bool read_checked(const std::string* text, const std::string* was, const RangeCheck& c, EditRefusal& r) {
+    bool changed = false;
+    return read_checked(text[c.field], was[c.field], c, changed, r);
 }
 
 // A spring row's new natural length and stiffness, where they were edited.
@@ -227,17 +229,11 @@ bool read_connectors(const ObjectFields& f, const ObjectFields& was, std::vector
         if (!w.editable || c.table != w.table || c.slot != w.slot) continue;
         const int row = static_cast<int>(i);
         SpringEdit& e = springs[i];
-        if (!read_changed(c.length, w.length, connector_field(row, false), e.length, e.length_changed, r)) return false;
-        if (e.length_changed && !(e.length >= 0)) {
-            r = refuse(connector_field(row, false), NATURAL_LENGTH_RANGE, true);
+        const RangeCheck length{connector_field(row, false), &e.length, not_negative, NATURAL_LENGTH_RANGE};
+        const RangeCheck stiffness{connector_field(row, true), &e.stiffness, positive, STIFFNESS_RANGE};
+        if (!read_checked(c.length, w.length, length, e.length_changed, r) ||
+            !read_checked(c.stiffness, w.stiffness, stiffness, e.stiffness_changed, r))
             return false;
-        }
-        if (!read_changed(c.stiffness, w.stiffness, connector_field(row, true), e.stiffness, e.stiffness_changed, r))
-            return false;
-        if (e.stiffness_changed && !(e.stiffness > 0)) {
-            r = refuse(connector_field(row, true), STIFFNESS_RANGE, true);
-            return false;
-        }
     }
     return true;
 }
@@ -249,8 +245,8 @@ std::string property_text(double value) {
 }
 
 void velocity_polar_texts(double vx, double vy, std::string& speed, std::string& angle) {
-    speed = shown(length(vx, vy));
-    angle = shown(degrees(vec_angle(vx, vy)));
+    speed = property_text(length(vx, vy));
+    angle = property_text(degrees(vec_angle(vx, vy)));
 }
 
 XY velocity_components(double speed, double angle_degrees) {
@@ -269,15 +265,15 @@ ObjectFields object_fields(const Model& m, int slot) {
     ObjectFields f;
     f.text[OT_NAME] = gbk_to_utf8(m.object_texts[slot].name);
     const double values[] = {o.x0, o.y0, o.vx0, o.vy0};
-    for (int k = 0; k < 4; ++k) f.text[OT_X0 + k] = shown(values[k]);
+    for (int k = 0; k < 4; ++k) f.text[OT_X0 + k] = property_text(values[k]);
     velocity_polar_texts(o.vx0, o.vy0, f.text[OT_SPEED], f.text[OT_ANGLE]);
-    f.text[OT_MASS] = shown(o.rest_mass);
-    f.text[OT_CHARGE] = shown(o.charge);
-    f.text[OT_RADIUS] = shown(o.radius);
-    f.text[OT_LOSS] = shown(o.loss);
-    f.text[OT_FX] = shown(o.fx);
-    f.text[OT_FY] = shown(o.fy);
-    f.text[OT_STROBE_INTERVAL] = shown(o.strobe_interval);
+    f.text[OT_MASS] = property_text(o.rest_mass);
+    f.text[OT_CHARGE] = property_text(o.charge);
+    f.text[OT_RADIUS] = property_text(o.radius);
+    f.text[OT_LOSS] = property_text(o.loss);
+    f.text[OT_FX] = property_text(o.fx);
+    f.text[OT_FY] = property_text(o.fy);
+    f.text[OT_STROBE_INTERVAL] = property_text(o.strobe_interval);
     f.show_trail = o.show_trail != 0;
     f.trail_colour = o.trail_colour;
     f.strobe_on = o.strobe_on != 0;
@@ -438,6 +434,27 @@ bool has_element_properties(int table) {
     return table == T_Z || table == T_M || table == T_E || table == T_EA || table == T_BA;
 }
 
+int element_table_of(int drag_state) {
+    switch (drag_state) {
+        case DRAG_Z:
+            return T_Z;
+        case DRAG_M:
+            return T_M;
+        case DRAG_E:
+            return T_E;
+        case DRAG_EA:
+            return T_EA;
+        case DRAG_BA:
+            return T_BA;
+        default:
+            return -1;
+    }
+}
+
+bool has_properties(int drag_state) {
+    return drag_state == DRAG_MOVING || element_table_of(drag_state) >= 0;
+}
+
 const ElementForm& element_form(int table) {
     switch (table) {
         case T_Z:
@@ -459,7 +476,7 @@ ElementFields element_fields(const Model& m, int table, int slot) {
     ElementFields f;
     double v[ELEMENT_FIELD_TEXTS];
     element_values(m, table, slot, v, f.choice);
-    for (int k = 0; k < element_form(table).rows; ++k) f.text[k] = shown(v[k]);
+    for (int k = 0; k < element_form(table).rows; ++k) f.text[k] = property_text(v[k]);
     return f;
 }
 
@@ -474,8 +491,8 @@ EditRefusal apply_element_properties(Model& m, int table, int slot, const Elemen
     EditRefusal r;
     bool changed[ELEMENT_FIELD_TEXTS] = {};
     for (int k = 0; k < form.rows; ++k) {
-        if (!read_changed(f.text[k], was.text[k], k, v[k], changed[k], r)) return r;
-        if (k == strength.row && changed[k] && !strength.ok(v[k])) return refuse(k, strength.message, true);
+        const RangeCheck c{k, &v[k], k == strength.row ? strength.ok : any, strength.message};
+        if (!read_checked(f.text[k], was.text[k], c, changed[k], r)) return r;
     }
     if (is_region(table) && (changed[0] || changed[1] || changed[2] || changed[3])) {
         if (!(v[2] > v[0])) return refuse(2, RIGHT_OF_LEFT, true);

@@ -83,6 +83,12 @@ EditRefusal apply_object_properties(Model& m, int slot, const ObjectFields& f);
 
 // The field and region kinds with a properties dialog: Z, M, E, EA and BA.
 bool has_element_properties(int table);
+// The table of such an element from what a double click hit (a drag state
+// code), or -1.
+int element_table_of(int drag_state);
+// Does a double click on what a press picks up (a drag state code) open a
+// properties dialog? A moving object's, or a field's or region's.
+bool has_properties(int drag_state);
 
 inline constexpr int ELEMENT_FIELD_TEXTS = 6;
 

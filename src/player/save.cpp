@@ -23,7 +23,7 @@ WriteResult save_experiment(PlayerState& p, const std::string& path) {
     const WriteResult r = write_file_safely(path, write_for_path(*model_to_save(p), path));
     if (!r.ok) return r;
     p.model->experiment_path = path;
-    p.origin = text_format_of(path) != TextFormat::None ? ExperimentOrigin::TextForm : ExperimentOrigin::ExperimentFile;
+    p.origin = file_origin(path);
     update_caption(p);
     return r;
 }

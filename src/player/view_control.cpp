@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/object_params.h"
 #include "model/mapping.h"
 #include "player/player.h"
 #include "render/bounds.h"
@@ -30,14 +31,6 @@ bool dragging(const PlayerState& p) {
     return p.mouse.mouse_down && p.mouse.drag_state != DRAG_NONE;
 }
 
-// The picture's size in screen units.
-double screen_width(const Scene& s) {
-    return s.image1.width() / s.view.pixel_ratio;
-}
-double screen_height(const Scene& s) {
-    return s.image1.height() / s.view.pixel_ratio;
-}
-
 }  // namespace
 
 View fitted_view(const QRect& content, int width, int height, double pixel_ratio) {
@@ -53,6 +46,17 @@ View fitted_view(const QRect& content, int width, int height, double pixel_ratio
     v.dy = round_px((h * v.pixel_ratio - box.height() * k) / 2.0 - box.top() * k);
     return v;
 }
+
+namespace {
+
+// The view that fits `content` to the picture as it is (its size in screen units).
+View fitted_to_picture(const Scene& s, const QRect& content) {
+    const double ratio = s.view.pixel_ratio;
+    return fitted_view(content, static_cast<int>(std::lround(s.image1.width() / ratio)),
+                       static_cast<int>(std::lround(s.image1.height() / ratio)), ratio);
+}
+
+}  // namespace
 
 ScreenXY design_point(const View& v, double x, double y) {
     const double k = v.scale();
@@ -75,7 +79,7 @@ void redraw_for_view(PlayerState& p, const View& old_view, const QImage& old_sce
         return;
     }
     redraw_graph_pictures(m, s, old_view.scale(), v.scale());
-    if (!m.running && m.sim_time == 0) {
+    if (before_run(m)) {
         // Before a run: the scene as preparation draws it, without running
         // the programs again.
         scene_set_view(s, v);
@@ -129,10 +133,9 @@ void prepar_obj_fitted(PlayerState& p) {
     start_measuring(s);
     prepar_obj(p);
     const QRect content = stop_measuring(s);
-    View v = fitted_view(content, static_cast<int>(std::lround(screen_width(s))),
-                         static_cast<int>(std::lround(screen_height(s))), s.view.pixel_ratio);
+    const View v = fitted_to_picture(s, content);
     const Model& m = *p.model;
-    if (!m.running && m.sim_time == 0) {
+    if (before_run(m)) {
         // Drawn once, for the fitted view: nothing was drawn while measuring.
         redraw_for_view(p, s.view, s.scene_bitmap, v);
         return;
@@ -147,9 +150,7 @@ void view_fit(PlayerState& p) {
     p.fit_view = true;
     if (!p.model_loaded || dragging(p) || p.scene.image1.isNull()) return;
     Scene& s = p.scene;
-    const QRect content = content_bounds(*p.model, s);
-    set_view(p, fitted_view(content, static_cast<int>(std::lround(screen_width(s))),
-                            static_cast<int>(std::lround(screen_height(s))), s.view.pixel_ratio));
+    set_view(p, fitted_to_picture(s, content_bounds(*p.model, s)));
 }
 
 void view_one_to_one(PlayerState& p) {

@@ -105,11 +105,14 @@ bool EditActions::save() {
 
 bool EditActions::save_as() {
     if (!p_.model_loaded) return false;
-    QString name = ask_file_name(QStringLiteral("另存为"), beside(p_.model->experiment_path, ".exp"),
-                                 QString::fromUtf8(EXPERIMENT_TYPES));
-    if (name.isEmpty()) return false;
-    if (QFileInfo(name).suffix().isEmpty()) name += QStringLiteral(".exp");
-    return write(name.toLocal8Bit().toStdString());
+    const QString name = ask_path("另存为", ".exp", QString::fromUtf8(EXPERIMENT_TYPES));
+    return !name.isEmpty() && write(name.toLocal8Bit().toStdString());
+}
+
+QString EditActions::ask_path(const char* title, const char* extension, const QString& filter) {
+    QString name = ask_file_name(QString::fromUtf8(title), beside(p_.model->experiment_path, extension), filter);
+    if (!name.isEmpty() && QFileInfo(name).suffix().isEmpty()) name += QLatin1String(extension);
+    return name;
 }
 
 bool EditActions::write(const std::string& path) {
@@ -130,10 +133,8 @@ void EditActions::export_data() {
         platform_.message_box(export_run_csv(p_, std::string()).message, "提示", Buttons::Ok);
         return;
     }
-    QString name = ask_file_name(QStringLiteral("导出数据"), beside(p_.model->experiment_path, ".csv"),
-                                 QStringLiteral("CSV 文件 (*.csv)"));
+    const QString name = ask_path("导出数据", ".csv", QStringLiteral("CSV 文件 (*.csv)"));
     if (name.isEmpty()) return;
-    if (QFileInfo(name).suffix().isEmpty()) name += QStringLiteral(".csv");
     const std::string path = name.toLocal8Bit().toStdString();
     const WriteResult r = export_run_csv(p_, path);
     if (!r.ok) {

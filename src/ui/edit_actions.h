@@ -56,6 +56,9 @@ public:
     std::function<SaveQuestion()> ask_save_changes;
 
 private:
+    // The file the user picks, suggested beside the experiment with
+    // `extension`, which is added when the name has none; empty on a cancel.
+    QString ask_path(const char* title, const char* extension, const QString& filter);
     bool write(const std::string& path);
     void report(const std::string& message);
 

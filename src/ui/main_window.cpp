@@ -119,10 +119,7 @@ MainWindow::MainWindow(PlayerState& p, QtPlatform& platform, ExperimentSource so
     build_menu();
 
     edit_ = new EditActions(p_, platform_, this, menu_, actions_[4]);
-    edit_->changed = [this] {
-        sync();
-        view_->update();
-    };
+    edit_->changed = [this] { refresh(); };
     view_->open_properties = [this](int state, int index) { edit_->open_properties(state, index); };
 
     if (QScreen* screen = QGuiApplication::primaryScreen())
@@ -225,35 +222,25 @@ QAction* MainWindow::menu_action(int index) const {
     return index >= 0 && index < 6 ? actions_[index] : nullptr;
 }
 
-bool MainWindow::can_tick() const {
+template <class Advance>
+void MainWindow::advance(Advance run_frames) {
     // A timer still fires inside a modal loop (message box, editor, About):
     // the simulation waits until the dialog is closed.
-    return !in_tick_ && p_.idle_loop == 1 && QApplication::activeModalWidget() == nullptr;
+    if (in_tick_ || p_.idle_loop != 1 || QApplication::activeModalWidget() != nullptr) return;
+    in_tick_ = true;
+    const TickOutcome r = run_frames();
+    in_tick_ = false;
+    if (r != TickOutcome::Idle) refresh();
 }
 
 void MainWindow::tick() {
-    if (!can_tick()) return;
-    in_tick_ = true;
-    const TickOutcome r = Timing(p_);
-    in_tick_ = false;
-    if (r == TickOutcome::Idle) return;
-    after_command();
+    advance([this] { return Timing(p_); });
 }
 
 void MainWindow::turn() {
     const double seconds = static_cast<double>(clock_.nsecsElapsed()) * 1e-9;
     clock_.restart();
-    if (!can_tick()) return;
-    in_tick_ = true;
-    const TickOutcome r = play(p_, seconds);
-    in_tick_ = false;
-    if (r == TickOutcome::Idle) return;
-    after_command();
-}
-
-void MainWindow::after_command() {
-    sync();
-    view_->update();
+    advance([this, seconds] { return play(p_, seconds); });
 }
 
 void MainWindow::refresh() {
@@ -271,7 +258,7 @@ void MainWindow::run_or_pause() {
 void MainWindow::step_frame() {
     if (QApplication::activeModalWidget() != nullptr) return;
     quorrel::step_frame(p_);
-    after_command();
+    refresh();
 }
 
 void MainWindow::set_speed(Speed s) {
@@ -282,23 +269,23 @@ void MainWindow::set_speed(Speed s) {
 void MainWindow::show_legend(bool on) {
     p_.scene.show_legend = on;
     redraw_scene(p_);
-    after_command();
+    refresh();
 }
 
 void MainWindow::fit_view() {
     view_fit(p_);
-    after_command();
+    refresh();
 }
 
 void MainWindow::one_to_one() {
     view_one_to_one(p_);
-    after_command();
+    refresh();
 }
 
 void MainWindow::zoom_step(double factor) {
     const QPointF at = view_->zoom_anchor();
     view_zoom(p_, factor, at.x(), at.y());
-    after_command();
+    refresh();
 }
 
 void MainWindow::toggle_full_screen() {

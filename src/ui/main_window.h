@@ -77,7 +77,8 @@ public:
     void show_about();
     void show_settings();
     void exit_player();
-    // Shows the core's state again after it changed outside the window (a reload).
+    // Shows the core's state again: after a command, and after a change
+    // outside the window (a reload).
     void refresh();
     void run_or_pause();  // Space: Run when stopped, else pause/continue
     void step_frame();
@@ -110,8 +111,10 @@ private:
     QAction* add_command(QMenu* menu, const QString& text, const QKeySequence& key, std::function<void()> run,
                          std::function<void()> by_key = {});
     void build_menu();
-    void after_command();
-    bool can_tick() const;
+    // Runs frames (a tick, or a turn's frames) unless a modal dialog is open
+    // or the idle loop is off, then shows the outcome.
+    template <class Advance>
+    void advance(Advance run_frames);
 
     void form_activate();
     void layout_controls();       // places the controls, then sizes the scene to its area

@@ -319,23 +319,6 @@ void ElementDialog::confirm() {
     show_refusal(platform_, r, r.field >= 0 && r.field < rows() ? edit_[r.field] : nullptr);
 }
 
-int element_table_of(int drag_state) {
-    switch (drag_state) {
-        case DRAG_Z:
-            return T_Z;
-        case DRAG_M:
-            return T_M;
-        case DRAG_E:
-            return T_E;
-        case DRAG_EA:
-            return T_EA;
-        case DRAG_BA:
-            return T_BA;
-        default:
-            return -1;
-    }
-}
-
 bool open_properties_dialog(PlayerState& p, Platform& platform, int drag_state, int index, QWidget* parent) {
     if (index < 0) return false;
     if (drag_state == DRAG_MOVING && index < MAX_OBJECTS) {

@@ -92,9 +92,6 @@ private:
     QPushButton* cancel_;
 };
 
-// The table of an element that a double click hit (a drag state code), or -1.
-int element_table_of(int drag_state);
-
 // Opens the dialog of what a double click hit (drag state and slot),
 // modally. True when OK changed the experiment.
 bool open_properties_dialog(PlayerState& p, Platform& platform, int drag_state, int index, QWidget* parent);

@@ -12,6 +12,7 @@
 #include "demos/demos.h"
 #include "player/headless_platform.h"
 #include "player/player.h"
+#include "support/demo_player.h"
 #include "support/qt_app.h"
 
 namespace quorrel {
@@ -34,12 +35,7 @@ std::uint64_t play(const DemoInfo& demo, int frames) {
     PlayerState p;
     p.platform = &platform;
     resize_scene(p, 700, 420, 702, 455);
-    init_kept_settings(*p.model);
-    reset_model(*p.model);
-    load_demo(*p.model, demo);
-    p.model->experiment_path = std::string("/tmp/") + demo.file_name;
-    p.model_loaded = true;
-    prepar_obj(p);
+    test::show_demo(p, demo.file_name);
     press_run(p);
     for (int f = 0; f < frames; ++f) {
         const TickOutcome r = Timing(p);

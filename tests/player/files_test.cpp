@@ -4,8 +4,6 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QTemporaryDir>
 #include <QThread>
 
 #include "demos/demos.h"
@@ -13,12 +11,12 @@
 #include "model/io.h"
 #include "model/text_form.h"
 #include "player/file_watch.h"
-#include "player/headless_platform.h"
 #include "player/player.h"
 #include "player/run_record.h"
 #include "player/save.h"
+#include "support/demo_player.h"
+#include "support/file_player.h"
 #include "support/objects.h"
-#include "support/qt_app.h"
 
 namespace quorrel {
 namespace {
@@ -45,36 +43,14 @@ std::string dump_difference(const std::string& a, const std::string& b) {
     return line(a, prev_start) + " / " + line(a, line_start) + " vs " + line(b, line_start);
 }
 
-class PlayerFiles : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { test::ensure_gui_app(); }
-    void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        platform.quiet = true;
-        p.platform = &platform;
-        resize_scene(p, 700, 420, 702, 455);
-    }
-    std::string path(const char* name) const { return dir.filePath(QString::fromUtf8(name)).toStdString(); }
-    std::string write(const char* name, const std::string& bytes) const {
-        QFile f(QString::fromStdString(path(name)));
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes.data(), static_cast<qint64>(bytes.size()));
-        return path(name);
-    }
-
-    QTemporaryDir dir;
-    HeadlessPlatform platform;
-    PlayerState p;
-};
+using PlayerFiles = test::FilePlayerTest;
 
 // Whatever the player did with the scene (prepared it, ran it, paused it),
 // saving gives back the experiment it opened, in either form.
 TEST_F(PlayerFiles, ASavedExperimentReopensIdentically) {
     for (const DemoInfo& d : all_demos()) {
         SCOPED_TRACE(d.file_name);
-        auto m = make_model();
-        load_demo(*m, d);
-        const std::string original = write(d.file_name, write_experiment(*m));
+        const std::string original = write(d.file_name, test::demo_experiment(d.file_name));
         ASSERT_TRUE(open_experiment(p, original));
         EXPECT_TRUE(can_save_in_place(p));
         press_run(p);
@@ -135,9 +111,7 @@ TEST_F(PlayerFiles, TheWatcherReloadsAChangedFileWithinASecond) {
 }
 
 TEST_F(PlayerFiles, TheRunIsRecordedFrameByFrame) {
-    auto m = make_model();
-    load_demo(*m, *find_demo("thrown_ball.exp"));
-    ASSERT_TRUE(open_experiment(p, write("ball.exp", write_experiment(*m))));
+    ASSERT_TRUE(open_experiment(p, write("ball.exp", test::demo_experiment("thrown_ball.exp"))));
     EXPECT_FALSE(export_run_csv(p, path("none.csv")).ok);  // nothing run yet
     press_run(p);
     for (int i = 0; i < 5; ++i) Timing(p);

@@ -4,38 +4,17 @@
 
 #include <gtest/gtest.h>
 
-#include <QFile>
-#include <QTemporaryDir>
-
 #include "demos/demos.h"
 #include "model/gbk.h"
 #include "model/io.h"
-#include "player/headless_platform.h"
 #include "player/player.h"
-#include "support/qt_app.h"
+#include "support/file_player.h"
 
 namespace quorrel {
 namespace {
 
-class LaunchTest : public ::testing::Test {
+class LaunchTest : public test::FilePlayerTest {
 protected:
-    static void SetUpTestSuite() { test::ensure_gui_app(); }
-
-    void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        platform.quiet = true;
-        p.platform = &platform;
-        resize_scene(p, 700, 420, 702, 455);
-    }
-
-    std::string write(const char* name, const std::string& bytes) {
-        const QString path = dir.filePath(QString::fromLatin1(name));
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes.data(), static_cast<qint64>(bytes.size()));
-        return path.toStdString();
-    }
-
     std::string demo_file(const char* demo, bool packed) {
         auto m = make_model();
         load_demo(*m, *find_demo(demo));
@@ -45,10 +24,6 @@ protected:
                                                         *m)
                                           : write_experiment(*m));
     }
-
-    QTemporaryDir dir;
-    HeadlessPlatform platform;
-    PlayerState p;
 };
 
 TEST_F(LaunchTest, TellsPackedPlayersFromExperimentFilesAndOthers) {
@@ -62,7 +37,7 @@ TEST_F(LaunchTest, TellsPackedPlayersFromExperimentFilesAndOthers) {
     EXPECT_FALSE(carries_container(write("short", "ab")));
     // A trailer pointing past the end of the file.
     EXPECT_FALSE(carries_container(write("wild", std::string("ssmw3.5.50\xff\xff\xff\x7f", 14))));
-    EXPECT_FALSE(carries_container(dir.filePath("missing").toStdString()));
+    EXPECT_FALSE(carries_container(path("missing")));
 }
 
 TEST_F(LaunchTest, APackedPlayerLoadsWithItsToolbarOptionsAndShowsTheScene) {
@@ -92,7 +67,7 @@ TEST_F(LaunchTest, ADamagedFileIsRefusedWithItsMessageAndNothingLoaded) {
 }
 
 TEST_F(LaunchTest, AMissingFileIsReportedAsOneThatCannotBeOpened) {
-    const std::string missing = dir.filePath(QStringLiteral("absent.exp")).toStdString();
+    const std::string missing = path("absent.exp");
     EXPECT_FALSE(can_read(missing));
     EXPECT_FALSE(load_any(p, missing));
     EXPECT_FALSE(p.model_loaded);
@@ -116,7 +91,7 @@ TEST_F(LaunchTest, TheOpenStatementReplacesTheExperimentAndPreparesIt) {
     EXPECT_FALSE(p.model->running);
     EXPECT_FALSE(p.pause_enabled);
     EXPECT_EQ(p.model->sim_time, 0.0);
-    EXPECT_EQ(p.model->experiment_path, dir.filePath("spring_oscillator.exp").toStdString());
+    EXPECT_EQ(p.model->experiment_path, path("spring_oscillator.exp"));
     press_run(p);
     EXPECT_EQ(Timing(p), TickOutcome::Advanced);
     EXPECT_NE(p.model->objects[0].x, p.model->objects[0].x0);

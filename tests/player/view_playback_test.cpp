@@ -3,14 +3,13 @@
 // it would have), and the playback speed (a frame is the same at every speed).
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <cmath>
 #include <string>
 #include <vector>
 
 #include "demos/demos.h"
-#include "model/io.h"
+#include "model/safe_write.h"
 #include "player/headless_platform.h"
 #include "player/playback.h"
 #include "player/player.h"
@@ -105,14 +104,8 @@ TEST(ViewControl, AFittedLoadIsDrawnOnceForTheFittedView) {
     test::ensure_gui_app();
     QTemporaryDir dir;
     for (const char* demo : {"spring_oscillator.exp", "fields_and_charges.exp", "block_on_plank.exp"}) {
-        auto m = make_model();
-        load_demo(*m, *find_demo(demo));
-        const QString file = dir.filePath(QString::fromLatin1(demo));
-        QFile f(file);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        const std::string bytes = write_experiment(*m);
-        f.write(bytes.data(), static_cast<qint64>(bytes.size()));
-        f.close();
+        const std::string file = dir.filePath(QString::fromLatin1(demo)).toStdString();
+        ASSERT_TRUE(write_file_safely(file, test::demo_experiment(demo)).ok);
 
         HeadlessPlatform platform;
         PlayerState fitted, shown;
@@ -121,9 +114,9 @@ TEST(ViewControl, AFittedLoadIsDrawnOnceForTheFittedView) {
             resize_scene(*p, 1280, 989, 1282, 1024);
         }
         fitted.fit_view = true;
-        ASSERT_TRUE(open_experiment(fitted, file.toStdString()));
-        ASSERT_TRUE(open_experiment(fitted, file.toStdString()));  // a second load is fitted the same way
-        ASSERT_TRUE(open_experiment(shown, file.toStdString()));
+        ASSERT_TRUE(open_experiment(fitted, file));
+        ASSERT_TRUE(open_experiment(fitted, file));  // a second load is fitted the same way
+        ASSERT_TRUE(open_experiment(shown, file));
         view_fit(shown);
         // Label texts measured before the preparation's last clock program may
         // differ by a pixel from those measured after it.

@@ -18,6 +18,7 @@
 #include "model/numtext.h"
 #include "player/headless_platform.h"
 #include "player/player.h"
+#include "support/demo_player.h"
 #include "support/qt_app.h"
 
 namespace quorrel {
@@ -89,12 +90,7 @@ void soak(const DemoInfo& demo, int frames, Tally& tally) {
     auto p = std::make_unique<PlayerState>();
     p->platform = &platform;
     resize_scene(*p, 700, 420, 702, 455);
-    init_kept_settings(*p->model);
-    reset_model(*p->model);
-    load_demo(*p->model, demo);
-    p->model->experiment_path = std::string("/tmp/") + demo.file_name;
-    p->model_loaded = true;
-    prepar_obj(*p);
+    test::show_demo(*p, demo.file_name);
     press_run(*p);
     bool stop_message_before = false;
     for (int f = 0; f < frames; ++f) {

@@ -18,6 +18,7 @@
 #include "player/headless_platform.h"
 #include "player/property_edit.h"
 #include "player/save.h"
+#include "support/demo_player.h"
 #include "support/qt_app.h"
 #include "ui/main_window.h"
 #include "ui/qt_platform.h"
@@ -144,10 +145,8 @@ TEST_F(EditActionsTest, ExportWritesTheRunsFramesAndNeedsARun) {
 TEST(EditWindowTest, ClosingWithUnsavedEditsAsksWhetherToSave) {
     test::ensure_offscreen_widget_app();
     QTemporaryDir dir;
-    auto m = make_model();
-    load_demo(*m, *find_demo("spring_oscillator.exp"));
     const std::string file = dir.filePath(QStringLiteral("spring.exp")).toStdString();
-    ASSERT_TRUE(write_file_safely(file, write_experiment(*m)).ok);
+    ASSERT_TRUE(write_file_safely(file, test::demo_experiment("spring_oscillator.exp")).ok);
     PlayerState p;
     QtPlatform platform;
     MainWindow w(p, platform, ExperimentSource::ExperimentFile, file);

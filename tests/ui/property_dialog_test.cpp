@@ -9,7 +9,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -17,10 +16,11 @@
 #include <QTimer>
 
 #include "demos/demos.h"
-#include "model/io.h"
+#include "model/safe_write.h"
 #include "player/headless_platform.h"
 #include "player/view_control.h"
 #include "support/blank_player.h"
+#include "support/demo_player.h"
 #include "support/objects.h"
 #include "support/qt_app.h"
 #include "ui/edit_actions.h"
@@ -90,18 +90,12 @@ TEST_F(PropertyDialogTest, ElementDialogStoresTheStrengthOnOk) {
 TEST(PropertyWindowTest, DoubleClickOpensTheBallsDialogAndCtrlZUndoesADrag) {
     test::ensure_offscreen_widget_app();
     QTemporaryDir dir;
-    auto m = make_model();
-    load_demo(*m, *find_demo("spring_oscillator.exp"));
-    const QString path = dir.filePath(QStringLiteral("spring.exp"));
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    const std::string bytes = write_experiment(*m);
-    f.write(bytes.data(), static_cast<qint64>(bytes.size()));
-    f.close();
+    const std::string path = dir.filePath(QStringLiteral("spring.exp")).toStdString();
+    ASSERT_TRUE(write_file_safely(path, test::demo_experiment("spring_oscillator.exp")).ok);
 
     PlayerState p;
     QtPlatform platform;
-    MainWindow w(p, platform, ExperimentSource::ExperimentFile, path.toStdString());
+    MainWindow w(p, platform, ExperimentSource::ExperimentFile, path);
     w.show();
     ASSERT_TRUE(QTest::qWaitFor([&] { return w.loaded() || w.load_failed(); }, 5000));
     ASSERT_TRUE(w.loaded());
