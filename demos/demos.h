@@ -30,5 +30,8 @@ std::string demo_text(const DemoInfo& demo);
 // it). Any earlier content of `m` is replaced.
 LoadResult load_demo(Model& m, const DemoInfo& demo, LoadScratch& scratch);
 LoadResult load_demo(Model& m, const DemoInfo& demo);
+// Each object's current state set to its start: an experiment file holds both,
+// one saved before a run holds them equal, and the texts give the start only.
+void current_state_at_start(Model& m);
 
 }  // namespace quorrel

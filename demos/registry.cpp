@@ -39,20 +39,6 @@ struct Registry {
     }
 };
 
-// An experiment file holds each object's current state beside its start; one
-// saved before a run holds them equal. The texts give the start only.
-void current_state_at_start(Model& m) {
-    const int n = object_count(m);
-    for (int i = 0; i < n; ++i) {
-        MovingObject& o = m.objects[i];
-        o.x = o.prev_x = o.x0;
-        o.y = o.prev_y = o.y0;
-        o.vx = o.prev_vx = o.vx0;
-        o.vy = o.prev_vy = o.vy0;
-        o.mass = o.rest_mass;
-    }
-}
-
 }  // namespace
 
 std::span<const DemoInfo> all_demos() {
@@ -64,6 +50,18 @@ const DemoInfo* find_demo(const char* file_name) {
     for (const DemoInfo& d : all_demos())
         if (std::strcmp(d.file_name, file_name) == 0) return &d;
     return nullptr;
+}
+
+void current_state_at_start(Model& m) {
+    const int n = object_count(m);
+    for (int i = 0; i < n; ++i) {
+        MovingObject& o = m.objects[i];
+        o.x = o.prev_x = o.x0;
+        o.y = o.prev_y = o.y0;
+        o.vx = o.prev_vx = o.vx0;
+        o.vy = o.prev_vy = o.vy0;
+        o.mass = o.rest_mass;
+    }
 }
 
 std::string demo_text(const DemoInfo& demo) {

@@ -29,13 +29,9 @@ void stop(Model& m, const char* message) {
     m.stop_message = message;
 }
 
-// A relative velocity that goes from one side of `ref` to the other.
-bool crosses(double v, double v_new, double ref) {
-    return (v > ref && v_new < ref) || (v < ref && v_new > ref);
-}
-
-// The same against a host that moves on: `v` is compared with the host's
-// velocity at the start of the step, `v_new` with its velocity at the end.
+// A velocity that goes from one side of the host's velocity to the other:
+// `v` is compared with the host's velocity at the start of the step, `v_new`
+// with its velocity at the end.
 bool crosses(double v, double v_new, double host_start, double host_end) {
     return (v > host_start && v_new < host_end) || (v < host_start && v_new > host_end);
 }
@@ -193,7 +189,7 @@ void block_on_incline(Model& m, int a, int h) {
         return;
     }
     const double dt = m.step.step_dt;
-    if (crosses(o.vy, o.vy + accel(o.force_y, o.mass) * dt, 0.0)) {
+    if (crosses(o.vy, o.vy + accel(o.force_y, o.mass) * dt, 0.0, 0.0)) {
         fb.friction_state = 2;
         return;
     }
@@ -209,7 +205,7 @@ void block_on_incline(Model& m, int a, int h) {
     fb.friction = friction;
     fb.friction_state = 1;
     m.step.support_friction[a] = -against * fmax;
-    if (crosses(o.vy, o.vy + accel(STICK_FORCE_FRACTION * o.force_y, o.mass) * dt, 0.0)) {
+    if (crosses(o.vy, o.vy + accel(STICK_FORCE_FRACTION * o.force_y, o.mass) * dt, 0.0, 0.0)) {
         o.force_x = fx0;
         o.force_y = fy0;
         o.stuck = 1;

@@ -36,10 +36,14 @@ int movin(Model& m, const TrailSink& sink) {
 
         const int n = object_count(m);
         for (int i = 0; i < n; ++i) {
-            old_x[i] = m.objects[i].screen_x;
-            old_y[i] = m.objects[i].screen_y;
-            old_px[i] = world_px(s, m.objects[i].x) + 0.5;
-            old_py[i] = world_py(s, m.objects[i].y) + 0.5;
+            const MovingObject& o = m.objects[i];
+            old_x[i] = o.screen_x;
+            old_y[i] = o.screen_y;
+            // Only a trail drawn with fractions needs the unrounded start.
+            if (o.show_trail != 0 && sink.precise != nullptr) {
+                old_px[i] = world_px(s, o.x) + 0.5;
+                old_py[i] = world_py(s, o.y) + 0.5;
+            }
         }
         kernel(m);
 

@@ -40,18 +40,14 @@ constexpr double ROPE_STATE_MIN = 0.1;
 // direction farther from the present one does not belong to this step.
 constexpr double START_DIRECTION_MIN_COS = 0.5;
 
-// Direction of (dx, dy) of length d by the asin rule of the rope and rod
-// solvers: 0 unless the test passes, pi - phi to the left, in [0, 2*pi).
-double link_angle(double dx, double dy, double d, bool test) {
-    double phi = test && d > 0 ? safe_asin(dy / d) : 0.0;
+// Direction of (dx, dy) of length d by the asin rule of the anchored rope and
+// rod solvers: 0 when the y component has no direction, pi - phi to the left,
+// in [0, 2*pi).
+double anchored_angle(double dx, double dy, double d) {
+    double phi = std::fabs(dy) >= LINK_NO_DIRECTION && d > 0 ? safe_asin(dy / d) : 0.0;
     if (dx < 0) phi = PI - phi;
     if (phi < 0) phi += 2 * PI;
     return phi;
-}
-
-// Anchored elements test the y component.
-double anchored_angle(double dx, double dy, double d) {
-    return link_angle(dx, dy, d, std::fabs(dy) >= LINK_NO_DIRECTION);
 }
 
 // A velocity of direction beta is outward when it makes an angle of at least

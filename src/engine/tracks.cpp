@@ -143,17 +143,10 @@ Foot foot(const StraightTrack& t, double x, double y) {
     return f;
 }
 
-// The side of a straight track a body is on, as +1 or -1 along the line's
-// normal: the side of its start-of-step position, else of its current one
-// (`s` is the current signed distance).
-double side_of(const StraightTrack& t, const MovingObject& o, double s) {
-    const double before = t.a * o.prev_x + t.b * o.prev_y + t.c;
-    if (before != 0) return before > 0 ? 1.0 : -1.0;
-    return s >= 0 ? 1.0 : -1.0;
-}
-// The same for an axis-parallel line, from the offsets of the start-of-step
-// and the current position.
-double axis_side(double before, double now) {
+// The side of a track a body is on, as +1 or -1 along the line's normal:
+// the side of its start-of-step position, else of its current one, from
+// their signed offsets from the line (`before`, `now`).
+double side_of(double before, double now) {
     if (before != 0) return before > 0 ? 1.0 : -1.0;
     return now >= 0 ? 1.0 : -1.0;
 }
@@ -372,7 +365,7 @@ void TB_bounce(Model& m, int a) {
                 const double vn = o.vx * f.nx + o.vy * f.ny;
                 if (f.s * vn > 0) continue;
                 const double pn = o.prev_vx * f.nx + o.prev_vy * f.ny;
-                const double side = side_of(t, o, f.s);
+                const double side = side_of(t.a * o.prev_x + t.b * o.prev_y + t.c, f.s);
                 if (lands(-keep * pn * side, -(o.ax * f.nx + o.ay * f.ny) * side, dt)) {
                     o.x = f.fx + side * o.radius * f.nx;
                     o.y = f.fy + side * o.radius * f.ny;
@@ -388,7 +381,7 @@ void TB_bounce(Model& m, int a) {
             }
             case LineKind::Vertical: {
                 if ((o.x - t.x1) * o.vx > 0) continue;
-                const double side = axis_side(o.prev_x - t.x1, o.x - t.x1);
+                const double side = side_of(o.prev_x - t.x1, o.x - t.x1);
                 if (lands(-keep * o.prev_vx * side, -o.ax * side, dt)) {
                     o.x = t.x1 + side * o.radius;
                     o.vx = 0;
@@ -400,7 +393,7 @@ void TB_bounce(Model& m, int a) {
             }
             case LineKind::Horizontal: {
                 if ((o.y - t.y1) * o.vy > 0) continue;
-                const double side = axis_side(o.prev_y - t.y1, o.y - t.y1);
+                const double side = side_of(o.prev_y - t.y1, o.y - t.y1);
                 if (lands(-keep * o.prev_vy * side, -o.ay * side, dt)) {
                     o.y = t.y1 + side * o.radius;
                     o.vy = 0;

@@ -55,16 +55,21 @@ void Draw_zhu_shi(Model& m, Scene& s, int mode) {
     // lower slots exactly as a whole refreshed backdrop would.
     const bool framed = any_framed(m);
     std::int32_t widths[MAX_ANNOTATIONS];
-    const auto text_of = [&](int i) -> const QString& {
-        Annotation& a = m.annotations[i];
+    const auto use_font = [&](int i) {
+        const Annotation& a = m.annotations[i];
         set_font(c, cached_font(s.info.annotation_font[i], a.font, m.annotation_font[i]), a.font.colour);
-        return cached_text(s.info.annotation_text[i], substitute_text(m, s, m.annotation_text[i]));
+    };
+    // Font, text and width of annotation i; the text's {…} are evaluated once
+    // a call, framed or not.
+    const auto prepare = [&](int i) {
+        use_font(i);
+        cached_text(s.info.annotation_text[i], substitute_text(m, s, m.annotation_text[i]));
+        widths[i] = cached_width(s.info.annotation_text[i], c);
     };
     for (int i = 0; framed && i < MAX_ANNOTATIONS && m.annotations[i].in_use != 0; ++i) {
         if (m.annotation_text[i].empty()) continue;
         const Annotation& a = m.annotations[i];
-        text_of(i);
-        widths[i] = cached_width(s.info.annotation_text[i], c);
+        prepare(i);
         const i64 rw = mode == 1 ? a.width : widths[i], h = font_height_px(a.font);
         restore_box(s.backdrop_canvas, s.scene_bitmap, i64{a.x} - 2, i64{a.y} - 2, a.x + rw + 5, a.y + h + 5);
     }
@@ -72,15 +77,18 @@ void Draw_zhu_shi(Model& m, Scene& s, int mode) {
     for (int i = 0; i < MAX_ANNOTATIONS && m.annotations[i].in_use != 0; ++i) {
         if (m.annotation_text[i].empty()) continue;
         Annotation& a = m.annotations[i];
-        const QString& text = text_of(i);
-        const i64 w = framed ? widths[i] : cached_width(s.info.annotation_text[i], c);
+        if (framed)
+            use_font(i);
+        else
+            prepare(i);
+        const i64 w = widths[i];
         const i64 h = font_height_px(a.font);
         const i64 x = a.x, y = a.y;
         const i64 rw = mode == 1 ? a.width : w;
         a.width = static_cast<std::int32_t>(w);
         if (a.in_use == FRAMED) draw_frame(s, a.font.colour, x, y, w, h);
         restore_box(c, clean, x - 2, y - 2, x + rw + 5, y + h + 5);
-        text_out(c, a.x, a.y, text);
+        text_out(c, a.x, a.y, s.info.annotation_text[i].text);
     }
 }
 

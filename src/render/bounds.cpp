@@ -5,11 +5,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "render/annotations.h"
 #include "render/frame.h"
 #include "render/graphs.h"
 #include "render/objects.h"
-#include "render/static_objects.h"
 #include "render/vectors.h"
 
 namespace quorrel {
@@ -29,15 +27,7 @@ QRect stop_measuring(Scene& s) {
 
 QRect content_bounds(Model& m, Scene& s) {
     start_measuring(s);
-    Draw_zhu_shi_s(m, s);
-    Draw_G(m, s);
-    Draw_Z(m, s);
-    Draw_M(m, s);
-    Draw_E(m, s);
-    Draw_EA(m, s);
-    Draw_BA(m, s);
-    Draw_TB(m, s);
-    Draw_CT(m, s);
+    draw_static_layers(m, s);  // the coordinate system spans every picture: left out
     Draw_fun_graph(m, s);
     frame_connectors(m, s, 0);
     frame_points_and_readings(m, s, 0);

@@ -202,10 +202,6 @@ namespace {
 
 using namespace canvas_detail;
 
-// Dotted lines: three pixels on, three off, counted from the line's start.
-constexpr i64 DOT_ON = 3;
-constexpr i64 DOT_PERIOD = 6;
-
 // Brings the painter's pen up to the canvas state (for figures QPainter draws).
 void sync_pen(Canvas& c) {
     if (!c.pen_dirty) return;

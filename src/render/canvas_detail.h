@@ -15,6 +15,9 @@ using i64 = std::int64_t;
 // Beyond this many pixels a line is cut to a box first, so the integer
 // raster cannot overflow and never walks millions of hidden pixels.
 inline constexpr i64 COORD_LIMIT = i64{1} << 22;
+// Dotted lines: three design pixels on, three off, counted from the line's start.
+inline constexpr i64 DOT_ON = 3;
+inline constexpr i64 DOT_PERIOD = 6;
 
 // A 32-bit picture is bound.
 bool usable(const Canvas& c);

@@ -25,10 +25,6 @@ namespace {
 
 using namespace canvas_detail;
 
-// Dotted lines: three design pixels on, three off.
-constexpr i64 DOT_ON = 3;
-constexpr i64 DOT_PERIOD = 6;
-
 // Width of the pen in picture pixels: whole pixels for bands and the
 // exclusive-or mode, the exact width for smoothed strokes.
 int band_width(const Canvas& c) {

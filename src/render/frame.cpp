@@ -275,11 +275,6 @@ void draw_static_elements(const Model& m, Scene& s, StaticDrag which, int drag_s
     }
 }
 
-void frame_restore(Scene& s) {
-    copy_whole(s.canvas, s.scene_bitmap);
-    s.dirty.clear();
-}
-
 void frame_connectors(const Model& m, Scene& s, int mode) {
     Draw_TH(m, s, mode);
     Draw_E_TH(m, s, mode);
@@ -307,8 +302,8 @@ std::string time_readout(const Model& m) {
 
 namespace {
 
-// frame_restore of the dirty boxes only, leaving out what the opaque graphs
-// drawn next cover.
+// Image1 := scene_bitmap within the dirty boxes, leaving out what the opaque
+// graphs drawn next cover.
 void restore_around_graphs(const Model& m, Scene& s) {
     QRect holes[MAX_GRAPHS];
     const int n = opaque_graph_boxes(m, s, holes);

@@ -52,10 +52,9 @@ enum class StaticDrag { All, Moving, Staying };
 void draw_static_elements(const Model& m, Scene& s, StaticDrag which = StaticDrag::All, int drag_state = DRAG_NONE);
 
 // ---- One frame of a run, in drawing order (after the step driver). ----
-// Strobe stamps come first (draw_flash, objects.h); then Image1 := a copy of
-// scene_bitmap, which erases the previous frame's dynamic layer.
-void frame_restore(Scene& s);
-// Then the function graphs (after their curves are sampled; graphs.h),
+// Strobe stamps come first (draw_flash, objects.h); then Image1 takes back
+// from scene_bitmap what was drawn since (the dirty boxes), which erases the
+// previous frame's dynamic layer. Then the function graphs (after their curves are sampled; graphs.h),
 // springs, ropes and rods.
 void frame_connectors(const Model& m, Scene& s, int mode);
 // Points, point vectors, measuring lines, measurements, annotations.

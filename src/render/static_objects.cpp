@@ -63,12 +63,6 @@ void outline_pen(Canvas& c, const Settings& st, Colour colour) {
     set_brush_clear(c);
 }
 
-// The design pixels whose hatching and symbols are drawn: what the picture
-// shows (the hatching lies inside its region's outline, which is always drawn).
-QRect drawn_area(const Canvas& c) {
-    return design_area(c);
-}
-
 // First index k >= 0 with start + STEP * k >= lo (start and lo finite).
 i64 first_index(double start, double lo) {
     if (start >= lo) return 0;
@@ -310,7 +304,7 @@ void Draw_EA(const Model& m, Scene& s) {
         double phi = f.direction * 180.0 / PI;
         // A negative strength turns the field lines round.
         if (!(f.strength > 0.0)) phi += f.direction > 0.0 ? -180.0 : 180.0;
-        z_line(c, px(st, f.x1), py(st, f.y2), phi, py(st, f.y1), px(st, f.x2), drawn_area(c));
+        z_line(c, px(st, f.x1), py(st, f.y2), phi, py(st, f.y1), px(st, f.x2), design_area(c));
     }
 }
 
@@ -319,7 +313,7 @@ void Draw_BA(const Model& m, Scene& s) {
     if (!scale_usable(st)) return;
     Canvas& c = s.canvas;
     outline_pen(c, st, BA_OUTLINE);
-    const QRect pic = drawn_area(c);
+    const QRect pic = design_area(c);
     for (int i = 0; i < MAX_ELEMENTS && m.BA.rec[i].induction != 0.0; ++i) {
         const MagneticField& b = m.BA.rec[i];
         const bool round = std::fabs(b.shape) >= 5.0;

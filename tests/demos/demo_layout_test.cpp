@@ -28,15 +28,15 @@
 #include "model/numtext.h"
 #include "model/pictures.h"
 #include "model/text_form.h"
-#include "player/headless_platform.h"
+#include "played_demo.h"
 #include "player/hit_test.h"
 #include "player/player.h"
 #include "render/bounds.h"
 #include "render/info_text.h"
-#include "support/qt_app.h"
 
 namespace quorrel {
 namespace {
+using test::PlayedDemo;
 
 // A run that never pauses is followed this long (simulated seconds).
 constexpr double HORIZON = 12.0;
@@ -56,23 +56,6 @@ struct Box {
 struct Segment {
     QLineF line;
     std::string what;
-};
-
-// The demo in a player at the design size, prepared as after loading it.
-struct Loaded {
-    HeadlessPlatform platform;
-    PlayerState p;
-    explicit Loaded(const DemoInfo& demo) {
-        test::ensure_gui_app();
-        platform.quiet = true;
-        p.platform = &platform;
-        resize_scene(p, 700, 420, 702, 455);
-        // The reader gives bodies without a picture of their own the generated ball on black.
-        EXPECT_TRUE(load_demo(*p.model, demo).ok) << demo.file_name;
-        p.model_loaded = true;
-        prepar_obj(p);
-    }
-    const Model& m() const { return *p.model; }
 };
 
 QRect object_rect(const Model& m, int i, double x, double y) {
@@ -107,7 +90,7 @@ struct Layout {
     std::vector<Segment> lines;
 };
 
-void add_texts(Loaded& l, Layout& out) {
+void add_texts(PlayedDemo& l, Layout& out) {
     const Model& m = l.m();
     Scene& s = l.p.scene;
     for (int i = 0; i < measurement_count(m); ++i)
@@ -135,22 +118,21 @@ void add_texts(Loaded& l, Layout& out) {
 void add_elements(const Model& m, Layout& out) {
     for (int i = 0; i < object_count(m); ++i)
         out.boxes.push_back({object_rect(m, i, m.objects[i].x0, m.objects[i].y0), BODY, "object " + std::to_string(i)});
-    for (int i = 0; i < element_count(m, T_Z); ++i) {
-        const ZRegion& r = m.Z.rec[i];
-        out.boxes.push_back({world_rect(m, r.x1, r.y1, r.x2, r.y2), DRAWN, "resistance region"});
-    }
-    for (int i = 0; i < element_count(m, T_EA); ++i) {
-        const ElectricField& r = m.EA.rec[i];
-        out.boxes.push_back({world_rect(m, r.x1, r.y1, r.x2, r.y2), DRAWN, "electric field"});
-    }
-    for (int i = 0; i < element_count(m, T_BA); ++i) {
-        const MagneticField& r = m.BA.rec[i];
-        out.boxes.push_back({world_rect(m, r.x1, r.y1, r.x2, r.y2), DRAWN, "magnetic field"});
-    }
-    for (int i = 0; i < element_count(m, T_M); ++i)
-        out.boxes.push_back({around(to_screen(m, m.M.rec[i].x, m.M.rec[i].y), 6), DRAWN, "fixed mass"});
-    for (int i = 0; i < element_count(m, T_E); ++i)
-        out.boxes.push_back({around(to_screen(m, m.E.rec[i].x, m.E.rec[i].y), 6), DRAWN, "fixed charge"});
+    const auto regions = [&](const auto& list, int table, const char* what) {
+        for (int i = 0; i < element_count(m, table); ++i) {
+            const auto& r = list.rec[i];
+            out.boxes.push_back({world_rect(m, r.x1, r.y1, r.x2, r.y2), DRAWN, what});
+        }
+    };
+    regions(m.Z, T_Z, "resistance region");
+    regions(m.EA, T_EA, "electric field");
+    regions(m.BA, T_BA, "magnetic field");
+    const auto fixed = [&](const auto& list, int table, const char* what) {
+        for (int i = 0; i < element_count(m, table); ++i)
+            out.boxes.push_back({around(to_screen(m, list.rec[i].x, list.rec[i].y), 6), DRAWN, what});
+    };
+    fixed(m.M, T_M, "fixed mass");
+    fixed(m.E, T_E, "fixed charge");
     for (int i = 0; i < element_count(m, T_TB); ++i) {
         const StraightTrack& t = m.TB.rec[i];
         out.lines.push_back({{screen_of(m, t.x1, t.y1), screen_of(m, t.x2, t.y2)}, "track"});
@@ -166,25 +148,26 @@ void add_elements(const Model& m, Layout& out) {
                                  "arc track"});
         }
     }
-    for (int i = 0; i < element_count(m, T_TH); ++i)
-        out.lines.push_back(
-            {{screen_of(m, m.TH.rec[i].anchor_x, m.TH.rec[i].anchor_y), object_at(m, m.TH.rec[i].object)}, "spring"});
-    for (int i = 0; i < element_count(m, T_SH); ++i)
-        out.lines.push_back(
-            {{screen_of(m, m.SH.rec[i].anchor_x, m.SH.rec[i].anchor_y), object_at(m, m.SH.rec[i].object)}, "rope"});
-    for (int i = 0; i < element_count(m, T_GAN); ++i)
-        out.lines.push_back(
-            {{screen_of(m, m.GAN.rec[i].anchor_x, m.GAN.rec[i].anchor_y), object_at(m, m.GAN.rec[i].object)}, "rod"});
-    for (int i = 0; i < element_count(m, T_E_TH); ++i)
-        out.lines.push_back({{object_at(m, m.E_TH.rec[i].object_a), object_at(m, m.E_TH.rec[i].object_b)}, "spring"});
-    for (int i = 0; i < element_count(m, T_E_SH); ++i)
-        out.lines.push_back({{object_at(m, m.E_SH.rec[i].object_a), object_at(m, m.E_SH.rec[i].object_b)}, "rope"});
-    for (int i = 0; i < element_count(m, T_E_GAN); ++i)
-        out.lines.push_back({{object_at(m, m.E_GAN.rec[i].object_a), object_at(m, m.E_GAN.rec[i].object_b)}, "rod"});
+    const auto anchored = [&](const auto& list, int table, const char* what) {
+        for (int i = 0; i < element_count(m, table); ++i) {
+            const auto& r = list.rec[i];
+            out.lines.push_back({{screen_of(m, r.anchor_x, r.anchor_y), object_at(m, r.object)}, what});
+        }
+    };
+    anchored(m.TH, T_TH, "spring");
+    anchored(m.SH, T_SH, "rope");
+    anchored(m.GAN, T_GAN, "rod");
+    const auto between = [&](const auto& list, int table, const char* what) {
+        for (int i = 0; i < element_count(m, table); ++i)
+            out.lines.push_back({{object_at(m, list.rec[i].object_a), object_at(m, list.rec[i].object_b)}, what});
+    };
+    between(m.E_TH, T_E_TH, "spring");
+    between(m.E_SH, T_E_SH, "rope");
+    between(m.E_GAN, T_E_GAN, "rod");
 }
 
 // What the scene shows at t = 0, the axes aside.
-Layout shown_at_start(Loaded& l) {
+Layout shown_at_start(PlayedDemo& l) {
     Layout layout;
     add_texts(l, layout);
     add_elements(l.m(), layout);
@@ -192,7 +175,7 @@ Layout shown_at_start(Loaded& l) {
 }
 
 // The axis tick numbers over the content region, as Draw_Cross writes them.
-void add_ticks(Loaded& l, const QRect& region, Layout& out) {
+void add_ticks(PlayedDemo& l, const QRect& region, Layout& out) {
     const Model& m = l.m();
     const Settings& s = m.settings;
     if (!s.show_axes) return;
@@ -250,7 +233,7 @@ std::string text_of(const QRect& r) {
 
 TEST(DemoLayout, NothingOverlapsAtTheStart) {
     for (const DemoInfo& d : all_demos()) {
-        Loaded l(d);
+        PlayedDemo l(d.file_name, false);
         Layout layout = shown_at_start(l);
         add_ticks(l, content_bounds(*l.p.model, l.p.scene), layout);
         // The gravity sign stands at a fixed place of the picture's corner.
@@ -261,7 +244,7 @@ TEST(DemoLayout, NothingOverlapsAtTheStart) {
 
 TEST(DemoLayout, MovingObjectsStayInTheStartingView) {
     for (const DemoInfo& d : all_demos()) {
-        Loaded l(d);
+        PlayedDemo l(d.file_name, false);
         const QRect region = content_bounds(*l.p.model, l.p.scene).adjusted(-SLACK, -SLACK, SLACK, SLACK);
         press_run(l.p);
         const Model& m = l.m();
@@ -288,14 +271,7 @@ TEST(DemoTexts, TheFilesInDemosOpenAsTheEmbeddedDemos) {
             read_text_form_file(*opened, std::string(QUORREL_SOURCE_DIR "/demos/") + demo.text_name, scratch);
         ASSERT_TRUE(r.ok) << r.message;
         // The embedded demo comes with each object's state at its start.
-        for (int i = 0; i < object_count(*opened); ++i) {
-            MovingObject& o = opened->objects[i];
-            o.x = o.prev_x = o.x0;
-            o.y = o.prev_y = o.y0;
-            o.vx = o.prev_vx = o.vx0;
-            o.vy = o.prev_vy = o.vy0;
-            o.mass = o.rest_mass;
-        }
+        current_state_at_start(*opened);
         EXPECT_EQ(write_toml(*opened), write_toml(*embedded));
         for (int i = 0; i < object_count(*embedded); ++i)
             EXPECT_EQ(opened->object_pictures[i], embedded->object_pictures[i]) << "object " << i;

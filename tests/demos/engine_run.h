@@ -18,8 +18,6 @@ struct EngineRun {
     std::unique_ptr<Model> m = make_model();
     int frame_steps = 0;  // the demo's own steps per frame
     explicit EngineRun(const char* file) {
-        init_kept_settings(*m);
-        reset_model(*m);
         const DemoInfo* d = find_demo(file);
         EXPECT_NE(d, nullptr) << file;
         if (d != nullptr) load_demo(*m, *d);

@@ -11,54 +11,19 @@
 #include "demos/demos.h"
 #include "model/gbk.h"
 #include "model/vec.h"
-#include "player/headless_platform.h"
+#include "played_demo.h"
 #include "player/interaction.h"
 #include "player/player.h"
 #include "script/bridge.h"
 #include "support/objects.h"
-#include "support/qt_app.h"
 
 namespace quorrel {
 namespace {
 using test::EARTH_G;
-
-// A demo loaded into a headless player and started.
-struct Played {
-    HeadlessPlatform platform;
-    PlayerState p;
-
-    explicit Played(const char* file_name) {
-        test::ensure_gui_app();
-        platform.quiet = true;
-        p.platform = &platform;
-        resize_scene(p, 700, 420, 702, 455);
-        init_kept_settings(*p.model);
-        reset_model(*p.model);
-        const DemoInfo* d = find_demo(file_name);
-        EXPECT_NE(d, nullptr) << file_name;
-        if (d) load_demo(*p.model, *d);
-        p.model->experiment_path = std::string("/tmp/") + file_name;
-        p.model_loaded = true;
-        prepar_obj(p);
-        press_run(p);
-    }
-    // One frame; false once the run has ended.
-    bool frame() { return Timing(p) == TickOutcome::Advanced; }
-    void frames(int n) {
-        for (int i = 0; i < n; ++i) ASSERT_TRUE(frame()) << "the run ended at frame " << i;
-    }
-    Model& m() { return *p.model; }
-    const MovingObject& o(int i) { return p.model->objects[i]; }
-    std::string variable(const char* name) {
-        const Text gbk_name = utf8_to_gbk(name);
-        for (int i = 0; i < p.model->variable_count; ++i)
-            if (p.model->variable_texts[i][VT_NAME] == gbk_name) return p.model->variable_texts[i][VT_VALUE];
-        return "?";
-    }
-};
+using test::PlayedDemo;
 
 TEST(FieldDemos, ChargeInElectricFieldFallsAtQEOverM) {
-    Played run("electric_deflection.exp");
+    PlayedDemo run("electric_deflection.exp");
     run.frames(100);  // 2 s: 0.5 s to reach the field at 8 m/s, then 1.5 s in it
     const double a = 0.5 * 0.4 / 0.1, t = 1.5;
     // The field is felt from the first step inside it: the entry time is off
@@ -69,7 +34,7 @@ TEST(FieldDemos, ChargeInElectricFieldFallsAtQEOverM) {
 }
 
 TEST(FieldDemos, ChargesCircleAtRadiusMvOverQBAndKeepTheirSpeed) {
-    Played run("magnetic_circles.exp");
+    PlayedDemo run("magnetic_circles.exp");
     double ymin[2] = {run.o(0).y, run.o(1).y}, ymax[2] = {ymin[0], ymin[1]}, xmax0 = run.o(0).x;
     for (int f = 0; f < 80; ++f) {  // 1.6 s: half a turn of the first charge, a full turn of the second
         ASSERT_TRUE(run.frame());
@@ -91,7 +56,7 @@ TEST(FieldDemos, ChargesCircleAtRadiusMvOverQBAndKeepTheirSpeed) {
 }
 
 TEST(FieldDemos, BlockAndPlankAccelerateByTheirFrictionCoefficients) {
-    Played run("block_on_plank.exp");
+    PlayedDemo run("block_on_plank.exp");
     run.frames(50);  // 0.5 s
     const double m = 1, M = 2, F = 10, mu1 = 0.5, mu2 = 0.1, t = 0.5;
     const double a_block = (F - mu1 * m * EARTH_G) / m;
@@ -108,7 +73,7 @@ TEST(FieldDemos, BlockAndPlankAccelerateByTheirFrictionCoefficients) {
 }
 
 TEST(FieldDemos, BounceCounterCountsBouncesAndItsLabelRestarts) {
-    Played run("bounce_counter.exp");
+    PlayedDemo run("bounce_counter.exp");
     // Dropped 8 m: the first bounce at √(2·8/g) = 1.28 s, then each flight
     // lasts 2·e·v/g with e = 0.8: the second at 3.32 s, the third at 4.96 s.
     int rises = 0;
@@ -140,7 +105,7 @@ TEST(FieldDemos, BounceCounterCountsBouncesAndItsLabelRestarts) {
 // Once the rebounds are too small to leave the floor within a step, the ball
 // lands for good: it lies still on the floor and the program stops counting.
 TEST(FieldDemos, BounceCounterStopsCountingOnceTheBallRests) {
-    Played run("bounce_counter.exp");
+    PlayedDemo run("bounce_counter.exp");
     // The run pauses by itself at 16 s, long after the bounces have died out.
     while (run.frame()) {
     }
@@ -155,7 +120,7 @@ TEST(FieldDemos, BounceCounterStopsCountingOnceTheBallRests) {
 }
 
 TEST(MechanismDemos, BlockSlidesDownTheInclineAtGTimesSinMinusMuCos) {
-    Played run("block_on_incline.exp");
+    PlayedDemo run("block_on_incline.exp");
     run.frames(50);  // 0.5 s
     const double theta = 30 * DEG, a = EARTH_G * (std::sin(theta) - 0.3 * std::cos(theta));
     // One step's lag at the start: a·dt = 0.0024 m/s.
@@ -164,7 +129,7 @@ TEST(MechanismDemos, BlockSlidesDownTheInclineAtGTimesSinMinusMuCos) {
 }
 
 TEST(BasicDemos, SpringOscillatorHasPeriodTwoPiRootMOverK) {
-    Played run("spring_oscillator.exp");
+    PlayedDemo run("spring_oscillator.exp");
     // The two crossings of the natural length (80 m) are half a period apart;
     // each is interpolated between frames 0.02 s apart, where x is nearly
     // straight, so the error is far below 1 ms.
@@ -183,7 +148,7 @@ TEST(BasicDemos, SpringOscillatorHasPeriodTwoPiRootMOverK) {
 }
 
 TEST(MechanismDemos, DriftingChargeKeepsItsEnergyInTheStaticFields) {
-    Played run("fields_and_charges.exp");
+    PlayedDemo run("fields_and_charges.exp");
     // The magnetic force does no work: kinetic energy plus the potential
     // energy of the uniform field and of the two fixed charges stays put.
     const auto energy = [&] {

@@ -11,43 +11,14 @@
 #include "engine/engine.h"
 #include "engine_run.h"
 #include "model/vec.h"
-#include "player/headless_platform.h"
-#include "player/player.h"
+#include "played_demo.h"
 #include "support/objects.h"
-#include "support/qt_app.h"
 
 namespace quorrel {
 namespace {
 using test::EARTH_G;
 using test::EngineRun;
-
-// The demo played through the player's main loop until its program pauses it
-// (or `frames` frames have passed).
-struct PlayerRun {
-    HeadlessPlatform platform;
-    PlayerState p;
-    explicit PlayerRun(const char* file, int frames) {
-        test::ensure_gui_app();
-        platform.quiet = true;
-        p.platform = &platform;
-        resize_scene(p, 700, 420, 702, 455);
-        init_kept_settings(*p.model);
-        reset_model(*p.model);
-        load_demo(*p.model, *find_demo(file));
-        p.model_loaded = true;
-        prepar_obj(p);
-        press_run(p);
-        for (int f = 0; f < frames; ++f)
-            if (Timing(p) != TickOutcome::Advanced) break;
-    }
-    double variable(const char* name) const {
-        const Model& m = *p.model;
-        for (int i = 0; i < m.variable_count; ++i)
-            if (m.variable_texts[i][VT_NAME] == name) return std::stod(m.variable_texts[i][VT_VALUE]);
-        ADD_FAILURE() << "no variable " << name;
-        return NAN;
-    }
-};
+using test::PlayedDemo;
 
 // The time at which f(t) crosses `level` between two samples, linearly interpolated.
 double crossing(double t0, double f0, double t1, double f1, double level) {
@@ -90,26 +61,28 @@ double pendulum_period(double L, double amplitude) {
 // follows 80 − g·t²/2 to rounding; the program sees the landing at the first
 // frame (10 ms) after √(2h/g), and the linked variable carries 4 digits of y.
 TEST(MotionDemos, FreeFallLandsAfterRootOfTwoHOverG) {
-    PlayerRun r("free_fall.exp", 1000);
-    const Model& m = *r.p.model;
+    PlayedDemo r("free_fall.exp");
+    r.play(1000);  // until its program pauses it
+    const Model& m = r.m();
     const double landing = std::sqrt(2 * 80 / EARTH_G), t = m.sim_time;
     EXPECT_GE(t, landing);
     EXPECT_LT(t, landing + 0.0101);
-    EXPECT_NEAR(r.variable("tland"), t, 1e-6);  // programs compute in single precision
+    EXPECT_NEAR(std::stod(r.variable("tland")), t, 1e-6);  // programs compute in single precision
     EXPECT_NEAR(m.objects[0].y, 80 - EARTH_G * t * t / 2, 1e-9);
     EXPECT_NEAR(m.objects[1].y, m.objects[0].y, 1e-12);  // the sideways throw lands with it
-    EXPECT_NEAR(r.variable("h"), m.objects[0].y, 5e-4 * std::fabs(m.objects[0].y) + 1e-9);
+    EXPECT_NEAR(std::stod(r.variable("h")), m.objects[0].y, 5e-4 * std::fabs(m.objects[0].y) + 1e-9);
 }
 
 // 40 m/s at 60°: the program keeps the greatest height of the per-frame
 // readings, which miss the top by at most half a frame (g·0.025²/2 = 3 mm),
 // and pauses at the first frame (50 ms) after the flight time 2·v·sin θ/g.
 TEST(MotionDemos, ThrownBallRisesToItsClosedFormHeight) {
-    PlayerRun r("thrown_ball.exp", 1000);
+    PlayedDemo r("thrown_ball.exp");
+    r.play(1000);
     const double vy = 40 * std::sin(60 * DEG);
-    EXPECT_NEAR(r.variable("hmax"), vy * vy / (2 * EARTH_G), 0.01);
-    EXPECT_GE(r.p.model->sim_time, 2 * vy / EARTH_G);
-    EXPECT_LT(r.p.model->sim_time, 2 * vy / EARTH_G + 0.0501);
+    EXPECT_NEAR(std::stod(r.variable("hmax")), vy * vy / (2 * EARTH_G), 0.01);
+    EXPECT_GE(r.m().sim_time, 2 * vy / EARTH_G);
+    EXPECT_LT(r.m().sim_time, 2 * vy / EARTH_G + 0.0501);
 }
 
 // Separation 2 + cos(ωt) with ω = √(k/μ): it passes the natural length going

@@ -1,7 +1,7 @@
 // Scenes built from scratch and run with the default 1 ms step, each against
 // the closed form a physics teacher would check: a block on a pulled plank,
-// bodies landing on tracks, and linked bodies keeping their energy, momentum
-// and spin.
+// bodies landing on tracks, and linked bodies keeping their energy and
+// momentum.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -11,18 +11,18 @@
 #include "engine/constraints.h"
 #include "engine/engine.h"
 #include "model/vec.h"
+#include "support/objects.h"
 
 namespace quorrel {
 namespace {
-
-constexpr double g = 9.8;
+using test::EARTH_G;
 
 // An experiment stepped one time step per movin call.
 struct Lab {
     std::unique_ptr<Model> m = make_model();
     explicit Lab(bool gravity = true) {
         Settings& s = m->settings;
-        s.g = g;
+        s.g = EARTH_G;
         s.use_gravity = gravity ? 1 : 0;
         s.time_step = 0.001;
         s.steps_per_frame = 1;
@@ -45,11 +45,10 @@ struct Lab {
         const double r[6] = {x, y, 0, 1, 0, static_cast<double>(i)};
         add_element(*m, table, r);
     }
-    // A rope, rod or spring between objects i and j.
-    void join(int table, int i, int j, double length = 0, double stiffness = 0) {
-        const double r[5] = {static_cast<double>(i), static_cast<double>(j), length, table == T_E_TH ? stiffness : 1,
-                             0};
-        add_element(*m, table, r);
+    // A spring between objects i and j.
+    void spring(int i, int j, double length, double stiffness) {
+        const double r[5] = {static_cast<double>(i), static_cast<double>(j), length, stiffness, 0};
+        add_element(*m, T_E_TH, r);
     }
     void start() {
         set_presence(*m);
@@ -65,7 +64,7 @@ struct Lab {
     }
     MovingObject& o(int i) { return m->objects[i]; }
     double kinetic(int i) { return o(i).mass * (o(i).vx * o(i).vx + o(i).vy * o(i).vy) / 2; }
-    double energy(int i) { return kinetic(i) + (m->settings.use_gravity ? o(i).mass * g * o(i).y : 0.0); }
+    double energy(int i) { return kinetic(i) + (m->settings.use_gravity ? o(i).mass * EARTH_G * o(i).y : 0.0); }
 };
 
 // A 1 kg block on a 2 kg plank (friction 0.3 between them) whose plank is
@@ -75,7 +74,7 @@ struct Lab {
 TEST(ClosedForms, PulledPlankShedsItsBlockAboveTheCriticalForce) {
     const double M = 2, mb = 1, mu = 0.3;
     for (double ground : {0.0, 0.1}) {
-        const double fc = (mu + ground) * (M + mb) * g;
+        const double fc = (mu + ground) * (M + mb) * EARTH_G;
         for (double factor : {0.5, 0.95, 1.05, 2.0, 100.0}) {
             Lab lab;
             const int plank = lab.box(KIND_PLANK, 0, 0.1, M, 20, 0.2);
@@ -91,9 +90,10 @@ TEST(ClosedForms, PulledPlankShedsItsBlockAboveTheCriticalForce) {
             const double vb0 = lab.o(block).vx, vp0 = lab.o(plank).vx;
             lab.run_to(t1);
             const double ab = (lab.o(block).vx - vb0) / (t1 - t0), ap = (lab.o(plank).vx - vp0) / (t1 - t0);
-            const double together = factor * fc / (M + mb) - ground * g;
-            const double block_a = factor <= 1 ? together : mu * g;
-            const double plank_a = factor <= 1 ? together : (factor * fc - mu * mb * g - ground * (M + mb) * g) / M;
+            const double together = factor * fc / (M + mb) - ground * EARTH_G;
+            const double block_a = factor <= 1 ? together : mu * EARTH_G;
+            const double plank_a =
+                factor <= 1 ? together : (factor * fc - mu * mb * EARTH_G - ground * (M + mb) * EARTH_G) / M;
             EXPECT_NEAR(ab, block_a, 0.02 * block_a) << "F = " << factor << " F_c, ground " << ground;
             EXPECT_NEAR(ap, plank_a, 0.02 * plank_a) << "F = " << factor << " F_c, ground " << ground;
         }
@@ -117,7 +117,7 @@ TEST(ClosedForms, LandedBallIsHeldAndFeelsFriction) {
             if (landed >= 0 && lab.o(b).vx == 0) stopped = lab.m->sim_time;
         }
         ASSERT_GT(landed, 0);
-        EXPECT_NEAR(stopped - landed, 2 / (0.3 * g), 0.02 * 2 / (0.3 * g));
+        EXPECT_NEAR(stopped - landed, 2 / (0.3 * EARTH_G), 0.02 * 2 / (0.3 * EARTH_G));
         EXPECT_NEAR(lab.o(b).y, 0.1, 1e-9);  // held at one radius
         lab.run_to(lab.m->sim_time + 1);
         EXPECT_EQ(lab.o(b).vx, 0.0);
@@ -135,16 +135,16 @@ TEST(ClosedForms, LandedBallIsHeldAndFeelsFriction) {
         const double v0 = std::hypot(lab.o(b).vx, lab.o(b).vy);
         lab.run_to(1.3);
         const double v1 = std::hypot(lab.o(b).vx, lab.o(b).vy);
-        const double along = g * (s - 0.2 * c);
+        const double along = EARTH_G * (s - 0.2 * c);
         EXPECT_NEAR(v1 - v0, along, 0.02 * along);
         EXPECT_NEAR(lab.o(b).vy / lab.o(b).vx, s / c, 1e-6);  // along the slope
     }
 }
 
-// Pendulums on a rope and on a rod keep their swing energy; a dumbbell on a
-// rod keeps the energy of its spin in free flight; two charges tied by a rope
-// keep their spin; two bodies on a spring keep their centre of mass.
-TEST(ClosedForms, LinkedBodiesKeepEnergyMomentumAndSpin) {
+// Pendulums on a rope and on a rod keep their swing energy; two bodies on a
+// spring keep their centre of mass. (Pairs spinning on a rod or a rope are
+// checked on their demos, by the conservation test.)
+TEST(ClosedForms, LinkedBodiesKeepEnergyAndMomentum) {
     struct Pendulum {
         int table;
         double length, angle;
@@ -154,45 +154,11 @@ TEST(ClosedForms, LinkedBodiesKeepEnergyMomentumAndSpin) {
         const int b = lab.body(p.length * std::sin(p.angle), -p.length * std::cos(p.angle));
         lab.anchor(p.table, 0, 0, b);
         lab.start();
-        const double swing = g * p.length * (1 - std::cos(p.angle));  // per kg, above the lowest point
+        const double swing = EARTH_G * p.length * (1 - std::cos(p.angle));  // per kg, above the lowest point
         const double e0 = lab.energy(b);
         lab.run_to(30);
         // The rope holds the bob 1e-5 of its length outside: 1e-4 of the swing.
         EXPECT_NEAR((lab.energy(b) - e0) / swing, 0, 2e-4) << (p.table == T_SH ? "rope" : "rod");
-    }
-
-    // Two 1 kg and 2 kg balls on a 1.5 m rod, spinning in free flight.
-    {
-        Lab lab;
-        const int a = lab.body(0, 0, 3, 10 - 4, 1.0);
-        const int b = lab.body(1.5, 0, 3, 10 + 2, 2.0);
-        lab.join(T_E_GAN, a, b);
-        lab.start();
-        // The kinetic energy less that of the centre of mass.
-        auto spin = [&] {
-            const double cx = (lab.o(a).vx + 2 * lab.o(b).vx) / 3, cy = (lab.o(a).vy + 2 * lab.o(b).vy) / 3;
-            return lab.kinetic(a) + lab.kinetic(b) - 3 * (cx * cx + cy * cy) / 2;
-        };
-        const double s0 = spin();
-        lab.run_to(2);
-        EXPECT_NEAR(spin() / s0, 1, 1e-4);
-    }
-
-    // Two 0.1 kg charges of 20 µC on a 1 m rope, spinning at 2.5 rad/s.
-    {
-        Lab lab(false);
-        lab.m->settings.use_mutual_charge = 1;
-        const int a = lab.body(-0.5, 0, 0, -1.25, 0.1, 0.05);
-        const int b = lab.body(0.5, 0, 0, 1.25, 0.1, 0.05);
-        lab.o(a).charge = lab.o(b).charge = 2e-5;
-        lab.join(T_E_SH, a, b);
-        lab.start();
-        lab.run_to(30);
-        const double dx = lab.o(b).x - lab.o(a).x, dy = lab.o(b).y - lab.o(a).y;
-        const double omega =
-            (dx * (lab.o(b).vy - lab.o(a).vy) - dy * (lab.o(b).vx - lab.o(a).vx)) / (dx * dx + dy * dy);
-        EXPECT_NEAR(omega, 2.5, 0.02 * 2.5);
-        EXPECT_NEAR(std::hypot(dx, dy), 1.0, 1e-3);
     }
 
     // 1 kg and 3 kg on a spring, nothing else acting: momentum stays 0.
@@ -200,7 +166,7 @@ TEST(ClosedForms, LinkedBodiesKeepEnergyMomentumAndSpin) {
         Lab lab(false);
         const int a = lab.body(-2.25, 0, 0, 0.3, 1.0);
         const int b = lab.body(0.75, 0, 0, -0.1, 3.0);
-        lab.join(T_E_TH, a, b, 2.0, 12.0);
+        lab.spring(a, b, 2.0, 12.0);
         lab.start();
         double worst_p = 0, worst_x = 0;
         while (lab.m->sim_time < 30 - 1e-9) {
