@@ -13,7 +13,6 @@
 
 #include "model/io.h"
 #include "model/read_common.h"
-#include "model/text_form.h"
 #include "player/file_watch.h"
 #include "player/launch.h"
 #include "player/player.h"
@@ -71,9 +70,8 @@ int main(int argc, char** argv) {
                                  quorrel::Buttons::OkCancel);
             return 2;
         }
-        const bool readable =
-            quorrel::is_experiment_file(path) || quorrel::text_format_of(path) != quorrel::TextFormat::None;
-        source = readable ? quorrel::ExperimentSource::ExperimentFile : quorrel::ExperimentSource::ContainerFile;
+        source = quorrel::opens_as_experiment(path) ? quorrel::ExperimentSource::ExperimentFile
+                                                    : quorrel::ExperimentSource::ContainerFile;
     }
 
     quorrel::PlayerState player;

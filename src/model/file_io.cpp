@@ -15,6 +15,11 @@ FileKind detect_kind(std::string_view bytes) {
     return FileKind::Unknown;
 }
 
+std::string folder_of(const std::string& path) {
+    const auto cut = path.find_last_of('/');
+    return cut == std::string::npos ? std::string() : path.substr(0, cut);
+}
+
 bool read_whole_file(const std::string& path, std::string& out) {
     std::error_code ec;
     // A folder opens like a file on this system and reads as nothing.

@@ -41,6 +41,8 @@ FileKind detect_kind(std::string_view bytes);
 
 // Reads a whole file; false when it cannot be opened or read.
 bool read_whole_file(const std::string& path, std::string& out);
+// The folder part of a path ("" for a bare file name): where the files it names lie.
+std::string folder_of(const std::string& path);
 
 // Each reader comes twice: with the caller's scratch, and for a one-off read
 // with a scratch of its own.

@@ -379,11 +379,6 @@ bool TextReader::read(const DocNode& root) {
     return true;
 }
 
-std::string folder_of(const std::string& path) {
-    const auto cut = path.find_last_of('/');
-    return cut == std::string::npos ? std::string() : path.substr(0, cut);
-}
-
 }  // namespace
 
 LoadResult read_text_form(Model& m, std::string_view text, TextFormat format, const PictureFiles& files,

@@ -98,6 +98,10 @@ bool is_experiment_file(const std::string& path) {
            FileKind::Experiment;
 }
 
+bool opens_as_experiment(const std::string& path) {
+    return is_experiment_file(path) || text_format_of(path) != TextFormat::None;
+}
+
 bool can_read(const std::string& path) {
     QFile f(QString::fromLocal8Bit(path));
     return f.open(QIODevice::ReadOnly);
@@ -121,8 +125,7 @@ bool load_any(PlayerState& p, const std::string& path) {
         if (p.platform) p.platform->message_box(cannot_open_message(path), msg::CAPTION_WARNING, Buttons::OkCancel);
         return false;
     }
-    const bool file = is_experiment_file(path) || text_format_of(path) != TextFormat::None;
-    return file ? open_experiment(p, path) : load_container(p, path);
+    return opens_as_experiment(path) ? open_experiment(p, path) : load_container(p, path);
 }
 
 }  // namespace quorrel

@@ -31,6 +31,9 @@ std::string player_usage(const std::string& program);
 bool carries_container(const std::string& path);
 // Does the file start with the experiment file's header?
 bool is_experiment_file(const std::string& path);
+// Is the file opened as an experiment (an experiment file or a text form), not
+// as a packed player?
+bool opens_as_experiment(const std::string& path);
 // Can the file be opened for reading at all?
 bool can_read(const std::string& path);
 // The message for a file that does not exist or cannot be read, naming it (UTF-8).

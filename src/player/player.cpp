@@ -39,11 +39,6 @@ std::string file_name_of(const std::string& path) {
     return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 
-std::string folder_of(const std::string& path) {
-    const auto cut = path.find_last_of('/');
-    return cut == std::string::npos ? std::string() : path.substr(0, cut);
-}
-
 void show_load_failure(PlayerState& p, const LoadResult& r) {
     if (p.platform) p.platform->message_box(r.message, r.caption, r.ok_cancel ? Buttons::OkCancel : Buttons::Ok);
 }
