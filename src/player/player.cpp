@@ -266,7 +266,7 @@ void settings_closed(PlayerState& p) {
     if (paused) {
         press_pause(p);
         prepar_obj(p);
-        p.time_text = time_readout(*p.model);
+        p.time_text = time_text(p);
     }
 }
 

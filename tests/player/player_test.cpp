@@ -108,7 +108,8 @@ TEST_F(PlayerTest, SettingsClosedDuringARunRestartsTheClockWithThePositions) {
         EXPECT_STREQ(run_status(p), paused ? "paused" : "running");
         EXPECT_EQ(p.model->settings.g, 5.0);
         if (paused) {
-            EXPECT_EQ(p.time_text, "  t = 0");
+            // The clock at 0, with the playback speed as every frame shows it.
+            EXPECT_EQ(p.time_text.rfind("  t = 0   ", 0), 0u) << p.time_text;
             press_pause(p);
         }
         ticks(2);
