@@ -81,9 +81,15 @@ public:
             const std::size_t from = i_;
             if (at('[')) {
                 ++i_;
-                const bool list = at('[');
-                if (list) ++i_;
-                header = key() + (list ? 1 : 0);  // [[a]]: the list a, then its table
+                if (at('[')) {
+                    ++i_;
+                    ++lists_;
+                }
+                // Each part of the path is a table, or a list of tables and its
+                // last table: a list adds a level, and there are at most as
+                // many lists on the path as [[headers]] so far.
+                const int parts = key();
+                header = parts + std::min(parts, lists_);
                 if (check(header)) break;
                 while (i_ < t_.size() && t_[i_] != '\n') ++i_;
             } else if (const int parts = key()) {
@@ -211,6 +217,7 @@ private:
     std::string_view t_;
     std::size_t i_ = 0;
     int line_ = 1;
+    int lists_ = 0;  // [[headers]] so far
     bool deep_ = false;
 };
 

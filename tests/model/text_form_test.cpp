@@ -233,6 +233,12 @@ TEST(TextForm, HostileTextsAreRefusedWithShortMessages) {
     };
     // `a.a. ... .a` with n parts.
     const auto dotted = [&](int n) { return repeat("a.", n - 1) + "a"; };
+    // [[a]], [[a.a]] ...: n lists of tables, each in the last table of the one before.
+    const auto lists_of_tables = [&](int n) {
+        std::string out;
+        for (int i = 1; i <= n; ++i) out += "[[" + dotted(i) + "]]\n";
+        return out;
+    };
     const std::string huge_key(1 << 20, 'k'), shown = std::string(40, 'k') + "…";
     const std::string too_deep = "表和列表嵌套太深(最多 64 层)";
     const Refusal cases[] = {
@@ -242,6 +248,8 @@ TEST(TextForm, HostileTextsAreRefusedWithShortMessages) {
         {TextFormat::Toml, "[" + dotted(65) + "]\n", "第 1 行 " + too_deep},
         {TextFormat::Toml, "[" + dotted(20000) + "]\n", "第 1 行 " + too_deep},
         {TextFormat::Toml, "[[" + dotted(64) + "]]\n", "第 1 行 " + too_deep},
+        {TextFormat::Toml, lists_of_tables(32), "第 1 行 a:没有这个表"},
+        {TextFormat::Toml, lists_of_tables(33), "第 33 行 " + too_deep},
         {TextFormat::Toml, "[settings]\n# [\n" + dotted(20000) + " = 1\n", "第 3 行 " + too_deep},
         {TextFormat::Toml, "x = \"[[[\"\ny = " + repeat("[", 200) + repeat("]", 200) + "\n", "第 2 行 " + too_deep},
         {TextFormat::Toml, "x = '''\n{{{'''\ny = " + repeat("{a=", 100) + "1" + repeat("}", 100) + "\n",
