@@ -1,7 +1,10 @@
 #!/bin/bash
 # Writes the file readers' seed corpora from the bundled demos:
 #   fuzz/corpus/experiment/<demo>.exp  the demo as an experiment file;
-#   fuzz/corpus/container/<demo>.bin   the demo packed behind a one-byte player.
+#   fuzz/corpus/container/<demo>.bin   the demo packed behind a one-byte player;
+# and the hostile text forms of fuzz/corpus/text_form/hostile_*: nesting far
+# beyond the readers' limit, long keys, NaN where a finite value belongs and
+# JSON whose top level is not an object.
 # Demos larger than MAX_BYTES (large pictures) are left out: they would slow
 # every fuzzing run for little new coverage. Usage:
 #   scripts/fuzz-seeds.sh [BUILD_DIR]   (default build/; needs quorrel-tool built)
@@ -16,6 +19,26 @@ if [ ! -x "$TOOL" ]; then
     echo "fuzz-seeds: $TOOL not found; build the quorrel-tool target first" >&2
     exit 1
 fi
+
+# $1 repeated $2 times.
+repeat() {
+    local out="" i
+    for ((i = 0; i < $2; i++)); do out+="$1"; done
+    printf '%s' "$out"
+}
+TEXT="$ROOT/fuzz/corpus/text_form"
+mkdir -p "$TEXT"
+printf '[a%s]\nx = 1\n' "$(repeat .a 7000)" >"$TEXT/hostile_deep_header.toml"
+printf '[settings]\n%sa = 1\n' "$(repeat a. 2000)" >"$TEXT/hostile_deep_dotted_key.toml"
+printf 'x = %s1%s\n' "$(repeat '[{a=' 150)" "$(repeat '}]' 150)" >"$TEXT/hostile_deep_inline.toml"
+printf '{"x":%s%s}\n' "$(repeat '[' 1001)" "$(repeat ']' 1001)" >"$TEXT/hostile_deep.json"
+printf '[settings]\n\n"%s" = 1\n' "$(repeat k 3000)" >"$TEXT/hostile_long_key.toml"
+printf '{"settings": {\n"%s":\n1}}\n' "$(repeat k 3000)" >"$TEXT/hostile_long_key.json"
+printf '[[objects]]\nkind = 1\nrest_mass = 1\nx0 = nan\nvx = nan\n' >"$TEXT/hostile_nan_start.toml"
+printf '[{"settings": {"g": 1}}]\n' >"$TEXT/hostile_top_array.json"
+printf '5\n' >"$TEXT/hostile_top_number.json"
+printf '"objects"\n' >"$TEXT/hostile_top_string.json"
+echo "wrote the hostile text forms"
 
 WORK="$(mktemp -d)"
 trap 'rm -rf "$WORK"' EXIT

@@ -4,11 +4,13 @@
 #include <toml++/toml.h>
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <new>
 
 #include "model/fields.h"
 
@@ -33,9 +35,191 @@ std::string shortest_real(double v) {
     return std::string(buf, r.ptr);
 }
 
+std::string text_prefix(std::string_view s, std::size_t max_chars) {
+    std::size_t chars = 0;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        // A character starts at every byte but a UTF-8 continuation byte.
+        if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80 && chars++ == max_chars)
+            return std::string(s.substr(0, i)) + "…";
+    }
+    return std::string(s);
+}
+
+namespace {
+
+std::string too_deep_message() {
+    return "表和列表嵌套太深(最多 " + std::to_string(MAX_NESTING) + " 层)。";
+}
+
+// What a parse that threw anything but a syntax error says.
+void parse_failure(DocParse& r, std::string_view form, const std::exception* e) {
+    r = DocParse{};
+    r.error = e ? std::string(form) + " 无法读取(" + text_prefix(e->what(), 160) + ")" : "文本太大,内存不足。";
+}
+
+}  // namespace
+
 // ---- TOML ----
 
 namespace {
+
+// The nesting of a TOML text as toml++ would build it (header keys, dotted
+// keys, inline lists and tables), found before the text is parsed: toml++
+// builds and frees its tables recursively and limits only the nesting of
+// inline values. Strings and comments are skipped; what the scan does not
+// understand is left for the parser to refuse.
+class TomlNesting {
+public:
+    explicit TomlNesting(std::string_view t) : t_(t) {}
+
+    // The line where a table or list first lies deeper than MAX_NESTING, or 0.
+    int too_deep() {
+        int header = 0;  // level of the table the last [header] names
+        while (!deep_) {
+            skip_blank(true);
+            if (i_ >= t_.size()) break;
+            const std::size_t from = i_;
+            if (at('[')) {
+                ++i_;
+                if (at('[')) {
+                    ++i_;
+                    ++lists_;
+                }
+                // Each part of the path is a table, or a list of tables and its
+                // last table: a list adds a level, and there are at most as
+                // many lists on the path as [[headers]] so far.
+                const int parts = key();
+                header = parts + std::min(parts, lists_);
+                if (check(header)) break;
+                while (i_ < t_.size() && t_[i_] != '\n') ++i_;
+            } else if (const int parts = key()) {
+                key_value(header, parts);
+            }
+            if (i_ == from) ++i_;  // a stray character: the parser refuses it
+        }
+        return deep_ ? line_ : 0;
+    }
+
+private:
+    bool at(char c) const { return i_ < t_.size() && t_[i_] == c; }
+    bool check(int level) {
+        deep_ = deep_ || level > MAX_NESTING;
+        return deep_;
+    }
+
+    void skip_blank(bool lines) {
+        while (i_ < t_.size()) {
+            const char c = t_[i_];
+            if (c == ' ' || c == '\t' || c == '\r') {
+                ++i_;
+            } else if (lines && c == '\n') {
+                ++line_;
+                ++i_;
+            } else if (lines && c == '#') {
+                while (i_ < t_.size() && t_[i_] != '\n') ++i_;
+            } else {
+                return;
+            }
+        }
+    }
+
+    // A string of any of the four kinds, up to its closing quote (a one-line
+    // string also ends at the end of its line).
+    void string() {
+        const char q = t_[i_];
+        const std::string triple(3, q);
+        const bool multi = t_.substr(i_, 3) == triple;
+        i_ += multi ? 3 : 1;
+        while (i_ < t_.size()) {
+            const char c = t_[i_];
+            if (c == '\n') {
+                if (!multi) return;
+                ++line_;
+            } else if (c == '\\' && q == '"') {
+                if (i_ + 1 < t_.size() && t_[i_ + 1] == '\n') ++line_;
+                ++i_;
+            } else if (c == q && (!multi || t_.substr(i_, 3) == triple)) {
+                i_ += multi ? 3 : 1;
+                // A multi-line string may end in one or two quotes of its own.
+                for (int extra = 0; multi && extra < 2 && at(q); ++extra) ++i_;
+                return;
+            }
+            ++i_;
+        }
+    }
+
+    // The number of parts of a dotted key; 0: no key here.
+    int key() {
+        int parts = 0;
+        for (;;) {
+            skip_blank(false);
+            if (at('"') || at('\'')) {
+                string();
+            } else {
+                const std::size_t from = i_;
+                while (i_ < t_.size() && bare_key_byte(t_[i_])) ++i_;
+                if (i_ == from) return parts;
+            }
+            ++parts;
+            skip_blank(false);
+            if (!at('.')) return parts;
+            ++i_;
+        }
+    }
+    static bool bare_key_byte(char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '-' || (c & 0x80);
+    }
+
+    // `key = value` in a table at `level`: the key's parts but the last are
+    // tables at the levels below the value's.
+    void key_value(int level, int parts) {
+        if (check(level + parts - 1)) return;
+        skip_blank(false);
+        if (!at('=')) return;
+        ++i_;
+        value(level + parts);
+    }
+
+    void value(int level) {
+        skip_blank(false);
+        if (at('[') || at('{')) {
+            const char close = at('[') ? ']' : '}';
+            ++i_;
+            if (!check(level)) items(level, close);
+        } else if (at('"') || at('\'')) {
+            string();
+        } else {
+            while (i_ < t_.size() && std::string_view(",]}#\n").find(t_[i_]) == std::string_view::npos) ++i_;
+        }
+    }
+
+    // The items of an inline list or table at `level`, up to `close`.
+    void items(int level, char close) {
+        while (!deep_) {
+            skip_blank(true);
+            if (i_ >= t_.size()) return;
+            if (at(close)) {
+                ++i_;
+                return;
+            }
+            const std::size_t from = i_;
+            if (at(',')) {
+                ++i_;
+            } else if (close == ']') {
+                value(level + 1);
+            } else if (const int parts = key()) {
+                key_value(level, parts);
+            }
+            if (i_ == from) ++i_;
+        }
+    }
+
+    std::string_view t_;
+    std::size_t i_ = 0;
+    int line_ = 1;
+    int lists_ = 0;  // [[headers]] so far
+    bool deep_ = false;
+};
 
 // Members of a table in the order of their lines (toml++ keeps them sorted by key).
 void sort_by_line(DocNode& table) {
@@ -43,13 +227,21 @@ void sort_by_line(DocNode& table) {
                      [](const DocNode& a, const DocNode& b) { return a.line < b.line; });
 }
 
-bool from_toml(const toml::node& n, DocNode& out, std::string& error) {
+// `level`: of `n` (the root is 0). The scan before parsing keeps the levels
+// within MAX_NESTING; the check here holds whatever the scan missed.
+bool from_toml(const toml::node& n, int level, DocNode& out, DocParse& r) {
     out.line = static_cast<int>(n.source().begin.line);
+    const auto fail = [&](std::string what) {
+        r.line = out.line;
+        r.error = std::move(what);
+        return false;
+    };
+    if ((n.is_table() || n.is_array()) && level > MAX_NESTING) return fail(too_deep_message());
     if (const auto* t = n.as_table()) {
         out.kind = DocNode::Kind::Table;
         for (auto&& [k, v] : *t) {
             DocNode child;
-            if (!from_toml(v, child, error)) return false;
+            if (!from_toml(v, level + 1, child, r)) return false;
             out.add(std::string(k.str()), std::move(child));
         }
         sort_by_line(out);
@@ -57,7 +249,7 @@ bool from_toml(const toml::node& n, DocNode& out, std::string& error) {
         out.kind = DocNode::Kind::Array;
         for (const toml::node& v : *a) {
             DocNode child;
-            if (!from_toml(v, child, error)) return false;
+            if (!from_toml(v, level + 1, child, r)) return false;
             out.items.push_back(std::move(child));
         }
     } else if (const auto* s = n.as_string()) {
@@ -73,8 +265,7 @@ bool from_toml(const toml::node& n, DocNode& out, std::string& error) {
         out.kind = DocNode::Kind::Bool;
         out.boolean = b->get();
     } else {
-        error = "日期和时间不能用作实验中的值。";
-        return false;
+        return fail("日期和时间不能用作实验中的值。");
     }
     return true;
 }
@@ -83,14 +274,22 @@ bool from_toml(const toml::node& n, DocNode& out, std::string& error) {
 
 DocParse parse_toml(std::string_view text) {
     DocParse r;
+    if ((r.line = TomlNesting(text).too_deep()) > 0) {
+        r.error = too_deep_message();
+        return r;
+    }
     try {
         const toml::table t = toml::parse(text);
-        r.ok = from_toml(t, r.root, r.error);
-        if (!r.ok) r.line = 0;
+        r.ok = from_toml(t, 0, r.root, r);
         r.root.line = 0;
     } catch (const toml::parse_error& e) {
+        r = DocParse{};
         r.line = static_cast<int>(e.source().begin.line);
-        r.error = "TOML 语法错误(" + std::string(e.description()) + ")";
+        r.error = "TOML 语法错误(" + text_prefix(e.description(), 160) + ")";
+    } catch (const std::bad_alloc&) {
+        parse_failure(r, "TOML", nullptr);
+    } catch (const std::exception& e) {
+        parse_failure(r, "TOML", &e);
     }
     return r;
 }
@@ -111,9 +310,48 @@ struct LineMap {
     std::vector<std::size_t> breaks;
 };
 
+// The line where a list or object first lies deeper than MAX_NESTING, or 0:
+// jsoncpp reads values recursively.
+int json_too_deep(std::string_view t) {
+    int open = 0, line = 1;
+    bool in_string = false;
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        const char c = t[i];
+        if (c == '\n') ++line;
+        if (in_string) {
+            if (c == '\\' && i + 1 < t.size() && t[i + 1] != '\n')
+                ++i;
+            else if (c == '"')
+                in_string = false;
+        } else if (c == '"') {
+            in_string = true;
+        } else if (c == '[' || c == '{') {
+            if (++open - 1 > MAX_NESTING) return line;  // the root is level 0
+        } else if (c == ']' || c == '}') {
+            --open;
+        }
+    }
+    return 0;
+}
+
+bool is_json_space(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+// The line of a member's key: before its value stands `"key" :`.
+int key_line(std::string_view text, const LineMap& lines, std::ptrdiff_t value_at) {
+    std::ptrdiff_t i = value_at - 1;
+    while (i >= 0 && is_json_space(text[static_cast<std::size_t>(i)])) --i;
+    if (i < 0 || text[static_cast<std::size_t>(i)] != ':') return lines.line_of(value_at);
+    --i;
+    while (i >= 0 && is_json_space(text[static_cast<std::size_t>(i)])) --i;
+    return lines.line_of(std::max<std::ptrdiff_t>(i, 0));
+}
+
+// A member of an object comes with the line of its key in out.line.
 void from_json(const Json::Value& v, std::string_view text, const LineMap& lines, DocNode& out) {
     const std::ptrdiff_t at = v.getOffsetStart();
-    out.line = lines.line_of(at);
+    if (out.line == 0) out.line = lines.line_of(at);
     switch (v.type()) {
         case Json::nullValue:
             out.kind = DocNode::Kind::Null;
@@ -160,6 +398,7 @@ void from_json(const Json::Value& v, std::string_view text, const LineMap& lines
             out.kind = DocNode::Kind::Table;
             for (auto it = v.begin(); it != v.end(); ++it) {
                 DocNode child;
+                child.line = key_line(text, lines, it->getOffsetStart());
                 from_json(*it, text, lines, child);
                 out.add(it.name(), std::move(child));
             }
@@ -180,25 +419,35 @@ void json_error(const std::string& formatted, DocParse& r) {
     detail = first == std::string::npos ? std::string() : detail.substr(first);
     const auto next = detail.find('\n');
     if (next != std::string::npos) detail.resize(next);
-    r.error = "JSON 语法错误(" + detail + ")";
+    r.error = "JSON 语法错误(" + text_prefix(detail, 160) + ")";
 }
 
 }  // namespace
 
 DocParse parse_json(std::string_view text) {
     DocParse r;
-    Json::CharReaderBuilder builder;
-    Json::CharReaderBuilder::strictMode(&builder.settings_);
-    const std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
-    Json::Value root;
-    std::string errors;
-    if (!reader->parse(text.data(), text.data() + text.size(), &root, &errors)) {
-        json_error(errors, r);
+    if ((r.line = json_too_deep(text)) > 0) {
+        r.error = too_deep_message();
         return r;
     }
-    from_json(root, text, LineMap(text), r.root);
-    r.root.line = 0;
-    r.ok = true;
+    try {
+        Json::CharReaderBuilder builder;
+        Json::CharReaderBuilder::strictMode(&builder.settings_);
+        const std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
+        Json::Value root;
+        std::string errors;
+        if (!reader->parse(text.data(), text.data() + text.size(), &root, &errors)) {
+            json_error(errors, r);
+            return r;
+        }
+        from_json(root, text, LineMap(text), r.root);
+        r.root.line = 0;
+        r.ok = true;
+    } catch (const std::bad_alloc&) {
+        parse_failure(r, "JSON", nullptr);
+    } catch (const std::exception& e) {
+        parse_failure(r, "JSON", &e);
+    }
     return r;
 }
 

@@ -58,12 +58,24 @@ struct DocNode {
 struct DocParse {
     bool ok = false;
     DocNode root;
-    int line = 0;       // of a syntax error
-    std::string error;  // UTF-8 description of a syntax error
+    int line = 0;       // of the error; 0 when unknown
+    std::string error;  // UTF-8 description of a syntax error or of a text nested too deep
 };
 
+// Tables and lists lie at most this many levels deep (the root table is level
+// 0, `[objects]` and `"objects": [` are level 1): far deeper than any
+// experiment, and shallow enough for the recursive parsers and trees. A text
+// nested deeper is refused before it is parsed, naming the line.
+inline constexpr int MAX_NESTING = 64;
+
+// Never throw: a syntax error, a text nested too deep or a parser that runs
+// out of memory is a DocParse that is not ok.
 DocParse parse_toml(std::string_view text);
 DocParse parse_json(std::string_view text);
+
+// At most `max_chars` characters of a UTF-8 text, with "…" when cut: how a
+// message quotes a key, a name or a parser's description.
+std::string text_prefix(std::string_view s, std::size_t max_chars = 40);
 
 // JSON text as the dump prints it: members sorted by key, indented with four
 // spaces, reals with the shortest text that reads back as the same double;

@@ -68,12 +68,17 @@ private:
     bool only_keys(const DocNode& t, const std::string& path, std::initializer_list<std::string_view> keys) {
         for (const DocNode& member : t.items)
             if (std::find(keys.begin(), keys.end(), member.key) == keys.end())
-                return fail(member, path + "." + member.key, "没有这个字段。");
+                return fail(member, member_path(path, member), "没有这个字段。");
         return true;
+    }
+    // A member's path; a long key shows only its start.
+    static std::string member_path(const std::string& path, const DocNode& member) {
+        return (path.empty() ? "" : path + ".") + text_prefix(member.key);
     }
 
     bool integer(const DocNode& n, const std::string& path, std::int64_t lo, std::int64_t hi, std::int64_t& out);
     bool real(const DocNode& n, const std::string& path, double& out);
+    bool real_field(const Field& f, const DocNode& n, const std::string& path, std::byte* at);
     bool text(const DocNode& n, const std::string& path, Text& out);
     bool scalar(const Field& f, const DocNode& n, const std::string& path, std::byte* at);
     bool value(const Field& f, const DocNode& n, const std::string& path, const Section* s, int slot,
@@ -125,6 +130,18 @@ bool TextReader::real(const DocNode& n, const std::string& path, double& out) {
     return fail(n, path, std::string("应为数字,这里是") + kind_name(n.kind) + "。");
 }
 
+// A value of the experiment (a position, a velocity, a mass ...) must be a
+// finite number; the values the player recomputes and the reserved words keep
+// whatever a file held, NaN and the infinities too, as the dump prints them.
+bool TextReader::real_field(const Field& f, const DocNode& n, const std::string& path, std::byte* at) {
+    double d = 0;
+    if (!real(n, path, d)) return false;
+    if (!std::isfinite(d) && !(f.flags & (FIELD_INTERNAL | FIELD_RUNTIME)))
+        return fail(n, path, "应为有限的数,这里是 " + non_finite_text(d) + "。");
+    std::memcpy(at, &d, sizeof d);
+    return true;
+}
+
 bool TextReader::text(const DocNode& n, const std::string& path, Text& out) {
     if (!expect(n, Kind::String, path)) return false;
     std::string bad;
@@ -151,12 +168,8 @@ bool TextReader::scalar(const Field& f, const DocNode& n, const std::string& pat
             *reinterpret_cast<std::uint8_t*>(at) = static_cast<std::uint8_t>(i);
             return true;
         }
-        case FieldType::Real: {
-            double d = 0;
-            if (!real(n, path, d)) return false;
-            std::memcpy(at, &d, sizeof d);
-            return true;
-        }
+        case FieldType::Real:
+            return real_field(f, n, path, at);
         default:
             return false;
     }
@@ -198,10 +211,13 @@ bool TextReader::element_values(const Section& s, const DocNode& values, const s
     if (values.items.size() != static_cast<std::size_t>(k))
         return fail(values, path,
                     "应有 " + std::to_string(k) + " 个数,这里有 " + std::to_string(values.items.size()) + " 个。");
-    for (int i = 0; i < k; ++i) {
-        double d = 0;
-        if (!real(values.items[static_cast<std::size_t>(i)], path + "[" + std::to_string(i) + "]", d)) return false;
-        std::memcpy(r.bytes + 8 * i, &d, sizeof d);
+    // The i-th number is the field stored at 8 * i.
+    for (const Field& f : s.fields) {
+        if (f.type != FieldType::Real) continue;
+        const int i = f.offset / 8;
+        if (i < k && !real_field(f, values.items[static_cast<std::size_t>(i)], path + "[" + std::to_string(i) + "]",
+                                 r.bytes + f.offset))
+            return false;
     }
     return true;
 }
@@ -214,7 +230,7 @@ bool TextReader::record(std::span<const Field> fields, const DocNode& n, const s
     // Every key must name a field; then the fields are read in their table's
     // order (a program's lines before the lines stored after them).
     for (const DocNode& member : n.items) {
-        const std::string p = path + "." + member.key;
+        const std::string p = member_path(path, member);
         if (member.key == "values" && values) continue;
         // Positions the dump shows: the slot is where the entry stands.
         if (s && ((s->id == SectionId::Objects && member.key == "slot") ||
@@ -269,8 +285,10 @@ bool TextReader::list(const Section& s, const DocNode& n, const std::string& pat
         if (!record(s.fields, item, p, &s, slot, record_ref(m_, s, slot))) return false;
         if (s.id == SectionId::Variables && !initial_given)
             m_.variable_texts[slot][VT_INITIAL] = m_.variable_texts[slot][VT_VALUE];
-        if (s.shape == SectionShape::List && section_count(m_, s) <= slot)
-            return fail(item, p, std::string(s.ends) + " 不能为 0:它为 0 的一项是这张表的结尾。");
+        if (s.shape == SectionShape::List && section_count(m_, s) <= slot) {
+            const DocNode* ends = item.find(s.ends);
+            return fail(ends ? *ends : item, p, std::string(s.ends) + " 不能为 0:它为 0 的一项是这张表的结尾。");
+        }
     }
     if (s.id == SectionId::Variables) m_.variable_count = static_cast<std::int32_t>(n.items.size());
     if (s.id == SectionId::Programs) m_.program_count = next;
@@ -292,11 +310,19 @@ bool TextReader::picture_bytes(const DocNode& entry, const std::string& path, st
     if (file) {
         if (!expect(*file, Kind::String, path + ".file")) return false;
         const std::string& name = file->text;
-        if (!files_ || !files_(name, out)) return fail(*file, path + ".file", "不能读取文件「" + name + "」。");
+        if (!files_ || !files_(name, out))
+            return fail(*file, path + ".file", "不能读取文件「" + text_prefix(name) + "」。");
         return true;
     }
     out.clear();
     return true;
+}
+
+// Where the bytes of a picture entry were given: its data or its file.
+const DocNode& picture_source(const DocNode& entry) {
+    const DocNode* given = entry.find("data");
+    if (!given) given = entry.find("file");
+    return given ? *given : entry;
 }
 
 bool TextReader::pictures(const DocNode& n) {
@@ -316,7 +342,7 @@ bool TextReader::pictures(const DocNode& n) {
         if (!picture_bytes(e, p, bytes)) return false;
         if (bytes.empty()) continue;  // the dump's entries give only the size
         QImage image = decode_bmp(bytes);
-        if (image.isNull()) return fail(e, p, "图片(BMP)无法解码。");
+        if (image.isNull()) return fail(picture_source(e), p, "图片(BMP)无法解码。");
         m_.object_pictures[slot] = std::move(image);
         m_.object_picture_bytes[slot] = std::move(bytes);
     }
@@ -331,7 +357,7 @@ bool TextReader::background(const DocNode& n) {
     if (!picture_bytes(n, "background", bytes)) return false;
     if (bytes.empty()) return true;  // the dump gives only the size
     QImage image = decode_jpeg(bytes);
-    if (image.isNull()) return fail(n, "background", "背景图片(JPEG)无法解码。");
+    if (image.isNull()) return fail(picture_source(n), "background", "背景图片(JPEG)无法解码。");
     m_.background_picture = std::move(image);
     m_.background_jpeg = std::move(bytes);
     return true;
@@ -364,12 +390,12 @@ bool TextReader::read(const DocNode& root) {
             if (!expect(member, Kind::Table, key)) return false;
             for (const DocNode& table : member.items) {
                 const Section* s = section_by_key(table.key, true);
-                if (!s) return fail(table, "elements." + table.key, "没有这个元素表。");
-                if (!list(*s, table, "elements." + table.key)) return false;
+                if (!s) return fail(table, member_path(key, table), "没有这个元素表。");
+                if (!list(*s, table, member_path(key, table))) return false;
             }
         } else {
             const Section* s = section_by_key(key, false);
-            if (!s) return fail(member, key, "没有这个表。");
+            if (!s) return fail(member, member_path("", member), "没有这个表。");
             if (!section(*s, member, key)) return false;
         }
     }

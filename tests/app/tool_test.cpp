@@ -288,7 +288,11 @@ TEST_F(ToolTest, InvalidFilesExitTwoWithTheMessage) {
     ASSERT_TRUE(save(dir.filePath("garbage"), "this is not an experiment at all"));
     ASSERT_TRUE(save(dir.filePath("short.exp"), whole.substr(0, 300)));
     ASSERT_TRUE(save(dir.filePath("cut.exp"), whole.substr(0, whole.size() - 7)));
-    for (const char* name : {"missing.exp", "empty", "garbage", "short.exp", "cut.exp"}) {
+    // A header nested 20000 tables deep: refused before any parser recurses.
+    std::string deep = "[a";
+    for (int i = 0; i < 20000; ++i) deep += ".a";
+    ASSERT_TRUE(save(dir.filePath("deep.toml"), deep + "]\n"));
+    for (const char* name : {"missing.exp", "empty", "garbage", "short.exp", "cut.exp", "deep.toml"}) {
         SCOPED_TRACE(name);
         const Result r = run_tool({"dump", dir.filePath(name)});
         EXPECT_EQ(r.code, 2);
@@ -300,6 +304,7 @@ TEST_F(ToolTest, InvalidFilesExitTwoWithTheMessage) {
         ASSERT_FALSE(expected.ok);
         EXPECT_EQ(r.err.trimmed().toStdString(), expected.message);
     }
+    EXPECT_TRUE(run_tool({"dump", dir.filePath("deep.toml")}).err.contains("第 1 行 表和列表嵌套太深"));
     EXPECT_EQ(run_tool({"dump"}).code, 2);
     EXPECT_EQ(run_tool({"no-such-command"}).code, 2);
 }

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <span>
 #include <vector>
 
 #include "io_fixtures.h"
@@ -35,13 +36,15 @@ LoadResult read_text(Model& m, const std::string& text, TextFormat f) {
     return read_text_form(m, text, f, "", scratch);
 }
 
-// A model with what a damaged or unusual file can hold: non-finite and
-// negative-zero reals, texts that are not valid GBK or need escaping in TOML,
-// reserved words in use, programs with gaps and a tool bar.
+// A model with what a damaged or unusual file can hold: non-finite reals
+// where the text forms keep them (values the player recomputes, reserved
+// words), negative zeros, texts that are not valid GBK or need escaping in
+// TOML, reserved words in use, programs with gaps and a tool bar.
 std::unique_ptr<Model> odd_model() {
     auto m = small_model();
-    m->objects[0].vx0 = std::numeric_limits<double>::quiet_NaN();
-    m->objects[0].charge = -std::numeric_limits<double>::infinity();
+    m->objects[0].vx = std::numeric_limits<double>::quiet_NaN();
+    m->objects[0].prev_x = -std::numeric_limits<double>::infinity();
+    m->graph_window.r0 = std::numeric_limits<double>::infinity();
     m->objects[0].fx = -0.0;
     m->objects[0].reserved4 = -7;
     m->objects[0].pad477[1] = 0xAB;
@@ -64,6 +67,25 @@ std::unique_ptr<Model> odd_model() {
     return m;
 }
 
+// The text forms refuse NaN and the infinities in the values of the
+// experiment (positions, masses ...): the random bytes of the full model get
+// a finite value there.
+void make_experiment_values_finite(Model& m) {
+    for (const Section& s : SECTIONS)
+        for (int slot = 0; s.id != SectionId::Reserved && slot < section_count(m, s); ++slot)
+            for (const Field& f : s.fields) {
+                if (f.type != FieldType::Real || (f.flags & (FIELD_INTERNAL | FIELD_RUNTIME))) continue;
+                std::byte* at = record_ref(m, s, slot).bytes + f.offset;
+                for (int i = 0; i < f.count; ++i, at += sizeof(double)) {
+                    double d;
+                    std::memcpy(&d, at, sizeof d);
+                    if (std::isfinite(d)) continue;
+                    d = slot + 0.5;
+                    std::memcpy(at, &d, sizeof d);
+                }
+            }
+}
+
 // Every stored byte comes back: the experiment file and the container (with
 // its tool bar) are the same bytes after a trip through either text form.
 TEST(TextForm, EveryStoredBytePassesThroughBothForms) {
@@ -76,6 +98,7 @@ TEST(TextForm, EveryStoredBytePassesThroughBothForms) {
         // The model as a reader gives it back, so that the writers start alike.
         auto source = make_model();
         ASSERT_TRUE(read_container(*source, packed(*c.model)).ok) << c.name;
+        make_experiment_values_finite(*source);
         const std::string exp = write_experiment(*source);
         const std::string container = write_container(*source);
         for (TextFormat f : {TextFormat::Toml, TextFormat::Json}) {
@@ -154,19 +177,34 @@ TEST(TextForm, OmittedFieldsTakeTheirResetValues) {
     EXPECT_EQ(m->variable_texts[0][VT_NAME], "t");
 }
 
-// Each error names the line and the field and says what is wrong; the model
-// that was open stays exactly as it was.
+struct Refusal {
+    TextFormat format;
+    std::string text;
+    std::string message;  // a part of the reader's message
+};
+
+// Each text is refused with a short message holding the expected part; the
+// model that was open stays exactly as it was.
+void expect_refused(std::span<const Refusal> cases) {
+    auto m = small_model();
+    const std::string before = fingerprint(*m);
+    for (const Refusal& c : cases) {
+        SCOPED_TRACE(c.text.substr(0, 60));
+        const LoadResult r = read_text(*m, c.text, c.format);
+        EXPECT_FALSE(r.ok);
+        EXPECT_NE(r.message.find(c.message), std::string::npos) << r.message.substr(0, 300);
+        EXPECT_LT(r.message.size(), 300u) << r.message.substr(0, 300);
+        EXPECT_EQ(fingerprint(*m), before);
+    }
+}
+
+// Each error names the line and the field and says what is wrong.
 TEST(TextForm, ErrorsNameTheLineAndTheField) {
-    struct Case {
-        TextFormat format;
-        const char* text;
-        const char* message;
-    };
-    const Case cases[] = {
+    const Refusal cases[] = {
         {TextFormat::Toml, "[settings]\nscale = \"big\"\n", "第 2 行 settings.scale:应为数字,这里是文字。"},
         {TextFormat::Toml, "[settings]\nscael = 1\n", "第 2 行 settings.scael:没有这个字段。"},
         {TextFormat::Toml, "[setting]\n", "第 1 行 setting:没有这个表。"},
-        {TextFormat::Toml, "[[objects]]\nkind = 0\n", "第 1 行 objects[0]:kind 不能为 0"},
+        {TextFormat::Toml, "[[objects]]\nkind = 0\n", "第 2 行 objects[0]:kind 不能为 0"},
         {TextFormat::Toml, "[[objects]]\nkind = 1\nstrobe_on = 300\n", "第 3 行 objects[0].strobe_on:300 超出了范围"},
         {TextFormat::Toml, "[[objects]]\nkind = 1\nball_rgb = [1, 2]\n", "ball_rgb:应有 3 个值,这里有 2 个。"},
         {TextFormat::Toml, "[[objects]]\nkind = 1\nname = \"😀\"\n", "objects[0].name:文字中的「😀」不能用 GBK 表示。"},
@@ -181,14 +219,77 @@ TEST(TextForm, ErrorsNameTheLineAndTheField) {
         {TextFormat::Json, "{\n  \"settings\": {\n    \"g\": \"x\"\n  }\n}\n", "第 3 行 settings.g:应为数字"},
         {TextFormat::Json, "{\n  \"objects\": [\n    {\"kind\": 1,}\n  ]\n}\n", "第 3 行 JSON 语法错误"},
     };
-    auto m = small_model();
-    const std::string before = fingerprint(*m);
-    for (const Case& c : cases) {
-        const LoadResult r = read_text(*m, c.text, c.format);
-        EXPECT_FALSE(r.ok) << c.text;
-        EXPECT_NE(r.message.find(c.message), std::string::npos) << r.message;
-        EXPECT_EQ(fingerprint(*m), before) << c.text;
-    }
+    expect_refused(cases);
+}
+
+// Hostile texts: nesting that would exhaust the parsers' stacks, keys of
+// megabytes, values that are not numbers at all. Each is refused at once
+// with a short message naming its line.
+TEST(TextForm, HostileTextsAreRefusedWithShortMessages) {
+    const auto repeat = [](std::string_view s, int n) {
+        std::string out;
+        for (int i = 0; i < n; ++i) out += s;
+        return out;
+    };
+    // `a.a. ... .a` with n parts.
+    const auto dotted = [&](int n) { return repeat("a.", n - 1) + "a"; };
+    // [[a]], [[a.a]] ...: n lists of tables, each in the last table of the one before.
+    const auto lists_of_tables = [&](int n) {
+        std::string out;
+        for (int i = 1; i <= n; ++i) out += "[[" + dotted(i) + "]]\n";
+        return out;
+    };
+    const std::string huge_key(1 << 20, 'k'), shown = std::string(40, 'k') + "…";
+    const std::string too_deep = "表和列表嵌套太深(最多 64 层)";
+    const Refusal cases[] = {
+        // Nesting: headers, dotted keys, inline values and JSON, each just
+        // within the limit (refused for another reason) and beyond it.
+        {TextFormat::Toml, "[" + dotted(64) + "]\n", "第 1 行 a:没有这个表"},
+        {TextFormat::Toml, "[" + dotted(65) + "]\n", "第 1 行 " + too_deep},
+        {TextFormat::Toml, "[" + dotted(20000) + "]\n", "第 1 行 " + too_deep},
+        {TextFormat::Toml, "[[" + dotted(64) + "]]\n", "第 1 行 " + too_deep},
+        {TextFormat::Toml, lists_of_tables(32), "第 1 行 a:没有这个表"},
+        {TextFormat::Toml, lists_of_tables(33), "第 33 行 " + too_deep},
+        {TextFormat::Toml, "[settings]\n# [\n" + dotted(20000) + " = 1\n", "第 3 行 " + too_deep},
+        {TextFormat::Toml, "x = \"[[[\"\ny = " + repeat("[", 200) + repeat("]", 200) + "\n", "第 2 行 " + too_deep},
+        {TextFormat::Toml, "x = '''\n{{{'''\ny = " + repeat("{a=", 100) + "1" + repeat("}", 100) + "\n",
+         "第 3 行 " + too_deep},
+        {TextFormat::Json, "{\"x\":" + repeat("[", 64) + repeat("]", 64) + "}", "第 1 行 x:没有这个表"},
+        {TextFormat::Json, "{\"x\":" + repeat("[", 65) + repeat("]", 65) + "}", "第 1 行 " + too_deep},
+        {TextFormat::Json, "{\n\"x\": \"[{\\\"\",\n\"y\":" + repeat("[", 1001), "第 3 行 " + too_deep},
+        {TextFormat::Json, repeat("{\"a\":", 100000), "第 1 行 " + too_deep},
+        // The top level of JSON is not an object.
+        {TextFormat::Json, "[1, 2]", "应为表,这里是列表"},
+        {TextFormat::Json, "\"x\"", "第 1 行 JSON 语法错误"},
+        {TextFormat::Json, "5", "第 1 行 JSON 语法错误"},
+        // A key of a megabyte is quoted by its start, on its own line.
+        {TextFormat::Toml, "[settings]\n\n\"" + huge_key + "\" = 1\n", "第 3 行 settings." + shown + ":没有这个字段"},
+        {TextFormat::Toml, "[" + huge_key + "]\n", "第 1 行 " + shown + ":没有这个表"},
+        {TextFormat::Json, "{\"settings\": {\n\"" + huge_key + "\":\n\n1}}", "第 2 行 settings." + shown},
+        {TextFormat::Toml, "[[objects]]\nkind = 1\n[[pictures]]\nslot = 0\nfile = \"" + huge_key + "\"\n",
+         "第 5 行 pictures[0].file:不能读取文件「" + shown + "」"},
+        // A JSON member's line is its key's, not its value's.
+        {TextFormat::Json, "{\"settings\": {\n\"scael\":\n\n1}}", "第 2 行 settings.scael:没有这个字段"},
+        {TextFormat::Toml, "[settings]\n\ng = 1979-05-27\n", "第 3 行 日期和时间不能用作实验中的值"},
+        // NaN and the infinities are not values of an experiment.
+        {TextFormat::Toml, "[[objects]]\nkind = 1\nx0 = nan\n", "第 3 行 objects[0].x0:应为有限的数,这里是 NaN。"},
+        {TextFormat::Toml, "[settings]\ntime_step = -inf\n",
+         "第 2 行 settings.time_step:应为有限的数,这里是 -Infinity"},
+        {TextFormat::Json, "{\"objects\": [{\"kind\": 1,\n\"vy0\": \"Infinity\"}]}",
+         "第 2 行 objects[0].vy0:应为有限的数,这里是 Infinity"},
+        {TextFormat::Json, "{\"objects\": [{\"kind\": 1, \"rest_mass\": \"NaN:0x7FF0000000000001\"}]}",
+         "objects[0].rest_mass:应为有限的数,这里是 NaN:0x7FF0000000000001"},
+        {TextFormat::Toml, "[[elements.M]]\nvalues = [1, 2, inf]\n", "第 2 行 elements.M[0].values[2]:应为有限的数"},
+        {TextFormat::Toml, "[[elements.M]]\nmass = 1\n\nx = nan\n", "第 4 行 elements.M[0].x:应为有限的数"},
+    };
+    expect_refused(cases);
+    // The values the player recomputes keep what a file held.
+    auto m = make_model();
+    const LoadResult ok =
+        read_text(*m, "[[objects]]\nkind = 1\nrest_mass = 1\nvx = nan\nmass = -inf\n", TextFormat::Toml);
+    ASSERT_TRUE(ok.ok) << ok.message;
+    EXPECT_TRUE(std::isnan(m->objects[0].vx));
+    EXPECT_EQ(m->objects[0].mass, -std::numeric_limits<double>::infinity());
 }
 
 TEST(TextForm, TheAuthoringDocumentHoldsTheCodesTablesOfFields) {
