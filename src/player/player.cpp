@@ -51,8 +51,10 @@ void end_drag(PlayerState& p) {
     p.mouse.drag_state = 0;
 }
 
+// A program that runs out of time stops wherever it happens to be: two such
+// errors of one program are the same error, whatever their lines.
 bool same_error(const ProgramError& a, const ProgramError& b) {
-    return a.code == b.code && a.program == b.program && a.line == b.line;
+    return a.code == b.code && a.program == b.program && (a.line == b.line || a.code == ERR_LINE_BUDGET);
 }
 
 // Load steps after the reader: graph pictures, the loaded flag, the caption.
