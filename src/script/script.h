@@ -56,8 +56,8 @@ inline constexpr long DEFAULT_LINE_BUDGET = 1000000;  // lines executed in one r
 // thread: a program that is only slow, not endless, must not hold the window
 // much longer than this either. A normal program takes milliseconds at most.
 inline constexpr std::chrono::milliseconds DEFAULT_TIME_BUDGET{500};
-// Lines executed between two reads of the clock: reading it costs about as
-// much as the cheapest line, so it is read rarely.
+// Lines executed between two reads of the clock: read this rarely, the clock
+// costs nothing measurable even in a loop of the cheapest lines.
 inline constexpr int TIME_CHECK_LINES = 256;
 inline constexpr int MAX_PROGRAM_NESTING = 4;  // 打开 runs the new clock program from inside a program
 
