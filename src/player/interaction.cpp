@@ -226,8 +226,8 @@ void finish_release(PlayerState& p, MouseButton button, int x, int y) {
         if (p.script->pause_request == 1) press_pause(p);
         after_label_program(p);
         if (m.sim_time == 0) {
-            bool shown = false;
-            readings_program_writeback(p, shown);
+            ClockRuns runs;
+            readings_program_writeback(p, runs);
             prepar_obj(p);
         }
         return;
@@ -258,8 +258,8 @@ bool drag_mode(const PlayerState& p) {
 void justing_draw(PlayerState& p) {
     Model& m = *p.model;
     Scene& s = p.scene;
-    bool shown = false;
-    evaluate_start_state(p, shown);
+    ClockRuns runs;
+    evaluate_start_state(p, runs);
     drag_frame(m, s, p.mouse.drag_state, p.mouse.drag_background);
     if (is_text_kind(p.mouse.drag_state)) {
         // The selection mark around the picked-up text.

@@ -90,10 +90,11 @@ TickOutcome play(PlayerState& p, double seconds) {
         return TickOutcome::Idle;
     }
     const int n = frames_due(p.playback, *p.model, seconds);
+    const auto start = std::chrono::steady_clock::now();
     TickOutcome last = TickOutcome::Idle;
     for (int i = 0; i < n; ++i) {
         last = Timing(p);
-        if (last != TickOutcome::Advanced) {
+        if (last != TickOutcome::Advanced || std::chrono::steady_clock::now() - start > MAX_TURN_WORK) {
             p.playback.owed = 0.0;
             break;
         }

@@ -4,6 +4,7 @@
 // depend on it; only the pace on the screen does.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -27,6 +28,10 @@ inline constexpr int MAX_FRAMES_PER_TURN = 16;
 // A turn accounts for at most this much time of the clock (after a modal
 // dialog the run does not rush to catch up).
 inline constexpr double MAX_TURN_SECONDS = 0.25;
+// A turn runs no further frame once it has taken this much time: frames with
+// a heavy clock program then play slower instead of holding the window (the
+// results stay the same, only the pace changes).
+inline constexpr std::chrono::milliseconds MAX_TURN_WORK{100};
 
 struct Playback {
     Speed speed = Speed::Normal;
@@ -54,7 +59,8 @@ int frames_due(Playback& pb, const Model& m, double seconds);
 void set_speed(PlayerState& p, Speed s);
 // One turn of the main loop after `seconds` of the clock: the frames due at
 // the speed, each a full tick (Timing), stopping early when one ends the
-// advance. Returns the last tick's outcome (Idle when none ran).
+// advance or the turn has taken MAX_TURN_WORK (the frames left are dropped).
+// Returns the last tick's outcome (Idle when none ran).
 TickOutcome play(PlayerState& p, double seconds);
 // One frame forward while paused, then paused again (from a stopped
 // experiment: a Run, one frame, paused). Nothing while running or halted.

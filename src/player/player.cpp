@@ -51,8 +51,10 @@ void end_drag(PlayerState& p) {
     p.mouse.drag_state = 0;
 }
 
+// A program that runs out of time stops wherever it happens to be: two such
+// errors of one program are the same error, whatever their lines.
 bool same_error(const ProgramError& a, const ProgramError& b) {
-    return a.code == b.code && a.program == b.program && a.line == b.line;
+    return a.code == b.code && a.program == b.program && (a.line == b.line || a.code == ERR_LINE_BUDGET);
 }
 
 // Load steps after the reader: graph pictures, the loaded flag, the caption.
@@ -161,26 +163,39 @@ void show_opened(PlayerState& p, const std::string& path, bool fit) {
 // after which the run goes on.
 EditorExit show_program_error(PlayerState& p) {
     if (!p.platform) return EditorExit::Continue;
-    const Script& s = *p.script;
+    Script& s = *p.script;
+    // Shown from inside a program (打开, 停止), the editor's time is the user's.
+    UserWait wait(s);
     if (s.use_program_editor)
         return p.platform->edit_program(*p.model, s.run_error_program, s.run_error_line, s.run_error);
     p.platform->message_box(program_error_message(s, *p.model), "", Buttons::Ok);
     return EditorExit::Continue;
 }
 
-// Readings, the clock-event program and the write-back, as preparation does
-// them three times. An error of the program is shown once: the same faulty
-// line would otherwise be reported three times in a row, and again by every
-// preparation that follows the error's own report (Stop, resize).
-void readings_program_writeback(PlayerState& p, bool& error_shown) {
+namespace {
+
+// The clock-event program, as preparation runs it three times. An error of the
+// program is shown once: the same faulty line would otherwise be reported
+// three times in a row, and again by every preparation that follows the
+// error's own report (Stop, resize). A program that ran away is not run again
+// in the same preparation: the window would wait for it each time.
+void run_clock_in(PlayerState& p, ClockRuns& runs) {
+    if (runs.ran_away) return;
+    ProgramError e;
+    if (run_clock_program(p, e) == 0) return;
+    runs.ran_away = e.code == ERR_LINE_BUDGET;
+    if (runs.error_shown || same_error(e, p.last_error)) return;
+    runs.error_shown = true;
+    p.last_error = e;
+    show_program_error(p);
+}
+
+}  // namespace
+
+void readings_program_writeback(PlayerState& p, ClockRuns& runs) {
     Model& m = *p.model;
     jisuan_du_liang(m);
-    ProgramError e;
-    if (run_clock_program(p, e) != 0 && !error_shown && !same_error(e, p.last_error)) {
-        error_shown = true;
-        p.last_error = e;
-        show_program_error(p);
-    }
+    run_clock_in(p, runs);
     write_bl_back(m);
 }
 
@@ -204,29 +219,37 @@ void PlayerHost::prepare_after_open() {
     prepar_obj_fitted(p_);
 }
 
-bool evaluate_start_state(PlayerState& p, bool& error_shown) {
+bool evaluate_start_state(PlayerState& p, ClockRuns& runs) {
     Model& m = *p.model;
     set_presence(m);
     prepare_initial_state(m);
     if (m.running) return false;
-    readings_program_writeback(p, error_shown);
+    readings_program_writeback(p, runs);
     // With m.running clear the step only evaluates forces and accelerations.
     kernel(m);
     reset_for_display(m);
-    readings_program_writeback(p, error_shown);
+    readings_program_writeback(p, runs);
     update_screen_positions(m);
     return true;
 }
 
-void prepar_obj(PlayerState& p) {
+namespace {
+
+void prepar_obj(PlayerState& p, ClockRuns& runs) {
     Model& m = *p.model;
     update_caption(p);
     build_static_scene(m, p.scene);
-    bool error_shown = false;
-    if (!evaluate_start_state(p, error_shown)) return;
+    if (!evaluate_start_state(p, runs)) return;
     prepare_dynamic_scene(m, p.scene);
-    readings_program_writeback(p, error_shown);
+    readings_program_writeback(p, runs);
     if (m.settings.selected_object != -1) draw_selection(m, p.scene);
+}
+
+}  // namespace
+
+void prepar_obj(PlayerState& p) {
+    ClockRuns runs;
+    prepar_obj(p, runs);
 }
 
 // Run and Stop refresh only the graphs whose curves are sampled.
@@ -243,9 +266,9 @@ namespace {
 // prepared, so the scene shows them empty at once (clearing them after
 // would leave the old curves on screen until the next frame, which after a
 // Stop never comes); the curve bounds follow the prepared variables.
-void prepare_with_fresh_graphs(PlayerState& p) {
+void prepare_with_fresh_graphs(PlayerState& p, ClockRuns& runs) {
     for (int g = 0; g < LIVE_CURVE_GRAPHS && p.model->graphs[g].kind != 0; ++g) draw_graph_frame(*p.model, p.scene, g);
-    prepar_obj(p);
+    prepar_obj(p, runs);
     recompute_graphs(p);
 }
 
@@ -395,7 +418,8 @@ void press_run(PlayerState& p) {
     set_rope_rod_lengths(m);
     m.running = true;
     m.variable_texts[0][VT_VALUE] = "0";
-    prepare_with_fresh_graphs(p);
+    ClockRuns runs;
+    prepare_with_fresh_graphs(p, runs);
     m.running = true;
     reset_strobes(m);
     p.record.start(m);
@@ -417,14 +441,13 @@ void press_stop(PlayerState& p) {
     m.variable_texts[0][VT_VALUE] = "0";
     m.sim_time = 0;
     jisuan_du_liang(m);
-    ProgramError e;
     // A Stop caused by a program error runs the same program again; the error
-    // the user has just been shown is not shown a second time.
-    if (run_clock_program(p, e) != 0 && !same_error(e, p.last_error)) {
-        p.last_error = e;
-        show_program_error(p);
-    }
-    prepare_with_fresh_graphs(p);
+    // the user has just been shown is not shown a second time. One that ran
+    // away here is not run again by the preparation that follows.
+    ClockRuns runs;
+    run_clock_in(p, runs);
+    runs.error_shown = false;  // the preparation shows its own first error
+    prepare_with_fresh_graphs(p, runs);
 }
 
 void press_pause(PlayerState& p) {

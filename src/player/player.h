@@ -161,6 +161,15 @@ void show_opened(PlayerState& p, const std::string& path, bool fit);
 // The first activation of the main window: loads the container of `exe_path`.
 bool first_activation(PlayerState& p, const std::string& exe_path);
 
+// The clock-program runs of one preparation (or one drag step, or one Stop):
+// an error is shown once in them, and a program that ran away (error 3: it
+// used up its lines or its time) is not run again in them, as it would hold
+// the window as long again each time.
+struct ClockRuns {
+    bool error_shown = false;
+    bool ran_away = false;
+};
+
 // Puts every object into its initial state and rebuilds the scene: the static
 // scene, the start state, the dynamic scene, then readings, the clock program
 // and the write-back once more.
@@ -170,7 +179,7 @@ void prepar_obj(PlayerState& p);
 // it returns false and the main loop takes over) readings, clock program and
 // write-back around the forces of the start state (kernel in evaluation mode,
 // positions reset after it), then the screen positions.
-bool evaluate_start_state(PlayerState& p, bool& error_shown);
+bool evaluate_start_state(PlayerState& p, ClockRuns& runs);
 // Redraws the bitmaps of the function graphs and refreshes their curve bounds.
 void recompute_graphs(PlayerState& p);
 // After the settings dialog closed (OK or Cancel), once the window has redone
@@ -179,8 +188,8 @@ void recompute_graphs(PlayerState& p);
 void settings_closed(PlayerState& p);
 
 // Readings, the clock-event program and the write-back, as preparation and
-// dragging do them; a program error is shown once per `error_shown`.
-void readings_program_writeback(PlayerState& p, bool& error_shown);
+// dragging do them; a program error is shown once per `runs`.
+void readings_program_writeback(PlayerState& p, ClockRuns& runs);
 // Shows the error of the last event-program run (the program editor, or a
 // message box where there is none). Returns whether the user chose to stop.
 EditorExit show_program_error(PlayerState& p);

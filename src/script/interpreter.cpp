@@ -109,7 +109,10 @@ Step execute_line(Script& s, Model& m, int program, int i, std::string_view line
             if (s.platform) s.platform->shell_open(gbk_to_utf8(arg));
         } else if (m.experiment_path.empty()) {
             // There is no folder to resolve the name against.
-            if (s.platform) s.platform->message_box("请先保存当前的实验。", "", Buttons::Ok);
+            if (s.platform) {
+                UserWait wait(s);
+                s.platform->message_box("请先保存当前的实验。", "", Buttons::Ok);
+            }
         } else if (s.platform) {
             s.platform->shell_open(resolve_program_path(m, arg));
         }
@@ -182,6 +185,9 @@ int run_program(Script& s, Model& m, int program) {
     // experiments that open each other from their clock programs would recurse
     // without end.
     if (s.nesting >= MAX_PROGRAM_NESTING) return fail(s, ERR_NESTING, program, 0);
+    // A program started from a program (打开) shares the time of the call
+    // that started it, so nested programs cannot multiply the wait.
+    if (s.nesting == 0) s.deadline = std::chrono::steady_clock::now() + s.time_budget;
     NestingGuard guard(s);
 
     char buf[MAX_LINE_BYTES + 1];
@@ -191,6 +197,8 @@ int run_program(Script& s, Model& m, int program) {
     // experiment, and the program goes on with whatever model is loaded.
     while (i < line_count(m, program)) {
         if (++executed > s.line_budget) return fail(s, ERR_LINE_BUDGET, program, i);
+        if (executed % TIME_CHECK_LINES == 0 && std::chrono::steady_clock::now() > s.deadline)
+            return fail(s, ERR_LINE_BUDGET, program, i);
         const Text& raw = m.program_lines[program][i];
         if (raw.size() > static_cast<size_t>(MAX_LINE_BYTES)) return fail(s, ERR_LINE_TOO_LONG, program, i);
         size_t n = 0;
@@ -236,7 +244,7 @@ const char* error_meaning(int code) {
         case ERR_LINE_TOO_LONG:
             return "这一行太长(最多99个字节)。";
         case ERR_LINE_BUDGET:
-            return "一次执行的行数超过上限,可能是死循环。";
+            return "一次执行的行数或时间超过上限,可能是死循环。";
         case ERR_NESTING:
             return "打开的实验嵌套太深。";
         case ERR_NOT_A_STATEMENT:
@@ -285,6 +293,7 @@ void report_program_error(Script& s, Model& m, bool timer_loop) {
     m.running = false;
     EditorExit exit = EditorExit::Continue;
     if (s.platform) {
+        UserWait wait(s);
         if (s.use_program_editor)
             exit = s.platform->edit_program(m, s.run_error_program, s.run_error_line, s.run_error);
         else

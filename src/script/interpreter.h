@@ -15,7 +15,7 @@ namespace quorrel {
 enum ProgramErrorCode : int {
     ERR_EXCEPTION = 1,        // an unexpected fault while executing a line
     ERR_LINE_TOO_LONG = 2,    // a line longer than 99 bytes
-    ERR_LINE_BUDGET = 3,      // too many lines executed in one call (a runaway loop)
+    ERR_LINE_BUDGET = 3,      // too many lines or too much time in one call (a runaway loop)
     ERR_NESTING = 4,          // programs started from programs (打开) nest too deeply
     ERR_NOT_A_STATEMENT = 5,  // no statement and no valid assignment
     ERR_PARENTHESIS = 6,      // a built-in without "(" right after its keyword or without ")"

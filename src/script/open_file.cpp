@@ -37,7 +37,10 @@ void OpenFile_By_Name(Script& s, Model& m, std::string_view name) {
     size_t zero = name.find('\0');
     name = name.substr(0, std::min<size_t>(zero, 2000));
     if (m.experiment_path.empty()) {
-        if (s.platform) s.platform->message_box("请先保存当前的实验。", "", Buttons::Ok);
+        if (s.platform) {
+            UserWait wait(s);
+            s.platform->message_box("请先保存当前的实验。", "", Buttons::Ok);
+        }
         return;
     }
     const std::string path = resolve_program_path(m, name);
@@ -48,6 +51,7 @@ void OpenFile_By_Name(Script& s, Model& m, std::string_view name) {
         s.load_scratch ? read_experiment_file(m, path, *s.load_scratch) : read_experiment_file(m, path);
     m.experiment_path = path;  // also when the file failed: later names resolve against it
     if (!r.ok && s.platform) {
+        UserWait wait(s);
         if (r.message.empty())
             s.platform->message_box("不能打开这个文件,请检查这个文件是否存在.", "warning", Buttons::OkCancel);
         else

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 
@@ -50,7 +51,15 @@ public:
 // Interpreter limits the language itself leaves open.
 inline constexpr int MAX_LINE_BYTES = 99;             // the working buffer holds 99 bytes and a zero
 inline constexpr long DEFAULT_LINE_BUDGET = 1000000;  // lines executed in one run_program call
-inline constexpr int MAX_PROGRAM_NESTING = 4;         // 打开 runs the new clock program from inside a program
+// Wall time one run_program call may take, the programs it starts (打开) and
+// the preparation they run included. The interpreter runs on the window's
+// thread: a program that is only slow, not endless, must not hold the window
+// much longer than this either. A normal program takes milliseconds at most.
+inline constexpr std::chrono::milliseconds DEFAULT_TIME_BUDGET{500};
+// Lines executed between two reads of the clock: read this rarely, the clock
+// costs nothing measurable even in a loop of the cheapest lines.
+inline constexpr int TIME_CHECK_LINES = 256;
+inline constexpr int MAX_PROGRAM_NESTING = 4;  // 打开 runs the new clock program from inside a program
 
 struct Script {
     ExprTable nodes;
@@ -67,11 +76,29 @@ struct Script {
     int pause_request = 0;
 
     long line_budget = DEFAULT_LINE_BUDGET;
+    std::chrono::steady_clock::duration time_budget = DEFAULT_TIME_BUDGET;
+    // When the outermost run_program call in progress runs out of time.
+    std::chrono::steady_clock::time_point deadline{};
     int nesting = 0;  // run_program calls in progress
 
     // Errors are shown in the program editor (the window) or, without one (the
     // tool, batch runs), as a message box after which the run goes on.
     bool use_program_editor = false;
+};
+
+// Held while a dialog waits for the user during a program (a message of
+// 打开, the editor showing an error of a program it started): the time the
+// dialog is open does not count against the time budget of the call.
+class UserWait {
+public:
+    explicit UserWait(Script& s) : s_(s), start_(std::chrono::steady_clock::now()) {}
+    ~UserWait() { s_.deadline += std::chrono::steady_clock::now() - start_; }
+    UserWait(const UserWait&) = delete;
+    UserWait& operator=(const UserWait&) = delete;
+
+private:
+    Script& s_;
+    std::chrono::steady_clock::time_point start_;
 };
 
 std::unique_ptr<Script> make_script(Platform* platform = nullptr, ProgramHost* host = nullptr);

@@ -5,15 +5,19 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QThread>
+#include <chrono>
+#include <limits>
 
 #include "demos/demos.h"
 #include "model/gbk.h"
 #include "model/io.h"
 #include "model/text_form.h"
 #include "player/file_watch.h"
+#include "player/playback.h"
 #include "player/player.h"
 #include "player/run_record.h"
 #include "player/save.h"
+#include "script/interpreter.h"
 #include "support/demo_player.h"
 #include "support/file_player.h"
 #include "support/objects.h"
@@ -160,6 +164,51 @@ TEST_F(PlayerFiles, ALongRunIsThinnedWithinTheBudget) {
     EXPECT_LE(r.rows(), cap);
     for (std::size_t i = 0; i < r.rows(); ++i) ASSERT_EQ(r.row(i)[0], static_cast<double>(1 + 4 * i)) << i;
     EXPECT_GE(r.row(r.rows() - 1)[0] + 4, static_cast<double>(frames));
+}
+
+// An experiment whose clock program never ends opens, runs and stops within
+// about the time budget per step, the error shown in the editor each time
+// instead of the window waiting for ever. The runaway program runs once per
+// preparation (c counts its runs), and a turn of the main loop stops running
+// frames once it has taken its time.
+TEST_F(PlayerFiles, AClockProgramThatNeverEndsCannotHoldThePlayer) {
+    auto m = make_model();
+    load_demo(*m, *find_demo("thrown_ball.exp"));
+    for (const char* name : {"c", "d"}) {
+        const int v = m->variable_count++;
+        m->variable_texts[v][VT_NAME] = name;
+        m->variable_texts[v][VT_INITIAL] = m->variable_texts[v][VT_VALUE] = "0";
+    }
+    const char* lines[] = {"c=c+1", "循环1:当(1<2)成立", "d=sin(c)*2+pow(c,2)/1000", "结束循环1"};
+    for (int i = 0; i < 4; ++i) m->program_lines[0][i] = utf8_to_gbk(lines[i]);
+    m->programs[0].line_count = 4;
+    m->program_count = std::max(m->program_count, 1);
+    const std::string file = write("heavy.exp", write_experiment(*m));
+
+    p.script->line_budget = std::numeric_limits<long>::max();
+    p.script->time_budget = std::chrono::milliseconds(50);
+    p.script->use_program_editor = true;
+    const auto count = [this] { return gbk_to_utf8(p.model->variable_texts[find_variable(*p.model, "c")][VT_VALUE]); };
+    const auto start = std::chrono::steady_clock::now();
+
+    ASSERT_TRUE(open_experiment(p, file));
+    EXPECT_EQ(platform.editor_opened, 1);
+    EXPECT_EQ(p.last_error.code, ERR_LINE_BUDGET);
+    EXPECT_EQ(count(), "1");
+
+    press_run(p);
+    EXPECT_EQ(Timing(p), TickOutcome::Advanced);  // the first frame, the error shown again
+    EXPECT_EQ(platform.editor_opened, 2);
+    EXPECT_GT(p.model->sim_time, 0.0);
+    // Fifteen frames are due; each takes the budget, so the turn ends after a few.
+    EXPECT_EQ(play(p, MAX_TURN_SECONDS), TickOutcome::Advanced);
+    EXPECT_LE(platform.editor_opened, 2 + 3);
+
+    const int shown = platform.editor_opened;
+    press_stop(p);  // the same error again (wherever the time ran out): not shown, and run once only
+    EXPECT_EQ(platform.editor_opened, shown);
+    EXPECT_EQ(count(), "1");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));  // generous
 }
 
 }  // namespace

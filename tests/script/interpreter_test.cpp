@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <limits>
 #include <stdexcept>
+#include <thread>
 
 #include "fakes.h"
 
@@ -166,6 +169,59 @@ TEST_F(Interpreter, RunawayLoopsEndWithAnError) {
     EXPECT_EQ(var(*m, "x"), "500");
     s->line_budget = DEFAULT_LINE_BUDGET;
     EXPECT_EQ(run({"循环1:当(1>2)成立", "结束循环1"}), 1);
+}
+
+// Programs that would run for minutes end within about the time budget with
+// the runaway error, wherever the time runs out: a plain loop, nested loops,
+// a label's program restarted by a loop end without its head.
+TEST_F(Interpreter, SlowProgramsEndWithTheRunawayErrorOnceTheirTimeIsUp) {
+    using namespace std::chrono;
+    s->line_budget = std::numeric_limits<long>::max();  // only the clock can end them
+    s->time_budget = milliseconds(50);
+    struct Case {
+        int program;
+        std::vector<std::string> lines;
+    };
+    const Case cases[] = {
+        {0, {"循环1:当(1<2)成立", "x=sin(x)*2+pow(x,2)/1000", "结束循环1"}},
+        {0, {"循环1:当(1<2)成立", "y=0", "循环2:当(y<100)成立", "y=y+1", "结束循环2", "结束循环1"}},
+        {7, {"x=x+1", "结束循环9"}},
+    };
+    set_var(*m, "x", "0");
+    set_var(*m, "y", "0");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.lines[1]);
+        const auto start = steady_clock::now();
+        EXPECT_EQ(run(c.lines, c.program), 0);
+        const auto took = steady_clock::now() - start;
+        EXPECT_EQ(s->run_error, ERR_LINE_BUDGET);
+        EXPECT_EQ(s->run_error_program, c.program);
+        EXPECT_LT(s->run_error_line, static_cast<int>(c.lines.size()));
+        EXPECT_GE(took, s->time_budget);
+        EXPECT_LT(took, seconds(20));  // generous: without the budget it never ends
+    }
+    EXPECT_NE(program_error_message(*s, *m).find("可能是死循环"), std::string::npos);
+}
+
+// A message box a program opened waits for the user; the time it is open is
+// not the program's.
+class SlowUserPlatform : public FakePlatform {
+public:
+    Answer message_box(const std::string& text, const std::string& caption, Buttons b) override {
+        std::this_thread::sleep_for(std::chrono::milliseconds(120));
+        return FakePlatform::message_box(text, caption, b);
+    }
+};
+
+TEST_F(Interpreter, TimeInADialogDoesNotCountAgainstTheBudget) {
+    SlowUserPlatform slow;
+    s->platform = &slow;
+    s->time_budget = std::chrono::milliseconds(50);
+    m->experiment_path.clear();  // 打开 of a relative name asks to save first
+    set_var(*m, "n", "0");
+    EXPECT_EQ(run({"打开(notes.txt)", "循环1:当(n<300)成立", "n=n+1", "结束循环1"}), 1) << s->run_error;
+    EXPECT_EQ(slow.messages.size(), 1u);
+    EXPECT_EQ(var(*m, "n"), "300");
 }
 
 class ThrowingHost : public FakeHost {
