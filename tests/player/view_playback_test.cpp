@@ -18,6 +18,7 @@
 #include "player/view_control.h"
 #include "render/bounds.h"
 #include "support/demo_player.h"
+#include "support/file_player.h"
 #include "support/qt_app.h"
 
 namespace quorrel {
@@ -268,17 +269,12 @@ TEST(Playback, EveryDemoPlaysAtRealTimeOrItsTitleSaysOtherwise) {
 // A body at 1 m/s in a text form without speed settings, played by a clock
 // that ticks at the display's refresh: after two seconds of the clock it has
 // gone two metres (real time), whatever the refresh rate.
-TEST(Playback, ATextFormWithoutSpeedSettingsPlaysAtRealTime) {
-    QTemporaryDir dir;
-    const std::string file = dir.filePath(QStringLiteral("glide.toml")).toStdString();
-    ASSERT_TRUE(write_file_safely(file, "[[objects]]\nkind = 1\nrest_mass = 1\nradius = 1\nvx0 = 1\n").ok);
+using TextFormPlayback = test::FilePlayerTest;
+
+TEST_F(TextFormPlayback, ATextFormWithoutSpeedSettingsPlaysAtRealTime) {
+    const std::string file = write("glide.toml", "[[objects]]\nkind = 1\nrest_mass = 1\nradius = 1\nvx0 = 1\n");
     for (double refresh : {60.0, 75.0, 144.0}) {
-        test::ensure_gui_app();
-        HeadlessPlatform platform;
-        platform.quiet = true;
-        PlayerState p;
-        p.platform = &platform;
-        resize_scene(p, 700, 420, 702, 455);
+        set_speed(p, Speed::Own);
         ASSERT_TRUE(load_any(p, file));
         EXPECT_EQ(p.playback.speed, Speed::RealTime);
         const double frame = p.model->settings.steps_per_frame * p.model->settings.time_step;
