@@ -3,8 +3,8 @@
 // experiment files (and their pictures) that `quorrel-tool demo --pictures`
 // wrote next to this program (experiments/) or that an installation put under
 // share/quorrel/demos; the player is the one beside this program, else the one
-// built with it, told to play the demo at real time. `quorrel-demo --list` prints "file<TAB>title" lines instead
-// of asking, `--help` the usage.
+// built with it, told to play the demo at real time. `quorrel-demo --list`
+// prints "file<TAB>title" lines instead of asking, `--help` the usage.
 #include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>

@@ -303,6 +303,8 @@ void MainWindow::toggle_full_screen() {
 
 void MainWindow::run() {
     press_run(p_);
+    // The run's clock starts now: the time since the last turn went before it.
+    clock_.restart();
     sync();
     view_->update();
 }
@@ -315,6 +317,7 @@ void MainWindow::stop() {
 
 void MainWindow::pause_continue() {
     press_pause(p_);
+    clock_.restart();  // a continued run owes nothing for the pause
     sync();
 }
 
@@ -493,7 +496,8 @@ void MainWindow::sync() {
         const std::string pace = real_time_text(Speed::Own, *p_.model);
         if (!pace.empty()) own += QStringLiteral("（") + QString::fromStdString(pace) + QStringLiteral("）");
     }
-    speed_actions_[static_cast<int>(Speed::Own)]->setText(own);
+    QAction* own_action = speed_actions_[static_cast<int>(Speed::Own)];
+    if (own_action->text() != own) own_action->setText(own);
     legend_->setChecked(p_.scene.show_legend);
 
     status_->setText(QString::fromStdString(p_.status_text));

@@ -242,8 +242,8 @@ TEST_F(WindowTest, ATextFormPlaysAtTheWallClocksPace) {
     clock.start();
     QTest::qWait(1500);
     const double gone = body.x - body.x0, wall = static_cast<double>(clock.nsecsElapsed()) * 1e-9;
-    EXPECT_LE(gone, wall * 1.03 + 0.05);
-    EXPECT_GE(gone, wall * 0.7);
+    EXPECT_LE(gone, wall * 1.03 + 0.05) << gone << " m in " << wall << " s";
+    EXPECT_GE(gone, wall * 0.6) << gone << " m in " << wall << " s";
     EXPECT_TRUE(w.time_label()->text().endsWith(QStringLiteral("1× 实时")));
 }
 
