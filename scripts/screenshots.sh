@@ -76,7 +76,7 @@ for demo in "$@"; do
     name=${demo%.exp}
     file=$work/demos/$name.exp
     [ -f "$file" ] || { echo "screenshots.sh: no demo $demo" >&2; exit 2; }
-    "$player" --zoom "$zoom" "$file" >/dev/null 2>&1 &
+    "$player" --real-time --zoom "$zoom" "$file" >/dev/null 2>&1 &  # as the demo launcher opens it
     player_pid=$!
     window=$(xdotool search --sync --onlyvisible --name 'Quorrel' | head -n 1)
     sleep 1  # the first frames painted

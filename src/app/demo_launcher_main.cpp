@@ -3,8 +3,8 @@
 // experiment files (and their pictures) that `quorrel-tool demo --pictures`
 // wrote next to this program (experiments/) or that an installation put under
 // share/quorrel/demos; the player is the one beside this program, else the one
-// built with it. `quorrel-demo --list` prints "file<TAB>title" lines instead
-// of asking, `--help` the usage.
+// built with it, told to play the demo at real time. `quorrel-demo --list`
+// prints "file<TAB>title" lines instead of asking, `--help` the usage.
 #include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -111,7 +111,7 @@ int main(int argc, char** argv) {
     const QDir here(QCoreApplication::applicationDirPath());
     QString player = here.filePath(QStringLiteral("quorrel"));
     if (!QFileInfo(player).isExecutable()) player = QString::fromUtf8(QUORREL_PLAYER);
-    if (!QFileInfo::exists(file) || !QProcess::startDetached(player, {file})) {
+    if (!QFileInfo::exists(file) || !QProcess::startDetached(player, {QStringLiteral("--real-time"), file})) {
         QMessageBox::warning(nullptr, QStringLiteral("提示"), QStringLiteral("无法打开演示实验：") + file);
         return 1;
     }

@@ -80,6 +80,7 @@ int main(int argc, char** argv) {
     quorrel::QtPlatform platform;
     quorrel::MainWindow window(player, platform, source, path);
     window.set_zoom_on_open(args.zoom);
+    if (args.real_time) window.set_speed_on_open(quorrel::Speed::RealTime);
     if (args.exit_after_first_frame)
         window.scene_view()->painted = [&player] {
             if (player.model_loaded) QCoreApplication::exit(0);

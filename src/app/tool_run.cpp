@@ -1,7 +1,7 @@
 // quorrel-tool run FILE [--frames N] [--every K] [--resume] [--csv]: loads
 // FILE, presses Run and performs N ticks of the player's main loop, printing
 // one JSON line per tick (or per K ticks and the last one), or with --csv one
-// CSV row of the run's numbers (run_record.h).
+// CSV row of the run's numbers (run_record.h) after the row of the start.
 #include <QJsonArray>
 #include <QJsonObject>
 #include <cstdio>
@@ -24,7 +24,7 @@ QJsonObject tick_line(const PlayerState& p, long long frame, TickOutcome outcome
     const Model& m = *p.model;
     QJsonObject line;
     line["frame"] = static_cast<double>(frame);
-    line["t"] = json_real(m.sim_time);
+    line["t"] = json_real(time_on_step(m.sim_time, m.settings.time_step));
     // A solver's stop message leaves the pause button up and enabled, but the
     // run has ended as far as the tool is concerned.
     line["status"] = outcome == TickOutcome::StopMessage ? "stopped" : run_status(p);
@@ -109,7 +109,12 @@ int tool_run(const Args& args) {
     p.record.keep_rows(false);
     press_run(p);
     std::string line;
-    if (csv && !print_text(csv_header(p.record.columns()))) return 2;
+    if (csv) {
+        // The header and the start state at t = 0, then a row per frame.
+        line = csv_header(p.record.columns());
+        append_csv_row(line, p.record.columns(), p.record.last());
+        if (!print_text(line)) return 2;
+    }
     for (long long i = 1; i <= frames; ++i) {
         const TickOutcome r = Timing(p);
         const bool quit = platform.exit_status >= 0;

@@ -646,8 +646,16 @@ void copy_runtime_fields(Model& to, const Model& from) {
     }
 }
 
+void text_form_defaults(Model& m) {
+    m.settings.steps_per_frame = TEXT_FORM_STEPS_PER_FRAME;
+}
+
 const Model& reset_reference() {
-    static const std::unique_ptr<Model> model = make_model();
+    static const std::unique_ptr<Model> model = [] {
+        std::unique_ptr<Model> m = make_model();
+        text_form_defaults(*m);
+        return m;
+    }();
     return *model;
 }
 

@@ -133,7 +133,16 @@ bool set_lines(Model& m, const Section& s, int slot, std::vector<Text>& lines, b
 // player prepared saves as the experiment it read.
 void copy_runtime_fields(Model& to, const Model& from);
 
-// A freshly reset model, the reference for every reset value.
+// A text form's frame when it gives no steps per frame: 10 steps (of the
+// 1 ms reset time step, 0.01 s), so that real time runs a frame at least
+// every display refresh. An experiment file's reset keeps its 100 steps.
+inline constexpr std::int32_t TEXT_FORM_STEPS_PER_FRAME = 10;
+// The values a text form starts from before its fields are read: a reset
+// model's, except TEXT_FORM_STEPS_PER_FRAME.
+void text_form_defaults(Model& m);
+
+// A freshly reset model with the text form's defaults: the reference for
+// every reset value a text form leaves out.
 const Model& reset_reference();
 
 }  // namespace quorrel

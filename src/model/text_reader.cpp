@@ -420,6 +420,7 @@ LoadResult read_text_form(Model& m, std::string_view text, TextFormat format, co
         const std::int32_t digits = fresh.digits;
         init_kept_settings(fresh);
         fresh.digits = digits;
+        text_form_defaults(fresh);
         TextReader reader(fresh, files);
         if (!reader.read(parsed.root)) return failure(msg::TEXT_FORM_ERROR + reader.error(), msg::CAPTION_HINT, false);
         LoadResult ok;

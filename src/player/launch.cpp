@@ -48,6 +48,8 @@ PlayerArgs parse_player_args(const std::vector<std::string>& args) {
             r.exit_after_first_frame = true;
         } else if (options && a == "--watch") {
             r.watch = true;
+        } else if (options && a == "--real-time") {
+            r.real_time = true;
         } else if (options && a.size() > 1 && a[0] == '-') {
             if (r.error.empty()) r.error = "unknown option: " + a;
         } else if (r.file.empty()) {
@@ -74,6 +76,8 @@ std::string player_usage(const std::string& program) {
            "                            has been painted (for start-up measurements)\n"
            "  --watch                   reload FILE whenever it changes on disk; a file with an\n"
            "                            error keeps the last good scene and shows the error\n"
+           "  --real-time               play at real time from the start (an experiment file\n"
+           "                            or a packed player otherwise keeps its own pace)\n"
            "  -h, --help                show this help and quit\n";
 }
 

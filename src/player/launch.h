@@ -16,6 +16,9 @@ struct PlayerArgs {
     bool watch = false;
     // The view scale to open with; 0 fits the scene to the window.
     double zoom = 0.0;
+    // Play at real time from the start, whatever pace the file sets (the
+    // demo launcher opens its experiment files so).
+    bool real_time = false;
     std::string file;   // empty: none given
     std::string error;  // UTF-8, non-empty when the command line is not understood
 };

@@ -9,8 +9,8 @@
 namespace quorrel {
 namespace {
 
-constexpr double PRESET_FACTOR[] = {0.25, 0.5, 1.0, 2.0, 4.0};
-constexpr int PRESETS = 5;
+// The multiples of real time, slowest first.
+constexpr Speed PRESETS[] = {Speed::Quarter, Speed::Half, Speed::RealTime, Speed::Double, Speed::Quadruple};
 constexpr double MAX_FRAME_RATE = NORMAL_FRAME_RATE * MAX_FRAMES_PER_TURN;
 // Below this a real-time frame rate is taken as one frame a minute.
 constexpr double MIN_FRAME_RATE = 1.0 / 60.0;
@@ -19,31 +19,49 @@ double frame_seconds(const Model& m) {
     return static_cast<double>(m.settings.steps_per_frame) * m.settings.time_step;
 }
 
+double real_time_factor(Speed s) {
+    switch (s) {
+        case Speed::Quarter:
+            return 0.25;
+        case Speed::Half:
+            return 0.5;
+        case Speed::RealTime:
+        case Speed::Own:
+            return 1.0;
+        case Speed::Double:
+            return 2.0;
+        case Speed::Quadruple:
+            return 4.0;
+    }
+    return 1.0;
+}
+
 }  // namespace
 
 const char* speed_name(Speed s) {
     switch (s) {
         case Speed::Quarter:
-            return "¼×";
+            return "¼× 实时";
         case Speed::Half:
-            return "½×";
-        case Speed::Normal:
-            return "1×";
-        case Speed::Double:
-            return "2×";
-        case Speed::Quadruple:
-            return "4×";
+            return "½× 实时";
         case Speed::RealTime:
             return "实时";
+        case Speed::Double:
+            return "2× 实时";
+        case Speed::Quadruple:
+            return "4× 实时";
+        case Speed::Own:
+            return "实验原速";
     }
-    return "1×";
+    return "实时";
 }
 
 double frame_rate(Speed s, const Model& m) {
-    if (s != Speed::RealTime) return NORMAL_FRAME_RATE * PRESET_FACTOR[static_cast<int>(s)];
+    if (s == Speed::Own) return NORMAL_FRAME_RATE;
+    const double factor = real_time_factor(s);
     const double per_frame = frame_seconds(m);
-    if (!(per_frame > 0.0) || !std::isfinite(per_frame)) return NORMAL_FRAME_RATE;
-    return std::clamp(1.0 / per_frame, MIN_FRAME_RATE, MAX_FRAME_RATE);
+    if (!(per_frame > 0.0) || !std::isfinite(per_frame)) return NORMAL_FRAME_RATE * factor;
+    return std::clamp(factor / per_frame, MIN_FRAME_RATE, MAX_FRAME_RATE);
 }
 
 double speed_against_real_time(Speed s, const Model& m) {
@@ -58,15 +76,15 @@ std::string real_time_text(Speed s, const Model& m) {
 
 Speed faster(Speed s, const Model& m) {
     const double now = frame_rate(s, m);
-    for (int i = 0; i < PRESETS; ++i)
-        if (NORMAL_FRAME_RATE * PRESET_FACTOR[i] > now * 1.001) return static_cast<Speed>(i);
+    for (Speed preset : PRESETS)
+        if (frame_rate(preset, m) > now * 1.001) return preset;
     return s;
 }
 
 Speed slower(Speed s, const Model& m) {
     const double now = frame_rate(s, m);
-    for (int i = PRESETS - 1; i >= 0; --i)
-        if (NORMAL_FRAME_RATE * PRESET_FACTOR[i] < now * 0.999) return static_cast<Speed>(i);
+    for (auto it = std::rbegin(PRESETS); it != std::rend(PRESETS); ++it)
+        if (frame_rate(*it, m) < now * 0.999) return *it;
     return s;
 }
 

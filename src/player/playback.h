@@ -15,12 +15,14 @@ namespace quorrel {
 struct PlayerState;
 enum class TickOutcome;
 
-// ¼×, ½×, 1×, 2×, 4× the normal pace, and real time (one simulated second
-// per second of the clock).
-enum class Speed : std::uint8_t { Quarter, Half, Normal, Double, Quadruple, RealTime };
+// ¼×, ½×, 1×, 2×, 4× real time (1×: one simulated second per second of the
+// clock), and the experiment's own pace: one frame per refresh of the
+// display, as the experiment's author timed it with its steps per frame and
+// time step.
+enum class Speed : std::uint8_t { Quarter, Half, RealTime, Double, Quadruple, Own };
 inline constexpr int SPEEDS = 6;
 
-// Frames per second at the normal pace: one per refresh of the display.
+// Frames per second at the experiment's own pace: one per refresh of the display.
 inline constexpr double NORMAL_FRAME_RATE = 60.0;
 // At most this many frames run in one turn of the main loop; a machine that
 // cannot keep up plays slower instead of falling further behind.
@@ -34,21 +36,24 @@ inline constexpr double MAX_TURN_SECONDS = 0.25;
 inline constexpr std::chrono::milliseconds MAX_TURN_WORK{100};
 
 struct Playback {
-    Speed speed = Speed::Normal;
+    Speed speed = Speed::RealTime;
     double owed = 0.0;  // frames the clock has asked for and not yet run (a fraction)
 };
 
-// The speed's name in the menu: "¼×", "½×", "1×", "2×", "4×", "实时".
+// The speed's name in the menu: "¼× 实时", "½× 实时", "实时", "2× 实时",
+// "4× 实时", "实验原速".
 const char* speed_name(Speed s);
-// Frames per second the speed asks for (real time: 1 / (steps_per_frame *
-// time_step), at most MAX_FRAMES_PER_TURN per normal frame).
+// Frames per second the speed asks for: the experiment's own pace is
+// NORMAL_FRAME_RATE; a multiple k of real time is k / (steps_per_frame *
+// time_step), within one frame a minute and MAX_FRAMES_PER_TURN per refresh
+// (an experiment without a valid frame time plays k times its own pace).
 double frame_rate(Speed s, const Model& m);
 // Simulated seconds per second of the clock at that speed.
 double speed_against_real_time(Speed s, const Model& m);
 // The readout's speed: "0.83× 实时" (two significant digits).
 std::string real_time_text(Speed s, const Model& m);
-// The next speed up or down: the preset (¼× … 4×) with the nearest frame
-// rate beyond the current one; the same speed at the end of the list.
+// The next speed up or down: the multiple of real time (¼× … 4×) with the
+// nearest frame rate beyond the current one; the same speed at the end of the list.
 Speed faster(Speed s, const Model& m);
 Speed slower(Speed s, const Model& m);
 

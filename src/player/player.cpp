@@ -114,12 +114,16 @@ namespace {
 
 // The last load steps: the tool bar as the experiment asks for it (only a
 // container or a text form carries its options), where it came from, the
-// copy as read, and the scene prepared.
-void finish_show(PlayerState& p, ExperimentOrigin origin, bool fit) {
+// copy as read, and the scene prepared. An experiment newly opened plays at
+// real time when it is a text form (written for this player); an experiment
+// file or a packed player keeps the pace its author chose. A reload keeps
+// the speed the user has set.
+void finish_show(PlayerState& p, ExperimentOrigin origin, bool opening) {
     p.toolbar = toolbar_layout(p.model->toolbar, p.model->has_toolbar);
     p.origin = origin;
+    if (opening) set_speed(p, origin == ExperimentOrigin::TextForm ? Speed::RealTime : Speed::Own);
     keep_as_loaded(p);
-    if (fit)
+    if (opening)
         prepar_obj_fitted(p);
     else
         prepar_obj(p);
@@ -128,7 +132,7 @@ void finish_show(PlayerState& p, ExperimentOrigin origin, bool fit) {
 }  // namespace
 
 // After a container was read into the model.
-void show_container(PlayerState& p, const std::string& path, bool fit) {
+void show_container(PlayerState& p, const std::string& path, bool opening) {
     Model& m = *p.model;
     after_read(p, path);
     // Blocks and inclines are drawn transparently on white.
@@ -140,11 +144,11 @@ void show_container(PlayerState& p, const std::string& path, bool fit) {
             o.transparent = 1;
         }
     }
-    finish_show(p, ExperimentOrigin::Container, fit);
+    finish_show(p, ExperimentOrigin::Container, opening);
 }
 
 // After an experiment file or a text form was read into the model.
-void show_opened(PlayerState& p, const std::string& path, bool fit) {
+void show_opened(PlayerState& p, const std::string& path, bool opening) {
     Model& m = *p.model;
     after_read(p, path);
     // Objects without a picture of their own show the generated ball on black.
@@ -156,7 +160,7 @@ void show_opened(PlayerState& p, const std::string& path, bool fit) {
             o.transparent = 1;
         }
     }
-    finish_show(p, file_origin(path), fit);
+    finish_show(p, file_origin(path), opening);
 }
 
 // In the program editor where the platform has one, else as a message box

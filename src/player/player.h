@@ -154,10 +154,11 @@ void update_caption(PlayerState& p);
 // Keeps a copy of the model as read (PlayerState::loaded), before preparation.
 void keep_as_loaded(PlayerState& p);
 // The load steps after a successful read of a container, and of an
-// experiment file or a text form; `fit` fits a fitted view to the new
-// content (an opening), else the view stays as it is (a reload).
-void show_container(PlayerState& p, const std::string& path, bool fit);
-void show_opened(PlayerState& p, const std::string& path, bool fit);
+// experiment file or a text form; an `opening` fits a fitted view to the
+// new content and sets the playback speed the file asks for, else (a reload)
+// the view and the speed stay as they are.
+void show_container(PlayerState& p, const std::string& path, bool opening);
+void show_opened(PlayerState& p, const std::string& path, bool opening);
 // The first activation of the main window: loads the container of `exe_path`.
 bool first_activation(PlayerState& p, const std::string& exe_path);
 

@@ -1,9 +1,12 @@
 #include "player/run_record.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <set>
+#include <string_view>
 
 #include "model/doc_tree.h"
 #include "model/gbk.h"
@@ -31,7 +34,53 @@ std::string number_cell(double v, bool empty_when_not_finite) {
     return v > 0 ? "Infinity" : "-Infinity";
 }
 
+// `step` as its shortest decimal, digits × 10^-places, when the digits fit
+// in a double's integers.
+bool decimal_of(double step, double& digits, int& places) {
+    char buf[40];
+    const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, step, std::chars_format::scientific);
+    if (ec != std::errc()) return false;
+    const std::string_view text(buf, static_cast<std::size_t>(end - buf));  // "1.25e-03"
+    const std::size_t e = text.find('e');
+    if (e == std::string_view::npos) return false;
+    std::uint64_t d = 0;
+    int fraction = 0;
+    bool point = false;
+    for (char ch : text.substr(0, e)) {
+        if (ch == '.') {
+            point = true;
+            continue;
+        }
+        d = d * 10 + static_cast<std::uint64_t>(ch - '0');
+        if (point) ++fraction;
+    }
+    std::string_view exp = text.substr(e + 1);
+    const bool negative = !exp.empty() && exp[0] == '-';
+    if (!exp.empty() && (exp[0] == '-' || exp[0] == '+')) exp.remove_prefix(1);
+    int exponent = 0;
+    std::from_chars(exp.data(), exp.data() + exp.size(), exponent);
+    places = fraction - (negative ? -exponent : exponent);
+    digits = static_cast<double>(d);
+    return d < (std::uint64_t{1} << 53);
+}
+
 }  // namespace
+
+double time_on_step(double t, double step) {
+    if (!std::isfinite(t) || !std::isfinite(step) || !(step > 0.0)) return t;
+    constexpr double EXACT = 9007199254740992.0;  // 2^53: integers below it are exact
+    const double n = std::nearbyint(t / step);
+    if (!(std::fabs(n) < EXACT) || std::fabs(t - n * step) > 0.25 * step) return t;
+    double digits = 0;
+    int places = 0;
+    // n × digits and 10^places exact: one division rounds the decimal once.
+    if (decimal_of(step, digits, places) && std::fabs(n) * digits < EXACT) {
+        if (places >= 0 && places <= 22) return n * digits / std::pow(10.0, places);
+        if (places < 0 && places >= -22 && std::fabs(n) * digits * std::pow(10.0, -places) < EXACT)
+            return n * digits * std::pow(10.0, -places);
+    }
+    return n * step;
+}
 
 RunColumns run_columns(const Model& m) {
     RunColumns c;
@@ -56,7 +105,7 @@ RunColumns run_columns(const Model& m) {
 }
 
 void sample_row(const Model& m, const RunColumns& c, double* out) {
-    *out++ = m.sim_time;
+    *out++ = time_on_step(m.sim_time, m.settings.time_step);
     for (int i = 0; i < c.objects; ++i) {
         const MovingObject& o = m.objects[i];
         for (double v : {o.x, o.y, o.vx, o.vy, o.ax, o.ay}) *out++ = v;
@@ -97,6 +146,7 @@ void RunRecord::start(const Model& m) {
         chunks_.clear();
         chunk_width_ = width();
     }
+    sample(m);
 }
 
 std::size_t RunRecord::capacity() const {
@@ -115,7 +165,7 @@ const double* RunRecord::row(std::size_t i) const {
     return chunks_[i / CHUNK_ROWS].get() + (i % CHUNK_ROWS) * chunk_width_;
 }
 
-// Keeps rows 0, 2, 4, ...: the frames 1, 1 + 2s, 1 + 4s, ... of stride s.
+// Keeps rows 0, 2, 4, ...: the frames 0, 2s, 4s, ... of stride s.
 void RunRecord::thin_out() {
     const std::size_t kept = (rows_ + 1) / 2;
     for (std::size_t i = 1; i < kept; ++i) std::memcpy(slot(i), row(2 * i), chunk_width_ * sizeof(double));
@@ -126,11 +176,15 @@ void RunRecord::thin_out() {
 void RunRecord::record(const Model& m) {
     if (width() == 0) return;
     ++frames_;
+    sample(m);
+}
+
+void RunRecord::sample(const Model& m) {
     sample_row(m, columns_, last_.data());
-    if (!keep_rows_ || (frames_ - 1) % stride_ != 0) return;
+    if (!keep_rows_ || frames_ % stride_ != 0) return;
     if (rows_ == capacity()) {
         thin_out();
-        if ((frames_ - 1) % stride_ != 0) return;
+        if (frames_ % stride_ != 0) return;
     }
     std::memcpy(slot(rows_), last_.data(), width() * sizeof(double));
     ++rows_;

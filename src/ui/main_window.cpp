@@ -108,7 +108,7 @@ MainWindow::MainWindow(PlayerState& p, QtPlatform& platform, ExperimentSource so
     time_->setFont(time_font_);
     set_background(time_, SILVER);
     set_text_colour(time_, NAVY);
-    time_->setToolTip(QStringLiteral("模拟时间与播放速度（相对实际时间）；[ 和 ] 调整速度"));
+    time_->setToolTip(QStringLiteral("模拟时间与播放速度（相对实际时间）；[ 和 ] 调整速度，\\ 恢复实时"));
     time_->hide();
 
     view_ = new SceneView(p_, this);
@@ -164,11 +164,15 @@ void MainWindow::build_menu() {
         [this] { run_or_pause(); });
     add_command(menu_, QStringLiteral("前进一帧"), QKeySequence(Qt::Key_Right), [this] { step_frame(); });
 
+    // The multiples of real time, then the experiment's own pace (its entry
+    // shows that pace against real time, see sync).
     QMenu* speed = menu_->addMenu(QStringLiteral("播放速度"));
     auto* group = new QActionGroup(this);
     for (int i = 0; i < SPEEDS; ++i) {
         const Speed sp = static_cast<Speed>(i);
-        QAction* a = speed->addAction(QString::fromUtf8(speed_name(sp)), this, [this, sp] { set_speed(sp); });
+        if (sp == Speed::Own) speed->addSeparator();
+        const QKeySequence key = sp == Speed::RealTime ? QKeySequence(Qt::Key_Backslash) : QKeySequence();
+        QAction* a = add_command(speed, QString::fromUtf8(speed_name(sp)), key, [this, sp] { set_speed(sp); });
         a->setCheckable(true);
         group->addAction(a);
         speed_actions_[i] = a;
@@ -299,6 +303,8 @@ void MainWindow::toggle_full_screen() {
 
 void MainWindow::run() {
     press_run(p_);
+    // The run's clock starts now: the time since the last turn went before it.
+    clock_.restart();
     sync();
     view_->update();
 }
@@ -311,6 +317,7 @@ void MainWindow::stop() {
 
 void MainWindow::pause_continue() {
     press_pause(p_);
+    clock_.restart();  // a continued run owes nothing for the pause
     sync();
 }
 
@@ -403,6 +410,7 @@ void MainWindow::form_activate() {
         QTimer::singleShot(0, this, [] { QCoreApplication::exit(2); });
         return;
     }
+    if (speed_on_open_) quorrel::set_speed(p_, *speed_on_open_);
     if (zoom_on_open_ > 0.0) {
         View v;
         v.zoom = zoom_on_open_;
@@ -483,6 +491,13 @@ void MainWindow::sync() {
     pause->setChecked(p_.pause_down);
     actions_[3]->setEnabled(p_.pause_enabled);
     speed_actions_[static_cast<int>(p_.playback.speed)]->setChecked(true);
+    QString own = QString::fromUtf8(speed_name(Speed::Own));
+    if (p_.model_loaded) {
+        const std::string pace = real_time_text(Speed::Own, *p_.model);
+        if (!pace.empty()) own += QStringLiteral("（") + QString::fromStdString(pace) + QStringLiteral("）");
+    }
+    QAction* own_action = speed_actions_[static_cast<int>(Speed::Own)];
+    if (own_action->text() != own) own_action->setText(own);
     legend_->setChecked(p_.scene.show_legend);
 
     status_->setText(QString::fromStdString(p_.status_text));

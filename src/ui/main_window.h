@@ -5,6 +5,7 @@
 // playback.h, view_control.h) and the controls are refreshed from the core's
 // state afterwards. The keys: Space runs or pauses and continues, Esc stops,
 // F5 runs, the right arrow advances one frame, [ and ] change the speed,
+// \ returns to real time,
 // Ctrl + 0 / 1 / = / - fit, show 1:1, zoom in and out, F11 toggles full screen.
 #pragma once
 
@@ -14,6 +15,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -59,6 +61,8 @@ public:
     // (and keeps fitting it as the window changes), any other value is the
     // view scale with the design picture's corner at the top left.
     void set_zoom_on_open(double zoom);
+    // The playback speed the experiment opens with, whatever its file asks for.
+    void set_speed_on_open(Speed s) { speed_on_open_ = s; }
 
     // One frame of the main loop (a tick) unless a modal dialog is open or
     // the idle loop is off. Public so tests can step the window deterministically.
@@ -148,6 +152,7 @@ private:
     QTimer timer_;
     QElapsedTimer clock_;  // the time since the last turn of the main loop
     double zoom_on_open_ = 0.0;
+    std::optional<Speed> speed_on_open_;
 };
 
 }  // namespace quorrel

@@ -504,11 +504,12 @@ TEST_F(ToolTest, RunCsvHoldsTheNumbersOfTheJsonLines) {
         ASSERT_TRUE(csv.out.startsWith("\xEF\xBB\xBFt,"));
         const QList<QByteArray> rows = csv.out.mid(3).trimmed().split('\n');
         const QList<QByteArray> lines = json.out.trimmed().split('\n');
-        ASSERT_EQ(rows.size(), lines.size() + 1);
+        ASSERT_EQ(rows.size(), lines.size() + 2);  // the header and the start at t = 0
         const QList<QByteArray> header = rows[0].trimmed().split(',');
+        EXPECT_TRUE(rows[1].startsWith("0,")) << rows[1].toStdString();
         for (int i = 0; i < lines.size(); ++i) {
             const QJsonObject line = QJsonDocument::fromJson(lines[i]).object();
-            const QList<QByteArray> cells = rows[i + 1].trimmed().split(',');
+            const QList<QByteArray> cells = rows[i + 2].trimmed().split(',');
             ASSERT_EQ(cells.size(), header.size());
             EXPECT_EQ(cells[0].toDouble(), line["t"].toDouble());
             int c = 1;
@@ -519,9 +520,16 @@ TEST_F(ToolTest, RunCsvHoldsTheNumbersOfTheJsonLines) {
                 EXPECT_EQ(cells[c].toDouble(), line["variables"][QString::fromUtf8(header[c])].toString().toDouble());
         }
     }
-    // One ball under gravity falls as y = 10 - g t^2 / 2 (a few steps' error).
-    const Result fall = run_tool({"run", dir.filePath("ball.toml"), "--frames", "10", "--csv"});
-    const QList<QByteArray> last = fall.out.trimmed().split('\n').last().split(',');
+    // One ball under gravity falls as y = 10 - g t^2 / 2 (a few steps' error),
+    // from its start at rest, at the times of whole frames (a text form's
+    // frame is ten 1 ms steps).
+    const Result fall = run_tool({"run", dir.filePath("ball.toml"), "--frames", "10", "--every", "3", "--csv"});
+    const QList<QByteArray> rows = fall.out.trimmed().split('\n');
+    QStringList times;
+    for (qsizetype i = 1; i < rows.size(); ++i) times << QString::fromUtf8(rows[i].split(',')[0]);
+    EXPECT_EQ(times, QStringList({"0", "0.03", "0.06", "0.09", "0.1"}));
+    EXPECT_TRUE(rows[1].trimmed().startsWith("0,0,10,0,0,")) << rows[1].toStdString();
+    const QList<QByteArray> last = rows.last().split(',');
     const double t = last[0].toDouble();
     EXPECT_NEAR(last[2].toDouble(), 10 - 9.8 * t * t / 2, 0.01);
 }

@@ -164,6 +164,8 @@ TEST(TextForm, OmittedFieldsTakeTheirResetValues) {
     ASSERT_TRUE(r.ok) << r.message;
     auto expected = make_model();
     expected->settings.use_gravity = 1;
+    // A text form's frame is short enough for real time at the display's rate.
+    expected->settings.steps_per_frame = TEXT_FORM_STEPS_PER_FRAME;
     MovingObject& o = expected->objects[0];
     o.kind = KIND_BODY;
     o.y0 = 10;
@@ -175,6 +177,11 @@ TEST(TextForm, OmittedFieldsTakeTheirResetValues) {
     EXPECT_FALSE(m->object_pictures[0].isNull());  // the generated ball
     EXPECT_EQ(m->variable_count, 1);
     EXPECT_EQ(m->variable_texts[0][VT_NAME], "t");
+    // An experiment at the reset's 100 steps says so in its text and keeps them.
+    const std::string toml = write_toml(*make_model());
+    EXPECT_NE(toml.find("steps_per_frame = 100"), std::string::npos);
+    ASSERT_TRUE(read_text(*m, toml, TextFormat::Toml).ok);
+    EXPECT_EQ(m->settings.steps_per_frame, 100);
 }
 
 struct Refusal {

@@ -58,7 +58,7 @@ std::uint64_t play(const DemoInfo& demo, int frames) {
 
 TEST(DemoDeterminism, EveryDemoPlaysTheSameNumbers) {
     const std::map<std::string, std::uint64_t> recorded = {
-        {"thrown_ball.exp", 7091988447232960756ull},           {"spring_oscillator.exp", 16255206127045774855ull},
+        {"thrown_ball.exp", 6993106109186978952ull},           {"spring_oscillator.exp", 16255206127045774855ull},
         {"fields_and_charges.exp", 1528065647898936833ull},    {"rod_pendulum.exp", 1461008673301585281ull},
         {"colliding_bodies.exp", 1691580408680455617ull},      {"block_on_incline.exp", 4178966672931940003ull},
         {"circular_track.exp", 7338681823862386740ull},        {"free_fall.exp", 16048725889514238962ull},

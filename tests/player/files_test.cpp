@@ -6,9 +6,11 @@
 #include <QElapsedTimer>
 #include <QThread>
 #include <chrono>
+#include <cmath>
 #include <limits>
 
 #include "demos/demos.h"
+#include "model/doc_tree.h"
 #include "model/gbk.h"
 #include "model/io.h"
 #include "model/text_form.h"
@@ -114,22 +116,84 @@ TEST_F(PlayerFiles, TheWatcherReloadsAChangedFileWithinASecond) {
     }
 }
 
+// A text form opens at real time; an experiment file keeps its author's pace
+// (a frame per refresh), shown against real time. A reload keeps the speed
+// the user chose.
+TEST_F(PlayerFiles, TheOpeningSpeedFollowsTheKindOfFile) {
+    auto m = make_model();
+    load_demo(*m, *find_demo("thrown_ball.exp"));
+    struct Case {
+        const char* name;
+        std::string bytes;
+        Speed speed;
+        const char* readout;
+    };
+    const Case cases[] = {
+        {"ball.exp", write_experiment(*m), Speed::Own, "0.6× 实时"},
+        {"ball.toml", write_toml(*m), Speed::RealTime, "1× 实时"},
+        {"old.exp", write_experiment(*make_model()), Speed::Own, "6× 实时"},  // 100 steps of 1 ms
+    };
+    for (const Case& c : cases) {
+        set_speed(p, Speed::Quadruple);
+        ASSERT_TRUE(open_experiment(p, write(c.name, c.bytes))) << c.name;
+        EXPECT_EQ(p.playback.speed, c.speed) << c.name;
+        EXPECT_TRUE(time_text(p).ends_with(c.readout)) << c.name << ": " << time_text(p);
+        set_speed(p, Speed::Half);
+        ASSERT_TRUE(reload_experiment(p, path(c.name)));
+        EXPECT_EQ(p.playback.speed, Speed::Half) << c.name;
+    }
+}
+
 TEST_F(PlayerFiles, TheRunIsRecordedFrameByFrame) {
     ASSERT_TRUE(open_experiment(p, write("ball.exp", test::demo_experiment("thrown_ball.exp"))));
     EXPECT_FALSE(export_run_csv(p, path("none.csv")).ok);  // nothing run yet
     press_run(p);
     for (int i = 0; i < 5; ++i) Timing(p);
-    ASSERT_EQ(p.record.rows(), 5u);
-    const double* last = p.record.row(4);
-    EXPECT_EQ(last[0], p.model->sim_time);
+    ASSERT_EQ(p.record.rows(), 6u);  // the start and five frames
+    const double* start = p.record.row(0);
+    EXPECT_EQ(start[0], 0.0);
+    EXPECT_EQ(start[1], p.model->objects[0].x0);
+    EXPECT_EQ(start[3], p.model->objects[0].vx0);
+    const double* last = p.record.row(5);
+    EXPECT_EQ(last[0], 0.05);  // five frames of ten 1 ms steps, without the sum's noise
+    EXPECT_NEAR(last[0], p.model->sim_time, 1e-15);
     EXPECT_EQ(last[1], p.model->objects[0].x);
     ASSERT_TRUE(export_run_csv(p, path("run.csv")).ok);
     std::string csv;
     ASSERT_TRUE(read_whole_file(path("run.csv"), csv));
-    EXPECT_EQ(csv.rfind("\xEF\xBB\xBFt,小球.x,小球.y,小球.vx,小球.vy,小球.ax,小球.ay,h,hmax,landed\r\n", 0), 0u);
-    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 6);
+    EXPECT_EQ(csv.rfind("\xEF\xBB\xBFt,小球.x,小球.y,小球.vx,小球.vy,小球.ax,小球.ay,h,hmax,landed\r\n0,", 0), 0u);
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 7);
+    EXPECT_NE(csv.find("\r\n0.05,"), std::string::npos);
     press_run(p);  // a new run starts a new record
-    EXPECT_EQ(p.record.rows(), 0u);
+    EXPECT_EQ(p.record.rows(), 1u);
+}
+
+// The time of n steps is the decimal n x step, however the steps added up.
+TEST_F(PlayerFiles, CsvTimesLieOnTheStep) {
+    const auto sum = [](double step, int n) {
+        double t = 0;
+        for (int i = 0; i < n; ++i) t += step;
+        return t;
+    };
+    struct Case {
+        double t, step;
+        const char* text;
+    };
+    const Case cases[] = {
+        {sum(0.001, 20), 0.001, "0.02"},
+        {sum(0.001, 100000), 0.001, "100"},
+        {sum(0.1, 3), 0.1, "0.3"},  // 3 x 0.1 would print 0.30000000000000004
+        {sum(0.002, 7), 0.002, "0.014"},
+        {sum(1e-12, 30), 1e-12, "3e-11"},
+        {sum(2.5, 3), 2.5, "7.5"},
+        {sum(250, 3), 250, "750"},
+        {sum(1.0 / 3, 3), 1.0 / 3, "1"},
+        {0.0105, 0.001, "0.0105"},  // half a step off the grid: the time as it is
+        {0.02, 0.0, "0.02"},
+        {0.02, -0.001, "0.02"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(shortest_real(time_on_step(c.t, c.step)), c.text) << c.t << " / " << c.step;
+    EXPECT_TRUE(std::isnan(time_on_step(std::nan(""), 0.001)));
 }
 
 // Column names: an object without a name gets its slot, a repeated name its
@@ -151,6 +215,7 @@ TEST_F(PlayerFiles, CsvColumnsNameEveryObject) {
 TEST_F(PlayerFiles, ALongRunIsThinnedWithinTheBudget) {
     auto m = make_model();
     for (int i = 0; i < MAX_OBJECTS; ++i) test::place_object(*m, KIND_BODY, i, 0);
+    m->settings.time_step = 1;
     RunRecord r;
     r.start(*m);
     const std::size_t cap = r.capacity();
@@ -162,7 +227,7 @@ TEST_F(PlayerFiles, ALongRunIsThinnedWithinTheBudget) {
     }
     EXPECT_EQ(r.stride(), 4u);
     EXPECT_LE(r.rows(), cap);
-    for (std::size_t i = 0; i < r.rows(); ++i) ASSERT_EQ(r.row(i)[0], static_cast<double>(1 + 4 * i)) << i;
+    for (std::size_t i = 0; i < r.rows(); ++i) ASSERT_EQ(r.row(i)[0], static_cast<double>(4 * i)) << i;
     EXPECT_GE(r.row(r.rows() - 1)[0] + 4, static_cast<double>(frames));
 }
 

@@ -85,7 +85,7 @@ TEST_F(LaunchTest, TheOpenStatementReplacesTheExperimentAndPreparesIt) {
     m.program_lines[0][2] = utf8_to_gbk("结束判断1");
     m.programs[0].line_count = 3;
     press_run(p);
-    for (int i = 0; i < 3 && p.model->running; ++i) Timing(p);
+    for (int i = 0; i < 11 && p.model->running; ++i) Timing(p);
     // The opened experiment is shown stopped, ready for Run.
     EXPECT_EQ(p.model->object_texts[0].name, utf8_to_gbk("振子"));
     EXPECT_FALSE(p.model->running);
@@ -117,7 +117,7 @@ TEST_F(LaunchTest, FunctionGraphsGetTheirPictureAndPlotTheirCurvesDuringARun) {
     press_run(p);
     EXPECT_EQ(p.model->graphs[0].curve_x_value[0], 0.0);  // the bounds follow t = 0 at Run
     const QImage before = graph.copy();
-    for (int i = 0; i < 10; ++i) Timing(p);
+    for (int i = 0; i < 50; ++i) Timing(p);
     EXPECT_NE(graph, before);
     EXPECT_NEAR(p.model->graphs[0].curve_x_value[0], 0.5, 1e-6);
 }
@@ -176,6 +176,8 @@ TEST(PlayerArgs, OptionsFileAndMistakes) {
     PlayerArgs a = parse_player_args({"--exit-after-first-frame", "x.exp"});
     EXPECT_TRUE(a.exit_after_first_frame);
     EXPECT_FALSE(a.help);
+    EXPECT_FALSE(a.real_time);
+    EXPECT_TRUE(parse_player_args({"--real-time", "x.exp"}).real_time);
     EXPECT_EQ(a.file, "x.exp");
     EXPECT_TRUE(a.error.empty());
 

@@ -113,7 +113,7 @@ TEST_F(PlayerTest, SettingsClosedDuringARunRestartsTheClockWithThePositions) {
             press_pause(p);
         }
         ticks(2);
-        EXPECT_NEAR(p.model->sim_time, 2 * 50 * 0.001, 1e-9);
+        EXPECT_NEAR(p.model->sim_time, 2 * 10 * 0.001, 1e-9);
     }
 }
 
@@ -186,18 +186,19 @@ TEST_F(PlayerTest, TheFrameIsDrawnAndTheTimeShownWithDigits) {
     show_demo("thrown_ball.exp");
     const QImage shown = picture(p).copy();
     press_run(p);
-    ticks(10);  // 0.5 s of flight
+    ticks(50);  // 0.5 s of flight
     EXPECT_NE(picture(p), shown);
-    // 0.05 s per frame at 60 frames a second: three times real time.
-    EXPECT_EQ(p.time_text, "  t = 0.5   3× 实时");
+    EXPECT_EQ(p.time_text, "  t = 0.5   1× 实时");
+    // 0.01 s per frame at 60 frames a second: 0.6 times real time.
+    set_speed(p, Speed::Own);
     p.model->digits = 2;
-    ticks(1);
-    EXPECT_EQ(p.time_text, "  t = 0.55   3× 实时");  // 2 significant digits of 0.55
+    ticks(5);
+    EXPECT_EQ(p.time_text, "  t = 0.55   0.6× 实时");  // 2 significant digits of 0.55
 }
 
 TEST_F(PlayerTest, PauseTimePausesAtEachMultiple) {
     show_demo("thrown_ball.exp");
-    p.model->settings.pause_time = 0.2;  // four frames of 0.05 s
+    p.model->settings.pause_time = 0.2;  // twenty frames of 0.01 s
     press_run(p);
     int frames = 0;
     TickOutcome r = TickOutcome::Advanced;
@@ -287,9 +288,9 @@ TEST_F(PlayerTest, ProgramStatementsPauseStopAndRestart) {
 
     set_clock_program({"判断1:如果(t>0.2)则执行", "重新运行", "结束判断1"});
     press_run(p);
-    ticks(4);
+    ticks(20);
     EXPECT_NEAR(p.model->sim_time, 0.2, 1e-9);
-    ticks(1);  // t = 0.25: the program restarts the run
+    ticks(1);  // t = 0.21: the program restarts the run
     EXPECT_TRUE(p.model->running);
     EXPECT_EQ(p.model->sim_time, 0.0);
 }

@@ -8,14 +8,17 @@
 #include <string>
 #include <vector>
 
+#include "demos/demo_titles.h"
 #include "demos/demos.h"
 #include "model/safe_write.h"
 #include "player/headless_platform.h"
+#include "player/launch.h"
 #include "player/playback.h"
 #include "player/player.h"
 #include "player/view_control.h"
 #include "render/bounds.h"
 #include "support/demo_player.h"
+#include "support/file_player.h"
 #include "support/qt_app.h"
 
 namespace quorrel {
@@ -181,6 +184,7 @@ TEST(Playback, EveryFrameIsTheSameAtAQuarterAndAtFourTimesTheSpeed) {
     set_speed(fast.p, Speed::Quadruple);
     press_run(slow.p);
     press_run(fast.p);
+    const double frame = slow.p.model->settings.steps_per_frame * slow.p.model->settings.time_step;
     // The slow run's picture and state after each of its frames.
     std::vector<QImage> pictures{QImage()};
     std::vector<std::vector<std::string>> states{{}};
@@ -190,13 +194,17 @@ TEST(Playback, EveryFrameIsTheSameAtAQuarterAndAtFourTimesTheSpeed) {
             states.push_back(state(*slow.p.model));
         }
     }
-    // The fast one runs four frames a turn; each turn's end matches.
-    for (int frame = 4; frame <= 48; frame += 4) {
+    // The fast one runs several frames a turn; each turn's end matches.
+    for (std::size_t f = 0; f <= 40;) {
         ASSERT_EQ(play(fast.p, 1.0 / 60), TickOutcome::Advanced);
-        EXPECT_EQ(state(*fast.p.model), states[frame]) << frame;
-        EXPECT_EQ(picture(fast.p), pictures[frame]) << frame;
+        const std::size_t now = static_cast<std::size_t>(std::lround(fast.p.model->sim_time / frame));
+        ASSERT_GT(now, f + 1) << "more than one frame a turn at 4x";
+        f = now;
+        EXPECT_EQ(state(*fast.p.model), states[f]) << f;
+        EXPECT_EQ(picture(fast.p), pictures[f]) << f;
     }
-    EXPECT_NE(slow.p.time_text.find(real_time_text(Speed::Quarter, *slow.p.model)), std::string::npos);
+    EXPECT_NE(slow.p.time_text.find("0.25× 实时"), std::string::npos) << slow.p.time_text;
+    EXPECT_NE(fast.p.time_text.find("4× 实时"), std::string::npos) << fast.p.time_text;
 }
 
 TEST(Playback, FramesDueFollowTheSpeedAndTheStepsGoThroughThePresets) {
@@ -209,9 +217,10 @@ TEST(Playback, FramesDueFollowTheSpeedAndTheStepsGoThroughThePresets) {
         int turns, frames;  // frames due over that many turns
     };
     const Case cases[] = {
-        {Speed::Normal, 1.0 / 60, 60, 60},
-        {Speed::Quarter, 1.0 / 60, 60, 15},
-        {Speed::Quadruple, 1.0 / 60, 60, 240},
+        {Speed::Own, 1.0 / 60, 60, 60},  // a frame per refresh, 1.2x real time
+        {Speed::RealTime, 1.0 / 60, 60, 50},
+        {Speed::Quarter, 1.0 / 60, 60, 12},
+        {Speed::Quadruple, 1.0 / 60, 60, 200},
         {Speed::RealTime, 0.02, 50, 50},
         {Speed::Quadruple, 2.0, 1, MAX_FRAMES_PER_TURN},  // a long stall is not caught up
     };
@@ -222,12 +231,59 @@ TEST(Playback, FramesDueFollowTheSpeedAndTheStepsGoThroughThePresets) {
         EXPECT_NEAR(n, c.frames, 1) << speed_name(c.speed);
     }
     EXPECT_DOUBLE_EQ(speed_against_real_time(Speed::RealTime, *m), 1.0);
-    EXPECT_DOUBLE_EQ(speed_against_real_time(Speed::Double, *m), 2.4);
-    EXPECT_EQ(faster(Speed::Normal, *m), Speed::Double);
+    EXPECT_DOUBLE_EQ(speed_against_real_time(Speed::Double, *m), 2.0);
+    EXPECT_DOUBLE_EQ(speed_against_real_time(Speed::Own, *m), 1.2);
+    EXPECT_EQ(real_time_text(Speed::Own, *m), "1.2× 实时");
+    EXPECT_EQ(faster(Speed::RealTime, *m), Speed::Double);
     EXPECT_EQ(faster(Speed::Quadruple, *m), Speed::Quadruple);
     EXPECT_EQ(slower(Speed::Quarter, *m), Speed::Quarter);
-    EXPECT_EQ(slower(Speed::RealTime, *m), Speed::Half);  // 50 frames a second lie between 1/2x and 1x
-    EXPECT_EQ(faster(Speed::RealTime, *m), Speed::Normal);
+    EXPECT_EQ(slower(Speed::Own, *m), Speed::RealTime);  // 1.2x lies between 1x and 2x
+    EXPECT_EQ(faster(Speed::Own, *m), Speed::Double);
+
+    // A frame of 1 ms asks for more than a turn may run: 4x is held at the
+    // most a turn runs, and faster stops where the rate stops growing.
+    m->settings.steps_per_frame = 1;
+    m->settings.time_step = 0.001;
+    EXPECT_DOUBLE_EQ(frame_rate(Speed::Quadruple, *m), NORMAL_FRAME_RATE * MAX_FRAMES_PER_TURN);
+    EXPECT_EQ(faster(Speed::Double, *m), Speed::Double);
+    // Without a usable frame time the multiples apply to the experiment's own pace.
+    m->settings.time_step = 0;
+    EXPECT_DOUBLE_EQ(frame_rate(Speed::Half, *m), NORMAL_FRAME_RATE / 2);
+    EXPECT_EQ(real_time_text(Speed::Half, *m), "");
+}
+
+// A demo opens at real time (it is a text form, and the launcher asks for
+// real time): its frame is short enough for a frame at least every 1/50 s,
+// unless its title says it is slow or fast motion.
+TEST(Playback, EveryDemoPlaysAtRealTimeOrItsTitleSaysOtherwise) {
+    for (const DemoInfo& d : all_demos()) {
+        const std::string title = demo_title(d);
+        if (title.find("慢动作") != std::string::npos || title.find("快动作") != std::string::npos) continue;
+        auto m = make_model();
+        ASSERT_TRUE(load_demo(*m, d).ok) << d.file_name;
+        EXPECT_DOUBLE_EQ(speed_against_real_time(Speed::RealTime, *m), 1.0) << d.file_name;
+        EXPECT_GE(frame_rate(Speed::RealTime, *m), 50.0) << d.file_name << " (" << title << ")";
+    }
+}
+
+// A body at 1 m/s in a text form without speed settings, played by a clock
+// that ticks at the display's refresh: after two seconds of the clock it has
+// gone two metres (real time), whatever the refresh rate.
+using TextFormPlayback = test::FilePlayerTest;
+
+TEST_F(TextFormPlayback, ATextFormWithoutSpeedSettingsPlaysAtRealTime) {
+    const std::string file = write("glide.toml", "[[objects]]\nkind = 1\nrest_mass = 1\nradius = 1\nvx0 = 1\n");
+    for (double refresh : {60.0, 75.0, 144.0}) {
+        set_speed(p, Speed::Own);
+        ASSERT_TRUE(load_any(p, file));
+        EXPECT_EQ(p.playback.speed, Speed::RealTime);
+        const double frame = p.model->settings.steps_per_frame * p.model->settings.time_step;
+        EXPECT_LE(frame, 1.0 / 60 + 1e-12) << "a real-time frame longer than a refresh";
+        press_run(p);
+        for (int turn = 0; turn < 2 * refresh; ++turn) play(p, 1.0 / refresh);
+        EXPECT_NEAR(p.model->objects[0].x - p.model->objects[0].x0, 2.0, frame + 1e-9) << refresh;
+        EXPECT_NE(p.time_text.find("1× 实时"), std::string::npos) << p.time_text;
+    }
 }
 
 TEST(Playback, TheRightArrowAdvancesOneWholeFrameAndPausesAgain) {

@@ -138,7 +138,7 @@ TEST_F(EditActionsTest, ExportWritesTheRunsFramesAndNeedsARun) {
     EXPECT_EQ(asked.back(), QStringLiteral("导出数据|spring.csv"));
     std::string csv;
     ASSERT_TRUE(read_whole_file(path("run.csv"), csv));
-    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 4);  // the header and three frames
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 5);  // the header, the start and three frames
     EXPECT_EQ(p.status_text, "数据已导出到 run.csv");
 }
 

@@ -162,7 +162,7 @@ TEST_F(SettingsWindowTest, AnExperimentOpenedByAProgramBringsTheToolBarBack) {
     m.program_lines[0][2] = utf8_to_gbk("结束判断1");
     m.programs[0].line_count = 3;
     w.run();
-    for (int i = 0; i < 5 && p.model->object_texts[0].name != utf8_to_gbk("振子"); ++i) w.tick();
+    for (int i = 0; i < 15 && p.model->object_texts[0].name != utf8_to_gbk("振子"); ++i) w.tick();
     ASSERT_EQ(p.model->object_texts[0].name, utf8_to_gbk("振子"));
     EXPECT_TRUE(w.button(BUTTON_RUN)->isVisible());
     EXPECT_TRUE(w.button(BUTTON_SETTINGS)->isEnabled());

@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFontInfo>
 #include <QLabel>
@@ -177,10 +178,26 @@ TEST_F(WindowTest, AFittedViewTheMouseAndTheKeys) {
     QTest::keyClick(&w, Qt::Key_Right);
     EXPECT_NEAR(p.model->sim_time, t + frame, 1e-9);
     EXPECT_STREQ(run_status(p), "paused");
-    QTest::keyClick(&w, Qt::Key_BracketRight);
-    EXPECT_EQ(p.playback.speed, Speed::Double);
-    EXPECT_TRUE(w.speed_action(Speed::Double)->isChecked());
-    EXPECT_TRUE(w.time_label()->text().contains(QStringLiteral("实时")));
+    // A packed player keeps its own pace (a 10 ms frame per refresh), shown
+    // against real time; ] goes to the next multiple of real time, \ back to it.
+    EXPECT_TRUE(w.speed_action(Speed::Own)->isChecked());
+    EXPECT_EQ(w.speed_action(Speed::Own)->text(), QStringLiteral("实验原速（0.6× 实时）"));
+    EXPECT_TRUE(w.time_label()->text().endsWith(QStringLiteral("0.6× 实时")));
+    struct Press {
+        Qt::Key key;
+        Speed speed;
+        const char* readout;
+    };
+    const Press presses[] = {{Qt::Key_BracketRight, Speed::RealTime, "1× 实时"},
+                             {Qt::Key_BracketRight, Speed::Double, "2× 实时"},
+                             {Qt::Key_Backslash, Speed::RealTime, "1× 实时"},
+                             {Qt::Key_BracketLeft, Speed::Half, "0.5× 实时"}};
+    for (const Press& k : presses) {
+        QTest::keyClick(&w, k.key);
+        EXPECT_EQ(p.playback.speed, k.speed) << k.readout;
+        EXPECT_TRUE(w.speed_action(k.speed)->isChecked()) << k.readout;
+        EXPECT_TRUE(w.time_label()->text().endsWith(QString::fromUtf8(k.readout))) << k.readout;
+    }
     QTest::keyClick(&w, Qt::Key_Escape);
     EXPECT_STREQ(run_status(p), "stopped");
 
@@ -199,7 +216,35 @@ TEST_F(WindowTest, AFittedViewTheMouseAndTheKeys) {
     // The menu shows the keys.
     EXPECT_EQ(w.menu_action(1)->shortcut(), QKeySequence(Qt::Key_F5));
     EXPECT_EQ(w.menu_action(3)->shortcut(), QKeySequence(Qt::Key_Space));
+    EXPECT_EQ(w.speed_action(Speed::RealTime)->shortcut(), QKeySequence(Qt::Key_Backslash));
     EXPECT_FALSE(w.legend_action()->isChecked());
+}
+
+// A body at 1 m/s in a text form without speed settings, in the real window:
+// it goes as far as the wall clock says. The window's main loop is timed by
+// the clock, so a slow machine may fall behind (frames dropped after a stall)
+// but never runs ahead.
+TEST_F(WindowTest, ATextFormPlaysAtTheWallClocksPace) {
+    const std::string file = dir.filePath(QStringLiteral("glide.toml")).toStdString();
+    QFile f(QString::fromStdString(file));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("[[objects]]\nkind = 1\nrest_mass = 1\nradius = 1\nvx0 = 1\n");
+    f.close();
+    PlayerState p;
+    QtPlatform platform;
+    MainWindow w(p, platform, ExperimentSource::ExperimentFile, file);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.loaded(); }, 5000));
+    EXPECT_TRUE(w.speed_action(Speed::RealTime)->isChecked());
+    const MovingObject& body = p.model->objects[0];
+    QTest::keyClick(&w, Qt::Key_F5);
+    QElapsedTimer clock;
+    clock.start();
+    QTest::qWait(1500);
+    const double gone = body.x - body.x0, wall = static_cast<double>(clock.nsecsElapsed()) * 1e-9;
+    EXPECT_LE(gone, wall * 1.03 + 0.05) << gone << " m in " << wall << " s";
+    EXPECT_GE(gone, wall * 0.6) << gone << " m in " << wall << " s";
+    EXPECT_TRUE(w.time_label()->text().endsWith(QStringLiteral("1× 实时")));
 }
 
 TEST_F(WindowTest, MenuHasEveryItemAndTheAboutBoxOpensAndCloses) {
