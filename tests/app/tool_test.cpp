@@ -1,6 +1,7 @@
 // Runs the built quorrel-tool on demo experiments written to a temporary
 // folder and checks its output against what its usage text promises.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QCoreApplication>
 #include <QFile>
@@ -288,7 +289,16 @@ TEST_F(ToolTest, InvalidFilesExitTwoWithTheMessage) {
     ASSERT_TRUE(save(dir.filePath("garbage"), "this is not an experiment at all"));
     ASSERT_TRUE(save(dir.filePath("short.exp"), whole.substr(0, 300)));
     ASSERT_TRUE(save(dir.filePath("cut.exp"), whole.substr(0, whole.size() - 7)));
-    for (const char* name : {"missing.exp", "empty", "garbage", "short.exp", "cut.exp"}) {
+    // What is no file, or too large, is refused at once: nothing waits for a
+    // FIFO's writer, reads a device for ever or reads a huge text first.
+    ASSERT_EQ(mkfifo(dir.filePath("pipe.exp").toLocal8Bit().constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), dir.filePath("zero.toml")));
+    QFile huge(dir.filePath("huge.toml"));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(100 << 20));
+    ASSERT_TRUE(
+        save(dir.filePath("far.toml"), "[[objects]]\nkind = 1\n[[pictures]]\nslot = 0\nfile = \"/dev/zero\"\n"));
+    for (const char* name : {"missing.exp", "empty", "garbage", "short.exp", "cut.exp", "pipe.exp", "zero.toml",
+                             "huge.toml", "far.toml"}) {
         SCOPED_TRACE(name);
         const Result r = run_tool({"dump", dir.filePath(name)});
         EXPECT_EQ(r.code, 2);
@@ -300,6 +310,8 @@ TEST_F(ToolTest, InvalidFilesExitTwoWithTheMessage) {
         ASSERT_FALSE(expected.ok);
         EXPECT_EQ(r.err.trimmed().toStdString(), expected.message);
     }
+    // Through the player's load too.
+    EXPECT_EQ(run_tool({"run", dir.filePath("pipe.exp"), "--frames", "1"}).code, 2);
     EXPECT_EQ(run_tool({"dump"}).code, 2);
     EXPECT_EQ(run_tool({"no-such-command"}).code, 2);
 }
