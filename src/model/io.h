@@ -40,14 +40,15 @@ inline constexpr std::string_view EXPERIMENT_MAGIC = "kovra.y3.";
 // else is taken to carry a container at its end.
 FileKind detect_kind(std::string_view bytes);
 
-// What is read from disk, at most, in bytes. An experiment file, a container
-// or a packed player: far above any real experiment (50 pictures of a few
-// hundred KiB) and any player executable. A text form: its tables take well
-// under a megabyte, the rest is pictures in base64; larger pictures can be
-// kept in picture files. Parsing a text of nothing but tiny keys takes about
-// 15 times its size in memory (half a gigabyte and a few seconds here). A picture file: more
-// than the largest bitmap an object may have (4 M pixels of 32 bits) or any
-// photograph used as a background.
+// What is read from disk, at most, in bytes.
+// - An experiment file, a container or a packed player: far above any real
+//   experiment (50 pictures of a few hundred KiB) and any player executable.
+// - A text form: its tables take well under a megabyte, the rest is pictures
+//   in base64, and larger pictures can be kept in picture files. Parsing a
+//   text of nothing but tiny keys takes about 15 times its size in memory:
+//   half a gigabyte and a few seconds at this limit.
+// - A picture file: more than the largest bitmap an object may have (4 M
+//   pixels of 32 bits) or any photograph used as a background.
 inline constexpr std::size_t MAX_EXPERIMENT_FILE_BYTES = std::size_t{256} << 20;
 inline constexpr std::size_t MAX_TEXT_FORM_BYTES = std::size_t{32} << 20;
 inline constexpr std::size_t MAX_PICTURE_FILE_BYTES = std::size_t{64} << 20;
