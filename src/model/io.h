@@ -52,6 +52,8 @@ FileKind detect_kind(std::string_view bytes);
 inline constexpr std::size_t MAX_EXPERIMENT_FILE_BYTES = std::size_t{256} << 20;
 inline constexpr std::size_t MAX_TEXT_FORM_BYTES = std::size_t{32} << 20;
 inline constexpr std::size_t MAX_PICTURE_FILE_BYTES = std::size_t{64} << 20;
+// A sound an event program plays: more than six minutes of CD-quality WAVE.
+inline constexpr std::size_t MAX_SOUND_FILE_BYTES = std::size_t{64} << 20;
 
 enum class FileStatus {
     Ok,
