@@ -2,7 +2,6 @@
 // of demos/, embedded in the program) as an experiment file, and with --pictures its scene at the start as a PNG file
 // beside it (the demo launcher shows them).
 #include <QByteArray>
-#include <QSaveFile>
 #include <QString>
 #include <cstdio>
 #include <filesystem>
@@ -11,6 +10,7 @@
 #include "app/tool.h"
 #include "demos/demos.h"
 #include "model/io.h"
+#include "model/safe_write.h"
 #include "player/headless_app.h"
 
 namespace quorrel {
@@ -20,10 +20,7 @@ namespace {
 constexpr int DEMO_PICTURE_WIDTH = 700, DEMO_PICTURE_HEIGHT = 420;
 
 bool save(const std::filesystem::path& path, const std::string& bytes) {
-    QSaveFile f(QString::fromStdString(path.string()));
-    if (!f.open(QIODevice::WriteOnly)) return false;
-    const qint64 n = static_cast<qint64>(bytes.size());
-    return f.write(bytes.data(), n) == n && f.commit();
+    return write_file_safely(path.string(), bytes).ok;
 }
 
 }  // namespace

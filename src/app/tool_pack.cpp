@@ -1,7 +1,6 @@
 // quorrel-tool pack FILE --out OUT [--player PATH]: a stand-alone player, the
 // player executable, stripped, with the experiment appended as a container.
 #include <QProcess>
-#include <QSaveFile>
 #include <QString>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -12,6 +11,7 @@
 
 #include "app/tool.h"
 #include "model/io.h"
+#include "model/safe_write.h"
 
 namespace quorrel {
 namespace {
@@ -117,10 +117,9 @@ int tool_pack(const Args& args) {
     }
     // Written to a temporary file and renamed, so a failed write never leaves a
     // truncated executable under the output name.
-    QSaveFile f(QString::fromStdString(out));
-    const qint64 n = static_cast<qint64>(packed.size());
-    if (!f.open(QIODevice::WriteOnly) || f.write(packed.data(), n) != n || !f.commit()) {
-        std::fprintf(stderr, "quorrel-tool pack: cannot write %s\n", out.c_str());
+    const WriteResult w = write_file_safely(out, packed);
+    if (!w.ok) {
+        std::fprintf(stderr, "quorrel-tool pack: cannot write %s\n%s\n", out.c_str(), w.message.c_str());
         return 2;
     }
     using std::filesystem::perms;

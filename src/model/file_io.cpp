@@ -1,6 +1,12 @@
 // Whole-file reading and the choice between the two formats.
-#include <filesystem>
-#include <fstream>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QString>
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
 
 #include "model/io.h"
 #include "model/read_common.h"
@@ -20,39 +26,104 @@ std::string folder_of(const std::string& path) {
     return cut == std::string::npos ? std::string() : path.substr(0, cut);
 }
 
-bool read_whole_file(const std::string& path, std::string& out) {
-    std::error_code ec;
-    // A folder opens like a file on this system and reads as nothing.
-    if (std::filesystem::is_directory(path, ec)) return false;
-    std::ifstream f(path, std::ios::binary);
-    if (!f) return false;
-    std::string data;
-    char buffer[1 << 16];
-    while (f.read(buffer, sizeof buffer) || f.gcount() > 0) {
-        data.append(buffer, static_cast<std::size_t>(f.gcount()));
-        if (f.eof()) break;
+int open_regular_file(const std::string& path, FileStatus& status) {
+    struct stat st {};
+    // Checked before opening: opening some devices has effects of its own.
+    if (::stat(path.c_str(), &st) != 0) {
+        status = FileStatus::CannotOpen;
+        return -1;
     }
-    if (f.bad()) return false;
-    out = std::move(data);
-    return true;
+    if (!S_ISREG(st.st_mode)) {
+        status = FileStatus::NotRegular;
+        return -1;
+    }
+    // O_NONBLOCK: a FIFO renamed over the file since the check opens at once
+    // instead of waiting for a writer, and fstat then refuses it.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        status = errno == ENXIO ? FileStatus::NotRegular : FileStatus::CannotOpen;
+        return -1;
+    }
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        status = FileStatus::NotRegular;
+        return -1;
+    }
+    status = FileStatus::Ok;
+    return fd;
+}
+
+FileStatus read_regular_file(const std::string& path, std::size_t limit, std::string& out) {
+    FileStatus status = FileStatus::Ok;
+    const int fd = open_regular_file(path, status);
+    if (fd < 0) return status;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || static_cast<std::uint64_t>(st.st_size) > limit) {
+        ::close(fd);
+        return FileStatus::TooLarge;
+    }
+    std::string data;
+    data.reserve(static_cast<std::size_t>(st.st_size));
+    char buffer[1 << 16];
+    while (status == FileStatus::Ok) {
+        // One byte more than the limit allows tells a file that grew past it.
+        const std::size_t want = std::min(sizeof buffer, limit - data.size() + 1);
+        const ssize_t n = ::read(fd, buffer, want);
+        if (n == 0) break;
+        if (n < 0) {
+            if (errno != EINTR) status = FileStatus::ReadFailed;
+            continue;
+        }
+        data.append(buffer, static_cast<std::size_t>(n));
+        if (data.size() > limit) status = FileStatus::TooLarge;
+    }
+    ::close(fd);
+    if (status == FileStatus::Ok) out = std::move(data);
+    return status;
+}
+
+bool read_whole_file(const std::string& path, std::string& out) {
+    return read_regular_file(path, MAX_EXPERIMENT_FILE_BYTES, out) == FileStatus::Ok;
+}
+
+std::string shown_path(const std::string& path) {
+    return "「" + QString::fromLocal8Bit(path).toStdString() + "」";
+}
+
+std::string too_large_message(const std::string& path, std::size_t limit) {
+    return "文件" + shown_path(path) + "太大,超过了 " + std::to_string(limit >> 20) + " MB,不能打开。";
+}
+
+bool read_file_for_reader(const std::string& path, std::size_t limit, std::string& bytes, LoadResult& failed,
+                          const char* cannot_open, const char* caption) {
+    const FileStatus s = read_regular_file(path, limit, bytes);
+    if (s == FileStatus::Ok) return true;
+    failed = s == FileStatus::TooLarge ? failure(too_large_message(path, limit), caption, true)
+                                       : failure(cannot_open, caption, true);
+    return false;
 }
 
 LoadResult read_container_file(Model& m, const std::string& path, LoadScratch& scratch) {
     std::string bytes;
-    if (!read_whole_file(path, bytes)) return failure(msg::CANNOT_OPEN_PROGRAM, msg::CAPTION_HINT, true);
+    LoadResult failed;
+    if (!read_file_for_reader(path, MAX_EXPERIMENT_FILE_BYTES, bytes, failed, msg::CANNOT_OPEN_PROGRAM,
+                              msg::CAPTION_HINT))
+        return failed;
     return read_container(m, bytes, scratch);
 }
 
 LoadResult read_experiment_file(Model& m, const std::string& path, LoadScratch& scratch) {
     std::string bytes;
-    if (!read_whole_file(path, bytes)) return failure(msg::CANNOT_OPEN_FILE, msg::CAPTION_WARNING, true);
+    LoadResult failed;
+    if (!read_file_for_reader(path, MAX_EXPERIMENT_FILE_BYTES, bytes, failed)) return failed;
     return read_experiment(m, bytes, scratch);
 }
 
 LoadResult read_any_file(Model& m, const std::string& path, LoadScratch& scratch) {
     if (text_format_of(path) != TextFormat::None) return read_text_form_file(m, path, scratch);
     std::string bytes;
-    if (!read_whole_file(path, bytes)) return failure(msg::CANNOT_OPEN_FILE, msg::CAPTION_WARNING, true);
+    LoadResult failed;
+    if (!read_file_for_reader(path, MAX_EXPERIMENT_FILE_BYTES, bytes, failed)) return failed;
     if (detect_kind(bytes) == FileKind::Experiment) return read_experiment(m, bytes, scratch);
     // A file too short for a trailer gets the container reader's message.
     return read_container(m, bytes, scratch);

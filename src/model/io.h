@@ -6,6 +6,7 @@
 // Pictures are decoded from memory (no temporary file is written).
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -39,8 +40,44 @@ inline constexpr std::string_view EXPERIMENT_MAGIC = "kovra.y3.";
 // else is taken to carry a container at its end.
 FileKind detect_kind(std::string_view bytes);
 
-// Reads a whole file; false when it cannot be opened or read.
+// What is read from disk, at most, in bytes.
+// - An experiment file, a container or a packed player: far above any real
+//   experiment (50 pictures of a few hundred KiB) and any player executable.
+// - A text form: its tables take well under a megabyte, the rest is pictures
+//   in base64, and larger pictures can be kept in picture files. Parsing a
+//   text of nothing but tiny keys takes about 15 times its size in memory:
+//   half a gigabyte and a few seconds at this limit.
+// - A picture file: more than the largest bitmap an object may have (4 M
+//   pixels of 32 bits) or any photograph used as a background.
+inline constexpr std::size_t MAX_EXPERIMENT_FILE_BYTES = std::size_t{256} << 20;
+inline constexpr std::size_t MAX_TEXT_FORM_BYTES = std::size_t{32} << 20;
+inline constexpr std::size_t MAX_PICTURE_FILE_BYTES = std::size_t{64} << 20;
+// A sound an event program plays: more than six minutes of CD-quality WAVE.
+inline constexpr std::size_t MAX_SOUND_FILE_BYTES = std::size_t{64} << 20;
+
+enum class FileStatus {
+    Ok,
+    CannotOpen,  // missing, no permission
+    NotRegular,  // a folder, FIFO, device or socket (after following symlinks)
+    TooLarge,    // more bytes than the limit, before or while reading
+    ReadFailed,  // an input/output error
+};
+
+// Opens `path` for reading when it is a regular file, without ever blocking
+// (a FIFO or a device is refused before it is opened, and checked again on
+// the open descriptor). The descriptor, or -1 with `status` telling why.
+int open_regular_file(const std::string& path, FileStatus& status);
+// Reads the regular file `path` whole, refusing it when it holds more than
+// `limit` bytes; never reads past the limit, even from a file that grows.
+// `out` is replaced only on success.
+FileStatus read_regular_file(const std::string& path, std::size_t limit, std::string& out);
+// Reads a whole regular file of at most MAX_EXPERIMENT_FILE_BYTES; false when
+// it cannot be opened or read.
 bool read_whole_file(const std::string& path, std::string& out);
+// The message for a file over `limit` bytes, naming it (UTF-8).
+std::string too_large_message(const std::string& path, std::size_t limit);
+// A path (local encoding) as messages name it: UTF-8 in 「」.
+std::string shown_path(const std::string& path);
 // The folder part of a path ("" for a bare file name): where the files it names lie.
 std::string folder_of(const std::string& path);
 

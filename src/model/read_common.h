@@ -69,6 +69,12 @@ bool read_object_picture(ReadContext& ctx, Model& m, int slot);
 bool read_background_picture(ReadContext& ctx, Model& m);
 
 LoadResult failure(const std::string& message, const char* caption, bool ok_cancel);
+// Reads the regular file `path` of at most `limit` bytes for a reader: true
+// and its bytes, or false and the reader's failure (`cannot_open` for a file
+// that is missing, unreadable or not a regular file; a message naming the
+// file and the limit for one that is too large).
+bool read_file_for_reader(const std::string& path, std::size_t limit, std::string& bytes, LoadResult& failed,
+                          const char* cannot_open = msg::CANNOT_OPEN_FILE, const char* caption = msg::CAPTION_WARNING);
 // The damage message of `ctx`, with its format's prefix.
 LoadResult damaged(const ReadContext& ctx);
 

@@ -1,7 +1,9 @@
 // Writing a file so that a failure never leaves it half-written: the bytes go
 // to a temporary file in the same folder, are flushed to the disk, and the
 // temporary file is renamed over the target. Until the rename the old file is
-// untouched; after it the new one is complete.
+// untouched; after it the new one is complete. A write killed before the
+// rename leaves its temporary file; the next write to the same folder
+// recognises such files by their name and removes them.
 #pragma once
 
 #include <string>

@@ -310,8 +310,15 @@ bool TextReader::picture_bytes(const DocNode& entry, const std::string& path, st
     if (file) {
         if (!expect(*file, Kind::String, path + ".file")) return false;
         const std::string& name = file->text;
+        // Relative to the text's folder, so a text and its pictures move
+        // together; ".." may reach a neighbouring folder of pictures.
+        if (name.starts_with('/'))
+            return fail(*file, path + ".file",
+                        "「" + text_prefix(name) + "」是绝对路径;图片文件要写相对于实验文本所在文件夹的名字。");
         if (!files_ || !files_(name, out))
-            return fail(*file, path + ".file", "不能读取文件「" + text_prefix(name) + "」。");
+            return fail(*file, path + ".file",
+                        "不能读取文件「" + text_prefix(name) + "」(不存在、不是普通文件,或超过了 " +
+                            std::to_string(MAX_PICTURE_FILE_BYTES >> 20) + " MB)。");
         return true;
     }
     out.clear();
@@ -432,14 +439,16 @@ LoadResult read_text_form(Model& m, std::string_view text, TextFormat format, co
 LoadResult read_text_form(Model& m, std::string_view text, TextFormat format, const std::string& folder,
                           LoadScratch& scratch) {
     const PictureFiles files = [&folder](const std::string& name, std::string& bytes) {
-        return read_whole_file(name.starts_with('/') || folder.empty() ? name : folder + "/" + name, bytes);
+        return read_regular_file(folder.empty() ? name : folder + "/" + name, MAX_PICTURE_FILE_BYTES, bytes) ==
+               FileStatus::Ok;
     };
     return read_text_form(m, text, format, files, scratch);
 }
 
 LoadResult read_text_form_file(Model& m, const std::string& path, LoadScratch& scratch) {
     std::string bytes;
-    if (!read_whole_file(path, bytes)) return failure(msg::CANNOT_OPEN_FILE, msg::CAPTION_WARNING, true);
+    LoadResult failed;
+    if (!read_file_for_reader(path, MAX_TEXT_FORM_BYTES, bytes, failed)) return failed;
     return read_text_form(m, bytes, text_format_of(path), folder_of(path), scratch);
 }
 

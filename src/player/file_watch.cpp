@@ -3,6 +3,7 @@
 #include <QFileInfo>
 
 #include "model/io.h"
+#include "model/text_form.h"
 #include "player/player.h"
 
 namespace quorrel {
@@ -14,7 +15,7 @@ ExperimentWatcher::ExperimentWatcher(PlayerState& p, std::string path, std::func
     // one, which ends a watch on the file: the folder is watched too.
     watcher_.addPath(QFileInfo(file).absolutePath());
     watcher_.addPath(file);
-    read_whole_file(path_, last_bytes_);
+    read_regular_file(path_, limit(), last_bytes_);
     settle_.setSingleShot(true);
     settle_.setInterval(SETTLE_MS);
     QObject::connect(&settle_, &QTimer::timeout, [this] { settled(); });
@@ -30,11 +31,23 @@ void ExperimentWatcher::settled() {
     const QString file = QString::fromLocal8Bit(path_);
     if (QFileInfo::exists(file) && !watcher_.files().contains(file)) watcher_.addPath(file);
     std::string bytes;
-    // A file that is gone or unchanged (another file of the folder changed) is no reload.
-    if (!read_whole_file(path_, bytes) || bytes == last_bytes_ || !p_.model_loaded) return;
+    const FileStatus status = read_regular_file(path_, limit(), bytes);
+    // A file that is gone (an editor between removing and renaming) or
+    // unchanged (another file of the folder changed) is no reload.
+    if (status == FileStatus::CannotOpen || !p_.model_loaded) return;
+    if (status == FileStatus::Ok && bytes == last_bytes_ && !failed_) return;
+    // Anything else is read again by the player, which keeps the last good
+    // scene on an error: also a FIFO, a device or a file too large put in the
+    // file's place, which were refused without being read.
+    failed_ = status != FileStatus::Ok;
     last_bytes_ = std::move(bytes);
     const bool ok = reload_experiment(p_, path_);
+    failed_ = failed_ || !ok;
     if (reloaded_) reloaded_(ok);
+}
+
+std::size_t ExperimentWatcher::limit() const {
+    return text_format_of(path_) == TextFormat::None ? MAX_EXPERIMENT_FILE_BYTES : MAX_TEXT_FORM_BYTES;
 }
 
 }  // namespace quorrel

@@ -1,6 +1,7 @@
 // Live reload: watches the experiment's file and reloads it into the player
 // whenever it changes on disk (reload_experiment: a file with an error leaves
-// the last good scene and shows the error in the status line).
+// the last good scene and shows the error in the status line). Reading the
+// file never blocks: a FIFO or a device put in its place is an error too.
 #pragma once
 
 #include <QFileSystemWatcher>
@@ -26,6 +27,7 @@ public:
 private:
     void changed();
     void settled();
+    std::size_t limit() const;  // the most the file may hold, by its kind
 
     PlayerState& p_;
     std::string path_;
@@ -33,6 +35,7 @@ private:
     QFileSystemWatcher watcher_;
     QTimer settle_;
     std::string last_bytes_;  // the file as last read, so a touch without a change is no reload
+    bool failed_ = false;     // the last reload failed: the same bytes again are tried again
 };
 
 }  // namespace quorrel

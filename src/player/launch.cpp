@@ -1,6 +1,8 @@
 #include "player/launch.h"
 
-#include <QFile>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdint>
 #include <cstring>
 
@@ -81,25 +83,48 @@ std::string player_usage(const std::string& program) {
            "  -h, --help                show this help and quit\n";
 }
 
+namespace {
+
+// The file's descriptor for a look at a few of its bytes; closed on leaving.
+// Only a regular file opens: a FIFO or a device would block or never end.
+struct RegularFile {
+    explicit RegularFile(const std::string& path) {
+        FileStatus status = FileStatus::Ok;
+        fd = open_regular_file(path, status);
+    }
+    ~RegularFile() {
+        if (fd >= 0) ::close(fd);
+    }
+    RegularFile(const RegularFile&) = delete;
+    RegularFile& operator=(const RegularFile&) = delete;
+
+    // Exactly `n` bytes at `at`.
+    bool read_at(std::uint64_t at, char* out, std::size_t n) const {
+        return ::pread(fd, out, n, static_cast<off_t>(at)) == static_cast<ssize_t>(n);
+    }
+
+    int fd = -1;
+};
+
+}  // namespace
+
 bool carries_container(const std::string& path) {
-    QFile f(QString::fromLocal8Bit(path));
-    if (!f.open(QIODevice::ReadOnly)) return false;
-    const qint64 size = f.size();
-    if (size < 14 || !f.seek(size - 4)) return false;
+    const RegularFile f(path);
+    struct stat st {};
+    if (f.fd < 0 || ::fstat(f.fd, &st) != 0 || st.st_size < 14) return false;
+    const auto size = static_cast<std::uint64_t>(st.st_size);
     unsigned char t[4];
-    if (f.read(reinterpret_cast<char*>(t), 4) != 4) return false;
+    if (!f.read_at(size - 4, reinterpret_cast<char*>(t), 4)) return false;
     const std::uint32_t at = t[0] | (t[1] << 8) | (t[2] << 16) | (std::uint32_t(t[3]) << 24);
-    if (at > static_cast<std::uint64_t>(size - 14) || !f.seek(at)) return false;
     char header[4];
-    return f.read(header, 4) == 4 && std::memcmp(header, "ssmw", 4) == 0;
+    return at <= size - 14 && f.read_at(at, header, 4) && std::memcmp(header, "ssmw", 4) == 0;
 }
 
 bool is_experiment_file(const std::string& path) {
-    QFile f(QString::fromLocal8Bit(path));
-    if (!f.open(QIODevice::ReadOnly)) return false;
-    const QByteArray head = f.read(static_cast<qint64>(EXPERIMENT_MAGIC.size()));
-    return detect_kind(std::string_view(head.constData(), static_cast<std::size_t>(head.size()))) ==
-           FileKind::Experiment;
+    const RegularFile f(path);
+    char head[EXPERIMENT_MAGIC.size()];
+    return f.fd >= 0 && f.read_at(0, head, sizeof head) &&
+           detect_kind(std::string_view(head, sizeof head)) == FileKind::Experiment;
 }
 
 bool opens_as_experiment(const std::string& path) {
@@ -107,8 +132,7 @@ bool opens_as_experiment(const std::string& path) {
 }
 
 bool can_read(const std::string& path) {
-    QFile f(QString::fromLocal8Bit(path));
-    return f.open(QIODevice::ReadOnly);
+    return RegularFile(path).fd >= 0;
 }
 
 std::string cannot_open_message(const std::string& path) {

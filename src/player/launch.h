@@ -37,7 +37,8 @@ bool is_experiment_file(const std::string& path);
 // Is the file opened as an experiment (an experiment file or a text form), not
 // as a packed player?
 bool opens_as_experiment(const std::string& path);
-// Can the file be opened for reading at all?
+// Can the file be opened for reading at all? Only a regular file (after
+// symlinks) can: a folder, FIFO, device or socket cannot, and asking never blocks.
 bool can_read(const std::string& path);
 // The message for a file that does not exist or cannot be read, naming it (UTF-8).
 std::string cannot_open_message(const std::string& path);

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "model/io.h"
 #include "model/model.h"
 #include "script/interpreter.h"
 #include "ui/position_dialog.h"
@@ -54,9 +55,14 @@ EditorExit QtPlatform::edit_program(Model& m, int program, int line, int) {
 }
 
 void QtPlatform::play_sound(const std::string& path) {
+    // The sound is loaded whole in the background: what is not a regular file
+    // (a FIFO, a device that never ends) or is larger than any sound should be
+    // stays silent, as a missing file does.
+    const QFileInfo file(QString::fromLocal8Bit(path));
+    if (!file.isFile() || file.size() > static_cast<qint64>(MAX_SOUND_FILE_BYTES)) return;
     if (!sound_) sound_ = std::make_unique<QSoundEffect>();
     sound_->stop();
-    sound_->setSource(QUrl::fromLocalFile(QString::fromLocal8Bit(path)));
+    sound_->setSource(QUrl::fromLocalFile(file.absoluteFilePath()));
     sound_->play();
 }
 

@@ -1,6 +1,7 @@
 // Runs the built quorrel-tool on demo experiments written to a temporary
 // folder and checks its output against what its usage text promises.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QCoreApplication>
 #include <QFile>
@@ -292,7 +293,16 @@ TEST_F(ToolTest, InvalidFilesExitTwoWithTheMessage) {
     std::string deep = "[a";
     for (int i = 0; i < 20000; ++i) deep += ".a";
     ASSERT_TRUE(save(dir.filePath("deep.toml"), deep + "]\n"));
-    for (const char* name : {"missing.exp", "empty", "garbage", "short.exp", "cut.exp", "deep.toml"}) {
+    // What is no file, or too large, is refused at once: nothing waits for a
+    // FIFO's writer, reads a device for ever or reads a huge text first.
+    ASSERT_EQ(mkfifo(dir.filePath("pipe.exp").toLocal8Bit().constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), dir.filePath("zero.toml")));
+    QFile huge(dir.filePath("huge.toml"));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(100 << 20));
+    ASSERT_TRUE(
+        save(dir.filePath("far.toml"), "[[objects]]\nkind = 1\n[[pictures]]\nslot = 0\nfile = \"/dev/zero\"\n"));
+    for (const char* name : {"missing.exp", "empty", "garbage", "short.exp", "cut.exp", "pipe.exp", "zero.toml",
+                             "huge.toml", "far.toml", "deep.toml"}) {
         SCOPED_TRACE(name);
         const Result r = run_tool({"dump", dir.filePath(name)});
         EXPECT_EQ(r.code, 2);
@@ -305,6 +315,8 @@ TEST_F(ToolTest, InvalidFilesExitTwoWithTheMessage) {
         EXPECT_EQ(r.err.trimmed().toStdString(), expected.message);
     }
     EXPECT_TRUE(run_tool({"dump", dir.filePath("deep.toml")}).err.contains("第 1 行 表和列表嵌套太深"));
+    // Through the player's load too.
+    EXPECT_EQ(run_tool({"run", dir.filePath("pipe.exp"), "--frames", "1"}).code, 2);
     EXPECT_EQ(run_tool({"dump"}).code, 2);
     EXPECT_EQ(run_tool({"no-such-command"}).code, 2);
 }

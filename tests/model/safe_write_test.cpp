@@ -4,6 +4,7 @@
 // process: a small tmpfs in a private mount namespace, or a file size limit.
 #include "model/safe_write.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sched.h>
 #include <sys/mount.h>
@@ -145,6 +146,80 @@ TEST_F(SafeWrite, AFullOrReadOnlyDiskKeepsTheOldFile) {
         EXPECT_TRUE(o.no_litter);
         EXPECT_FALSE(o.message.empty());
     }
+}
+
+// The temporary files the writer names: "<target>.quorrel-saving.<pid>@<host>.XXXXXX".
+std::string temporary(const std::string& target, pid_t pid, const std::string& host, const char* suffix = "Ab12Cd") {
+    return target + ".quorrel-saving." + std::to_string(pid) + "@" + host + "." + suffix;
+}
+
+std::string this_host() {
+    char name[256] = {};
+    gethostname(name, sizeof name - 1);
+    return name;
+}
+
+// A pid no process holds any longer.
+pid_t gone_pid() {
+    const pid_t pid = fork();
+    if (pid == 0) _exit(0);
+    waitpid(pid, nullptr, 0);
+    return pid;
+}
+
+// Killed half-way (by the file size limit's signal), a write leaves its
+// temporary file; the next write to the folder removes it.
+TEST_F(SafeWrite, AKilledWriteLeavesATemporaryTheNextWriteRemoves) {
+    ASSERT_TRUE(write_old(folder()));
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const rlimit no_core{0, 0}, small{8192, 8192};
+        setrlimit(RLIMIT_CORE, &no_core);
+        setrlimit(RLIMIT_FSIZE, &small);
+        std::signal(SIGXFSZ, SIG_DFL);
+        write_file_safely(folder() + "/a.exp", std::string(256 * 1024, 'n'));
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ);
+    const QDir d(dir.path());
+    EXPECT_EQ(d.entryList({"a.exp.*"}, QDir::Files | QDir::Hidden).size(), 1);
+
+    ASSERT_TRUE(write_file_safely(folder() + "/b.exp", "b").ok);
+    EXPECT_EQ(d.entryList(QDir::Files | QDir::Hidden), QStringList({"a.exp", "b.exp"}));
+    std::string now;
+    EXPECT_TRUE(read_whole_file(folder() + "/a.exp", now) && now == OLD);
+}
+
+// Only what a write on this machine left when it died is removed.
+TEST_F(SafeWrite, OnlyStaleTemporariesOfThisMachineAreRemoved) {
+    const std::string a = folder() + "/a.exp", host = this_host();
+    const pid_t gone = gone_pid();
+    struct Case {
+        std::string name;
+        bool removed;
+    };
+    const Case cases[] = {
+        {temporary(a, gone, host), true},
+        {temporary(folder() + "/other.toml", gone, host), true},
+        {temporary(a, getpid(), host), false},  // its writer still runs
+        {temporary(a, gone, "elsewhere"), false},
+        {temporary(a, gone, host, "Ab12C"), false},
+        {a + ".Ab12Cd", false},
+        {folder() + "/notes.quorrel-saving.txt", false},
+    };
+    for (const Case& c : cases) {
+        const int fd = open(c.name.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+        ASSERT_GE(fd, 0) << c.name;
+        close(fd);
+    }
+    const std::string folder_named = temporary(a, gone, host, "Folder");
+    ASSERT_EQ(mkdir(folder_named.c_str(), 0700), 0);
+
+    ASSERT_TRUE(write_file_safely(a, "new").ok);
+    for (const Case& c : cases) EXPECT_EQ(access(c.name.c_str(), F_OK) != 0, c.removed) << c.name;
+    EXPECT_EQ(access(folder_named.c_str(), F_OK), 0);
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // The player's files: saving what is on show, reloading a changed file (by
 // hand and by the watcher) and the numbers of a run as CSV.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -142,6 +144,43 @@ TEST_F(PlayerFiles, TheOpeningSpeedFollowsTheKindOfFile) {
         ASSERT_TRUE(reload_experiment(p, path(c.name)));
         EXPECT_EQ(p.playback.speed, Speed::Half) << c.name;
     }
+}
+
+// A FIFO or a device renamed over the watched file is reported in the status
+// line without being read (reading would block the window or never end); the
+// last good scene stays and the next good file is loaded.
+TEST_F(PlayerFiles, TheWatcherReportsAFifoOrADeviceInTheFilesPlace) {
+    const std::string file = write("watched.toml", "[[objects]]\nkind = 1\nrest_mass = 1\nx0 = 3\n");
+    ASSERT_TRUE(open_experiment(p, file));
+    std::vector<bool> outcomes;
+    ExperimentWatcher watcher(p, file, [&](bool ok) { outcomes.push_back(ok); });
+    const auto wait_for = [&](std::size_t n) {
+        QElapsedTimer clock;
+        clock.start();
+        while (outcomes.size() < n && clock.elapsed() < 2000) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+            QThread::msleep(5);
+        }
+        return outcomes.size() == n;
+    };
+    const std::string pipe = path("pipe"), device = path("device");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    ASSERT_EQ(::symlink("/dev/zero", device.c_str()), 0);
+    std::size_t expected = 0;
+    for (const std::string& hostile : {pipe, device}) {
+        SCOPED_TRACE(hostile);
+        ASSERT_EQ(std::rename(hostile.c_str(), file.c_str()), 0);
+        ASSERT_TRUE(wait_for(++expected));
+        EXPECT_FALSE(outcomes.back());
+        EXPECT_EQ(p.status_colour, STATUS_RED);
+        EXPECT_EQ(p.model->objects[0].x0, 3.0);
+        EXPECT_TRUE(p.model_loaded);
+    }
+    write("good.toml", "[[objects]]\nkind = 1\nrest_mass = 1\nx0 = 3\n");  // the same text as before
+    ASSERT_EQ(std::rename(path("good.toml").c_str(), file.c_str()), 0);
+    ASSERT_TRUE(wait_for(++expected));
+    EXPECT_TRUE(outcomes.back());
+    EXPECT_TRUE(p.status_text.empty()) << p.status_text;
 }
 
 TEST_F(PlayerFiles, TheRunIsRecordedFrameByFrame) {

@@ -3,6 +3,8 @@
 #include "player/launch.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "demos/demos.h"
 #include "model/gbk.h"
@@ -74,6 +76,28 @@ TEST_F(LaunchTest, AMissingFileIsReportedAsOneThatCannotBeOpened) {
     ASSERT_EQ(platform.messages.size(), 1u);
     EXPECT_EQ(platform.messages[0], "不能打开这个文件,请检查这个文件是否存在.\n" + missing);
     EXPECT_FALSE(can_read(dir.path().toStdString()));  // a folder is no file either
+}
+
+// A FIFO (which would wait for a writer) or a device (which never ends) is
+// refused at once like a missing file, and the experiment on show stays.
+TEST_F(LaunchTest, AFifoOrADeviceIsRefusedAtOnceAndTheSceneStays) {
+    ASSERT_TRUE(load_any(p, demo_file("spring_oscillator.exp", false)));
+    const std::string pipe = path("pipe.exp"), zero = path("zero.toml");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    ASSERT_EQ(::symlink("/dev/zero", zero.c_str()), 0);
+    for (const std::string& file : {pipe, zero, std::string("/dev/zero")}) {
+        SCOPED_TRACE(file);
+        EXPECT_FALSE(can_read(file));
+        EXPECT_FALSE(carries_container(file));
+        EXPECT_FALSE(is_experiment_file(file));
+        platform.messages.clear();
+        EXPECT_FALSE(load_any(p, file));
+        ASSERT_EQ(platform.messages.size(), 1u);
+        EXPECT_EQ(platform.messages[0], cannot_open_message(file));
+        EXPECT_FALSE(open_experiment(p, file));
+        EXPECT_TRUE(p.model_loaded);
+        EXPECT_EQ(p.model->object_texts[0].name, utf8_to_gbk("振子"));
+    }
 }
 
 TEST_F(LaunchTest, TheOpenStatementReplacesTheExperimentAndPreparesIt) {

@@ -1,6 +1,8 @@
 #include "script/open_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -90,16 +92,28 @@ TEST_F(OpenFile, TheProgramGoesOnWithTheNewExperiment) {
     EXPECT_EQ(var(*m, "after"), "<missing>");
 }
 
+// A missing file, a FIFO (which would wait for a writer) and a device (which
+// never ends) are all refused at once with the same message.
 TEST_F(OpenFile, AMissingFileKeepsTheExperiment) {
-    EXPECT_EQ(run({"打开(missing.exp)"}), 1);
-    EXPECT_EQ(m->object_texts[0].name, "first");
-    EXPECT_EQ(var(*m, "marker"), "1");
-    ASSERT_EQ(platform.messages.size(), 1u);
-    EXPECT_EQ(platform.messages[0], "不能打开这个文件,请检查这个文件是否存在.");
-    EXPECT_EQ(platform.captions[0], "warning");
-    EXPECT_EQ(m->experiment_path, folder + "missing.exp");  // the path stays set to the failed name
-    EXPECT_EQ(host.stops, 1);
-    EXPECT_EQ(host.prepares, 1);
+    ASSERT_EQ(mkfifo((folder + "pipe.exp").c_str(), 0600), 0);
+    ASSERT_EQ(symlink("/dev/zero", (folder + "zero.exp").c_str()), 0);
+    int opened = 0;
+    for (const char* name : {"missing.exp", "pipe.exp", "zero.exp"}) {
+        SCOPED_TRACE(name);
+        ++opened;
+        platform.messages.clear();
+        platform.captions.clear();
+        m->experiment_path = folder + "first.exp";
+        EXPECT_EQ(run({std::string("打开(") + name + ")"}), 1);
+        EXPECT_EQ(m->object_texts[0].name, "first");
+        EXPECT_EQ(var(*m, "marker"), "1");
+        ASSERT_EQ(platform.messages.size(), 1u);
+        EXPECT_EQ(platform.messages[0], "不能打开这个文件,请检查这个文件是否存在.");
+        EXPECT_EQ(platform.captions[0], "warning");
+        EXPECT_EQ(m->experiment_path, folder + name);  // the path stays set to the failed name
+        EXPECT_EQ(host.stops, opened);
+        EXPECT_EQ(host.prepares, opened);
+    }
 }
 
 TEST_F(OpenFile, ADamagedFileKeepsTheExperiment) {
