@@ -99,17 +99,18 @@ void label(Canvas& c, double x, double y, double value) {
 }
 
 // `lift` raises the y axis's labels so they sit across their grid line.
-void tick_labels(Canvas& c, const FunctionGraph& g, double ox, double y0, double lift) {
+// `row` is the top of the x axis's labels.
+void tick_labels(Canvas& c, const FunctionGraph& g, double ox, double y0, double row, double lift) {
     if (!std::isfinite(ox) || !std::isfinite(y0)) return;
-    label(c, ox + 2, y0, 0);
-    for (int k = 1; 0 < ox + STEP * k && ox + STEP * k < SIZE; ++k) label(c, ox + STEP * k - 2, y0, k * g.x_scale);
+    label(c, ox + 2, row, 0);
+    for (int k = 1; 0 < ox + STEP * k && ox + STEP * k < SIZE; ++k) label(c, ox + STEP * k - 2, row, k * g.x_scale);
     // Left of the origin the labels run down to pixel 0; those right of the
     // picture are invisible, so the count starts at the first that can show.
     double k0 = 1;
     if (ox - STEP - 2 >= SIZE) k0 = std::floor((ox - SIZE - 2) / STEP);
     for (int i = 0; i < 12 && ox - STEP * (k0 + i) >= 0; ++i) {
         const double k = k0 + i;
-        label(c, ox - STEP * k - 2, y0, -k * g.x_scale);
+        label(c, ox - STEP * k - 2, row, -k * g.x_scale);
     }
     for (int j = 1; 0 < y0 - STEP * j && y0 - STEP * j < SIZE; ++j)
         label(c, ox + 3, y0 - STEP * j - lift, j * g.y_scale);
@@ -168,7 +169,10 @@ void draw_graph_frame(Model& m, Scene& s, int graph) {
         set_font(c, f, readable_label_colour(under, g.colour));
     }
     set_brush_clear(c);
-    tick_labels(c, g, ox, y0, 8 * growth);
+    // Grown labels that would run off the bottom edge go above the x axis.
+    const double height = s.fonts.graph.pixelSize() * growth;
+    const double row = growth > 1.0 && y0 + height > SIZE ? y0 - height - 1 : y0;
+    tick_labels(c, g, ox, y0, row, 8 * growth);
     set_pen_width(c, 1);
     // The picture belongs to the model: never leave a painter on it.
     canvas_attach(c, nullptr);
