@@ -1,6 +1,7 @@
 #include "ui/text_scale.h"
 
 #include <QApplication>
+#include <QProxyStyle>
 #include <cmath>
 
 namespace quorrel {
@@ -12,6 +13,29 @@ const QFont& platform_font() {
     static const QFont font = QApplication::font();
     return font;
 }
+
+// The platform's style with the marks that stand beside text (check boxes,
+// radio buttons, the icons of buttons, menus and message boxes) and the
+// scroll bars grown with the text. At scale 1 every measure is the style's own.
+class ScaledStyle : public QProxyStyle {
+public:
+    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override {
+        const int base = QProxyStyle::pixelMetric(metric, option, widget);
+        switch (metric) {
+            case PM_IndicatorWidth:
+            case PM_IndicatorHeight:
+            case PM_ExclusiveIndicatorWidth:
+            case PM_ExclusiveIndicatorHeight:
+            case PM_SmallIconSize:
+            case PM_ButtonIconSize:
+            case PM_MessageBoxIconSize:
+            case PM_ScrollBarExtent:
+                return static_cast<int>(std::lround(base * current_scale));
+            default:
+                return base;
+        }
+    }
+};
 
 }  // namespace
 
@@ -28,6 +52,13 @@ void set_text_scale(double scale) {
     const QFont& base = platform_font();  // captured before the first change
     if (scale == current_scale) return;
     current_scale = scale;
+    // Installed the first time the text grows; the font change below makes
+    // every widget measure itself again.
+    static bool styled = false;
+    if (!styled && scale > 1.0) {
+        styled = true;
+        QApplication::setStyle(new ScaledStyle);
+    }
     QApplication::setFont(scale == 1.0 ? base : scaled_font(base, scale));
 }
 
