@@ -1,8 +1,9 @@
 // The quantities a reading can show and their units. A quantity reading
 // names its quantity by a code (Q_X …, the parameters of a moving object or
 // a point); a distance is in metres and an angle in degrees. The scene shows
-// the unit after a reading's number; a reading whose quantity has no known
-// unit shows the number alone.
+// the unit after a reading's number and after the values of the readouts
+// beside strobe stamps; a reading whose quantity has no known unit shows the
+// number alone.
 #pragma once
 
 #include <cstdint>
@@ -38,6 +39,9 @@ struct QuantityUnit {
 };
 inline constexpr int QUANTITY_UNIT_COUNT = 16;
 extern const QuantityUnit QUANTITY_UNITS[QUANTITY_UNIT_COUNT];
+
+// The unit of the simulated time (the time readouts).
+inline constexpr const char* TIME_UNIT = "s";
 
 // The unit of a quantity code; nullptr when the code is not a known quantity.
 const char* quantity_unit(std::int32_t code);

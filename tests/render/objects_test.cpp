@@ -150,6 +150,26 @@ TEST_F(ObjectsTest, StrobeReadoutWithOnlyTheYFlag) {
     }
 }
 
+// With the units shown a readout's value is followed by its unit, so the
+// line reaches further right than the bare number; without, it is the design's.
+TEST_F(ObjectsTest, StrobeReadoutsCarryTheirUnitsWhenShown) {
+    int right[2] = {};
+    for (const bool units : {false, true}) {
+        scene_init(s, 700, 420);
+        s.show_units = units;
+        MovingObject& o = place_body(m, 0.0, 0.0);
+        o.strobe_on = 1;
+        o.trail_colour = 0x00FFFF;
+        o.readout_flags[READ_T] = 1;
+        m.running = true;
+        draw_flash(m, s);
+        for (int x = 215; x < 400; ++x)
+            if (count_ink(s, s.scene_bitmap, QRect(x, 130, 1, 15), 0x00FFFF) > 0) right[units] = x;
+    }
+    EXPECT_GT(right[0], 215);           // "T = 0"
+    EXPECT_GT(right[1], right[0] + 6);  // "T = 0 s"
+}
+
 TEST_F(ObjectsTest, SelectionRingAroundTheSelectedObject) {
     MovingObject& o = place_body(m, 0.0, 0.0);
     o.screen_radius = 10;
