@@ -44,23 +44,23 @@ bool has_start(const ObjectParam& p) {
 }  // namespace
 
 const ObjectParam OBJECT_PARAMS[OBJECT_PARAM_COUNT] = {
-    {"x", Q_X, "m", V::Position, P::X, W::StartBeforeRun},
-    {"y", Q_Y, "m", V::Position, P::Y, W::StartBeforeRun},
+    {"x", Q_X, V::Position, P::X, W::StartBeforeRun},
+    {"y", Q_Y, V::Position, P::Y, W::StartBeforeRun},
     // The distance from the world origin, not the body's radius.
-    {"r", Q_R, "m", V::Position, P::Length, W::StartBeforeRun},
-    {"deg", Q_DEG, "°", V::Position, P::Direction, W::StartBeforeRun},
-    {"vx", Q_VX, "m/s", V::Velocity, P::X, W::StartBeforeRun},
-    {"vy", Q_VY, "m/s", V::Velocity, P::Y, W::StartBeforeRun},
-    {"|v|", Q_V, "m/s", V::Velocity, P::Length, W::StartBeforeRun},
-    {"v_deg", Q_V_DEG, "°", V::Velocity, P::Direction, W::StartBeforeRun},
-    {"ax", Q_AX, "m/s²", V::Acceleration, P::X, W::ReadOnly},
-    {"ay", Q_AY, "m/s²", V::Acceleration, P::Y, W::ReadOnly},
-    {"|a|", Q_A, "m/s²", V::Acceleration, P::Length, W::ReadOnly},
-    {"a_deg", Q_A_DEG, "°", V::Acceleration, P::Direction, W::ReadOnly},
-    {"fx", Q_FX, "N", V::Force, P::X, W::Live},
-    {"fy", Q_FY, "N", V::Force, P::Y, W::Live},
-    {"|f|", Q_F, "N", V::Force, P::Length, W::Live},
-    {"f_deg", Q_F_DEG, "°", V::Force, P::Direction, W::Live},
+    {"r", Q_R, V::Position, P::Length, W::StartBeforeRun},
+    {"deg", Q_DEG, V::Position, P::Direction, W::StartBeforeRun},
+    {"vx", Q_VX, V::Velocity, P::X, W::StartBeforeRun},
+    {"vy", Q_VY, V::Velocity, P::Y, W::StartBeforeRun},
+    {"|v|", Q_V, V::Velocity, P::Length, W::StartBeforeRun},
+    {"v_deg", Q_V_DEG, V::Velocity, P::Direction, W::StartBeforeRun},
+    {"ax", Q_AX, V::Acceleration, P::X, W::ReadOnly},
+    {"ay", Q_AY, V::Acceleration, P::Y, W::ReadOnly},
+    {"|a|", Q_A, V::Acceleration, P::Length, W::ReadOnly},
+    {"a_deg", Q_A_DEG, V::Acceleration, P::Direction, W::ReadOnly},
+    {"fx", Q_FX, V::Force, P::X, W::Live},
+    {"fy", Q_FY, V::Force, P::Y, W::Live},
+    {"|f|", Q_F, V::Force, P::Length, W::Live},
+    {"f_deg", Q_F_DEG, V::Force, P::Direction, W::Live},
 };
 
 const ObjectParam* find_object_param(std::string_view name) {

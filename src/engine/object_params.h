@@ -1,6 +1,7 @@
 // The parameters of a moving object that event programs (赋值, 读值, {…} in
-// texts) and readings name: one table of their names, reading codes, units
-// and what writing them does, and the one way each is read and written.
+// texts) and readings name: one table of their names, reading codes (their
+// units are in model/units.h) and what writing them does, and the one way
+// each is read and written.
 //
 // A parameter is a component, the length or the direction of one of the
 // object's four vectors: position, velocity, acceleration and the applied
@@ -20,6 +21,7 @@
 #include <string_view>
 
 #include "model/model.h"
+#include "model/units.h"
 
 namespace quorrel {
 
@@ -35,30 +37,9 @@ enum class ParamWrite : std::uint8_t {
 struct ObjectParam {
     const char* name;   // as programs and texts write it: "x", "|v|", "v_deg"
     std::int32_t code;  // the quantity code of a reading (Q_X …)
-    const char* unit;   // UTF-8, SI: "m", "m/s", "m/s²", "N", "°"
     ParamVector vector;
     ParamPart part;
     ParamWrite write;
-};
-
-// Quantity codes of a reading, in table order.
-enum : std::int32_t {
-    Q_X = 100,
-    Q_Y,
-    Q_R,
-    Q_DEG,
-    Q_VX,
-    Q_VY,
-    Q_V,
-    Q_V_DEG,
-    Q_AX,
-    Q_AY,
-    Q_A,
-    Q_A_DEG,
-    Q_FX,
-    Q_FY,
-    Q_F,
-    Q_F_DEG
 };
 
 // Radians to degrees for the parameters and readings, by one factor (which

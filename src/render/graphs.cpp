@@ -34,6 +34,39 @@ Colour grid_colour(Colour background, Colour axis) {
     return c;
 }
 
+// On a view larger than the design (a projector) the tick labels grow faster
+// than the picture, up to half again their size at twice the design scale,
+// and stand out from the background, so they can be read across a room. At
+// scale 1 and below they are the design's.
+constexpr double LABEL_GROWTH = 0.5;
+constexpr double LABEL_MIN_CONTRAST = 7.0;  // contrast ratio, as for small text
+
+double label_growth(double scale) {
+    return scale <= 1.0 ? 1.0 : 1.0 + LABEL_GROWTH * std::min(scale - 1.0, 1.0);
+}
+
+// Relative luminance of a 0x00BBGGRR colour (sRGB).
+double luminance(Colour c) {
+    const auto channel = [c](int shift) {
+        const double v = ((c >> shift) & 0xFF) / 255.0;
+        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(0) + 0.7152 * channel(8) + 0.0722 * channel(16);
+}
+
+}  // namespace
+
+Colour readable_label_colour(Colour background, Colour axis) {
+    const double lb = luminance(background), la = luminance(axis);
+    const double contrast = (std::max(lb, la) + 0.05) / (std::min(lb, la) + 0.05);
+    if (contrast >= LABEL_MIN_CONTRAST) return axis;
+    // White reaches a contrast of 4.6 or more on any background darker than
+    // mid grey, black on any lighter one.
+    return lb < 0.18 ? 0xFFFFFF : 0x000000;
+}
+
+namespace {
+
 bool inside(double v) {
     return v >= 0 && v <= SIZE;
 }
@@ -65,20 +98,24 @@ void label(Canvas& c, double x, double y, double value) {
     text_out(c, trunc_px(x), trunc_px(y), QString::fromStdString(format_general(value, LABEL_DIGITS)));
 }
 
-void tick_labels(Canvas& c, const FunctionGraph& g, double ox, double y0) {
+// `lift` raises the y axis's labels so they sit across their grid line.
+// `row` is the top of the x axis's labels.
+void tick_labels(Canvas& c, const FunctionGraph& g, double ox, double y0, double row, double lift) {
     if (!std::isfinite(ox) || !std::isfinite(y0)) return;
-    label(c, ox + 2, y0, 0);
-    for (int k = 1; 0 < ox + STEP * k && ox + STEP * k < SIZE; ++k) label(c, ox + STEP * k - 2, y0, k * g.x_scale);
+    label(c, ox + 2, row, 0);
+    for (int k = 1; 0 < ox + STEP * k && ox + STEP * k < SIZE; ++k) label(c, ox + STEP * k - 2, row, k * g.x_scale);
     // Left of the origin the labels run down to pixel 0; those right of the
     // picture are invisible, so the count starts at the first that can show.
     double k0 = 1;
     if (ox - STEP - 2 >= SIZE) k0 = std::floor((ox - SIZE - 2) / STEP);
     for (int i = 0; i < 12 && ox - STEP * (k0 + i) >= 0; ++i) {
         const double k = k0 + i;
-        label(c, ox - STEP * k - 2, y0, -k * g.x_scale);
+        label(c, ox - STEP * k - 2, row, -k * g.x_scale);
     }
-    for (int j = 1; 0 < y0 - STEP * j && y0 - STEP * j < SIZE; ++j) label(c, ox + 3, y0 - STEP * j - 8, j * g.y_scale);
-    for (int j = 1; 0 < y0 + STEP * j && y0 + STEP * j < SIZE; ++j) label(c, ox + 3, y0 + STEP * j - 8, -j * g.y_scale);
+    for (int j = 1; 0 < y0 - STEP * j && y0 - STEP * j < SIZE; ++j)
+        label(c, ox + 3, y0 - STEP * j - lift, j * g.y_scale);
+    for (int j = 1; 0 < y0 + STEP * j && y0 + STEP * j < SIZE; ++j)
+        label(c, ox + 3, y0 + STEP * j - lift, -j * g.y_scale);
 }
 
 int view_size(const Canvas& c) {
@@ -120,9 +157,22 @@ void draw_graph_frame(Model& m, Scene& s, int graph) {
     if (inside(y0)) line(c, 0, trunc_px(y0), SIZE, trunc_px(y0));
     if (inside(ox)) line(c, trunc_px(ox), 0, trunc_px(ox), SIZE);
 
-    set_font(c, s.fonts.graph, g.colour);
+    const double growth = label_growth(c.scale);
+    if (growth == 1.0) {
+        set_font(c, s.fonts.graph, g.colour);
+    } else {
+        QFont f = s.fonts.graph;
+        f.setPixelSize(static_cast<int>(std::lround(f.pixelSize() * growth)));
+        f.setBold(true);
+        // A transparent graph's labels stand on the scene's background.
+        const Colour under = g.transparent == 1 ? m.settings.background_colour : g.background;
+        set_font(c, f, readable_label_colour(under, g.colour));
+    }
     set_brush_clear(c);
-    tick_labels(c, g, ox, y0);
+    // Grown labels that would run off the bottom edge go above the x axis.
+    const double height = s.fonts.graph.pixelSize() * growth;
+    const double row = growth > 1.0 && y0 + height > SIZE ? y0 - height - 1 : y0;
+    tick_labels(c, g, ox, y0, row, 8 * growth);
     set_pen_width(c, 1);
     // The picture belongs to the model: never leave a painter on it.
     canvas_attach(c, nullptr);

@@ -32,6 +32,11 @@ void Draw_fun_graph(const Model& m, Scene& s);
 // entirely when Draw_fun_graph places them; returns their count.
 int opaque_graph_boxes(const Model& m, const Scene& s, QRect (&out)[MAX_GRAPHS]);
 
+// The colour of the tick labels on a view larger than the design: the axis
+// colour when it stands out enough from the background, else white on a
+// dark background and black on a light one.
+Colour readable_label_colour(Colour background, Colour axis);
+
 // Draws sampled curve segments into their graphs' pictures: pen width 2 in the
 // curve's colour; a segment with a non-finite pixel position is left out.
 void draw_curve_segments(Model& m, Scene& s, const CurveSegment* segments, int n);

@@ -7,10 +7,16 @@
 
 namespace quorrel {
 
-const QString& cached_text(TextCache& cache, const Text& gbk) {
-    if (!cache.valid || cache.gbk != gbk) {
+const QString& cached_text(TextCache& cache, const Text& gbk, const char* unit) {
+    if (!cache.valid || cache.gbk != gbk || cache.unit != unit) {
         cache.gbk = gbk;
+        cache.unit = unit;
         cache.text = QString::fromStdString(gbk_to_utf8(gbk));
+        if (unit != nullptr) {
+            const QString u = QString::fromUtf8(unit);
+            if (u != QStringLiteral("°")) cache.text += QLatin1Char(' ');
+            cache.text += u;
+        }
         cache.valid = true;
         cache.width = -1;
     }

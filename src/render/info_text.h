@@ -18,13 +18,16 @@ namespace quorrel {
 // so a label drawn every frame does not convert (or allocate) every frame.
 struct TextCache {
     Text gbk;
+    const char* unit = nullptr;  // UTF-8, from the table of units
     QString text;
     bool valid = false;
     // The text's width in the font it was last measured in; -1 when not measured.
     QFont width_font;
     int width = -1;
 };
-const QString& cached_text(TextCache& cache, const Text& gbk);
+// `unit`, when given, is a unit of model/units.h put after the text: after a
+// space, but the degree sign right after the number ("1.408 m/s", "3.45°").
+const QString& cached_text(TextCache& cache, const Text& gbk, const char* unit = nullptr);
 // The width of the cached text in the canvas's font, measured again only
 // when the text or the font changed (shaping a text costs as much as drawing it).
 int cached_width(TextCache& cache, Canvas& c);

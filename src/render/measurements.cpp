@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "model/numtext.h"
+#include "model/units.h"
 #include "render/canvas.h"
 
 namespace quorrel {
@@ -56,7 +57,8 @@ void Draw_du_liang(Model& m, Scene& s, int mode) {
         set_font(c, s.fonts.measurement, ms.colour);
         label.assign(m.measurement_texts[i][MT_CAPTION]);
         label += format_g(ms.value, m.digits);
-        const QString& text = cached_text(s.info.measurement_label[i], label);
+        const char* unit = s.show_units ? reading_unit(ms) : nullptr;
+        const QString& text = cached_text(s.info.measurement_label[i], label, unit);
         const int w = cached_width(s.info.measurement_label[i], c);
         const i64 x = ms.label_x, y = ms.label_y;
         // Mode 1 clears the area of the previous size (the label may have

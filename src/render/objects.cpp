@@ -6,6 +6,7 @@
 #include <string>
 
 #include "model/numtext.h"
+#include "model/units.h"
 #include "render/canvas.h"
 #include "render/frame.h"
 #include "render/vectors.h"
@@ -121,6 +122,13 @@ std::string g(const Model& m, double v) {
     return format_g(v, m.digits);
 }
 
+// A readout's number followed, when the scene shows units, by `unit`.
+std::string g(const Model& m, const Scene& s, double v, const char* unit) {
+    std::string text = g(m, v);
+    if (s.show_units && unit != nullptr) text.append(" ").append(unit);
+    return text;
+}
+
 // One readout line into Image1 and scene_bitmap; moves `y` down when written.
 void readout_line(Scene& s, int x, int& y, const std::string& text) {
     if (text.empty()) return;
@@ -153,16 +161,24 @@ void readouts(Model& m, Scene& s, int i, int sx, int sy) {
     const Polar v = vector_polar(o.vx, o.vy), a = vector_polar(o.ax, o.ay);
     const int left = sx + 15;
     int top = sy - 20;
-    if (f[READ_T]) readout_line(s, left, top, "T = " + g(m, m.sim_time));
-    readout_line(s, left, top, pair(f[READ_X], "x = " + g(m, x), f[READ_Y], "   y = " + g(m, y)));
-    readout_line(s, left, top, pair(f[READ_VX], "vx = " + g(m, o.vx), f[READ_VY], "   vy = " + g(m, o.vy)));
+    // The directions carry their degree sign always, the other values their
+    // units when the scene shows units.
+    const char* metres = quantity_unit(Q_X);
+    const char* speed = quantity_unit(Q_V);
+    const char* acceleration = quantity_unit(Q_A);
+    if (f[READ_T]) readout_line(s, left, top, "T = " + g(m, s, m.sim_time, TIME_UNIT));
+    readout_line(s, left, top, pair(f[READ_X], "x = " + g(m, s, x, metres), f[READ_Y], "   y = " + g(m, s, y, metres)));
+    readout_line(s, left, top,
+                 pair(f[READ_VX], "vx = " + g(m, s, o.vx, speed), f[READ_VY], "   vy = " + g(m, s, o.vy, speed)));
+    readout_line(s, left, top,
+                 pair(f[READ_V], "|v| = " + g(m, s, v.magnitude, speed), f[READ_V_ANGLE],
+                      "   v_θ = " + g(m, degrees(v.angle)) + "°"));
     readout_line(
         s, left, top,
-        pair(f[READ_V], "|v| = " + g(m, v.magnitude), f[READ_V_ANGLE], "   v_θ = " + g(m, degrees(v.angle)) + "°"));
-    readout_line(s, left, top, pair(f[READ_AX], "ax = " + g(m, o.ax), f[READ_AY], "   ay = " + g(m, o.ay)));
-    readout_line(
-        s, left, top,
-        pair(f[READ_A], "|a| = " + g(m, a.magnitude), f[READ_A_ANGLE], "   a_θ = " + g(m, degrees(a.angle)) + "°"));
+        pair(f[READ_AX], "ax = " + g(m, s, o.ax, acceleration), f[READ_AY], "   ay = " + g(m, s, o.ay, acceleration)));
+    readout_line(s, left, top,
+                 pair(f[READ_A], "|a| = " + g(m, s, a.magnitude, acceleration), f[READ_A_ANGLE],
+                      "   a_θ = " + g(m, degrees(a.angle)) + "°"));
 }
 
 }  // namespace

@@ -83,6 +83,9 @@ struct Scene {
     View view;
     // The vector legend is drawn over the dynamic layer (legend.h).
     bool show_legend = false;
+    // A reading of a quantity with a known unit shows the unit after its
+    // number (model/units.h); a view option of the player, not stored.
+    bool show_units = true;
 
     LabelFonts fonts;
 

@@ -4,6 +4,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "ui/text_scale.h"
+
 namespace quorrel {
 namespace {
 
@@ -15,7 +17,7 @@ QColor to_qcolor(Colour c) {
 
 ColourSwatch::ColourSwatch(QWidget* parent, int width, int height) : QFrame(parent) {
     setFrameStyle(QFrame::Box | QFrame::Plain);
-    setFixedSize(width, height);
+    setFixedSize(scaled_size(width, height));  // grows with the text
 }
 
 void ColourSwatch::set_colour(Colour c) {

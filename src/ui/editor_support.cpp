@@ -11,12 +11,25 @@
 
 namespace quorrel {
 
-void plain_message(QWidget* parent, const QString& text) {
+bool message_box(QWidget* parent, const QString& caption, const QString& text, bool ok_cancel) {
     QMessageBox box(parent);
-    box.setWindowTitle(QApplication::applicationName());
+    box.setWindowTitle(caption.isEmpty() ? QApplication::applicationName() : caption);
     box.setText(text);
-    box.setStandardButtons(QMessageBox::Ok);
-    box.exec();
+    // The box takes the application font, which grows with the window; its
+    // text wraps rather than being cut.
+    box.setTextFormat(Qt::PlainText);
+    if (ok_cancel) {
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        box.setIcon(QMessageBox::Question);
+    } else {
+        box.setStandardButtons(QMessageBox::Ok);
+    }
+    box.setDefaultButton(QMessageBox::Ok);
+    return box.exec() == QMessageBox::Ok;
+}
+
+void plain_message(QWidget* parent, const QString& text) {
+    message_box(parent, QString(), text, false);
 }
 
 QTableWidget* make_variable_grid(QWidget* parent, const QString (&titles)[6]) {

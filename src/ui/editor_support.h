@@ -16,6 +16,10 @@ struct Model;
 // so that a test can capture the text instead of answering a modal box.
 using ShowMessage = std::function<void(QWidget* parent, const QString& text)>;
 
+// Every message box of the player: `caption` (the application's name when
+// empty) and `text`, with OK, or OK and Cancel; true when OK closed it.
+bool message_box(QWidget* parent, const QString& caption, const QString& text, bool ok_cancel);
+
 // A plain modal message box with the application's name as title and OK.
 void plain_message(QWidget* parent, const QString& text);
 

@@ -12,7 +12,6 @@
 #include <QPainter>
 #include <QScreen>
 #include <QToolButton>
-#include <cmath>
 
 #include "model/io.h"
 #include "player/view_control.h"
@@ -21,6 +20,7 @@
 #include "ui/icons.h"
 #include "ui/qt_platform.h"
 #include "ui/settings_dialog.h"
+#include "ui/text_scale.h"
 
 namespace quorrel {
 namespace {
@@ -37,15 +37,6 @@ void set_background(QWidget* w, const QColor& c) {
     pal.setColor(QPalette::Window, c);
     w->setPalette(pal);
     w->setAutoFillBackground(true);
-}
-
-// `base` at `scale` times its size.
-QFont scaled_font(QFont base, double scale) {
-    if (base.pixelSize() > 0)
-        base.setPixelSize(static_cast<int>(std::lround(base.pixelSize() * scale)));
-    else
-        base.setPointSizeF(base.pointSizeF() * scale);
-    return base;
 }
 
 void set_text_colour(QLabel* label, const QColor& c) {
@@ -100,7 +91,9 @@ MainWindow::MainWindow(PlayerState& p, QtPlatform& platform, ExperimentSource so
 
     status_ = new QLabel(QStringLiteral("提示信息"), panel_);
     set_text_colour(status_, NAVY);
-    status_font_ = status_->font();
+    // The design font: an earlier window may have left the application's grown.
+    status_font_ = unscaled_font();
+    status_->setFont(status_font_);
 
     time_ = new QLabel(panel_);
     time_font_ = QFont(QStringLiteral("Arial"));
@@ -196,6 +189,8 @@ void MainWindow::build_menu() {
     keys_.push_back({QKeySequence(Qt::CTRL | Qt::Key_Plus), [this] { zoom_step(ZOOM_STEP); }});
     legend_ = menu_->addAction(QStringLiteral("矢量图例"), this, [this](bool on) { show_legend(on); });
     legend_->setCheckable(true);
+    units_ = menu_->addAction(QStringLiteral("读数显示单位"), this, [this](bool on) { show_units(on); });
+    units_->setCheckable(true);
     menu_->addSeparator();
     actions_[4] = add_command(menu_, QStringLiteral("退出"), {}, [this] { exit_player(); });
     menu_->addSeparator();
@@ -272,6 +267,12 @@ void MainWindow::set_speed(Speed s) {
 
 void MainWindow::show_legend(bool on) {
     p_.scene.show_legend = on;
+    redraw_scene(p_);
+    refresh();
+}
+
+void MainWindow::show_units(bool on) {
+    p_.scene.show_units = on;
     redraw_scene(p_);
     refresh();
 }
@@ -453,6 +454,8 @@ void MainWindow::place_controls() {
     }
     if (g.scale != font_scale_) {
         font_scale_ = g.scale;
+        // Menus, dialogs and message boxes grow with the bar.
+        set_text_scale(g.scale);
         status_->setFont(scaled_font(status_font_, g.scale));
         time_->setFont(scaled_font(time_font_, g.scale));
     }
@@ -470,6 +473,20 @@ void MainWindow::resizeEvent(QResizeEvent* e) {
 
 void MainWindow::contextMenuEvent(QContextMenuEvent* e) {
     menu_->popup(e->globalPos());
+}
+
+MainWindow::~MainWindow() {
+    // Dialogs opened after the window (or by the next one) start at the design size.
+    set_text_scale(1.0);
+}
+
+void MainWindow::show_status() {
+    // A message longer than its room ends in an ellipsis; the whole text is
+    // the tool tip.
+    const QString full = QString::fromStdString(p_.status_text);
+    const QString shown = status_->fontMetrics().elidedText(full, Qt::ElideRight, status_->width());
+    status_->setText(shown);
+    status_->setToolTip(shown == full ? QString() : full);
 }
 
 void MainWindow::sync() {
@@ -499,8 +516,9 @@ void MainWindow::sync() {
     QAction* own_action = speed_actions_[static_cast<int>(Speed::Own)];
     if (own_action->text() != own) own_action->setText(own);
     legend_->setChecked(p_.scene.show_legend);
+    units_->setChecked(p_.scene.show_units);
 
-    status_->setText(QString::fromStdString(p_.status_text));
+    show_status();
     set_text_colour(status_, qcolour(p_.status_colour));
 
     time_->setText(QString::fromStdString(p_.time_text));

@@ -45,6 +45,7 @@ enum class ExperimentSource {
 class MainWindow : public QWidget {
 public:
     MainWindow(PlayerState& p, QtPlatform& platform, ExperimentSource source, std::string path);
+    ~MainWindow() override;
 
     QToolButton* button(ToolButton b) const { return buttons_[b]; }
     QLabel* status_label() const { return status_; }
@@ -56,6 +57,7 @@ public:
     QAction* menu_action(int index) const;  // 0 settings, 1 run, 2 stop, 3 pause, 4 exit, 5 about
     QAction* speed_action(Speed s) const { return speed_actions_[static_cast<int>(s)]; }
     QAction* legend_action() const { return legend_; }
+    QAction* units_action() const { return units_; }
 
     // The view the experiment opens with: 0 fits the content to the window
     // (and keeps fitting it as the window changes), any other value is the
@@ -89,6 +91,7 @@ public:
     void set_speed(Speed s);
     void toggle_full_screen();
     void show_legend(bool on);
+    void show_units(bool on);  // the units after the readings' numbers
     // Fit, 1:1, and a zoom step in (> 1) or out about the pointer.
     void fit_view();
     void one_to_one();
@@ -126,6 +129,7 @@ private:
     void resize_scene_to_view();  // the scene's pictures at the view's size
     void apply_toolbar_layout();
     void sync();
+    void show_status();  // the status text, cut to its room
 
     PlayerState& p_;
     QtPlatform& platform_;
@@ -143,6 +147,7 @@ private:
     QAction* actions_[6];
     QAction* speed_actions_[SPEEDS];
     QAction* legend_;
+    QAction* units_;
     std::vector<KeyCommand> keys_;
     SettingsDialog* settings_ = nullptr;
     EditActions* edit_ = nullptr;

@@ -13,6 +13,7 @@
 
 #include "model/model.h"
 #include "script/variable_edit.h"
+#include "ui/text_scale.h"
 #include "ui/variable_editor.h"
 
 namespace quorrel {
@@ -52,7 +53,7 @@ QComboBox* make_insert_list(QWidget* parent, const QString& title, const char* c
 
 ProgramEditor::ProgramEditor(Model& m, QWidget* parent) : QDialog(parent), m_(m) {
     setWindowTitle(QStringLiteral("事件程序编辑器"));
-    resize(720, 520);
+    resize(scaled_size(720, 520));
 
     const QString titles[6] = {QStringLiteral("编号"),   QStringLiteral("名称"), QStringLiteral("说明"),
                                QStringLiteral("当前值"), QStringLiteral("类型"), QStringLiteral("值类型")};

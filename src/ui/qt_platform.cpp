@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileInfo>
-#include <QMessageBox>
 #include <QSoundEffect>
 #include <QUrl>
 #include <cstdio>
@@ -12,6 +11,7 @@
 #include "model/io.h"
 #include "model/model.h"
 #include "script/interpreter.h"
+#include "ui/editor_support.h"
 #include "ui/position_dialog.h"
 #include "ui/program_editor.h"
 #include "ui/scene_view.h"
@@ -31,17 +31,9 @@ Placement QtPlatform::ask_placement(int x, int y) {
 }
 
 Answer QtPlatform::message_box(const std::string& text, const std::string& caption, Buttons buttons) {
-    QMessageBox box(owner_);
-    box.setWindowTitle(caption.empty() ? QApplication::applicationName() : QString::fromStdString(caption));
-    box.setText(QString::fromStdString(text));
-    if (buttons == Buttons::OkCancel) {
-        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
-        box.setIcon(QMessageBox::Question);
-    } else {
-        box.setStandardButtons(QMessageBox::Ok);
-    }
-    box.setDefaultButton(QMessageBox::Ok);
-    return box.exec() == QMessageBox::Ok ? Answer::Ok : Answer::Cancel;
+    const bool ok = quorrel::message_box(owner_, QString::fromStdString(caption), QString::fromStdString(text),
+                                         buttons == Buttons::OkCancel);
+    return ok ? Answer::Ok : Answer::Cancel;
 }
 
 EditorExit QtPlatform::edit_program(Model& m, int program, int line, int) {

@@ -48,8 +48,8 @@ const EditRow TIMING_ROWS[] = {{ST_TIME_STEP, "实验最小扫描时间 T:", "(�
                                {ST_STEPS, "每脉扫描次数:", "(次)"},
                                {ST_PAUSE, "暂停时刻：", "(秒)"}};
 const EditRow CONSTANT_ROWS[] = {{ST_G, "重力加速度：", "米/秒<sup>2</sup>"},
-                                 {ST_GRAVITATION, "万有引力恒量：", "牛*米 /千克"},
-                                 {ST_K, "静电力恒量：", "牛*米 /库仑"},
+                                 {ST_GRAVITATION, "万有引力恒量：", "牛·米²/千克²"},
+                                 {ST_K, "静电力恒量：", "牛·米²/库²"},
                                  {ST_C, "真空光速：", "米/秒"},
                                  {ST_DIGITS, "数据输出有效位数：", ""}};
 

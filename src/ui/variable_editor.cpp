@@ -12,12 +12,13 @@
 
 #include "model/model.h"
 #include "script/variable_edit.h"
+#include "ui/text_scale.h"
 
 namespace quorrel {
 
 VariableEditor::VariableEditor(Model& m, QWidget* parent) : QDialog(parent), m_(m) {
     setWindowTitle(QStringLiteral("变量编辑器"));
-    resize(560, 420);
+    resize(scaled_size(560, 420));
 
     const QString titles[6] = {QStringLiteral("编号"),   QStringLiteral("名称"),     QStringLiteral("说明"),
                                QStringLiteral("初始值"), QStringLiteral("变量类型"), QStringLiteral("值类型")};

@@ -3,7 +3,9 @@
 
 #include "demos/bench_scenes.h"
 #include "engine/engine.h"
+#include "engine/object_params.h"
 #include "model/numtext.h"
+#include "model/units.h"
 
 namespace quorrel {
 namespace {
@@ -176,6 +178,52 @@ TEST_F(Readings, WriteBackToPointsForcesAndNotAccelerations) {
     EXPECT_NEAR(m->objects[b].fy, 0.0, 1e-12);
     EXPECT_EQ(m->objects[b].ax, 0.0);
     EXPECT_EQ(m->objects[b].x, 0.0);
+}
+
+// The unit a reading is shown with: by the measurement's type, and for a
+// quantity by its code; readings without a known unit get none.
+TEST(ReadingUnits, ByTypeAndQuantity) {
+    const struct {
+        std::int32_t type, quantity;
+        const char* unit;
+    } cases[] = {
+        {MEASURE_QUANTITY, Q_X, "m"},
+        {MEASURE_QUANTITY, Q_R, "m"},
+        {MEASURE_QUANTITY, Q_DEG, "°"},
+        {MEASURE_QUANTITY, Q_V, "m/s"},
+        {MEASURE_QUANTITY, Q_VY, "m/s"},
+        {MEASURE_QUANTITY, Q_A, "m/s²"},
+        {MEASURE_QUANTITY, Q_A_DEG, "°"},
+        {MEASURE_QUANTITY, Q_FX, "N"},
+        {MEASURE_QUANTITY, Q_F_DEG, "°"},
+        {MEASURE_DISTANCE, 0, "m"},
+        {MEASURE_ANGLE, Q_V, "°"},
+        {MEASURE_QUANTITY, Q_X - 1, nullptr},
+        {MEASURE_QUANTITY, Q_F_DEG + 1, nullptr},
+        {MEASURE_HIDDEN, Q_X, nullptr},
+        {0, Q_X, nullptr},
+        {7, Q_X, nullptr},  // a reading of another kind: its number alone
+    };
+    for (const auto& c : cases) {
+        Measurement r{};
+        r.type = c.type;
+        r.quantity = c.quantity;
+        const char* unit = reading_unit(r);
+        SCOPED_TRACE(testing::Message() << c.type << " " << c.quantity);
+        if (c.unit == nullptr)
+            EXPECT_EQ(unit, nullptr);
+        else
+            EXPECT_STREQ(unit, c.unit);
+    }
+}
+
+// Every parameter a reading can name has a unit, and a direction's is degrees.
+TEST(ReadingUnits, EveryObjectParameterHasOne) {
+    for (const ObjectParam& p : OBJECT_PARAMS) {
+        const char* unit = quantity_unit(p.code);
+        ASSERT_NE(unit, nullptr) << p.name;
+        EXPECT_EQ(p.part == ParamPart::Direction, std::string_view(unit) == "°") << p.name;
+    }
 }
 
 }  // namespace

@@ -73,6 +73,48 @@ TEST_F(GraphTest, FrameGridEveryThirtyPixelsAxesAndLabels) {
     EXPECT_EQ(axis_pixels(QRect(122, 225, 40, 15)), 0);
 }
 
+// The labels on a large view stand out: the axis colour when it does, else
+// white on a dark background and black on a light one.
+TEST(GraphLabels, ColourStandsOutFromTheBackground) {
+    const struct {
+        Colour background, axis, label;
+    } cases[] = {
+        {0x800000, 0x808080, 0xFFFFFF},  // grey on navy: too faint
+        {0x800000, 0x00FFFF, 0x00FFFF},  // yellow on navy: kept
+        {0xFFFFFF, 0xC0C0C0, 0x000000},  // silver on white: too faint
+        {0xFFFFFF, 0x000080, 0x000080},  // maroon on white: kept
+        {0x808080, 0x909090, 0x000000},  // on mid grey black reads better
+    };
+    for (const auto& c : cases) EXPECT_EQ(readable_label_colour(c.background, c.axis), c.label) << c.axis;
+}
+
+// At twice the design scale grey labels on navy turn white and grow; an x
+// axis near the bottom edge gets its labels above it. At scale 1 the labels
+// keep the design's colour and place.
+TEST_F(GraphTest, LabelsOnALargeViewAreLightLargerAndInside) {
+    constexpr Colour NAVY = 0x800000, GREY = 0x808080, WHITE = 0xFFFFFF;
+    m.graphs[0].background = NAVY;
+    m.graphs[0].colour = GREY;
+    m.graphs[0].origin_y = 5;  // the x axis 5 design pixels above the bottom
+    for (const double scale : {1.0, 2.0}) {
+        SCOPED_TRACE(scale);
+        canvas_set_view(s.graph_canvas, scale, 0, 0);
+        draw_graph_frame(m, s, 0);
+        const int axis = static_cast<int>(235 * scale);
+        const int side = pic().width();
+        const int white_above = count_ink(s, pic(), QRect(0, axis - 30 * scale, side, 30 * scale), WHITE, NAVY);
+        const int below =
+            count_ink(s, pic(), QRect(0, axis + 2, side, side - axis - 2), scale == 1 ? GREY : WHITE, NAVY);
+        if (scale == 1) {
+            EXPECT_EQ(white_above, 0);
+            EXPECT_GT(below, 0);  // the design's labels under the axis, cut by the edge
+        } else {
+            EXPECT_GT(white_above, 100);
+            EXPECT_EQ(below, 0);
+        }
+    }
+}
+
 TEST_F(GraphTest, NonFiniteOriginDrawsOnlyTheBackgroundAndFarOffOnesFinish) {
     constexpr double inf = std::numeric_limits<double>::infinity();
     for (double o : {std::numeric_limits<double>::quiet_NaN(), inf, -inf}) {

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "model/gbk.h"
+#include "model/units.h"
 #include "render/annotations.h"
 #include "render/fonts.h"
 #include "render/measurements.h"
@@ -97,6 +98,38 @@ TEST_F(InfoTest, MeasurementsByType) {
     EXPECT_LT(dots, 120);
     EXPECT_EQ(count_colour(s, s.image1, QRect(0, 100, 400, 140), YELLOW), dots);  // no other line
     EXPECT_EQ(s.canvas.pen_style, PenStyle::Solid);
+}
+
+// A reading shows its unit after the number, the caption as written; the
+// degree sign follows the number directly. Without a known unit, or with the
+// units turned off, the number stands alone.
+TEST_F(InfoTest, ReadingsShowTheirUnits) {
+    place_body(m, 0, 0);
+    m.object_texts[0].name = "ball";
+    point(0, "P", 1000, 0);
+    point(1, "Q", 1000, 1000);
+    const struct {
+        int type;
+        std::int32_t quantity;
+        bool units;
+        const char* shown;
+    } cases[] = {
+        {1, Q_V, true, "v=2.5 m/s"}, {1, Q_A, true, "v=2.5 m/s²"}, {1, Q_V_DEG, true, "v=2.5°"},
+        {2, 0, true, "v=2.5 m"},     {3, 0, true, "v=2.5°"},       {1, 0, true, "v=2.5"},
+        {1, Q_V, false, "v=2.5"},    {3, 0, false, "v=2.5"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.shown);
+        measurement(0, c.type, "v=", {{1, "ball"}, {2, "P"}, {2, "Q"}}).quantity = c.quantity;
+        s.show_units = c.units;
+        Draw_du_liang(m, s, 0);
+        EXPECT_EQ(s.info.measurement_label[0].text, QString::fromUtf8(c.shown));
+    }
+    // The stored width covers the unit, so mode 1 clears all of it.
+    const int bare = m.measurements[0].label_width;
+    s.show_units = true;
+    Draw_du_liang(m, s, 0);
+    EXPECT_GT(m.measurements[0].label_width, bare);
 }
 
 TEST_F(InfoTest, ShortenedLabelClearsItsOldAreaInMode1) {

@@ -18,6 +18,17 @@ struct ObjectsTest : ::testing::Test {
     Model& m = *model;
     Scene s;
     void SetUp() override { scene_init(s, 700, 420); }
+
+    // A body at the world origin (pixel (200, 150)) stamped at the start of a
+    // run with the one readout `flag`, in cyan.
+    void strobe_with_readout(int flag) {
+        MovingObject& o = place_body(m, 0.0, 0.0);
+        o.strobe_on = 1;
+        o.trail_colour = 0x00FFFF;
+        o.readout_flags[flag] = 1;
+        m.running = true;
+        draw_flash(m, s);
+    }
 };
 
 TEST_F(ObjectsTest, BodyPictureAtScreenPositionPlusOffset) {
@@ -136,18 +147,28 @@ TEST_F(ObjectsTest, StrobeStampBlendsIntoTheSceneAndAdvances) {
 }
 
 TEST_F(ObjectsTest, StrobeReadoutWithOnlyTheYFlag) {
-    MovingObject& o = place_body(m, 0.0, 0.0);
-    o.strobe_on = 1;
-    o.trail_colour = 0x00FFFF;
-    o.readout_flags[READ_Y] = 1;
-    m.running = true;
-    draw_flash(m, s);
+    strobe_with_readout(READ_Y);
     for (const QImage* pic : {&s.image1, &s.scene_bitmap}) {
         // One line at y = 150 - 20, from x = 215, beginning with three spaces.
         EXPECT_GT(count_ink(s, *pic, QRect(215, 130, 120, 15), 0x00FFFF), 15);
         EXPECT_EQ(count_ink(s, *pic, QRect(215, 130, 5, 15), 0x00FFFF), 0);
         EXPECT_EQ(count_ink(s, *pic, QRect(215, 145, 120, 20), 0x00FFFF), 0);
     }
+}
+
+// With the units shown a readout's value is followed by its unit, so the
+// line reaches further right than the bare number; without, it is the design's.
+TEST_F(ObjectsTest, StrobeReadoutsCarryTheirUnitsWhenShown) {
+    int right[2] = {};
+    for (const bool units : {false, true}) {
+        scene_init(s, 700, 420);
+        s.show_units = units;
+        strobe_with_readout(READ_T);
+        for (int x = 215; x < 400; ++x)
+            if (count_ink(s, s.scene_bitmap, QRect(x, 130, 1, 15), 0x00FFFF) > 0) right[units] = x;
+    }
+    EXPECT_GT(right[0], 215);           // "T = 0"
+    EXPECT_GT(right[1], right[0] + 6);  // "T = 0 s"
 }
 
 TEST_F(ObjectsTest, SelectionRingAroundTheSelectedObject) {

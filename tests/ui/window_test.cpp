@@ -23,6 +23,8 @@
 #include "ui/main_window.h"
 #include "ui/qt_platform.h"
 #include "ui/scene_view.h"
+#include "ui/settings_dialog.h"
+#include "ui/text_scale.h"
 
 namespace quorrel {
 namespace {
@@ -255,6 +257,11 @@ TEST_F(WindowTest, MenuHasEveryItemAndTheAboutBoxOpensAndCloses) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return w.loaded(); }, 5000));
     const char* items[] = {"实验设置", "运行", "停止", "暂停\\继续", "退出", "关于 Quorrel"};
     for (int i = 0; i < 6; ++i) EXPECT_EQ(w.menu_action(i)->text(), QString::fromUtf8(items[i]));
+    // The units after the readings are on until the menu turns them off.
+    EXPECT_TRUE(w.units_action()->isChecked());
+    w.units_action()->trigger();
+    EXPECT_FALSE(p.scene.show_units);
+    EXPECT_FALSE(w.units_action()->isChecked());
     EXPECT_TRUE(w.menu_action(0)->isEnabled());
     EXPECT_FALSE(w.menu_action(3)->isEnabled());
 
@@ -319,6 +326,54 @@ TEST_F(WindowTest, TheToolBarScalesWithTheWindow) {
             design_font = font;
         else
             EXPECT_NEAR(font, design_font * u, 1.0);
+
+        // The menu, the dialogs and the message boxes read at least as large
+        // as the bar's text; at the design size they keep the platform's font.
+        const int bar_text = QFontInfo(w.status_label()->font()).pixelSize();
+        QCoreApplication::processEvents();  // the font change reaches the widgets through events
+        if (u == 1.0) {
+            EXPECT_EQ(QApplication::font(), unscaled_font());
+        }
+        for (const QWidget* grown : {static_cast<QWidget*>(w.popup_menu()), static_cast<QWidget*>(w.settings_dialog())})
+            EXPECT_GE(QFontInfo(grown->font()).pixelSize(), bar_text);
+        int box_text = 0;
+        QSize about;
+        QTimer::singleShot(100, [&] {
+            QWidget* box = QApplication::activeModalWidget();
+            if (!box) return;
+            box_text = QFontInfo(box->font()).pixelSize();
+            static_cast<QDialog*>(box)->accept();
+            QTimer::singleShot(100, [&] {
+                if (QWidget* a = QApplication::activeModalWidget())
+                    about = a->size(), static_cast<QDialog*>(a)->accept();
+            });
+            w.show_about();
+        });
+        platform.message_box("实验文本有错误", "", Buttons::Ok);
+        EXPECT_GE(box_text, bar_text);
+        EXPECT_EQ(about, QSize(336, 72) * u);
+    }
+}
+
+// A status message longer than its room ends in an ellipsis and shows whole
+// as the tool tip; one that fits is shown as it is, without a tool tip.
+TEST_F(WindowTest, ALongStatusMessageIsCutAndWholeInItsToolTip) {
+    PlayerState p;
+    QtPlatform platform;
+    MainWindow w(p, platform, ExperimentSource::ContainerFile, path);
+    w.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.loaded(); }, 5000));
+    QLabel* status = w.status_label();
+    const std::string long_text = "第 12 行 settings.steps_per_frame：应为数字，这里是文字。" + std::string(200, 'x');
+    for (const std::string& text : {long_text, std::string("已保存")}) {
+        p.status_text = text;
+        w.refresh();
+        const QString full = QString::fromStdString(text);
+        const bool cut = status->text() != full;
+        EXPECT_EQ(cut, text == long_text);
+        EXPECT_LE(status->fontMetrics().horizontalAdvance(status->text()), status->width());
+        EXPECT_EQ(status->toolTip(), cut ? full : QString());
+        EXPECT_EQ(status->text().endsWith(QChar(0x2026)), cut);
     }
 }
 
