@@ -180,7 +180,7 @@ const Row ROWS[] = {
     // The balls meet on the arc, where the line of their centres is a chord:
     // the part of each collision's impulse across the track goes into the
     // track, about 0.2 % of the energy a collision; 15 collisions in 30 s.
-    {"circular_track.exp", "energy", 0.07, all_mechanical},
+    {"circular_track.exp", "energy", 0.065, all_mechanical},
     {"bounce_counter.exp", "momentum along the floor", 1e-12, momentum_x},
     // The block slides down while the rough ground holds the incline: the
     // block's energy plus the heat of the friction μ·m·g·cos θ along its path.
