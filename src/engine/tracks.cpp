@@ -1,7 +1,9 @@
 // Tracks: straight segments (TB) and circular arcs (CT) that guide bodies.
 // The support force across a track is computed for display and for friction
 // only; the hold itself comes from removing the velocity across the track and
-// correcting the position. A body meeting another track bounces off it.
+// correcting the position. A body meeting another track bounces off it, or
+// lands on it when its rebound would not carry it away; an arc lets go a body
+// lying on it where it would have to pull it.
 #include <algorithm>
 #include <cmath>
 
@@ -556,7 +558,7 @@ void CT_bounce(Model& m, int a) {
         if ((l < t.radius && outward < 0) || (l > t.radius && outward > 0)) continue;
         const double side = arc_side(t, o, l);
         const double along = o.vy * nx - o.vx * ny;
-        const double pull = -side * (o.ax * nx + o.ay * ny + along * along / l);
+        const double pull = -side * (o.ax * nx + o.ay * ny + (l > 0 ? along * along / l : 0.0));
         const double pn = o.prev_vx * nx + o.prev_vy * ny;
         if (lands(-keep * pn * side, pull, dt, pn, o.prev_vy * nx - o.prev_vx * ny)) {
             const double held = t.radius + side * o.radius;
