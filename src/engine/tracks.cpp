@@ -1,7 +1,9 @@
 // Tracks: straight segments (TB) and circular arcs (CT) that guide bodies.
 // The support force across a track is computed for display and for friction
 // only; the hold itself comes from removing the velocity across the track and
-// correcting the position. A body meeting another track bounces off it.
+// correcting the position. A body meeting another track bounces off it, or
+// lands on it when its rebound would not carry it away; an arc lets go a body
+// lying on it where it would have to pull it.
 #include <algorithm>
 #include <cmath>
 
@@ -17,7 +19,9 @@ namespace {
 // excess of the reach.
 constexpr double CONTACT_SLACK = 1e-9;
 // A body whose centre is more than this fraction of its radius away from an
-// axis-parallel track, and that moves or is pushed away from it, is let go.
+// axis-parallel track, and that moves or is pushed away from it, is let go; so
+// is a body that far from an arc when the arc would have to pull it. One closer
+// is threaded on the track.
 constexpr double CLEAR_FRACTION = 0.99;
 // A body whose start-of-step distance from its straight track is below this
 // fraction of its radius is threaded on the line and kept exactly on it.
@@ -29,6 +33,12 @@ constexpr double TANGENT_SNAP_ANGLE = 0.0018;
 // The second arc position solver leaves a coordinate alone when its cosine or
 // sine factor is below this (the body lies on that axis of the centre).
 constexpr double AXIS_FACTOR_EPS = 1e-12;
+// A body meeting a track with its speed across the track at most this fraction
+// of its speed along it (1.1°) grazes the track: it lands on it instead of
+// bouncing. A body carried along an arc onto a track that continues it meets
+// the track this way: its velocity lags the arc's turn by a step or two
+// (0.003 in the arc demo), which is not an impact.
+constexpr double GRAZING_SLOPE = 0.02;
 // End-point differences of a straight track below this are raised to it, so
 // that the line's coefficients stay finite for horizontal and vertical tracks.
 constexpr double MIN_END_DIFFERENCE = 1e-70;
@@ -154,8 +164,34 @@ double side_of(double before, double now) {
 // A body arriving at a track with the outward rebound speed `out` against a
 // pull `pull` towards the track (both along the outward normal) lands when,
 // a step later, the rebound would not point away from the track any more.
-bool lands(double out, double pull, double dt) {
-    return !(out > pull * dt);
+// A body that grazes the track (`across` and `along`: its speed across and
+// along it) lands whatever its rebound.
+bool lands(double out, double pull, double dt, double across, double along) {
+    return !(out > pull * dt) || std::fabs(across) <= GRAZING_SLOPE * std::fabs(along);
+}
+
+// The side of an arc a body is on, as -1 inside its circle or +1 outside: the
+// side of its start-of-step position, else of its current distance `now`.
+double arc_side(const ArcTrack& t, const MovingObject& o, double now) {
+    return side_of(length(o.prev_x - t.cx, o.prev_y - t.cy) - t.radius, now - t.radius);
+}
+
+// A body of radius r at distance `d` from an arc's centre lies on the arc from
+// one side when its centre is more than CLEAR_FRACTION·r from it: -1 inside
+// the circle, +1 outside. 0: the arc runs through the body, which is threaded
+// on it.
+double lying_side(const ArcTrack& t, double d, double r) {
+    const double off = d - t.radius;
+    return off > CLEAR_FRACTION * r ? 1.0 : off < -CLEAR_FRACTION * r ? -1.0 : 0.0;
+}
+
+// The distance from the centre at which an arc keeps a body it touched at `d`:
+// a body lying on it exactly one radius from it, on its side, so that neither
+// rounding nor the push of a collision carries it off its circle; a threaded
+// body where it is.
+double arc_held_distance(const ArcTrack& t, double d, double r) {
+    const double side = lying_side(t, d, r);
+    return side == 0 ? d : t.radius + side * r;
 }
 
 // The distance from its straight track at which the second position solver
@@ -366,7 +402,8 @@ void TB_bounce(Model& m, int a) {
                 if (f.s * vn > 0) continue;
                 const double pn = o.prev_vx * f.nx + o.prev_vy * f.ny;
                 const double side = side_of(t.a * o.prev_x + t.b * o.prev_y + t.c, f.s);
-                if (lands(-keep * pn * side, -(o.ax * f.nx + o.ay * f.ny) * side, dt)) {
+                if (lands(-keep * pn * side, -(o.ax * f.nx + o.ay * f.ny) * side, dt, pn,
+                          o.prev_vy * f.nx - o.prev_vx * f.ny)) {
                     o.x = f.fx + side * o.radius * f.nx;
                     o.y = f.fy + side * o.radius * f.ny;
                     o.vx -= vn * f.nx;
@@ -382,7 +419,7 @@ void TB_bounce(Model& m, int a) {
             case LineKind::Vertical: {
                 if ((o.x - t.x1) * o.vx > 0) continue;
                 const double side = side_of(o.prev_x - t.x1, o.x - t.x1);
-                if (lands(-keep * o.prev_vx * side, -o.ax * side, dt)) {
+                if (lands(-keep * o.prev_vx * side, -o.ax * side, dt, o.prev_vx, o.prev_vy)) {
                     o.x = t.x1 + side * o.radius;
                     o.vx = 0;
                     continue;
@@ -394,7 +431,7 @@ void TB_bounce(Model& m, int a) {
             case LineKind::Horizontal: {
                 if ((o.y - t.y1) * o.vy > 0) continue;
                 const double side = side_of(o.prev_y - t.y1, o.y - t.y1);
-                if (lands(-keep * o.prev_vy * side, -o.ay * side, dt)) {
+                if (lands(-keep * o.prev_vy * side, -o.ay * side, dt, o.prev_vy, o.prev_vx)) {
                     o.y = t.y1 + side * o.radius;
                     o.vy = 0;
                     continue;
@@ -449,13 +486,23 @@ void CT_force(Model& m, int a) {
     MovingObject& o = m.objects[a];
     ForceBreakdown& fb = m.forces[a];
     const double fx0 = o.force_x, fy0 = o.force_y;
-    const double w = vec_angle(o.x - t->cx, o.y - t->cy);
+    const double dx = o.x - t->cx, dy = o.y - t->cy;
+    const double w = vec_angle(dx, dy);
     const double nx = std::cos(w), ny = std::sin(w);  // outward
     const double tx = -ny, ty = nx;                   // tangent, counter-clockwise
     const double V = tx * o.vx + ty * o.vy;
-    // The support includes the centripetal force needed to follow the arc.
-    const double Z = -(fx0 * nx + fy0 * ny) - o.mass * V * V / t->radius;
+    // The support includes the centripetal force needed to follow the circle
+    // the body's centre runs on.
+    const double l = length(dx, dy);
+    const double Z = -(fx0 * nx + fy0 * ny) - o.mass * V * V / l;
     if (!std::isfinite(Z)) return;
+    // The arc can only push a body lying on it away from itself (towards the
+    // centre from inside, outwards from outside): where the support would have
+    // to pull, the body flies off and nothing holds it this step.
+    if (o.kind == KIND_BODY && lying_side(*t, l, o.radius) * Z < 0) {
+        m.step.on_ct_track = 0;
+        return;
+    }
     fb.ct[k] = {Z * nx, Z * ny};
     fb.total.x += Z * nx;
     fb.total.y += Z * ny;
@@ -501,9 +548,26 @@ void CT_bounce(Model& m, int a) {
         const ArcTrack& t = m.CT.rec[k];
         double l, alpha;
         if (k == current || !ct_touches(t, o.x, o.y, o.radius, l, alpha)) continue;
-        // Only a body moving towards the arc bounces.
-        const double outward = o.vx * std::cos(alpha) + o.vy * std::sin(alpha);
+        // Only a body moving towards the arc bounces. One whose rebound could
+        // not carry it out of the contact band within a step, against its pull
+        // towards the arc (the centrifugal drift included), lands: it is held
+        // one radius from the arc on the side it came from, with no velocity
+        // across it.
+        const double nx = std::cos(alpha), ny = std::sin(alpha);
+        const double outward = o.vx * nx + o.vy * ny;
         if ((l < t.radius && outward < 0) || (l > t.radius && outward > 0)) continue;
+        const double side = arc_side(t, o, l);
+        const double along = o.vy * nx - o.vx * ny;
+        const double pull = -side * (o.ax * nx + o.ay * ny + (l > 0 ? along * along / l : 0.0));
+        const double pn = o.prev_vx * nx + o.prev_vy * ny;
+        if (lands(-keep * pn * side, pull, dt, pn, o.prev_vy * nx - o.prev_vx * ny)) {
+            const double held = t.radius + side * o.radius;
+            o.x = t.cx + held * nx;
+            o.y = t.cy + held * ny;
+            o.vx -= outward * nx;
+            o.vy -= outward * ny;
+            continue;
+        }
         const double tau = wrap(alpha + PI / 2), nu = tau + PI / 2;
         if (near_axis(tau, 0) || near_axis(tau, PI) || near_axis(tau, 2 * PI)) {
             o.y -= o.vy * dt;
@@ -528,9 +592,9 @@ void CT_position(Model& m, int a) {
     if (!t) return;
     MovingObject& o = m.objects[a];
     const double dx = o.x - t->cx, dy = o.y - t->cy;
-    const double l = length(dx, dy);
-    if (!(std::fabs(t->radius - l) <= with_slack(o.radius))) return;
-    const double d = ct_contact_distance(m, a);
+    // Held whatever its distance now: the step moved it along the tangent,
+    // which carries it outwards by the square of that move over the radius.
+    const double d = arc_held_distance(*t, ct_contact_distance(m, a), o.radius);
     if (!std::isfinite(d)) return;
     const double w = vec_angle(dx, dy);
     const double c = std::cos(w), s = std::sin(w);

@@ -1,7 +1,7 @@
 // Scenes built from scratch and run with the default 1 ms step, each against
 // the closed form a physics teacher would check: a block on a pulled plank,
-// bodies landing on tracks, and linked bodies keeping their energy and
-// momentum.
+// bodies landing on tracks, balls resting, swinging and leaving arcs, and
+// linked bodies keeping their energy and momentum.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -44,6 +44,11 @@ struct Lab {
     void anchor(int table, double x, double y, int i) {
         const double r[6] = {x, y, 0, 1, 0, static_cast<double>(i)};
         add_element(*m, table, r);
+    }
+    // An arc about (cx, cy) from angle `from` to `to`, counter-clockwise.
+    void arc(double cx, double cy, double radius, double from, double to, double mu = 0) {
+        const double r[7] = {cx, cy, from, to, radius, mu, mu};
+        add_element(*m, T_CT, r);
     }
     // A spring between objects i and j.
     void spring(int i, int j, double length, double stiffness) {
@@ -176,6 +181,165 @@ TEST(ClosedForms, LinkedBodiesKeepEnergyAndMomentum) {
         }
         EXPECT_LT(worst_p, 1e-4);
         EXPECT_LT(worst_x, 1e-3);
+    }
+}
+
+// A ball of radius r against an arc about the origin, at direction `at` from
+// its centre, inside the circle (side -1) or outside it (+1), moving
+// counter-clockwise along it at v.
+int ball_on_arc(Lab& lab, double R, double r, double at, double side, double v, double mu = 0) {
+    lab.arc(0, 0, R, -PI / 2, 3 * PI / 2, mu);  // the whole circle
+    const double rho = R + side * r;
+    return lab.body(rho * std::cos(at), rho * std::sin(at), -v * std::sin(at), v * std::cos(at), 1, r);
+}
+
+// Angle swept counter-clockwise from `from` to the direction of object i.
+double swept(Lab& lab, int i, double from) {
+    double a = vec_angle(lab.o(i).x, lab.o(i).y) - from;
+    while (a < -PI) a += 2 * PI;
+    while (a > PI) a -= 2 * PI;
+    return a;
+}
+
+// A frictionless 45° ramp runs into a bowl tangentially: the ball arrives on
+// the arc touching it and rolls on with its energy, its centre on the circle
+// R - r, reaching the bottom at √(2gh).
+TEST(ClosedForms, BallFromARampRollsIntoABowlKeepingItsEnergy) {
+    const double R = 3, r = 0.15, rho = R - r, h = std::sqrt(0.5);
+    Lab lab;
+    const double tx = -R * h, ty = -R * h;  // where the ramp meets the arc, at 225°
+    add_straight_track(*lab.m, tx - 2 * h, ty + 2 * h, tx, ty, 0, 0);
+    lab.arc(0, 0, R, 225 * DEG, 315 * DEG);
+    // 1.2 m up the ramp, one radius above it.
+    const int b = lab.body(tx - 1.2 * h + r * h, ty + 1.2 * h + r * h, 0, 0, 1, r);
+    lab.start();
+    const double e0 = lab.energy(b), drop = lab.o(b).y + rho;
+    double worst_e = 0, worst_d = 0, bottom = 0;
+    while (lab.o(b).x < rho * h) {  // until it leaves the arc at 315°
+        lab.run_to(lab.m->sim_time + 0.001);
+        worst_e = std::max(worst_e, std::fabs(lab.energy(b) - e0));
+        const double at = vec_angle(lab.o(b).x, lab.o(b).y);
+        if (at > 226 * DEG && at < 314 * DEG)
+            worst_d = std::max(worst_d, std::fabs(std::hypot(lab.o(b).x, lab.o(b).y) - rho));
+        if (lab.o(b).y < -rho + 1e-3) bottom = std::max(bottom, std::hypot(lab.o(b).vx, lab.o(b).vy));
+    }
+    EXPECT_LT(worst_e, 0.005 * EARTH_G * drop);
+    EXPECT_LT(worst_d, 1e-9);
+    EXPECT_NEAR(bottom, std::sqrt(2 * EARTH_G * drop), 0.002 * std::sqrt(2 * EARTH_G * drop));
+}
+
+// In a bowl of radius 3 m a ball at rest at the bottom stays there, one given
+// a small swing oscillates with the period 2π√((R - r)/g), and friction acts
+// as on a straight track: static friction holds a ball on the slope below
+// tan φ = μ, and a ball rolling along the nearly flat bottom of a wide bowl
+// stops after v/(μg).
+TEST(ClosedForms, BallInABowlRestsSwingsAndFeelsFriction) {
+    const double r = 0.15;
+    {
+        Lab lab;
+        const int b = ball_on_arc(lab, 3, r, -PI / 2, -1, 0);
+        lab.start();
+        lab.run_to(10);
+        EXPECT_EQ(std::hypot(lab.o(b).vx, lab.o(b).vy), 0.0);
+        EXPECT_LT(std::hypot(lab.o(b).x, lab.o(b).y - (r - 3)), 1e-12);
+    }
+    {
+        Lab lab;
+        const double rho = 3 - r, period = 2 * PI * std::sqrt(rho / EARTH_G);
+        const int b = ball_on_arc(lab, 3, r, -PI / 2 + 3 * DEG, -1, 0);
+        lab.start();
+        double first = -1, last = -1, prev = lab.o(b).x;
+        int crossings = 0;
+        while (lab.m->sim_time < 5.2 * period) {
+            lab.run_to(lab.m->sim_time + 0.001);
+            const double x = lab.o(b).x;
+            if (prev > 0 && x <= 0) {  // swinging leftwards through the bottom
+                const double t = lab.m->sim_time - 0.001 * x / (x - prev);
+                if (first < 0) first = t;
+                last = t;
+                ++crossings;
+            }
+            prev = x;
+        }
+        ASSERT_EQ(crossings, 5);
+        EXPECT_NEAR((last - first) / 4, period, 0.01 * period);
+        EXPECT_NEAR(std::hypot(lab.o(b).x, lab.o(b).y), rho, 1e-9);
+    }
+    for (const double mu : {0.3, 0.1}) {  // tan 10° = 0.176
+        Lab lab;
+        const int b = ball_on_arc(lab, 3, r, -PI / 2 - 10 * DEG, -1, 0, mu);
+        lab.start();
+        lab.run_to(1);
+        if (mu > 0.2)
+            EXPECT_LT(std::hypot(lab.o(b).vx, lab.o(b).vy), 1e-12);
+        else
+            EXPECT_GT(swept(lab, b, -PI / 2 - 10 * DEG), 5 * DEG);
+    }
+    {
+        Lab lab;
+        const double v = 2, mu = 0.3;
+        const int b = ball_on_arc(lab, 300, r, -PI / 2, -1, v, mu);
+        lab.start();
+        while (std::fabs(lab.o(b).vx) > 1e-12 && lab.m->sim_time < 2) lab.run_to(lab.m->sim_time + 0.001);
+        EXPECT_NEAR(lab.m->sim_time, v / (mu * EARTH_G), 0.01 * v / (mu * EARTH_G));
+        lab.run_to(lab.m->sim_time + 1);
+        EXPECT_LT(std::fabs(lab.o(b).vx), 1e-12);
+    }
+}
+
+// A ball given a speed v0 on top of a hump leaves it, sliding, where
+// cos θ = 2/3 + v0²/(3gρ); inside a loop, from the bottom, where
+// cos φ = (2gρ - v0²)/(3gρ), and not at all from v0² = 5gρ (ρ: the circle its
+// centre runs on). A ball with loss 1 dropped into a bowl lands on it and
+// stays on the circle R - r.
+TEST(ClosedForms, BallsLeaveArcsWhereTheSupportWouldHaveToPull) {
+    struct Row {
+        const char* what;
+        double side, v2;  // v0² in units of gρ
+        double leave;     // the angle swept when it leaves (0: it never does)
+    };
+    const Row rows[] = {
+        {"hump, nudged", 1, 0.01, std::acos(2.0 / 3 + 0.01 / 3)},
+        {"hump, pushed", 1, 0.5, std::acos(2.0 / 3 + 0.5 / 3)},
+        {"loop, too slow", -1, 3.5, std::acos(-0.5)},
+        {"loop, fast enough", -1, 5.5, 0},
+    };
+    for (const Row& row : rows) {
+        const double R = 2, r = 0.15, rho = R + row.side * r;
+        const double at = row.side > 0 ? PI / 2 : -PI / 2;
+        Lab lab;
+        const int b = ball_on_arc(lab, R, r, at, row.side, std::sqrt(row.v2 * EARTH_G * rho));
+        lab.start();
+        double angle = 0, left = 0;
+        while (lab.m->sim_time < 3 && left == 0) {
+            lab.run_to(lab.m->sim_time + 0.001);
+            const double step = swept(lab, b, at + angle);
+            if (std::fabs(std::hypot(lab.o(b).x, lab.o(b).y) - rho) > 1e-6) left = angle + step;
+            angle += step;
+        }
+        if (row.leave == 0) {
+            EXPECT_EQ(left, 0.0) << row.what;
+            EXPECT_GT(angle, 2 * PI) << row.what;
+        } else {
+            EXPECT_NEAR(left, row.leave, 1 * DEG) << row.what;
+        }
+    }
+    {
+        Lab lab;
+        lab.arc(0, 0, 3, PI, 2 * PI);
+        const int b = lab.body(-1, 0, 0, 0, 1, 0.15);
+        lab.o(b).loss = 1;
+        lab.start();
+        lab.run_to(1);
+        // Landing keeps the part of the drop's speed along the arc: 1/2.85 of it.
+        const double y_landed = -std::sqrt(2.85 * 2.85 - 1), fall = -2 * EARTH_G * y_landed;
+        const double landed = EARTH_G * y_landed + fall / (2 * 2.85 * 2.85);
+        EXPECT_NEAR(lab.energy(b), landed, 0.01 * fall / 2);
+        for (int k = 0; k < 2000; ++k) {
+            lab.run_to(lab.m->sim_time + 0.001);
+            ASSERT_NEAR(std::hypot(lab.o(b).x, lab.o(b).y), 2.85, 1e-9) << lab.m->sim_time;
+        }
+        EXPECT_NEAR(lab.energy(b), landed, 0.01 * fall / 2);
     }
 }
 

@@ -165,6 +165,24 @@ TEST(StraightTrack, BounceOffASecondTrackReversesTheNormalVelocity) {
     }
 }
 
+// A body meeting a second track almost along it (its speed across the track at
+// most 2 % of its speed along it) lands on it, whatever its loss; a steeper one
+// bounces.
+TEST(StraightTrack, BodyGrazingASecondTrackLandsOnIt) {
+    for (const double vy : {-0.05, -0.1}) {
+        TrackFixture f;
+        Model& m = *f.m;
+        f.track(-10, 0, 10, 0);
+        const int b = f.body(0, 0.196, 3, vy);
+        m.present[T_TB] = 1;
+        TB_bounce(m, b);
+        const bool grazes = vy > -0.06;
+        EXPECT_EQ(f.o(b).vy, grazes ? 0.0 : -vy) << vy;
+        EXPECT_NEAR(f.o(b).y, grazes ? 0.2 : 0.196 - vy * 0.001, 1e-12) << vy;
+        EXPECT_EQ(f.o(b).vx, 3.0);
+    }
+}
+
 TEST(StraightTrack, BounceOffASlantedTrackKeepsTheTangentialPart) {
     TrackFixture f;
     Model& m = *f.m;
