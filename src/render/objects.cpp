@@ -1,8 +1,11 @@
 #include "render/objects.h"
 
+#include <QFontMetrics>
 #include <QString>
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 #include <string>
 
 #include "model/numtext.h"
@@ -121,14 +124,10 @@ std::string g(const Model& m, double v) {
     return format_g(v, m.digits);
 }
 
-// One readout line into Image1 and scene_bitmap; moves `y` down when written.
-void readout_line(Scene& s, int x, int& y, const std::string& text) {
-    if (text.empty()) return;
-    const QString q = QString::fromStdString(text);
-    text_out(s.canvas, x, y, q);
-    text_out(s.scene_canvas, x, y, q);
-    y += 15;
-}
+// The height of one readout line.
+constexpr int READOUT_LINE = 15;
+// The gap between a stamp's picture and its readout.
+constexpr int READOUT_GAP = 4;
 
 // Two optional parts of one readout line.
 std::string pair(bool first, const std::string& a, bool second, const std::string& b) {
@@ -141,31 +140,66 @@ std::string pair(bool first, const std::string& a, bool second, const std::strin
 void readouts(Model& m, Scene& s, int i, int sx, int sy) {
     const MovingObject& o = m.objects[i];
     const std::uint8_t* f = o.readout_flags;
-    bool any = false;
-    for (int k = 0; k < READOUT_COUNT; ++k) any = any || f[k] != 0;
-    if (!any) return;
-    for (Canvas* c : {&s.canvas, &s.scene_canvas}) {
-        set_brush_clear(*c);
-        set_font(*c, s.fonts.measurement, o.trail_colour);
-    }
     double x, y;
     object_position(m, i, x, y);
     const Polar v = vector_polar(o.vx, o.vy), a = vector_polar(o.ax, o.ay);
-    const int left = sx + 15;
-    int top = sy - 20;
-    if (f[READ_T]) readout_line(s, left, top, "T = " + g(m, m.sim_time));
-    readout_line(s, left, top, pair(f[READ_X], "x = " + g(m, x), f[READ_Y], "   y = " + g(m, y)));
-    readout_line(s, left, top, pair(f[READ_VX], "vx = " + g(m, o.vx), f[READ_VY], "   vy = " + g(m, o.vy)));
-    readout_line(
-        s, left, top,
-        pair(f[READ_V], "|v| = " + g(m, v.magnitude), f[READ_V_ANGLE], "   v_θ = " + g(m, degrees(v.angle)) + "°"));
-    readout_line(s, left, top, pair(f[READ_AX], "ax = " + g(m, o.ax), f[READ_AY], "   ay = " + g(m, o.ay)));
-    readout_line(
-        s, left, top,
-        pair(f[READ_A], "|a| = " + g(m, a.magnitude), f[READ_A_ANGLE], "   a_θ = " + g(m, degrees(a.angle)) + "°"));
+    const std::string lines[] = {
+        f[READ_T] ? "T = " + g(m, m.sim_time) : std::string(),
+        pair(f[READ_X], "x = " + g(m, x), f[READ_Y], "   y = " + g(m, y)),
+        pair(f[READ_VX], "vx = " + g(m, o.vx), f[READ_VY], "   vy = " + g(m, o.vy)),
+        pair(f[READ_V], "|v| = " + g(m, v.magnitude), f[READ_V_ANGLE], "   v_θ = " + g(m, degrees(v.angle)) + "°"),
+        pair(f[READ_AX], "ax = " + g(m, o.ax), f[READ_AY], "   ay = " + g(m, o.ay)),
+        pair(f[READ_A], "|a| = " + g(m, a.magnitude), f[READ_A_ANGLE], "   a_θ = " + g(m, degrees(a.angle)) + "°"),
+    };
+    QString texts[std::size(lines)];
+    int n = 0, width = 0;
+    const QFontMetrics fm(s.fonts.measurement);
+    for (const std::string& line : lines)
+        if (!line.empty()) {
+            texts[n] = QString::fromStdString(line);
+            width = std::max(width, fm.horizontalAdvance(texts[n++]));
+        }
+    if (n == 0) return;
+    const QImage& pic = m.object_pictures[i];
+    const QPoint at =
+        readout_corner(o, std::max(pic.width(), pic.height()) / 2, sx, sy, QSize(width, n * READOUT_LINE));
+    for (Canvas* c : {&s.canvas, &s.scene_canvas}) {
+        set_brush_clear(*c);
+        set_font(*c, s.fonts.measurement, o.trail_colour);
+        for (int k = 0; k < n; ++k) text_out(*c, at.x(), at.y() + k * READOUT_LINE, texts[k]);
+    }
 }
 
 }  // namespace
+
+QPoint readout_corner(const MovingObject& o, int half_size, int sx, int sy, QSize box) {
+    // Screen y grows downwards.
+    const double vx = o.vx, vy = -o.vy, ax = o.ax, ay = -o.ay;
+    const double speed = std::hypot(vx, vy);
+    double nx = 0.0, ny = -1.0;  // at rest: above the stamp
+    if (speed > 0.0 && std::isfinite(speed)) {
+        nx = -vy / speed;
+        ny = vx / speed;
+        // Away from the acceleration; without a bend, the upper side.
+        const double bend = nx * ax + ny * ay;
+        if (bend > 0.0 || (!(bend < 0.0) && (ny > 0.0 || (ny == 0.0 && nx > 0.0)))) {
+            nx = -nx;
+            ny = -ny;
+        }
+    }
+    // The box's centre lies far enough along the normal that its nearest
+    // corner keeps the gap from the stamp's edge and the velocity's line.
+    const double hw = box.width() / 2.0, hh = box.height() / 2.0;
+    const double reach = half_size + READOUT_GAP + std::fabs(nx) * hw + std::fabs(ny) * hh;
+    double left = std::floor(sx + nx * reach - hw), top = std::floor(sy + ny * reach - hh);
+    // A readout that would leave the picture over its top or left edge goes
+    // to the other side.
+    if (left < 0.0 || top < 0.0) {
+        left = std::floor(sx - nx * reach - hw);
+        top = std::floor(sy - ny * reach - hh);
+    }
+    return {trunc_px(left), trunc_px(top)};
+}
 
 void draw_object_picture(const Model& m, Scene& s, int i) {
     const MovingObject& o = m.objects[i];

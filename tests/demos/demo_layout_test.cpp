@@ -1,11 +1,12 @@
 // Every bundled demo is laid out to be read from afar, at the window's design
 // size and so at any zoom of it. Two rules are checked:
 //
-// 1. At t = 0 the texts (annotations, text blocks, reading labels, point
-//    labels) and the graph windows keep clear of everything drawn: of one
-//    another, the bodies, the axis tick numbers, the axes, field regions,
-//    fixed charges and masses, points, tracks, connectors and the gravity
-//    sign. Bodies, tick numbers and the drawn elements may share their place.
+// 1. At t = 0, and every few frames of the run's first 10 s, the texts
+//    (annotations, text blocks, reading labels, point labels) and the graph
+//    windows keep clear of everything drawn: of one another, the bodies, the
+//    axis tick numbers, the axes, field regions, fixed charges and masses,
+//    points, tracks, connectors and the gravity sign. Bodies, tick numbers
+//    and the drawn elements may share their place.
 // 2. While the demo runs (until it pauses itself, or for a long stretch when
 //    it never does) every moving object stays inside the content bounds the
 //    view fits to the window when the demo opens, so it stays in sight.
@@ -33,6 +34,7 @@
 #include "player/player.h"
 #include "render/bounds.h"
 #include "render/info_text.h"
+#include "render/scene.h"
 
 namespace quorrel {
 namespace {
@@ -40,6 +42,9 @@ using test::PlayedDemo;
 
 // A run that never pauses is followed this long (simulated seconds).
 constexpr double HORIZON = 12.0;
+// While running, the layout is checked this long, every few frames.
+constexpr double LAYOUT_HORIZON = 10.0;
+constexpr int LAYOUT_EVERY = 4;
 // A moving object may pass the region by this many pixels: a generated ball's
 // picture is a pixel wider than the body, and a fitted view keeps a margin.
 constexpr int SLACK = 4;
@@ -79,9 +84,17 @@ QPointF screen_of(const Model& m, double x, double y) {
     return {world_px(m.settings, x), world_py(m.settings, y)};
 }
 
+// Where object i is drawn: its start before a run, where it is during one.
+QRect object_box(const Model& m, int i) {
+    double x, y;
+    object_position(m, i, x, y);
+    return object_rect(m, i, x, y);
+}
+
 QPointF object_at(const Model& m, double index) {
-    const MovingObject& o = m.objects[static_cast<int>(index)];
-    return screen_of(m, o.x0, o.y0);
+    double x, y;
+    object_position(m, static_cast<int>(index), x, y);
+    return screen_of(m, x, y);
 }
 
 // Everything drawn at t = 0, as boxes and line segments, in pixels.
@@ -117,7 +130,7 @@ void add_texts(PlayedDemo& l, Layout& out) {
 
 void add_elements(const Model& m, Layout& out) {
     for (int i = 0; i < object_count(m); ++i)
-        out.boxes.push_back({object_rect(m, i, m.objects[i].x0, m.objects[i].y0), BODY, "object " + std::to_string(i)});
+        out.boxes.push_back({object_box(m, i), BODY, "object " + std::to_string(i)});
     const auto regions = [&](const auto& list, int table, const char* what) {
         for (int i = 0; i < element_count(m, table); ++i) {
             const auto& r = list.rec[i];
@@ -166,8 +179,8 @@ void add_elements(const Model& m, Layout& out) {
     between(m.E_GAN, T_E_GAN, "rod");
 }
 
-// What the scene shows at t = 0, the axes aside.
-Layout shown_at_start(PlayedDemo& l) {
+// What the scene shows now, the axes aside.
+Layout shown_now(PlayedDemo& l) {
     Layout layout;
     add_texts(l, layout);
     add_elements(l.m(), layout);
@@ -231,14 +244,59 @@ std::string text_of(const QRect& r) {
            std::to_string(r.bottom()) + ")";
 }
 
+// Everything shown now, with the tick numbers over the starting view and the
+// gravity sign, which stands at a fixed place of the picture's corner.
+Layout full_layout(PlayedDemo& l, const QRect& region) {
+    Layout layout = shown_now(l);
+    add_ticks(l, region, layout);
+    if (l.m().settings.use_gravity) layout.boxes.push_back({QRect(10, 40, 25, 41), DRAWN, "gravity sign"});
+    return layout;
+}
+
 TEST(DemoLayout, NothingOverlapsAtTheStart) {
     for (const DemoInfo& d : all_demos()) {
         PlayedDemo l(d.file_name, false);
-        Layout layout = shown_at_start(l);
-        add_ticks(l, content_bounds(*l.p.model, l.p.scene), layout);
-        // The gravity sign stands at a fixed place of the picture's corner.
-        if (l.m().settings.use_gravity) layout.boxes.push_back({QRect(10, 40, 25, 41), DRAWN, "gravity sign"});
+        const Layout layout = full_layout(l, content_bounds(*l.p.model, l.p.scene));
         for (const std::string& o : overlaps(l.m(), layout)) ADD_FAILURE() << d.file_name << ": " << o;
+    }
+}
+
+// Where the trails of objects and points are now, one per slot; the
+// positions of the points follow the objects'.
+std::vector<QPointF> trail_ends(const Model& m) {
+    std::vector<QPointF> ends;
+    for (int i = 0; i < object_count(m); ++i)
+        ends.push_back(m.objects[i].show_trail != 0 ? object_at(m, i) : QPointF(qQNaN(), qQNaN()));
+    for (int i = 0; i < point_count(m); ++i)
+        ends.push_back(m.points[i].show_trail == 1 ? screen_of(m, m.points[i].x, m.points[i].y)
+                                                   : QPointF(qQNaN(), qQNaN()));
+    return ends;
+}
+
+// The same rules every few frames while the demo runs, until it pauses or
+// stops, with the trails drawn since the last look as lines too; each
+// overlap is reported once, at its first moment.
+TEST(DemoLayout, NothingOverlapsWhileRunning) {
+    for (const DemoInfo& d : all_demos()) {
+        PlayedDemo l(d.file_name, false);
+        const QRect region = content_bounds(*l.p.model, l.p.scene);
+        press_run(l.p);
+        const Model& m = l.m();
+        std::vector<std::string> seen;
+        std::vector<QPointF> last = trail_ends(m);
+        for (int frame = 1; m.sim_time < LAYOUT_HORIZON && l.frame(); ++frame) {
+            if (frame % LAYOUT_EVERY != 0) continue;
+            Layout layout = full_layout(l, region);
+            const std::vector<QPointF> now = trail_ends(m);
+            for (std::size_t k = 0; k < now.size(); ++k)
+                if (!std::isnan(now[k].x())) layout.lines.push_back({{last[k], now[k]}, "trail"});
+            last = now;
+            for (const std::string& o : overlaps(m, layout)) {
+                if (std::find(seen.begin(), seen.end(), o) != seen.end()) continue;
+                seen.push_back(o);
+                ADD_FAILURE() << d.file_name << ": " << o << " at t = " << m.sim_time;
+            }
+        }
     }
 }
 
@@ -251,7 +309,7 @@ TEST(DemoLayout, MovingObjectsStayInTheStartingView) {
         bool inside = true;
         while (inside && m.sim_time < HORIZON && Timing(l.p) == TickOutcome::Advanced)
             for (int i = 0; i < object_count(m) && inside; ++i) {
-                const QRect r = object_rect(m, i, m.objects[i].x, m.objects[i].y);
+                const QRect r = object_box(m, i);
                 inside = region.contains(r);
                 EXPECT_TRUE(inside) << d.file_name << ": object " << i << " at " << text_of(r) << " left "
                                     << text_of(region) << " at t = " << m.sim_time;
