@@ -137,7 +137,15 @@ std::string pair(bool first, const std::string& a, bool second, const std::strin
     return line;
 }
 
-void readouts(Model& m, Scene& s, int i, int sx, int sy) {
+// The readout lines object i shows at a strobe moment; their count.
+constexpr std::size_t READOUT_LINES = 6;
+struct Readout {
+    QString lines[READOUT_LINES];
+    int count = 0;
+    QRect box;  // where they stand, READOUT_LINE apart
+};
+
+Readout readout_of(const Model& m, const Scene& s, int i, int sx, int sy) {
     const MovingObject& o = m.objects[i];
     const std::uint8_t* f = o.readout_flags;
     double x, y;
@@ -151,26 +159,36 @@ void readouts(Model& m, Scene& s, int i, int sx, int sy) {
         pair(f[READ_AX], "ax = " + g(m, o.ax), f[READ_AY], "   ay = " + g(m, o.ay)),
         pair(f[READ_A], "|a| = " + g(m, a.magnitude), f[READ_A_ANGLE], "   a_θ = " + g(m, degrees(a.angle)) + "°"),
     };
-    QString texts[std::size(lines)];
-    int n = 0, width = 0;
+    static_assert(std::size(lines) == READOUT_LINES);
+    Readout r;
+    int width = 0;
     const QFontMetrics fm(s.fonts.measurement);
     for (const std::string& line : lines)
         if (!line.empty()) {
-            texts[n] = QString::fromStdString(line);
-            width = std::max(width, fm.horizontalAdvance(texts[n++]));
+            r.lines[r.count] = QString::fromStdString(line);
+            width = std::max(width, fm.horizontalAdvance(r.lines[r.count++]));
         }
-    if (n == 0) return;
+    if (r.count == 0) return r;
     const QImage& pic = m.object_pictures[i];
-    const QPoint at =
-        readout_corner(o, std::max(pic.width(), pic.height()) / 2, sx, sy, QSize(width, n * READOUT_LINE));
+    const QSize size(width, r.count * READOUT_LINE);
+    r.box = QRect(readout_corner(o, std::max(pic.width(), pic.height()) / 2, sx, sy, size), size);
+    return r;
+}
+
+void readouts(Model& m, Scene& s, int i, int sx, int sy) {
+    const Readout r = readout_of(m, s, i, sx, sy);
     for (Canvas* c : {&s.canvas, &s.scene_canvas}) {
         set_brush_clear(*c);
-        set_font(*c, s.fonts.measurement, o.trail_colour);
-        for (int k = 0; k < n; ++k) text_out(*c, at.x(), at.y() + k * READOUT_LINE, texts[k]);
+        set_font(*c, s.fonts.measurement, m.objects[i].trail_colour);
+        for (int k = 0; k < r.count; ++k) text_out(*c, r.box.x(), r.box.y() + k * READOUT_LINE, r.lines[k]);
     }
 }
 
 }  // namespace
+
+QRect strobe_readout_rect(const Model& m, const Scene& s, int i, int sx, int sy) {
+    return readout_of(m, s, i, sx, sy).box;
+}
 
 QPoint readout_corner(const MovingObject& o, int half_size, int sx, int sy, QSize box) {
     // Screen y grows downwards.
@@ -191,13 +209,22 @@ QPoint readout_corner(const MovingObject& o, int half_size, int sx, int sy, QSiz
     // corner keeps the gap from the stamp's edge and the velocity's line.
     const double hw = box.width() / 2.0, hh = box.height() / 2.0;
     const double reach = half_size + READOUT_GAP + std::fabs(nx) * hw + std::fabs(ny) * hh;
-    double left = std::floor(sx + nx * reach - hw), top = std::floor(sy + ny * reach - hh);
+    const auto place = [&](double ux, double uy, double& left, double& top) {
+        left = std::floor(sx + ux * reach - hw);
+        top = std::floor(sy + uy * reach - hh);
+        // Kept within the quadrant the normal points into, clear of the lines
+        // through the stamp where the arrows of vx and vy lie; moving that way
+        // only takes it further from the velocity's line.
+        if (ux != 0.0 && left <= sx + READOUT_GAP && left + box.width() >= sx - READOUT_GAP)
+            left = ux > 0.0 ? sx + READOUT_GAP + 1 : sx - READOUT_GAP - 1 - box.width();
+        if (uy != 0.0 && top <= sy + READOUT_GAP && top + box.height() >= sy - READOUT_GAP)
+            top = uy > 0.0 ? sy + READOUT_GAP + 1 : sy - READOUT_GAP - 1 - box.height();
+    };
+    double left, top;
+    place(nx, ny, left, top);
     // A readout that would leave the picture over its top or left edge goes
     // to the other side.
-    if (left < 0.0 || top < 0.0) {
-        left = std::floor(sx - nx * reach - hw);
-        top = std::floor(sy - ny * reach - hh);
-    }
+    if (left < 0.0 || top < 0.0) place(-nx, -ny, left, top);
     return {trunc_px(left), trunc_px(top)};
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QPoint>
+#include <QRect>
 #include <QSize>
 
 #include "model/model.h"
@@ -39,6 +40,10 @@ void draw_flash(Model& m, Scene& s);
 // line along the velocity, so the readout sits neither on the trail near the
 // stamp nor on the velocity arrow.
 QPoint readout_corner(const MovingObject& o, int half_size, int sx, int sy, QSize box);
+
+// Where object i's strobe readout stands for a stamp centred on (sx, sy) at
+// the current moment; an empty rectangle when it shows none.
+QRect strobe_readout_rect(const Model& m, const Scene& s, int i, int sx, int sy);
 
 // The red ring around the selected object (not running, selected_object >= 0).
 void draw_selection(const Model& m, Scene& s);

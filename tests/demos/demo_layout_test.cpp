@@ -34,6 +34,7 @@
 #include "player/player.h"
 #include "render/bounds.h"
 #include "render/info_text.h"
+#include "render/objects.h"
 #include "render/scene.h"
 
 namespace quorrel {
@@ -273,8 +274,59 @@ std::vector<QPointF> trail_ends(const Model& m) {
     return ends;
 }
 
+// The arrows of one motion vector group (the vector, its x and y parts) from
+// (sx, sy), as vectors.cpp draws them: 50 px per `scale`, at most `cap`.
+void add_motion_arrows(Layout& out, const std::uint8_t* flags, int base, double vx, double vy, double scale, double cap,
+                       QPointF at, const std::string& what) {
+    const double length = std::min(std::hypot(vx, vy) / scale * 50.0, cap);
+    const double a = std::atan2(vy, vx), dx = length * std::cos(a), dy = -length * std::sin(a);
+    if (!(length > 0)) return;
+    if (flags[base]) out.lines.push_back({{at, at + QPointF(dx, dy)}, what});
+    if (flags[base + 1]) out.lines.push_back({{at, at + QPointF(dx, 0)}, what + " x"});
+    if (flags[base + 2]) out.lines.push_back({{at, at + QPointF(0, dy)}, what + " y"});
+}
+
+// The live velocity and acceleration arrows of every object.
+void add_live_arrows(const Model& m, Layout& out) {
+    const Settings& st = m.settings;
+    for (int i = 0; i < object_count(m); ++i) {
+        const MovingObject& o = m.objects[i];
+        const QPointF at(o.screen_x, o.screen_y);
+        const std::string who = "object " + std::to_string(i);
+        add_motion_arrows(out, o.live_vector_flags, VEC_V, o.vx, o.vy, st.v_scale, 1200, at, who + " velocity arrow");
+        add_motion_arrows(out, o.live_vector_flags, VEC_A, o.ax, o.ay, st.a_scale, 1200, at,
+                          who + " acceleration arrow");
+    }
+}
+
+// What the strobe stamps of this frame leave in the scene for the rest of the
+// run: their readouts and motion arrows.
+void add_strobes(PlayedDemo& l, const std::vector<double>& due_before, Layout& kept) {
+    const Model& m = l.m();
+    const Settings& st = m.settings;
+    for (int i = 0; i < object_count(m); ++i) {
+        const MovingObject& o = m.objects[i];
+        if (o.strobe_on != 1 || o.next_strobe == due_before[i]) continue;
+        const ScreenXY at = to_screen(m, o.x, o.y);
+        const std::string who = "strobe of object " + std::to_string(i) + " at t = " + format_g(m.sim_time, 4);
+        const QRect r = strobe_readout_rect(m, l.p.scene, i, at.x, at.y);
+        if (!r.isEmpty()) kept.boxes.push_back({r, TEXT, who + " readout"});
+        add_motion_arrows(kept, o.strobe_vector_flags, VEC_V, o.vx, o.vy, st.v_scale, 1600, QPointF(at.x, at.y),
+                          who + " velocity arrow");
+        add_motion_arrows(kept, o.strobe_vector_flags, VEC_A, o.ax, o.ay, st.a_scale, 1600, QPointF(at.x, at.y),
+                          who + " acceleration arrow");
+    }
+}
+
+std::vector<double> strobes_due(const Model& m) {
+    std::vector<double> due;
+    for (int i = 0; i < object_count(m); ++i) due.push_back(m.objects[i].next_strobe);
+    return due;
+}
+
 // The same rules every few frames while the demo runs, until it pauses or
-// stops, with the trails drawn since the last look as lines too; each
+// stops, with the live motion arrows, the trails drawn since the last look,
+// and the readouts and arrows strobe stamps left as texts and lines too; each
 // overlap is reported once, at its first moment.
 TEST(DemoLayout, NothingOverlapsWhileRunning) {
     for (const DemoInfo& d : all_demos()) {
@@ -284,9 +336,16 @@ TEST(DemoLayout, NothingOverlapsWhileRunning) {
         const Model& m = l.m();
         std::vector<std::string> seen;
         std::vector<QPointF> last = trail_ends(m);
-        for (int frame = 1; m.sim_time < LAYOUT_HORIZON && l.frame(); ++frame) {
+        Layout kept;  // what strobe stamps left
+        for (int frame = 1; m.sim_time < LAYOUT_HORIZON; ++frame) {
+            const std::vector<double> due = strobes_due(m);
+            if (!l.frame()) break;
+            add_strobes(l, due, kept);
             if (frame % LAYOUT_EVERY != 0) continue;
             Layout layout = full_layout(l, region);
+            add_live_arrows(m, layout);
+            layout.boxes.insert(layout.boxes.end(), kept.boxes.begin(), kept.boxes.end());
+            layout.lines.insert(layout.lines.end(), kept.lines.begin(), kept.lines.end());
             const std::vector<QPointF> now = trail_ends(m);
             for (std::size_t k = 0; k < now.size(); ++k)
                 if (!std::isnan(now[k].x())) layout.lines.push_back({{last[k], now[k]}, "trail"});
