@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QStyle>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -96,12 +97,15 @@ DemoGallery::DemoGallery(std::vector<GalleryEntry> entries, QWidget* parent)
     if (!entries_.empty()) list_->setCurrentRow(0);
     layout->addWidget(list_, 1);
     // One click opens a demo: a class watches a teacher, not a double click.
-    connect(list_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+    // Enter (and, with a style that activates on one click, that click) comes
+    // as an activation; a click is taken apart only where it is not one, so
+    // no demo opens twice.
+    const auto choose = [this](QListWidgetItem* item) {
         if (on_chosen) on_chosen(list_->row(item));
-    });
-    connect(list_, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
-        if (on_chosen) on_chosen(list_->row(item));
-    });
+    };
+    connect(list_, &QListWidget::itemActivated, this, choose);
+    if (!list_->style()->styleHint(QStyle::SH_ItemView_ActivateItemOnSingleClick, nullptr, list_))
+        connect(list_, &QListWidget::itemClicked, this, choose);
     lay_out();
 }
 

@@ -62,11 +62,19 @@ TEST(DemoGallery, AllInSightAndOneClickChooses) {
     EXPECT_EQ(gallery.grid().columns, 5);
 
     int chosen = -1;
-    gallery.on_chosen = [&](int index) { chosen = index; };
+    int calls = 0;
+    gallery.on_chosen = [&](int index) {
+        chosen = index;
+        ++calls;
+    };
     for (const int i : {0, 7, 19}) {
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(i)).center());
         EXPECT_EQ(chosen, i);
     }
+    EXPECT_EQ(calls, 3);  // one choice a click
+    list->setCurrentRow(4);
+    QTest::keyClick(list, Qt::Key_Return);
+    EXPECT_EQ(chosen, 4);
     QTest::keyClick(&gallery, Qt::Key_Escape);
     EXPECT_FALSE(gallery.isVisible());
 }
