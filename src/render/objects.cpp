@@ -137,7 +137,8 @@ std::string pair(bool first, const std::string& a, bool second, const std::strin
     return line;
 }
 
-// The readout lines object i shows at a strobe moment; their count.
+// The lines of a strobe readout, at most one per pair of readout flags, and
+// the box they fill.
 constexpr std::size_t READOUT_LINES = 6;
 struct Readout {
     QString lines[READOUT_LINES];
@@ -177,6 +178,7 @@ Readout readout_of(const Model& m, const Scene& s, int i, int sx, int sy) {
 
 void readouts(Model& m, Scene& s, int i, int sx, int sy) {
     const Readout r = readout_of(m, s, i, sx, sy);
+    if (r.count == 0) return;
     for (Canvas* c : {&s.canvas, &s.scene_canvas}) {
         set_brush_clear(*c);
         set_font(*c, s.fonts.measurement, m.objects[i].trail_colour);
