@@ -2,11 +2,12 @@
 // size and so at any zoom of it. Two rules are checked:
 //
 // 1. At t = 0, and every few frames of the run's first 10 s, the texts
-//    (annotations, text blocks, reading labels, point labels) and the graph
-//    windows keep clear of everything drawn: of one another, the bodies, the
-//    axis tick numbers, the axes, field regions, fixed charges and masses,
-//    points, tracks, connectors and the gravity sign. Bodies, tick numbers
-//    and the drawn elements may share their place.
+//    (annotations, text blocks, reading labels, point labels, and strobe
+//    readouts while running) and the graph windows keep clear of everything
+//    drawn: of one another, the bodies, the axis tick numbers, the axes, field
+//    regions, fixed charges and masses, points, tracks, connectors and the
+//    gravity sign, and while running of trails and motion arrows too. Bodies,
+//    tick numbers and the drawn elements may share their place.
 // 2. While the demo runs (until it pauses itself, or for a long stretch when
 //    it never does) every moving object stays inside the content bounds the
 //    view fits to the window when the demo opens, so it stays in sight.
@@ -324,25 +325,36 @@ std::vector<double> strobes_due(const Model& m) {
     return due;
 }
 
-// The same rules every few frames while the demo runs, until it pauses or
-// stops, with the live motion arrows, the trails drawn since the last look,
-// and the readouts and arrows strobe stamps left as texts and lines too; each
-// overlap is reported once, at its first moment.
-TEST(DemoLayout, NothingOverlapsWhileRunning) {
+// Both rules while the demo runs, from one run of each demo (the test runs
+// under the sanitizers too): the view every frame until the first object
+// leaves it; the overlaps every few frames of the first 10 s, with the live
+// motion arrows, the trails drawn since the last look, and the readouts and
+// arrows strobe stamps left as texts and lines too, each reported once, at its
+// first moment.
+TEST(DemoLayout, WhileRunningNothingOverlapsOrLeavesTheView) {
     for (const DemoInfo& d : all_demos()) {
         PlayedDemo l(d.file_name, false);
-        const QRect region = content_bounds(*l.p.model, l.p.scene);
+        const QRect start = content_bounds(*l.p.model, l.p.scene);
+        const QRect region = start.adjusted(-SLACK, -SLACK, SLACK, SLACK);
         press_run(l.p);
         const Model& m = l.m();
         std::vector<std::string> seen;
         std::vector<QPointF> last = trail_ends(m);
         Layout kept;  // what strobe stamps left
-        for (int frame = 1; m.sim_time < LAYOUT_HORIZON; ++frame) {
+        bool inside = true;
+        for (int frame = 1; m.sim_time < HORIZON; ++frame) {
             const std::vector<double> due = strobes_due(m);
             if (!l.frame()) break;
+            for (int i = 0; i < object_count(m) && inside; ++i) {
+                const QRect r = object_box(m, i);
+                inside = region.contains(r);
+                EXPECT_TRUE(inside) << d.file_name << ": object " << i << " at " << text_of(r) << " left "
+                                    << text_of(region) << " at t = " << m.sim_time;
+            }
+            if (m.sim_time >= LAYOUT_HORIZON) continue;
             add_strobes(l, due, kept);
             if (frame % LAYOUT_EVERY != 0) continue;
-            Layout layout = full_layout(l, region);
+            Layout layout = full_layout(l, start);
             add_live_arrows(m, layout);
             layout.boxes.insert(layout.boxes.end(), kept.boxes.begin(), kept.boxes.end());
             layout.lines.insert(layout.lines.end(), kept.lines.begin(), kept.lines.end());
@@ -356,23 +368,6 @@ TEST(DemoLayout, NothingOverlapsWhileRunning) {
                 ADD_FAILURE() << d.file_name << ": " << o << " at t = " << m.sim_time;
             }
         }
-    }
-}
-
-TEST(DemoLayout, MovingObjectsStayInTheStartingView) {
-    for (const DemoInfo& d : all_demos()) {
-        PlayedDemo l(d.file_name, false);
-        const QRect region = content_bounds(*l.p.model, l.p.scene).adjusted(-SLACK, -SLACK, SLACK, SLACK);
-        press_run(l.p);
-        const Model& m = l.m();
-        bool inside = true;
-        while (inside && m.sim_time < HORIZON && Timing(l.p) == TickOutcome::Advanced)
-            for (int i = 0; i < object_count(m) && inside; ++i) {
-                const QRect r = object_box(m, i);
-                inside = region.contains(r);
-                EXPECT_TRUE(inside) << d.file_name << ": object " << i << " at " << text_of(r) << " left "
-                                    << text_of(region) << " at t = " << m.sim_time;
-            }
     }
 }
 
