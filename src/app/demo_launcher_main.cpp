@@ -12,8 +12,6 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPixmap>
-#include <QProcess>
-#include <QScreen>
 #include <cstdio>
 #include <cstring>
 
@@ -54,39 +52,6 @@ QString player_path() {
     return QFileInfo(beside).isExecutable() ? beside : QString::fromUtf8(QUORREL_PLAYER);
 }
 
-void cannot_open(QWidget* parent, const QString& file) {
-    QMessageBox::warning(parent, QStringLiteral("提示"), QStringLiteral("无法打开演示实验：") + file);
-}
-
-// Full screen; the screen's size is given too for a display without a window
-// manager, which would leave the window at its own size.
-void show_gallery(quorrel::DemoGallery& gallery) {
-    if (const QScreen* screen = gallery.screen()) gallery.setGeometry(screen->geometry());
-    gallery.showFullScreen();
-    gallery.raise();
-    gallery.activateWindow();
-}
-
-// Opens the demo in the player and hides the gallery until the player ends;
-// the gallery stays when the player cannot start.
-void open_demo(quorrel::DemoGallery& gallery, const QString& file) {
-    if (!QFileInfo::exists(file)) return cannot_open(&gallery, file);
-    auto* player = new QProcess(&gallery);
-    player->setProcessChannelMode(QProcess::ForwardedChannels);
-    QObject::connect(player, &QProcess::finished, &gallery, [&gallery, player] {
-        player->deleteLater();
-        show_gallery(gallery);
-    });
-    QObject::connect(player, &QProcess::errorOccurred, &gallery, [&gallery, player, file](QProcess::ProcessError e) {
-        if (e != QProcess::FailedToStart) return;
-        player->deleteLater();
-        show_gallery(gallery);
-        cannot_open(&gallery, file);
-    });
-    gallery.hide();
-    player->start(player_path(), {file});
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -111,9 +76,12 @@ int main(int argc, char** argv) {
     for (const quorrel::DemoTitle& d : demos)
         entries.push_back({QString::fromUtf8(d.title), demo_picture(demo_path(QString::fromUtf8(d.file_name)))});
     quorrel::DemoGallery gallery(std::move(entries));
+    // The player takes the gallery's place until its window closes.
     gallery.on_chosen = [&](int index) {
-        open_demo(gallery, demo_path(QString::fromUtf8(demos[static_cast<std::size_t>(index)].file_name)));
+        const QString file = demo_path(QString::fromUtf8(demos[static_cast<std::size_t>(index)].file_name));
+        if (!QFileInfo::exists(file) || !gallery.run_instead(player_path(), {file}))
+            QMessageBox::warning(&gallery, QStringLiteral("提示"), QStringLiteral("无法打开演示实验：") + file);
     };
-    show_gallery(gallery);
+    gallery.show_full_screen();
     return app.exec();
 }

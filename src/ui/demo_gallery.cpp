@@ -5,6 +5,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
+#include <QProcess>
+#include <QScreen>
 #include <QStyle>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -122,6 +124,29 @@ void DemoGallery::lay_out() {
     const QSize item = grid_.cell - QSize(CELL_PAD, CELL_PAD);
     for (int i = 0; i < list_->count(); ++i) list_->item(i)->setSizeHint(item);
     list_->setSpacing(0);
+}
+
+void DemoGallery::show_full_screen() {
+    if (const QScreen* screen = this->screen()) setGeometry(screen->geometry());
+    showFullScreen();
+    raise();
+    activateWindow();
+}
+
+bool DemoGallery::run_instead(const QString& program, const QStringList& arguments) {
+    auto* child = new QProcess(this);
+    child->setProcessChannelMode(QProcess::ForwardedChannels);
+    child->start(program, arguments);
+    if (!child->waitForStarted()) {
+        delete child;
+        return false;
+    }
+    connect(child, &QProcess::finished, this, [this, child] {
+        child->deleteLater();
+        show_full_screen();
+    });
+    hide();
+    return true;
 }
 
 void DemoGallery::resizeEvent(QResizeEvent* event) {

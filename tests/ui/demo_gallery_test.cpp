@@ -79,5 +79,21 @@ TEST(DemoGallery, AllInSightAndOneClickChooses) {
     EXPECT_FALSE(gallery.isVisible());
 }
 
+// The chosen demo's player takes the gallery's place and gives it back when
+// it ends; a player that cannot start leaves the gallery where it was.
+TEST(DemoGallery, ComesBackWhenThePlayerEnds) {
+    test::ensure_offscreen_widget_app();
+    DemoGallery gallery(entries(3));
+    gallery.show_full_screen();
+    ASSERT_TRUE(gallery.isVisible());
+
+    ASSERT_TRUE(gallery.run_instead(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("sleep 0.2")}));
+    EXPECT_FALSE(gallery.isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(gallery.isVisible(), 10000);
+
+    EXPECT_FALSE(gallery.run_instead(QStringLiteral("/nonexistent/quorrel"), {}));
+    EXPECT_TRUE(gallery.isVisible());
+}
+
 }  // namespace
 }  // namespace quorrel
