@@ -1,6 +1,7 @@
 #!/bin/bash
 # Installs the dependencies, builds the project and shows the bundled demo in
-# the demo launcher (quorrel-demo: pick a bundled demo, it opens in the player).
+# the demo launcher (quorrel-demo: a full-screen gallery of the bundled demos;
+# a click opens one in the player, and the gallery comes back when it closes).
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
@@ -16,7 +17,7 @@ if ! grep -q '^quorrel-demo:' <<<"$targets"; then
     exit 1
 fi
 cmake --build "$ROOT/build" --target quorrel-demo -j"$JOBS"
-# quorrel-demo is the launcher that lists the demos and opens the chosen one.
+# quorrel-demo is the launcher that shows the demos and opens the chosen one.
 demo="$ROOT/build/demo/quorrel-demo"
 [ -x "$demo" ] || demo="$(find "$ROOT/build" -type f -name quorrel-demo -perm -u+x -print -quit)"
 if [ -n "$demo" ]; then

@@ -9,7 +9,7 @@
 # `build/demo/quorrel-demo --list` lists them. --size is the screen (default
 # 1920x1080), --run the seconds the experiment runs before the shot (default
 # 0: the opening picture), --zoom the player's --zoom (default fit). Needs a
-# build (BUILD, default build), Xvfb, xdotool and ImageMagick's import.
+# build (BUILD, default build), Xvfb, xdotool and ImageMagick's import and compare.
 set -eu
 
 usage() {
@@ -41,7 +41,7 @@ tool=$build/src/app/quorrel-tool
 for f in "$player" "$tool"; do
     [ -x "$f" ] || { echo "screenshots.sh: $f is missing; build first" >&2; exit 2; }
 done
-for c in Xvfb xdotool import; do
+for c in Xvfb xdotool import compare; do
     command -v "$c" >/dev/null || { echo "screenshots.sh: $c is not installed" >&2; exit 2; }
 done
 
@@ -83,8 +83,15 @@ for demo in "$@"; do
     if [ "$run" != 0 ]; then
         xdotool windowfocus "$window" key space
         sleep "$run"
-        xdotool windowfocus "$window" key space  # paused for the picture
+        # Paused for the picture, unless the demo paused itself (then the
+        # screen stands still, and a space would let it run on).
+        import -window root "$work/before.png"
         sleep 0.3
+        import -window root "$work/after.png"
+        if [ "$(compare -metric AE "$work/before.png" "$work/after.png" null: 2>&1 || true)" != 0 ]; then
+            xdotool windowfocus "$window" key space
+            sleep 0.3
+        fi
     fi
     import -window root "$out/$name.png"
     kill "$player_pid"

@@ -22,7 +22,7 @@ add_custom_target(quorrel-demo-experiments ALL DEPENDS ${QUORREL_DEMO_STAMP})
 # experiments/ beside it (the build tree) or in ../share/quorrel/demos (an
 # installation), and the player beside it or where the build put it.
 add_executable(quorrel-demo ${CMAKE_CURRENT_SOURCE_DIR}/demo_launcher_main.cpp)
-target_link_libraries(quorrel-demo PRIVATE quorrel_demos Qt6::Widgets)
+target_link_libraries(quorrel-demo PRIVATE quorrel_demos quorrel_ui)
 target_compile_definitions(quorrel-demo PRIVATE QUORREL_PLAYER="$<TARGET_FILE:quorrel>")
 set_target_properties(quorrel-demo PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/demo)
 add_dependencies(quorrel-demo quorrel quorrel-demo-experiments)

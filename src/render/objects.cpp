@@ -1,8 +1,11 @@
 #include "render/objects.h"
 
+#include <QFontMetrics>
 #include <QString>
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 #include <string>
 
 #include "model/numtext.h"
@@ -129,14 +132,10 @@ std::string g(const Model& m, const Scene& s, double v, const char* unit) {
     return text;
 }
 
-// One readout line into Image1 and scene_bitmap; moves `y` down when written.
-void readout_line(Scene& s, int x, int& y, const std::string& text) {
-    if (text.empty()) return;
-    const QString q = QString::fromStdString(text);
-    text_out(s.canvas, x, y, q);
-    text_out(s.scene_canvas, x, y, q);
-    y += 15;
-}
+// The height of one readout line.
+constexpr int READOUT_LINE = 15;
+// The gap between a stamp's picture and its readout.
+constexpr int READOUT_GAP = 4;
 
 // Two optional parts of one readout line.
 std::string pair(bool first, const std::string& a, bool second, const std::string& b) {
@@ -146,42 +145,105 @@ std::string pair(bool first, const std::string& a, bool second, const std::strin
     return line;
 }
 
-void readouts(Model& m, Scene& s, int i, int sx, int sy) {
+// The lines of a strobe readout, at most one per pair of readout flags, and
+// the box they fill.
+constexpr std::size_t READOUT_LINES = 6;
+struct Readout {
+    QString lines[READOUT_LINES];
+    int count = 0;
+    QRect box;  // where they stand, READOUT_LINE apart
+};
+
+Readout readout_of(const Model& m, const Scene& s, int i, int sx, int sy) {
     const MovingObject& o = m.objects[i];
     const std::uint8_t* f = o.readout_flags;
-    bool any = false;
-    for (int k = 0; k < READOUT_COUNT; ++k) any = any || f[k] != 0;
-    if (!any) return;
-    for (Canvas* c : {&s.canvas, &s.scene_canvas}) {
-        set_brush_clear(*c);
-        set_font(*c, s.fonts.measurement, o.trail_colour);
-    }
     double x, y;
     object_position(m, i, x, y);
     const Polar v = vector_polar(o.vx, o.vy), a = vector_polar(o.ax, o.ay);
-    const int left = sx + 15;
-    int top = sy - 20;
     // The directions carry their degree sign always, the other values their
     // units when the scene shows units.
     const char* metres = quantity_unit(Q_X);
     const char* speed = quantity_unit(Q_V);
     const char* acceleration = quantity_unit(Q_A);
-    if (f[READ_T]) readout_line(s, left, top, "T = " + g(m, s, m.sim_time, TIME_UNIT));
-    readout_line(s, left, top, pair(f[READ_X], "x = " + g(m, s, x, metres), f[READ_Y], "   y = " + g(m, s, y, metres)));
-    readout_line(s, left, top,
-                 pair(f[READ_VX], "vx = " + g(m, s, o.vx, speed), f[READ_VY], "   vy = " + g(m, s, o.vy, speed)));
-    readout_line(s, left, top,
-                 pair(f[READ_V], "|v| = " + g(m, s, v.magnitude, speed), f[READ_V_ANGLE],
-                      "   v_θ = " + g(m, degrees(v.angle)) + "°"));
-    readout_line(
-        s, left, top,
-        pair(f[READ_AX], "ax = " + g(m, s, o.ax, acceleration), f[READ_AY], "   ay = " + g(m, s, o.ay, acceleration)));
-    readout_line(s, left, top,
-                 pair(f[READ_A], "|a| = " + g(m, s, a.magnitude, acceleration), f[READ_A_ANGLE],
-                      "   a_θ = " + g(m, degrees(a.angle)) + "°"));
+    const std::string lines[] = {
+        f[READ_T] ? "T = " + g(m, s, m.sim_time, TIME_UNIT) : std::string(),
+        pair(f[READ_X], "x = " + g(m, s, x, metres), f[READ_Y], "   y = " + g(m, s, y, metres)),
+        pair(f[READ_VX], "vx = " + g(m, s, o.vx, speed), f[READ_VY], "   vy = " + g(m, s, o.vy, speed)),
+        pair(f[READ_V], "|v| = " + g(m, s, v.magnitude, speed), f[READ_V_ANGLE],
+             "   v_θ = " + g(m, degrees(v.angle)) + "°"),
+        pair(f[READ_AX], "ax = " + g(m, s, o.ax, acceleration), f[READ_AY], "   ay = " + g(m, s, o.ay, acceleration)),
+        pair(f[READ_A], "|a| = " + g(m, s, a.magnitude, acceleration), f[READ_A_ANGLE],
+             "   a_θ = " + g(m, degrees(a.angle)) + "°"),
+    };
+    static_assert(std::size(lines) == READOUT_LINES);
+    Readout r;
+    int width = 0;
+    const QFontMetrics fm(s.fonts.measurement);
+    for (const std::string& line : lines)
+        if (!line.empty()) {
+            r.lines[r.count] = QString::fromStdString(line);
+            width = std::max(width, fm.horizontalAdvance(r.lines[r.count++]));
+        }
+    if (r.count == 0) return r;
+    const QImage& pic = m.object_pictures[i];
+    const QSize size(width, r.count * READOUT_LINE);
+    r.box = QRect(readout_corner(o, std::max(pic.width(), pic.height()) / 2, sx, sy, size), size);
+    return r;
+}
+
+void readouts(Model& m, Scene& s, int i, int sx, int sy) {
+    const Readout r = readout_of(m, s, i, sx, sy);
+    if (r.count == 0) return;
+    for (Canvas* c : {&s.canvas, &s.scene_canvas}) {
+        set_brush_clear(*c);
+        set_font(*c, s.fonts.measurement, m.objects[i].trail_colour);
+        for (int k = 0; k < r.count; ++k) text_out(*c, r.box.x(), r.box.y() + k * READOUT_LINE, r.lines[k]);
+    }
 }
 
 }  // namespace
+
+QRect strobe_readout_rect(const Model& m, const Scene& s, int i, int sx, int sy) {
+    return readout_of(m, s, i, sx, sy).box;
+}
+
+QPoint readout_corner(const MovingObject& o, int half_size, int sx, int sy, QSize box) {
+    // Screen y grows downwards.
+    const double vx = o.vx, vy = -o.vy, ax = o.ax, ay = -o.ay;
+    const double speed = std::hypot(vx, vy);
+    double nx = 0.0, ny = -1.0;  // at rest: above the stamp
+    if (speed > 0.0 && std::isfinite(speed)) {
+        nx = -vy / speed;
+        ny = vx / speed;
+        // Away from the acceleration; without a bend, the upper side.
+        const double bend = nx * ax + ny * ay;
+        if (bend > 0.0 || (!(bend < 0.0) && (ny > 0.0 || (ny == 0.0 && nx > 0.0)))) {
+            nx = -nx;
+            ny = -ny;
+        }
+    }
+    // The box's centre lies far enough along the normal that its nearest
+    // corner keeps the gap from the stamp's edge and the velocity's line.
+    const double hw = box.width() / 2.0, hh = box.height() / 2.0;
+    const double reach = half_size + READOUT_GAP + std::fabs(nx) * hw + std::fabs(ny) * hh;
+    const auto place = [&](double ux, double uy, double& left, double& top) {
+        left = std::floor(sx + ux * reach - hw);
+        top = std::floor(sy + uy * reach - hh);
+        // Kept within the quadrant the normal points into, clear of the lines
+        // through the stamp where the arrows of vx and vy lie; moving that way
+        // only takes it further from the velocity's line.
+        if (ux != 0.0 && left <= sx + READOUT_GAP && left + box.width() >= sx - READOUT_GAP)
+            left = ux > 0.0 ? sx + READOUT_GAP + 1 : sx - READOUT_GAP - 1 - box.width();
+        if (uy != 0.0 && top <= sy + READOUT_GAP && top + box.height() >= sy - READOUT_GAP)
+            top = uy > 0.0 ? sy + READOUT_GAP + 1 : sy - READOUT_GAP - 1 - box.height();
+    };
+    double left, top;
+    place(nx, ny, left, top);
+    // A readout that would leave the picture over its top or left edge goes
+    // to the other side.
+    if (left < 0.0 || top < 0.0) place(-nx, -ny, left, top);
+    return {trunc_px(left), trunc_px(top)};
+}
 
 void draw_object_picture(const Model& m, Scene& s, int i) {
     const MovingObject& o = m.objects[i];

@@ -3,6 +3,10 @@
 // readouts, and the selection ring.
 #pragma once
 
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+
 #include "model/model.h"
 #include "render/scene.h"
 
@@ -28,6 +32,18 @@ void trail_segment_precise(void* ctx, double x0, double y0, double x1, double y1
 // scene_bitmap, strobe vectors and readouts into Image1 and scene_bitmap;
 // advances each stamped object's next strobe time.
 void draw_flash(Model& m, Scene& s);
+
+// The top left corner of a strobe readout `box` beside a stamp centred on
+// (sx, sy) whose picture reaches `half_size` pixels from it: square to the
+// object's velocity on the side its path bends away from (the upper side when
+// it goes straight; above when at rest), a gap clear of the stamp and of the
+// line along the velocity, so the readout sits neither on the trail near the
+// stamp nor on the velocity arrow.
+QPoint readout_corner(const MovingObject& o, int half_size, int sx, int sy, QSize box);
+
+// Where object i's strobe readout stands for a stamp centred on (sx, sy) at
+// the current moment; an empty rectangle when it shows none.
+QRect strobe_readout_rect(const Model& m, const Scene& s, int i, int sx, int sy);
 
 // The red ring around the selected object (not running, selected_object >= 0).
 void draw_selection(const Model& m, Scene& s);

@@ -61,16 +61,28 @@ void Draw_gu_ding_dian(Model& m, Scene& s) {
         ellipse(c, at.x - 4, at.y - 4, at.x + 4, at.y + 4);
         set_brush_clear(c);
 
-        // The trail accumulates in scene_bitmap like an object's trail; a
-        // point dragged while stopped leaves none.
+        // The trail accumulates in scene_bitmap like an object's trail, as
+        // segments between the unrounded positions (pixel p covers [p, p + 1)),
+        // so that it stays smooth at any view scale; a point dragged while
+        // stopped leaves none.
+        const double px = world_px(m.settings, p.x) + 0.5, py = world_py(m.settings, p.y) + 0.5;
         if (p.show_trail == 1 && m.running) {
+            double fx = s.point_trail_x[i], fy = s.point_trail_y[i];
+            // A start outside the marker's last pixel (a new run, a point
+            // moved since) is that pixel's centre.
+            if (trunc_px(fx) != ox || trunc_px(fy) != oy) {
+                fx = ox + 0.5;
+                fy = oy + 0.5;
+            }
             for (Canvas* t : {&s.scene_canvas, &c}) {
                 set_pen_mode(*t, PenMode::Copy);
                 set_pen_style(*t, PenStyle::Solid);
                 set_pen(*t, p.colour, m.settings.line_width);
-                line(*t, ox, oy, at.x, at.y);
+                line_f(*t, fx, fy, px, py);
             }
         }
+        s.point_trail_x[i] = px;
+        s.point_trail_y[i] = py;
         point_label(m, s, i, ox, oy, at);
     }
 }

@@ -97,6 +97,10 @@ struct Scene {
     // Per moving-object slot: the last constraint analysis, for its arrows.
     ConstraintDraw constraints[MAX_OBJECTS]{};
 
+    // Per point slot: the unrounded pixel position its trail last reached,
+    // where the next trail segment starts (points.cpp).
+    double point_trail_x[MAX_POINTS]{}, point_trail_y[MAX_POINTS]{};
+
     // Scratch pictures of a strobe stamp, kept to reuse their buffers.
     QImage stamp_a, stamp_b;
     // The object pictures resampled for the view, one per slot.

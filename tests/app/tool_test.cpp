@@ -261,7 +261,7 @@ TEST_F(ToolTest, ChineseTextsComeOutAsUtf8) {
     EXPECT_EQ(j["measurements"][0]["texts"][1].toString(), QStringLiteral("高度 h="));
     EXPECT_EQ(j["annotations"][0]["text"].toString(), QStringLiteral("斜抛运动：初速度 40 m/s，抛射角 60°"));
     EXPECT_EQ(j["annotations"][0]["font_name"].toString(), QStringLiteral("宋体"));
-    EXPECT_EQ(j["programs"][0]["lines"][0].toString(), QStringLiteral("判断1:如果(h>hmax)则执行"));
+    EXPECT_EQ(j["programs"][0]["lines"][0].toString(), QStringLiteral("读值(运动对象,小球,vy,vy)"));
 }
 
 // JSON has no NaN or infinity: they are printed as strings, and the output

@@ -1,11 +1,13 @@
 // Every bundled demo is laid out to be read from afar, at the window's design
 // size and so at any zoom of it. Two rules are checked:
 //
-// 1. At t = 0 the texts (annotations, text blocks, reading labels, point
-//    labels) and the graph windows keep clear of everything drawn: of one
-//    another, the bodies, the axis tick numbers, the axes, field regions,
-//    fixed charges and masses, points, tracks, connectors and the gravity
-//    sign. Bodies, tick numbers and the drawn elements may share their place.
+// 1. At t = 0, and every few frames of the run's first 10 s, the texts
+//    (annotations, text blocks, reading labels, point labels, and strobe
+//    readouts while running) and the graph windows keep clear of everything
+//    drawn: of one another, the bodies, the axis tick numbers, the axes, field
+//    regions, fixed charges and masses, points, tracks, connectors and the
+//    gravity sign, and while running of trails and motion arrows too. Bodies,
+//    tick numbers and the drawn elements may share their place.
 // 2. While the demo runs (until it pauses itself, or for a long stretch when
 //    it never does) every moving object stays inside the content bounds the
 //    view fits to the window when the demo opens, so it stays in sight.
@@ -33,6 +35,8 @@
 #include "player/player.h"
 #include "render/bounds.h"
 #include "render/info_text.h"
+#include "render/objects.h"
+#include "render/scene.h"
 
 namespace quorrel {
 namespace {
@@ -40,6 +44,9 @@ using test::PlayedDemo;
 
 // A run that never pauses is followed this long (simulated seconds).
 constexpr double HORIZON = 12.0;
+// While running, the layout is checked this long, every few frames.
+constexpr double LAYOUT_HORIZON = 10.0;
+constexpr int LAYOUT_EVERY = 4;
 // A moving object may pass the region by this many pixels: a generated ball's
 // picture is a pixel wider than the body, and a fitted view keeps a margin.
 constexpr int SLACK = 4;
@@ -79,9 +86,17 @@ QPointF screen_of(const Model& m, double x, double y) {
     return {world_px(m.settings, x), world_py(m.settings, y)};
 }
 
+// Where object i is drawn: its start before a run, where it is during one.
+QRect object_box(const Model& m, int i) {
+    double x, y;
+    object_position(m, i, x, y);
+    return object_rect(m, i, x, y);
+}
+
 QPointF object_at(const Model& m, double index) {
-    const MovingObject& o = m.objects[static_cast<int>(index)];
-    return screen_of(m, o.x0, o.y0);
+    double x, y;
+    object_position(m, static_cast<int>(index), x, y);
+    return screen_of(m, x, y);
 }
 
 // Everything drawn at t = 0, as boxes and line segments, in pixels.
@@ -117,7 +132,7 @@ void add_texts(PlayedDemo& l, Layout& out) {
 
 void add_elements(const Model& m, Layout& out) {
     for (int i = 0; i < object_count(m); ++i)
-        out.boxes.push_back({object_rect(m, i, m.objects[i].x0, m.objects[i].y0), BODY, "object " + std::to_string(i)});
+        out.boxes.push_back({object_box(m, i), BODY, "object " + std::to_string(i)});
     const auto regions = [&](const auto& list, int table, const char* what) {
         for (int i = 0; i < element_count(m, table); ++i) {
             const auto& r = list.rec[i];
@@ -166,8 +181,8 @@ void add_elements(const Model& m, Layout& out) {
     between(m.E_GAN, T_E_GAN, "rod");
 }
 
-// What the scene shows at t = 0, the axes aside.
-Layout shown_at_start(PlayedDemo& l) {
+// What the scene shows now, the axes aside.
+Layout shown_now(PlayedDemo& l) {
     Layout layout;
     add_texts(l, layout);
     add_elements(l.m(), layout);
@@ -231,31 +246,128 @@ std::string text_of(const QRect& r) {
            std::to_string(r.bottom()) + ")";
 }
 
+// Everything shown now, with the tick numbers over the starting view and the
+// gravity sign, which stands at a fixed place of the picture's corner.
+Layout full_layout(PlayedDemo& l, const QRect& region) {
+    Layout layout = shown_now(l);
+    add_ticks(l, region, layout);
+    if (l.m().settings.use_gravity) layout.boxes.push_back({QRect(10, 40, 25, 41), DRAWN, "gravity sign"});
+    return layout;
+}
+
 TEST(DemoLayout, NothingOverlapsAtTheStart) {
     for (const DemoInfo& d : all_demos()) {
         PlayedDemo l(d.file_name, false);
-        Layout layout = shown_at_start(l);
-        add_ticks(l, content_bounds(*l.p.model, l.p.scene), layout);
-        // The gravity sign stands at a fixed place of the picture's corner.
-        if (l.m().settings.use_gravity) layout.boxes.push_back({QRect(10, 40, 25, 41), DRAWN, "gravity sign"});
+        const Layout layout = full_layout(l, content_bounds(*l.p.model, l.p.scene));
         for (const std::string& o : overlaps(l.m(), layout)) ADD_FAILURE() << d.file_name << ": " << o;
     }
 }
 
-TEST(DemoLayout, MovingObjectsStayInTheStartingView) {
+// Where the trails of objects and points are now, one per slot; the
+// positions of the points follow the objects'.
+std::vector<QPointF> trail_ends(const Model& m) {
+    std::vector<QPointF> ends;
+    for (int i = 0; i < object_count(m); ++i)
+        ends.push_back(m.objects[i].show_trail != 0 ? object_at(m, i) : QPointF(qQNaN(), qQNaN()));
+    for (int i = 0; i < point_count(m); ++i)
+        ends.push_back(m.points[i].show_trail == 1 ? screen_of(m, m.points[i].x, m.points[i].y)
+                                                   : QPointF(qQNaN(), qQNaN()));
+    return ends;
+}
+
+// The arrows of one motion vector group (the vector, its x and y parts) from
+// (sx, sy), as vectors.cpp draws them: 50 px per `scale`, at most `cap`.
+void add_motion_arrows(Layout& out, const std::uint8_t* flags, int base, double vx, double vy, double scale, double cap,
+                       QPointF at, const std::string& what) {
+    const double length = std::min(std::hypot(vx, vy) / scale * 50.0, cap);
+    const double a = std::atan2(vy, vx), dx = length * std::cos(a), dy = -length * std::sin(a);
+    if (!(length > 0)) return;
+    if (flags[base]) out.lines.push_back({{at, at + QPointF(dx, dy)}, what});
+    if (flags[base + 1]) out.lines.push_back({{at, at + QPointF(dx, 0)}, what + " x"});
+    if (flags[base + 2]) out.lines.push_back({{at, at + QPointF(0, dy)}, what + " y"});
+}
+
+// The live velocity and acceleration arrows of every object.
+void add_live_arrows(const Model& m, Layout& out) {
+    const Settings& st = m.settings;
+    for (int i = 0; i < object_count(m); ++i) {
+        const MovingObject& o = m.objects[i];
+        const QPointF at(o.screen_x, o.screen_y);
+        const std::string who = "object " + std::to_string(i);
+        add_motion_arrows(out, o.live_vector_flags, VEC_V, o.vx, o.vy, st.v_scale, 1200, at, who + " velocity arrow");
+        add_motion_arrows(out, o.live_vector_flags, VEC_A, o.ax, o.ay, st.a_scale, 1200, at,
+                          who + " acceleration arrow");
+    }
+}
+
+// What the strobe stamps of this frame leave in the scene for the rest of the
+// run: their readouts and motion arrows.
+void add_strobes(PlayedDemo& l, const std::vector<double>& due_before, Layout& kept) {
+    const Model& m = l.m();
+    const Settings& st = m.settings;
+    for (int i = 0; i < object_count(m); ++i) {
+        const MovingObject& o = m.objects[i];
+        if (o.strobe_on != 1 || o.next_strobe == due_before[i]) continue;
+        const ScreenXY at = to_screen(m, o.x, o.y);
+        const std::string who = "strobe of object " + std::to_string(i) + " at t = " + format_g(m.sim_time, 4);
+        const QRect r = strobe_readout_rect(m, l.p.scene, i, at.x, at.y);
+        if (!r.isEmpty()) kept.boxes.push_back({r, TEXT, who + " readout"});
+        add_motion_arrows(kept, o.strobe_vector_flags, VEC_V, o.vx, o.vy, st.v_scale, 1600, QPointF(at.x, at.y),
+                          who + " velocity arrow");
+        add_motion_arrows(kept, o.strobe_vector_flags, VEC_A, o.ax, o.ay, st.a_scale, 1600, QPointF(at.x, at.y),
+                          who + " acceleration arrow");
+    }
+}
+
+std::vector<double> strobes_due(const Model& m) {
+    std::vector<double> due;
+    for (int i = 0; i < object_count(m); ++i) due.push_back(m.objects[i].next_strobe);
+    return due;
+}
+
+// Both rules while the demo runs, from one run of each demo (the test runs
+// under the sanitizers too): the view every frame until the first object
+// leaves it; the overlaps every few frames of the first 10 s, with the live
+// motion arrows, the trails drawn since the last look, and the readouts and
+// arrows strobe stamps left as texts and lines too, each reported once, at its
+// first moment.
+TEST(DemoLayout, WhileRunningNothingOverlapsOrLeavesTheView) {
     for (const DemoInfo& d : all_demos()) {
         PlayedDemo l(d.file_name, false);
-        const QRect region = content_bounds(*l.p.model, l.p.scene).adjusted(-SLACK, -SLACK, SLACK, SLACK);
+        const QRect start = content_bounds(*l.p.model, l.p.scene);
+        const QRect region = start.adjusted(-SLACK, -SLACK, SLACK, SLACK);
         press_run(l.p);
         const Model& m = l.m();
+        std::vector<std::string> seen;
+        std::vector<QPointF> last = trail_ends(m);
+        Layout kept;  // what strobe stamps left
         bool inside = true;
-        while (inside && m.sim_time < HORIZON && Timing(l.p) == TickOutcome::Advanced)
+        for (int frame = 1; m.sim_time < HORIZON; ++frame) {
+            const std::vector<double> due = strobes_due(m);
+            if (!l.frame()) break;
             for (int i = 0; i < object_count(m) && inside; ++i) {
-                const QRect r = object_rect(m, i, m.objects[i].x, m.objects[i].y);
+                const QRect r = object_box(m, i);
                 inside = region.contains(r);
                 EXPECT_TRUE(inside) << d.file_name << ": object " << i << " at " << text_of(r) << " left "
                                     << text_of(region) << " at t = " << m.sim_time;
             }
+            if (m.sim_time >= LAYOUT_HORIZON) continue;
+            add_strobes(l, due, kept);
+            if (frame % LAYOUT_EVERY != 0) continue;
+            Layout layout = full_layout(l, start);
+            add_live_arrows(m, layout);
+            layout.boxes.insert(layout.boxes.end(), kept.boxes.begin(), kept.boxes.end());
+            layout.lines.insert(layout.lines.end(), kept.lines.begin(), kept.lines.end());
+            const std::vector<QPointF> now = trail_ends(m);
+            for (std::size_t k = 0; k < now.size(); ++k)
+                if (!std::isnan(now[k].x())) layout.lines.push_back({{last[k], now[k]}, "trail"});
+            last = now;
+            for (const std::string& o : overlaps(m, layout)) {
+                if (std::find(seen.begin(), seen.end(), o) != seen.end()) continue;
+                seen.push_back(o);
+                ADD_FAILURE() << d.file_name << ": " << o << " at t = " << m.sim_time;
+            }
+        }
     }
 }
 

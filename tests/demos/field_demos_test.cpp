@@ -66,10 +66,14 @@ TEST(FieldDemos, BlockAndPlankAccelerateByTheirFrictionCoefficients) {
     EXPECT_NEAR(run.o(1).vx, a_block * t, 0.01);
     EXPECT_NEAR(run.o(0).vx, a_plank * t, 0.01);
     EXPECT_EQ(run.o(1).vy, 0.0);
-    // The block runs off the plank's front after √(2·3.7/(a1 − a2)) ≈ 1.34 s.
+    // The block's centre reaches the plank's front after √(2·3.5/(a1 − a2))
+    // ≈ 1.30 s; the program pauses the frame before, the block still on it.
     int frame = 50;
     while (run.frame() && frame < 300) ++frame;
-    EXPECT_NEAR(frame, 134, 2);
+    EXPECT_EQ(frame, 129);  // advanced frames: the 130th pauses
+    EXPECT_TRUE(run.m().stop_message.empty());
+    EXPECT_LE(run.o(1).x, run.o(0).x + 2.0);
+    EXPECT_GT(run.o(1).x, run.o(0).x + 1.9);
 }
 
 TEST(FieldDemos, BounceCounterCountsBouncesAndItsLabelRestarts) {
@@ -126,6 +130,13 @@ TEST(MechanismDemos, BlockSlidesDownTheInclineAtGTimesSinMinusMuCos) {
     // One step's lag at the start: a·dt = 0.0024 m/s.
     EXPECT_NEAR(length(run.o(1).vx, run.o(1).vy), a * 0.5, 0.005);
     EXPECT_NEAR(std::atan2(-run.o(1).vy, -run.o(1).vx), theta, 1e-3);  // down the slope
+    // Its program pauses on the last frame before the middle of its base,
+    // (0.3/2)·sin 30° right of its centre, passes the foot at −2W/3.
+    run.play(300);
+    EXPECT_TRUE(run.m().stop_message.empty());
+    const double base = run.o(1).x + 0.15 * std::sin(theta), foot = run.o(0).x - 2 * 4.0 / 3;
+    EXPECT_GE(base, foot);
+    EXPECT_LT(base, foot + 0.05);  // 4 m/s: within a frame of it
 }
 
 TEST(BasicDemos, SpringOscillatorHasPeriodTwoPiRootMOverK) {

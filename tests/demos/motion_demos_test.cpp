@@ -58,31 +58,37 @@ double pendulum_period(double L, double amplitude) {
 }
 
 // Both balls fall from 80 m: with a constant force the step is exact, so y
-// follows 80 − g·t²/2 to rounding; the program sees the landing at the first
-// frame (10 ms) after √(2h/g), and the linked variable carries 4 digits of y.
-TEST(MotionDemos, FreeFallLandsAfterRootOfTwoHOverG) {
+// follows 80 − g·t²/2 to rounding; the program pauses on the last frame
+// (10 ms) before √(2h/g), both balls still above the ground, and the linked
+// variable carries 4 digits of y.
+TEST(MotionDemos, FreeFallPausesJustBeforeRootOfTwoHOverG) {
     PlayedDemo r("free_fall.exp");
     r.play(1000);  // until its program pauses it
     const Model& m = r.m();
     const double landing = std::sqrt(2 * 80 / EARTH_G), t = m.sim_time;
-    EXPECT_GE(t, landing);
-    EXPECT_LT(t, landing + 0.0101);
+    EXPECT_LT(t, landing);
+    EXPECT_GT(t, landing - 0.0101);
     EXPECT_NEAR(std::stod(r.variable("tland")), t, 1e-6);  // programs compute in single precision
     EXPECT_NEAR(m.objects[0].y, 80 - EARTH_G * t * t / 2, 1e-9);
     EXPECT_NEAR(m.objects[1].y, m.objects[0].y, 1e-12);  // the sideways throw lands with it
+    EXPECT_GE(m.objects[0].y, 0.0);
     EXPECT_NEAR(std::stod(r.variable("h")), m.objects[0].y, 5e-4 * std::fabs(m.objects[0].y) + 1e-9);
+    EXPECT_GE(std::stod(r.variable("h")), 0.0);
 }
 
 // 40 m/s at 60°: the program keeps the greatest height of the per-frame
 // readings, which miss the top by at most half a frame (g·0.005²/2 = 0.1 mm),
-// and pauses at the first frame (10 ms) after the flight time 2·v·sin θ/g.
+// and pauses on the last frame (10 ms) before the flight time 2·v·sin θ/g,
+// the ball still above the ground.
 TEST(MotionDemos, ThrownBallRisesToItsClosedFormHeight) {
     PlayedDemo r("thrown_ball.exp");
     r.play(1000);
     const double vy = 40 * std::sin(60 * DEG);
     EXPECT_NEAR(std::stod(r.variable("hmax")), vy * vy / (2 * EARTH_G), 0.01);
-    EXPECT_GE(r.m().sim_time, 2 * vy / EARTH_G);
-    EXPECT_LT(r.m().sim_time, 2 * vy / EARTH_G + 0.0101);
+    EXPECT_LT(r.m().sim_time, 2 * vy / EARTH_G);
+    EXPECT_GT(r.m().sim_time, 2 * vy / EARTH_G - 0.0101);
+    EXPECT_GE(std::stod(r.variable("h")), 0.0);
+    EXPECT_EQ(r.variable("landed"), "1");
 }
 
 // Separation 2 + cos(ωt) with ω = √(k/μ): it passes the natural length going

@@ -58,14 +58,14 @@ std::uint64_t play(const DemoInfo& demo, int frames) {
 
 TEST(DemoDeterminism, EveryDemoPlaysTheSameNumbers) {
     const std::map<std::string, std::uint64_t> recorded = {
-        {"thrown_ball.exp", 6993106109186978952ull},           {"spring_oscillator.exp", 16255206127045774855ull},
+        {"thrown_ball.exp", 18203219045723482795ull},          {"spring_oscillator.exp", 16255206127045774855ull},
         {"fields_and_charges.exp", 1528065647898936833ull},    {"rod_pendulum.exp", 1461008673301585281ull},
-        {"colliding_bodies.exp", 1691580408680455617ull},      {"block_on_incline.exp", 4178966672931940003ull},
-        {"circular_track.exp", 14834721481667146263ull},       {"free_fall.exp", 16048725889514238962ull},
+        {"colliding_bodies.exp", 1691580408680455617ull},      {"block_on_incline.exp", 326191936230735756ull},
+        {"circular_track.exp", 14834721481667146263ull},       {"free_fall.exp", 11761214330758753414ull},
         {"two_body_spring.exp", 16346443932383832257ull},      {"rope_pendulum.exp", 6058820973711940448ull},
         {"planet_orbit.exp", 17222164288855556904ull},         {"resistance_region.exp", 9954939490029380499ull},
         {"electric_deflection.exp", 8930444990451530339ull},   {"magnetic_circles.exp", 5093490454791373973ull},
-        {"block_on_plank.exp", 10892720290768435068ull},       {"bounce_counter.exp", 11338370894669288084ull},
+        {"block_on_plank.exp", 11441181362461484099ull},       {"bounce_counter.exp", 11338370894669288084ull},
         {"relativistic_circles.exp", 10496796117282668327ull}, {"dumbbell.exp", 8689486171943435154ull},
         {"charges_on_a_rope.exp", 17012758160439762311ull},    {"binary_stars.exp", 7364740454787597380ull},
     };

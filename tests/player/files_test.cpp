@@ -200,7 +200,8 @@ TEST_F(PlayerFiles, TheRunIsRecordedFrameByFrame) {
     ASSERT_TRUE(export_run_csv(p, path("run.csv")).ok);
     std::string csv;
     ASSERT_TRUE(read_whole_file(path("run.csv"), csv));
-    EXPECT_EQ(csv.rfind("\xEF\xBB\xBFt,小球.x,小球.y,小球.vx,小球.vy,小球.ax,小球.ay,h,hmax,landed\r\n0,", 0), 0u);
+    EXPECT_EQ(csv.rfind("\xEF\xBB\xBFt,小球.x,小球.y,小球.vx,小球.vy,小球.ax,小球.ay,h,hmax,landed,vy,dt,tp\r\n0,", 0),
+              0u);
     EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 7);
     EXPECT_NE(csv.find("\r\n0.05,"), std::string::npos);
     press_run(p);  // a new run starts a new record

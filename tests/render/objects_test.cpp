@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QLineF>
+#include <algorithm>
 #include <cmath>
 
 #include "render/frame.h"
+#include "render/points.h"
 #include "render_support.h"
 
 namespace quorrel {
@@ -148,27 +151,116 @@ TEST_F(ObjectsTest, StrobeStampBlendsIntoTheSceneAndAdvances) {
 
 TEST_F(ObjectsTest, StrobeReadoutWithOnlyTheYFlag) {
     strobe_with_readout(READ_Y);
+    // At rest the one line stands centred above the stamp at (200, 150),
+    // beginning with three spaces; nothing below the stamp's top.
     for (const QImage* pic : {&s.image1, &s.scene_bitmap}) {
-        // One line at y = 150 - 20, from x = 215, beginning with three spaces.
-        EXPECT_GT(count_ink(s, *pic, QRect(215, 130, 120, 15), 0x00FFFF), 15);
-        EXPECT_EQ(count_ink(s, *pic, QRect(215, 130, 5, 15), 0x00FFFF), 0);
-        EXPECT_EQ(count_ink(s, *pic, QRect(215, 145, 120, 20), 0x00FFFF), 0);
+        EXPECT_GT(count_ink(s, *pic, QRect(140, 130, 120, 16), 0x00FFFF), 15);
+        EXPECT_EQ(count_ink(s, *pic, QRect(0, 146, 700, 274), 0x00FFFF), 0);
     }
 }
 
 // With the units shown a readout's value is followed by its unit, so the
-// line reaches further right than the bare number; without, it is the design's.
+// centred line is wider than the bare number; without, it is the design's.
 TEST_F(ObjectsTest, StrobeReadoutsCarryTheirUnitsWhenShown) {
-    int right[2] = {};
+    int width[2] = {};
     for (const bool units : {false, true}) {
         scene_init(s, 700, 420);
         s.show_units = units;
         strobe_with_readout(READ_T);
-        for (int x = 215; x < 400; ++x)
-            if (count_ink(s, s.scene_bitmap, QRect(x, 130, 1, 15), 0x00FFFF) > 0) right[units] = x;
+        int left = 700, right = -1;
+        for (int x = 0; x < 700; ++x)
+            if (count_ink(s, s.scene_bitmap, QRect(x, 128, 1, 18), 0x00FFFF) > 0) {
+                left = std::min(left, x);
+                right = x;
+            }
+        width[units] = right - left;
     }
-    EXPECT_GT(right[0], 215);           // "T = 0"
-    EXPECT_GT(right[1], right[0] + 6);  // "T = 0 s"
+    EXPECT_GT(width[0], 10);            // "T = 0"
+    EXPECT_GT(width[1], width[0] + 6);  // "T = 0 s"
+}
+
+// The readout keeps clear of the stamp and of the line along the velocity
+// (the trail near the stamp and the velocity arrow), on the side the path
+// bends away from; at the picture's top or left edge it goes to the other side.
+TEST_F(ObjectsTest, StrobeReadoutKeepsOffTheTrailAndTheArrow) {
+    struct Case {
+        const char* what;
+        double vx, vy, ax, ay;
+        int sx, sy;
+        int side_y;  // -1: above the stamp, 1: below it, 0: either
+    };
+    const Case cases[] = {
+        {"rising right under gravity", 20, 35, 0, -9.8, 300, 200, -1},
+        {"falling right under gravity", 20, -35, 0, -9.8, 300, 200, -1},
+        {"rising left under gravity", -20, 35, 0, -9.8, 300, 200, -1},
+        {"level at the top", 20, 0, 0, -9.8, 300, 200, -1},
+        {"turning up on a circle", 10, 0, 0, 5, 300, 200, 1},
+        {"straight, no force", 5, 5, 0, 0, 300, 200, -1},
+        {"straight up under gravity", 0, 20, 0, -9.8, 300, 200, 0},
+        {"at rest", 0, 0, 0, 0, 300, 200, -1},
+        {"launched at the picture's left edge", 20, 35, 0, -9.8, 10, 300, 1},
+    };
+    const QSize box(90, 30);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        MovingObject o{};
+        o.vx = c.vx;
+        o.vy = c.vy;
+        o.ax = c.ax;
+        o.ay = c.ay;
+        const QRect r(readout_corner(o, 9, c.sx, c.sy, box), box);
+        EXPECT_GE(r.left(), 0);
+        EXPECT_GE(r.top(), 0);
+        EXPECT_FALSE(r.intersects(QRect(c.sx - 12, c.sy - 12, 25, 25)));  // the stamp and a gap
+        if (c.vx != 0 || c.vy != 0) {
+            const double len = std::hypot(c.vx, c.vy);
+            const QLineF along(c.sx - 500 * c.vx / len, c.sy + 500 * c.vy / len, c.sx + 500 * c.vx / len,
+                               c.sy - 500 * c.vy / len);
+            const QRectF f(r);
+            for (const QLineF& edge : {QLineF(f.topLeft(), f.topRight()), QLineF(f.topRight(), f.bottomRight()),
+                                       QLineF(f.bottomRight(), f.bottomLeft()), QLineF(f.bottomLeft(), f.topLeft())})
+                EXPECT_NE(along.intersects(edge, nullptr), QLineF::BoundedIntersection);
+        }
+        if (c.side_y < 0) {
+            EXPECT_LT(r.bottom(), c.sy);
+        } else if (c.side_y > 0) {
+            EXPECT_GT(r.top(), c.sy);
+        }
+    }
+}
+
+TEST_F(ObjectsTest, PointTrailFollowsTheUnroundedPositions) {
+    // A point creeping along a shallow slope, a quarter pixel a frame, seen
+    // at a view scale of 4: its trail keeps to the line instead of climbing
+    // the design pixels' staircase (4 view pixels a step).
+    View v;
+    v.zoom = 4.0;
+    scene_set_view(s, v);
+    m.settings.origin_x = 10;
+    m.settings.origin_y = 10;
+    Point& p = m.points[0];
+    p.kind = 1;
+    p.show_trail = 1;
+    p.colour = 0x00FF00;
+    Draw_gu_ding_dian(m, s);  // stopped: where the trail will start
+    m.running = true;
+    for (int k = 1; k <= 40; ++k) {
+        p.x = k * 2.5;  // 0.25 px at the plain model's 10 m per pixel
+        p.y = -k * 0.75;
+        Draw_gu_ding_dian(m, s);
+    }
+    scene_end(s);
+    double worst = 0;
+    int ink = 0;
+    for (int y = 0; y < s.scene_bitmap.height(); ++y)
+        for (int x = 0; x < s.scene_bitmap.width(); ++x)
+            if (qGreen(s.scene_bitmap.pixel(x, y)) > 128) {
+                ++ink;
+                // The line through (10.5, 10.5) design pixels, 0.3 down per pixel right.
+                worst = std::max(worst, std::fabs((y - 42.0) - 0.3 * (x - 42.0)) / std::hypot(1.0, 0.3));
+            }
+    EXPECT_GT(ink, 40);
+    EXPECT_LT(worst, 3.0);
 }
 
 TEST_F(ObjectsTest, SelectionRingAroundTheSelectedObject) {
