@@ -630,20 +630,34 @@ bool set_lines(Model& m, const Section& s, int slot, std::vector<Text>& lines, b
     return true;
 }
 
-void copy_runtime_fields(Model& to, const Model& from) {
-    Model& source = const_cast<Model&>(from);  // record_ref only takes addresses
+void copy_runtime_fields(Model& to, const Model& from, const Model& to_derived, const Model& from_derived) {
+    // record_ref only takes addresses.
+    Model& source = const_cast<Model&>(from);
+    Model& derived = const_cast<Model&>(to_derived);
+    Model& derived_before = const_cast<Model&>(from_derived);
     for (const Section& s : SECTIONS) {
         if (s.shape == SectionShape::Single) continue;
         const int n = std::min(section_count(to, s), section_count(from, s));
         for (int slot = 0; slot < n; ++slot) {
             const RecordRef a = record_ref(to, s, slot), b = record_ref(source, s, slot);
-            for (const Field& f : s.fields)
-                if ((f.flags & FIELD_RUNTIME) && f.type != FieldType::Text)
-                    std::memcpy(a.bytes + f.offset, b.bytes + f.offset, field_bytes(f));
+            const RecordRef now = record_ref(derived, s, slot), before = record_ref(derived_before, s, slot);
+            for (const Field& f : s.fields) {
+                if (!(f.flags & FIELD_RUNTIME) || f.type == FieldType::Text) continue;
+                const std::size_t size = field_bytes(f);
+                const bool edited = std::memcmp(now.bytes + f.offset, before.bytes + f.offset, size) != 0;
+                std::memcpy(a.bytes + f.offset, (edited ? now.bytes : b.bytes) + f.offset, size);
+            }
             // A measurement's value text is its last reading, as drawn.
-            if (s.id == SectionId::Measurements) *a.texts[MT_VALUE] = *b.texts[MT_VALUE];
+            if (s.id == SectionId::Measurements) {
+                const bool edited = *now.texts[MT_VALUE] != *before.texts[MT_VALUE];
+                *a.texts[MT_VALUE] = edited ? *now.texts[MT_VALUE] : *b.texts[MT_VALUE];
+            }
         }
     }
+}
+
+void copy_runtime_fields(Model& to, const Model& from) {
+    copy_runtime_fields(to, from, from, from);
 }
 
 const Model& reset_reference() {

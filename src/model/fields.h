@@ -132,6 +132,12 @@ bool set_lines(Model& m, const Section& s, int slot, std::vector<Text>& lines, b
 // hold (and a measurement's value text, the reading as drawn), so a model the
 // player prepared saves as the experiment it read.
 void copy_runtime_fields(Model& to, const Model& from);
+// The same, except where an edit changed what the player derives a value
+// from: `from_derived` is `from` as the player prepares it, `to_derived` is
+// `to` holding the values of `from`, prepared the same way; where the two
+// differ `to` takes the value of `to_derived` (an edited rest mass brings its
+// current mass along, a moved object its position and readings).
+void copy_runtime_fields(Model& to, const Model& from, const Model& to_derived, const Model& from_derived);
 
 // A freshly reset model, the reference for every reset value.
 const Model& reset_reference();

@@ -5,6 +5,7 @@
 #include <climits>
 
 #include "model/binary_io.h"
+#include "model/gbk.h"
 #include "model/io.h"
 #include "model/pictures.h"
 #include "model/read_common.h"
@@ -202,7 +203,41 @@ void write_background(ByteWriter& w, const Model& m, bool container) {
     write_sized(w, bytes);
 }
 
+// The same pixels, whatever the formats they are held in.
+bool same_pixels(const QImage& a, const QImage& b) {
+    return a.size() == b.size() && a.convertToFormat(QImage::Format_RGB32) == b.convertToFormat(QImage::Format_RGB32);
+}
+
+std::string quoted(std::string_view gbk) {
+    return "「" + gbk_to_utf8(gbk) + "」";
+}
+
 }  // namespace
+
+std::string experiment_file_loss(const Model& m) {
+    for (int i = 0, n = variable_total(m); i < n; ++i) {
+        const auto& t = m.variable_texts[i];
+        if (t[VT_VALUE] != t[VT_INITIAL])
+            return "第 " + std::to_string(i) + " 个变量" + quoted(t[VT_NAME]) + "的值" + quoted(t[VT_VALUE]) +
+                   "与初值" + quoted(t[VT_INITIAL]) + "不同:实验文件每个变量只存一个值,读回时初值等于值。";
+    }
+    // Without the flag the file stores no picture: the reader makes the ball
+    // again, for the objects before the first without a rest mass.
+    bool balls = true;
+    for (int i = 0, n = object_count(m); i < n; ++i) {
+        balls = balls && m.objects[i].rest_mass != 0.0;
+        if (m.objects[i].own_picture == 1 || m.object_pictures[i].isNull()) continue;
+        if (balls && same_pixels(m.object_pictures[i], make_ball_picture(m, i))) continue;
+        return "第 " + std::to_string(i) + " 个运动对象" + quoted(m.object_texts[i].name) +
+               "有图片但 own_picture 不是 1:实验文件只存 own_picture 为 1 的对象的图片。";
+    }
+    const std::uint8_t mode = m.settings.background_mode;
+    if (mode == 0 && !m.background_picture.isNull())
+        return "有背景图片但 background_mode 为 0:实验文件只在背景方式不为 0 时存背景图片。";
+    if (mode != 0 && background_bytes(m).empty())
+        return "background_mode 为 " + std::to_string(mode) + " 但没有背景图片:实验文件在这种方式后必须存图片。";
+    return {};
+}
 
 std::string write_experiment(const Model& m, bool with_graphs) {
     ByteWriter w;

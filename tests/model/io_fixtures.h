@@ -19,6 +19,11 @@ std::unique_ptr<Model> full_model();
 // bitmap and one without, one graph and a JPEG background (mode 1).
 std::unique_ptr<Model> small_model();
 
+// The small model with what a damaged or unusual file can hold: non-finite
+// and negative-zero reals, texts that are not valid GBK or need escaping in
+// TOML, reserved words in use, programs with gaps and a tool bar.
+std::unique_ptr<Model> odd_model();
+
 // The bytes of small Windows bitmap and JPEG files.
 std::string tiny_bmp(QRgb colour, int width = 3, int height = 2);
 std::string tiny_jpeg();

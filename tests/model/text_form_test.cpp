@@ -35,35 +35,6 @@ LoadResult read_text(Model& m, const std::string& text, TextFormat f) {
     return read_text_form(m, text, f, "", scratch);
 }
 
-// A model with what a damaged or unusual file can hold: non-finite and
-// negative-zero reals, texts that are not valid GBK or need escaping in TOML,
-// reserved words in use, programs with gaps and a tool bar.
-std::unique_ptr<Model> odd_model() {
-    auto m = small_model();
-    m->objects[0].vx0 = std::numeric_limits<double>::quiet_NaN();
-    m->objects[0].charge = -std::numeric_limits<double>::infinity();
-    m->objects[0].fx = -0.0;
-    m->objects[0].reserved4 = -7;
-    m->objects[0].pad477[1] = 0xAB;
-    m->object_texts[0].name = "\xff\x81 \xd0\xa1\xc7\xf2 \x81";  // broken bytes around 小球
-    m->object_texts[0].second = "quote \" backslash \\ tab \t newline \n bell \x07 end";
-    m->measurements[0].reserved60 = 99;
-    m->annotations[0].font.pad13[2] = 5;
-    m->reserved_word1 = 11;
-    m->reserved_block[49] = 0xFE;
-    element_reserved(*m, T_CT) = -3;
-    m->graph_window.r4 = 2.5;
-    m->graph_title = "\x80\xa0";
-    m->program_count = 6;
-    m->program_lines[5][0] = "x=1";
-    m->programs[5].line_count = 1;
-    m->programs[3].word[2] = 4;
-    m->has_toolbar = true;
-    m->toolbar.show_time = 0;
-    m->toolbar.reserved22 = 8;
-    return m;
-}
-
 // Every stored byte comes back: the experiment file and the container (with
 // its tool bar) are the same bytes after a trip through either text form.
 TEST(TextForm, EveryStoredBytePassesThroughBothForms) {
