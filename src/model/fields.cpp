@@ -126,8 +126,11 @@ constexpr Field OBJECTS[] = {
           "1: the object has a picture of its own (see pictures)"),
     field("picture_dx", T::Int, AT(MovingObject, picture_dx), "px", "picture's left edge from the object's place"),
     field("picture_dy", T::Int, AT(MovingObject, picture_dy), "px", "picture's top edge from the object's place"),
-    field("transparent_colour", T::Colour, AT(MovingObject, transparent_colour), "", "key colour of the picture"),
-    field("transparent", T::Int, AT(MovingObject, transparent), "", "1: the key colour is transparent"),
+    field("transparent_colour", T::Colour, AT(MovingObject, transparent_colour), "",
+          "key colour of the picture; read as black for the generated ball (see transparent)"),
+    field("transparent", T::Int, AT(MovingObject, transparent), "",
+          "1: the key colour is transparent. An object shown as the generated ball (no picture of its own, "
+          "and no object without a rest_mass before it) is always read with 1, on black"),
     field("strobe_on", T::Byte, AT(MovingObject, strobe_on), "", "1: stamp the object at strobe moments"),
     field("strobe_interval", T::Real, AT(MovingObject, strobe_interval), "s", "time between strobe stamps"),
     field("readout_flags", T::Byte, AT(MovingObject, readout_flags), "",

@@ -4,6 +4,8 @@
 // hold is refused rather than dropped.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "demos/demos.h"
 #include "io_fixtures.h"
 #include "model/gbk.h"
@@ -98,6 +100,36 @@ TEST(Convert, EveryFixtureThroughEveryPairOfForms) {
         read->has_toolbar = true;
         read->toolbar = Toolbar{1, 2, 3, 4, 5, 6, 7, 8};
         expect_lossless(*read);
+    }
+}
+
+// An object shown as the generated ball reads as transparent on black whatever
+// its text says; the objects after the first without a rest mass get no ball
+// and keep what the text gives (their reset value 0 when left out). Every
+// form reads it alike.
+TEST(Convert, OnlyGeneratedBallsReadAsTransparentOnBlack) {
+    struct Case {
+        const char* objects;  // TOML entries
+        std::vector<int> transparent;
+    };
+    const Case cases[] = {
+        {"[[objects]]\nkind = 1\nrest_mass = 1\ntransparent = 0\ntransparent_colour = 0xFF\n", {1}},
+        {"[[objects]]\nkind = 1\nrest_mass = 1\n[[objects]]\nkind = 3\n[[objects]]\nkind = 1\nrest_mass = 1\n"
+         "[[objects]]\nkind = 1\nrest_mass = 1\ntransparent = 1\n",
+         {1, 0, 0, 1}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.objects);
+        auto m = make_model();
+        ASSERT_TRUE(read_form(*m, c.objects, Form::Toml).ok);
+        for (Form f : FORMS) {
+            const auto back = through(*m, f);
+            for (std::size_t i = 0; i < c.transparent.size(); ++i) {
+                EXPECT_EQ(back->objects[i].transparent, c.transparent[i]) << file_for(f) << " slot " << i;
+                EXPECT_EQ(back->objects[i].transparent_colour, 0);
+                EXPECT_EQ(back->object_pictures[i].isNull(), i > 0);  // only slot 0 comes before a rest mass 0
+            }
+        }
     }
 }
 
