@@ -222,14 +222,21 @@ std::string experiment_file_loss(const Model& m) {
                    "与初值" + quoted(t[VT_INITIAL]) + "不同:实验文件每个变量只存一个值,读回时初值等于值。";
     }
     // Without the flag the file stores no picture: the reader makes the ball
-    // again, for the objects before the first without a rest mass.
+    // again, transparent on black, for the objects before the first without a
+    // rest mass, and leaves the others without a picture.
     bool balls = true;
     for (int i = 0, n = object_count(m); i < n; ++i) {
-        balls = balls && m.objects[i].rest_mass != 0.0;
-        if (m.objects[i].own_picture == 1 || m.object_pictures[i].isNull()) continue;
-        if (balls && same_pixels(m.object_pictures[i], make_ball_picture(m, i))) continue;
-        return "第 " + std::to_string(i) + " 个运动对象" + quoted(m.object_texts[i].name) +
-               "有图片但 own_picture 不是 1:实验文件只存 own_picture 为 1 的对象的图片。";
+        const MovingObject& o = m.objects[i];
+        balls = balls && o.rest_mass != 0.0;
+        if (o.own_picture == 1) continue;
+        const std::string object = "第 " + std::to_string(i) + " 个运动对象" + quoted(m.object_texts[i].name);
+        const QImage& picture = m.object_pictures[i];
+        if (!picture.isNull() && !(balls && same_pixels(picture, make_ball_picture(m, i))))
+            return object + "有图片但 own_picture 不是 1:实验文件只存 own_picture 为 1 的对象的图片。";
+        if (balls && (o.transparent != 1 || o.transparent_colour != 0))
+            return object +
+                   "没有自己的图片,在实验文件中读回时是透明在黑色上的小球(transparent 1、"
+                   "transparent_colour 0x000000),这里却不是。";
     }
     const std::uint8_t mode = m.settings.background_mode;
     if (mode == 0 && !m.background_picture.isNull())

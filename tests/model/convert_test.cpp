@@ -155,6 +155,12 @@ TEST(Convert, TheExperimentFileRefusesWhatItCannotHold) {
              m.object_pictures[0] = decode_bmp(m.object_picture_bytes[0]);
          },
          "第 0 个运动对象「ball」有图片但 own_picture 不是 1"},
+        {"a ball's picture drawn opaque (as a container holds it)",
+         [](Model& m) {
+             m.object_picture_bytes[0] = encode_bmp(m.object_pictures[0]);
+             m.objects[0].transparent = 0;
+         },
+         "第 0 个运动对象「ball」没有自己的图片,在实验文件中读回时是透明在黑色上的小球"},
         {"a background with mode 0",
          [](Model& m) {
              m.background_jpeg = tiny_jpeg();
