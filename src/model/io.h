@@ -74,8 +74,9 @@ std::string write_experiment(const Model& m, bool with_graphs = true);
 // back gives `m` again, all but the tool bar (a packed player's options, which
 // the file has no place for). The file keeps one text per variable, read back
 // as both its value and its initial value; a picture only for an object whose
-// own_picture is 1 (the others get the generated ball again); and the
-// background picture only after a non-zero mode, which it then demands.
+// own_picture is 1 (the others get the generated ball again, transparent on
+// black); no title of the graph window; and the background picture only after
+// a non-zero mode, which it then demands.
 std::string experiment_file_loss(const Model& m);
 
 // The container bytes of `m`, without trailer. Every object with a non-zero

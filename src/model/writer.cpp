@@ -238,6 +238,9 @@ std::string experiment_file_loss(const Model& m) {
                    "没有自己的图片,在实验文件中读回时是透明在黑色上的小球(transparent 1、"
                    "transparent_colour 0x000000),这里却不是。";
     }
+    if (m.graph_title != gbk::UNNAMED_CURVE)
+        return "graph_title 为" + quoted(m.graph_title) + ":实验文件不存这个标题,读回时总是" +
+               quoted(gbk::UNNAMED_CURVE) + "。";
     const std::uint8_t mode = m.settings.background_mode;
     if (mode == 0 && !m.background_picture.isNull())
         return "有背景图片但 background_mode 为 0:实验文件只在背景方式不为 0 时存背景图片。";

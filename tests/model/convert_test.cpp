@@ -103,6 +103,15 @@ TEST(Convert, EveryFixtureThroughEveryPairOfForms) {
     }
 }
 
+// A binary reader may leave a picture in a slot past the end of the object
+// list (it reads pictures by rest mass): no object owns it, and no form shows it.
+TEST(Convert, APicturePastTheObjectListIsNoPartOfTheExperiment) {
+    auto m = make_model();
+    ASSERT_TRUE(read_form(*m, "[[objects]]\nkind = 1\nrest_mass = 1\n", Form::Toml).ok);
+    m->object_pictures[1] = m->object_pictures[0];
+    expect_lossless(*m);
+}
+
 // An object shown as the generated ball reads as transparent on black whatever
 // its text says; the objects after the first without a rest mass get no ball
 // and keep what the text gives (their reset value 0 when left out). Every
@@ -161,6 +170,7 @@ TEST(Convert, TheExperimentFileRefusesWhatItCannotHold) {
              m.objects[0].transparent = 0;
          },
          "第 0 个运动对象「ball」没有自己的图片,在实验文件中读回时是透明在黑色上的小球"},
+        {"a graph window title", [](Model& m) { m.graph_title = "x"; }, "graph_title 为「x」"},
         {"a background with mode 0",
          [](Model& m) {
              m.background_jpeg = tiny_jpeg();
