@@ -228,9 +228,14 @@ std::string experiment_file_loss(const Model& m) {
     for (int i = 0, n = object_count(m); i < n; ++i) {
         const MovingObject& o = m.objects[i];
         balls = balls && o.rest_mass != 0.0;
-        if (o.own_picture == 1) continue;
         const std::string object = "第 " + std::to_string(i) + " 个运动对象" + quoted(m.object_texts[i].name);
         const QImage& picture = m.object_pictures[i];
+        // The file demands the bitmap of every flagged object.
+        if (o.own_picture == 1) {
+            if (picture.isNull() && m.object_picture_bytes[i].empty())
+                return object + "的 own_picture 为 1 却没有图片:实验文件为它必须存一幅图片。";
+            continue;
+        }
         if (!picture.isNull() && !(balls && same_pixels(picture, make_ball_picture(m, i))))
             return object + "有图片但 own_picture 不是 1:实验文件只存 own_picture 为 1 的对象的图片。";
         if (balls && (o.transparent != 1 || o.transparent_colour != 0))

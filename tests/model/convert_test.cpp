@@ -170,6 +170,14 @@ TEST(Convert, TheExperimentFileRefusesWhatItCannotHold) {
              m.objects[0].transparent = 0;
          },
          "第 0 个运动对象「ball」没有自己的图片,在实验文件中读回时是透明在黑色上的小球"},
+        {"own_picture without a picture (past a rest mass 0, which gets no ball)",
+         [](Model& m) {
+             m.objects[1] = m.objects[0];
+             m.objects[0].rest_mass = 0;
+             m.object_pictures[0] = QImage();
+             m.objects[1].own_picture = 1;
+         },
+         "第 1 个运动对象「」的 own_picture 为 1 却没有图片"},
         {"a graph window title", [](Model& m) { m.graph_title = "x"; }, "graph_title 为「x」"},
         {"a background with mode 0",
          [](Model& m) {
