@@ -4,6 +4,7 @@
 // hold is refused rather than dropped.
 #include <gtest/gtest.h>
 
+#include <string_view>
 #include <vector>
 
 #include "demos/demos.h"
@@ -90,13 +91,12 @@ TEST(Convert, EveryFixtureThroughEveryPairOfForms) {
     Case cases[] = {{"full", full_model()}, {"small", small_model()}, {"odd", odd_model()}};
     for (Case& c : cases) {
         SCOPED_TRACE(c.name);
-        // As the experiment file reads it, and as the text form reads it with
-        // a tool bar and variables whose initial values differ (the
-        // experiment file is then refused, below).
+        // As the experiment file reads it, then with a tool bar, which only
+        // the text forms keep (the full model takes long enough once).
         auto read = make_model();
         ASSERT_TRUE(read_experiment(*read, write_experiment(*c.model)).ok);
         expect_lossless(*read);
-        if (read->objects[MAX_OBJECTS - 1].kind != 0) continue;  // the full one takes long enough
+        if (std::string_view(c.name) == "full") continue;
         read->has_toolbar = true;
         read->toolbar = Toolbar{1, 2, 3, 4, 5, 6, 7, 8};
         expect_lossless(*read);
