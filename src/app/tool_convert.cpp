@@ -20,8 +20,8 @@ constexpr const char* USAGE =
     "packed player. Nothing is lost: converting back gives the same dump.\n"
     "An experiment file has no tool bar options (a packed player's): they are\n"
     "left out, with a note. What else it cannot hold (a variable whose value is\n"
-    "not its initial value, a picture of an object whose own_picture is not 1)\n"
-    "is refused: nothing is written and the exit status is 2.\n";
+    "not its initial value, for one: docs/authoring.md lists them) is refused,\n"
+    "naming it: nothing is written and the exit status is 2.\n";
 
 bool ends_with_exp(const std::string& path) {
     if (path.size() < 4) return false;
