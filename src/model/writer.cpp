@@ -236,7 +236,9 @@ std::string experiment_file_loss(const Model& m) {
                 return object + "的 own_picture 为 1 却没有图片:实验文件为它必须存一幅图片。";
             continue;
         }
-        if (!picture.isNull() && !(balls && same_pixels(picture, make_ball_picture(m, i))))
+        // A picture without stored bytes was generated (it is made again on
+        // reading); stored bytes are lost unless they are just that ball.
+        if (!m.object_picture_bytes[i].empty() && !(balls && same_pixels(picture, make_ball_picture(m, i))))
             return object + "有图片但 own_picture 不是 1:实验文件只存 own_picture 为 1 的对象的图片。";
         if (balls && (o.transparent != 1 || o.transparent_colour != 0))
             return object +
