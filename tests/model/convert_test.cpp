@@ -84,12 +84,7 @@ TEST(Convert, EveryDemoThroughEveryPairOfForms) {
 }
 
 TEST(Convert, EveryFixtureThroughEveryPairOfForms) {
-    struct Case {
-        const char* name;
-        std::unique_ptr<Model> model;
-    };
-    Case cases[] = {{"full", full_model()}, {"small", small_model()}, {"odd", odd_model()}};
-    for (Case& c : cases) {
+    for (const NamedModel& c : every_fixture()) {
         SCOPED_TRACE(c.name);
         // As the experiment file reads it, then with a tool bar, which only
         // the text forms keep (the full model takes long enough once).

@@ -241,6 +241,14 @@ std::unique_ptr<Model> odd_model() {
     return m;
 }
 
+std::vector<NamedModel> every_fixture() {
+    std::vector<NamedModel> all;
+    all.push_back({"full", full_model()});
+    all.push_back({"small", small_model()});
+    all.push_back({"odd", odd_model()});
+    return all;
+}
+
 std::unique_ptr<Model> expected_after_read(const Model& source, Format format) {
     auto e = std::make_unique<Model>(source);
     Model& m = *e;

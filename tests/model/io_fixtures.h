@@ -4,6 +4,7 @@
 #include <QImage>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "model/model.h"
 
@@ -23,6 +24,13 @@ std::unique_ptr<Model> small_model();
 // and negative-zero reals, texts that are not valid GBK or need escaping in
 // TOML, reserved words in use, programs with gaps and a tool bar.
 std::unique_ptr<Model> odd_model();
+
+// The three models above by name ("full", "small", "odd"), for tests that take each in turn.
+struct NamedModel {
+    const char* name;
+    std::unique_ptr<Model> model;
+};
+std::vector<NamedModel> every_fixture();
 
 // The bytes of small Windows bitmap and JPEG files.
 std::string tiny_bmp(QRgb colour, int width = 3, int height = 2);

@@ -38,12 +38,7 @@ LoadResult read_text(Model& m, const std::string& text, TextFormat f) {
 // Every stored byte comes back: the experiment file and the container (with
 // its tool bar) are the same bytes after a trip through either text form.
 TEST(TextForm, EveryStoredBytePassesThroughBothForms) {
-    struct Case {
-        const char* name;
-        std::unique_ptr<Model> model;
-    };
-    Case cases[] = {{"full", full_model()}, {"small", small_model()}, {"odd", odd_model()}};
-    for (Case& c : cases) {
+    for (const NamedModel& c : every_fixture()) {
         // The model as a reader gives it back, so that the writers start alike.
         auto source = make_model();
         ASSERT_TRUE(read_container(*source, packed(*c.model)).ok) << c.name;
