@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/tool.h"
+#include "model/fields.h"
 #include "model/io.h"
 #include "model/safe_write.h"
 #include "model/text_form.h"
@@ -17,7 +18,11 @@ constexpr const char* USAGE =
     "\n"
     "Converts the experiment IN into OUT. The forms are told by the file names:\n"
     ".exp an experiment file, .toml or .json a text form; IN may also be a\n"
-    "packed player. Nothing is lost: converting back gives the same dump.\n";
+    "packed player. Nothing is lost: converting back gives the same dump.\n"
+    "An experiment file has no tool bar options (a packed player's): they are\n"
+    "left out, with a note. What else it cannot hold (a variable whose value is\n"
+    "not its initial value, for one: docs/authoring.md lists them) is refused,\n"
+    "naming it: nothing is written and the exit status is 2.\n";
 
 bool ends_with_exp(const std::string& path) {
     if (path.size() < 4) return false;
@@ -43,6 +48,18 @@ int tool_convert(const Args& args) {
     const LoadResult r = read_any_file(*m, in);
     if (!r.ok) {
         std::fprintf(stderr, "%s\n", r.message.empty() ? "cannot read the experiment" : r.message.c_str());
+        return 2;
+    }
+    if (ends_with_exp(out)) {
+        const std::string loss = experiment_file_loss(*m);
+        if (!loss.empty()) {
+            std::fprintf(stderr, "quorrel-tool convert: %s: %s\n", out.c_str(), loss.c_str());
+            return 2;
+        }
+        if (m->has_toolbar)
+            std::fprintf(stderr, "quorrel-tool convert: %s: 实验文件没有工具栏选项,已略去。\n", out.c_str());
+    } else if (const std::string field = first_non_finite_value(*m); !field.empty()) {
+        std::fprintf(stderr, "quorrel-tool convert: %s: %s\n", out.c_str(), text_form_refusal(field).c_str());
         return 2;
     }
     const WriteResult w = write_file_safely(out, write_for_path(*m, out));

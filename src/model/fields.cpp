@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstring>
 
 #include "model/visit_table.h"
@@ -126,8 +127,11 @@ constexpr Field OBJECTS[] = {
           "1: the object has a picture of its own (see pictures)"),
     field("picture_dx", T::Int, AT(MovingObject, picture_dx), "px", "picture's left edge from the object's place"),
     field("picture_dy", T::Int, AT(MovingObject, picture_dy), "px", "picture's top edge from the object's place"),
-    field("transparent_colour", T::Colour, AT(MovingObject, transparent_colour), "", "key colour of the picture"),
-    field("transparent", T::Int, AT(MovingObject, transparent), "", "1: the key colour is transparent"),
+    field("transparent_colour", T::Colour, AT(MovingObject, transparent_colour), "",
+          "key colour of the picture; read as black for the generated ball (see transparent)"),
+    field("transparent", T::Int, AT(MovingObject, transparent), "",
+          "1: the key colour is transparent. An object shown as the generated ball (no picture of its own, "
+          "and no object without a rest_mass before it) is always read with 1, on black"),
     field("strobe_on", T::Byte, AT(MovingObject, strobe_on), "", "1: stamp the object at strobe moments"),
     field("strobe_interval", T::Real, AT(MovingObject, strobe_interval), "s", "time between strobe stamps"),
     field("readout_flags", T::Byte, AT(MovingObject, readout_flags), "",
@@ -630,20 +634,66 @@ bool set_lines(Model& m, const Section& s, int slot, std::vector<Text>& lines, b
     return true;
 }
 
-void copy_runtime_fields(Model& to, const Model& from) {
-    Model& source = const_cast<Model&>(from);  // record_ref only takes addresses
+void copy_runtime_fields(Model& to, const Model& from, const Model& to_derived, const Model& from_derived) {
+    // record_ref only takes addresses.
+    Model& source = const_cast<Model&>(from);
+    Model& derived = const_cast<Model&>(to_derived);
+    Model& derived_before = const_cast<Model&>(from_derived);
     for (const Section& s : SECTIONS) {
         if (s.shape == SectionShape::Single) continue;
         const int n = std::min(section_count(to, s), section_count(from, s));
         for (int slot = 0; slot < n; ++slot) {
             const RecordRef a = record_ref(to, s, slot), b = record_ref(source, s, slot);
-            for (const Field& f : s.fields)
-                if ((f.flags & FIELD_RUNTIME) && f.type != FieldType::Text)
-                    std::memcpy(a.bytes + f.offset, b.bytes + f.offset, field_bytes(f));
+            const RecordRef now = record_ref(derived, s, slot), before = record_ref(derived_before, s, slot);
+            for (const Field& f : s.fields) {
+                if (!(f.flags & FIELD_RUNTIME) || f.type == FieldType::Text) continue;
+                const std::size_t size = field_bytes(f);
+                const bool edited = std::memcmp(now.bytes + f.offset, before.bytes + f.offset, size) != 0;
+                std::memcpy(a.bytes + f.offset, (edited ? now.bytes : b.bytes) + f.offset, size);
+            }
             // A measurement's value text is its last reading, as drawn.
-            if (s.id == SectionId::Measurements) *a.texts[MT_VALUE] = *b.texts[MT_VALUE];
+            if (s.id == SectionId::Measurements) {
+                const bool edited = *now.texts[MT_VALUE] != *before.texts[MT_VALUE];
+                *a.texts[MT_VALUE] = edited ? *now.texts[MT_VALUE] : *b.texts[MT_VALUE];
+            }
         }
     }
+}
+
+bool must_be_finite(const Field& f) {
+    return f.type == FieldType::Real && !(f.flags & (FIELD_INTERNAL | FIELD_RUNTIME));
+}
+
+std::string first_non_finite_value(const Model& m) {
+    // record_ref only locates the record; nothing is written through it.
+    Model& any = const_cast<Model&>(m);
+    for (const Section& s : SECTIONS) {
+        if (s.id == SectionId::Reserved) continue;
+        const bool single = s.shape == SectionShape::Single;
+        for (int slot = 0, n = single ? 1 : section_count(m, s); slot < n; ++slot)
+            for (const Field& f : s.fields) {
+                if (!must_be_finite(f)) continue;
+                const std::byte* at = record_ref(any, s, slot).bytes + f.offset;
+                for (int i = 0; i < f.count; ++i, at += sizeof(double)) {
+                    double d;
+                    std::memcpy(&d, at, sizeof d);
+                    if (std::isfinite(d)) continue;
+                    std::string path = s.id == SectionId::Element ? "elements." : "";
+                    path += s.key;
+                    if (!single) path += "[" + std::to_string(slot) + "]";
+                    return path + "." + f.name;
+                }
+            }
+    }
+    return {};
+}
+
+std::string text_form_refusal(const std::string& field) {
+    return field + " 是 NaN 或无穷大:文本格式只接受有限的数,写出的文本读不回来。请先改正这个值。";
+}
+
+void copy_runtime_fields(Model& to, const Model& from) {
+    copy_runtime_fields(to, from, from, from);
 }
 
 void text_form_defaults(Model& m) {

@@ -128,10 +128,27 @@ const Text& line_at(const Model& m, const Section& s, int slot, int line, bool a
 // The lines after the count go after the lines already set.
 bool set_lines(Model& m, const Section& s, int slot, std::vector<Text>& lines, bool after = false);
 
+// Whether a field is a value of the experiment itself (a position, a mass ...)
+// that must be a finite number: real fields the player does not recompute and
+// that are not reserved. The text forms refuse NaN and the infinities there.
+bool must_be_finite(const Field& f);
+// The path of the first such field holding NaN or an infinity ("objects[2].x0",
+// "elements.TB[0].a"), or "" when every one is finite: a text form written from
+// this model would not read back.
+std::string first_non_finite_value(const Model& m);
+// Why a text form is not written for a model whose `field` is not finite.
+std::string text_form_refusal(const std::string& field);
+
 // Copies every FIELD_RUNTIME value of `from` into `to` for the records both
 // hold (and a measurement's value text, the reading as drawn), so a model the
 // player prepared saves as the experiment it read.
 void copy_runtime_fields(Model& to, const Model& from);
+// The same, except where an edit changed what the player derives a value
+// from: `from_derived` is `from` as the player prepares it, `to_derived` is
+// `to` holding the values of `from`, prepared the same way; where the two
+// differ `to` takes the value of `to_derived` (an edited rest mass brings its
+// current mass along, a moved object its position and readings).
+void copy_runtime_fields(Model& to, const Model& from, const Model& to_derived, const Model& from_derived);
 
 // A text form's frame when it gives no steps per frame: 10 steps (of the
 // 1 ms reset time step, 0.01 s), so that real time runs a frame at least

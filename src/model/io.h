@@ -106,6 +106,16 @@ LoadResult read_any_file(Model& m, const std::string& path);
 // graphs) unless with_graphs is false ('2', graphs left out).
 std::string write_experiment(const Model& m, bool with_graphs = true);
 
+// What the experiment file cannot hold of `m`, as a message for the user
+// (UTF-8, naming the first such field), or "" when reading write_experiment(m)
+// back gives `m` again, all but the tool bar (a packed player's options, which
+// the file has no place for). The file keeps one text per variable, read back
+// as both its value and its initial value; a picture only for an object whose
+// own_picture is 1 (the others get the generated ball again, transparent on
+// black); no title of the graph window; and the background picture only after
+// a non-zero mode, which it then demands.
+std::string experiment_file_loss(const Model& m);
+
 // The container bytes of `m`, without trailer. Every object with a non-zero
 // rest mass carries a picture: its own bitmap, or the generated shaded ball.
 std::string write_container(const Model& m);

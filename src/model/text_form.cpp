@@ -173,9 +173,12 @@ std::string stored_picture(const Model& m, int slot) {
     return {};
 }
 
+// The pictures of the objects in the list: a binary form's reader may leave
+// one in a slot past its end (it reads pictures by rest mass), which belongs
+// to no object and is never written.
 DocNode pictures_doc(const Model& m, const DocOptions& opt) {
     DocNode a = DocNode::array();
-    for (int i = 0; i < MAX_OBJECTS; ++i) {
+    for (int i = 0, n = object_count(m); i < n; ++i) {
         const QImage& p = m.object_pictures[i];
         const std::string bytes = opt.picture_data ? stored_picture(m, i) : std::string();
         if (p.isNull() && bytes.empty()) continue;

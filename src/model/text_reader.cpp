@@ -136,7 +136,7 @@ bool TextReader::real(const DocNode& n, const std::string& path, double& out) {
 bool TextReader::real_field(const Field& f, const DocNode& n, const std::string& path, std::byte* at) {
     double d = 0;
     if (!real(n, path, d)) return false;
-    if (!std::isfinite(d) && !(f.flags & (FIELD_INTERNAL | FIELD_RUNTIME)))
+    if (!std::isfinite(d) && must_be_finite(f))
         return fail(n, path, "应为有限的数,这里是 " + non_finite_text(d) + "。");
     std::memcpy(at, &d, sizeof d);
     return true;

@@ -5,6 +5,7 @@
 #include <climits>
 
 #include "model/binary_io.h"
+#include "model/gbk.h"
 #include "model/io.h"
 #include "model/pictures.h"
 #include "model/read_common.h"
@@ -202,7 +203,58 @@ void write_background(ByteWriter& w, const Model& m, bool container) {
     write_sized(w, bytes);
 }
 
+// The same pixels, whatever the formats they are held in.
+bool same_pixels(const QImage& a, const QImage& b) {
+    return a.size() == b.size() && a.convertToFormat(QImage::Format_RGB32) == b.convertToFormat(QImage::Format_RGB32);
+}
+
+std::string quoted(std::string_view gbk) {
+    return "「" + gbk_to_utf8(gbk) + "」";
+}
+
 }  // namespace
+
+std::string experiment_file_loss(const Model& m) {
+    for (int i = 0, n = variable_total(m); i < n; ++i) {
+        const auto& t = m.variable_texts[i];
+        if (t[VT_VALUE] != t[VT_INITIAL])
+            return "第 " + std::to_string(i) + " 个变量" + quoted(t[VT_NAME]) + "的值" + quoted(t[VT_VALUE]) +
+                   "与初值" + quoted(t[VT_INITIAL]) + "不同:实验文件每个变量只存一个值,读回时初值等于值。";
+    }
+    // Without the flag the file stores no picture: the reader makes the ball
+    // again, transparent on black, for the objects before the first without a
+    // rest mass, and leaves the others without a picture.
+    bool balls = true;
+    for (int i = 0, n = object_count(m); i < n; ++i) {
+        const MovingObject& o = m.objects[i];
+        balls = balls && o.rest_mass != 0.0;
+        const std::string object = "第 " + std::to_string(i) + " 个运动对象" + quoted(m.object_texts[i].name);
+        const QImage& picture = m.object_pictures[i];
+        // The file demands the bitmap of every flagged object.
+        if (o.own_picture == 1) {
+            if (picture.isNull() && m.object_picture_bytes[i].empty())
+                return object + "的 own_picture 为 1 却没有图片:实验文件为它必须存一幅图片。";
+            continue;
+        }
+        // A picture without stored bytes was generated (it is made again on
+        // reading); stored bytes are lost unless they are just that ball.
+        if (!m.object_picture_bytes[i].empty() && !(balls && same_pixels(picture, make_ball_picture(m, i))))
+            return object + "有图片但 own_picture 不是 1:实验文件只存 own_picture 为 1 的对象的图片。";
+        if (balls && (o.transparent != 1 || o.transparent_colour != 0))
+            return object +
+                   "没有自己的图片,在实验文件中读回时是透明在黑色上的小球(transparent 1、"
+                   "transparent_colour 0x000000),这里却不是。";
+    }
+    if (m.graph_title != gbk::UNNAMED_CURVE)
+        return "graph_title 为" + quoted(m.graph_title) + ":实验文件不存这个标题,读回时总是" +
+               quoted(gbk::UNNAMED_CURVE) + "。";
+    const std::uint8_t mode = m.settings.background_mode;
+    if (mode == 0 && !m.background_picture.isNull())
+        return "有背景图片但 background_mode 为 0:实验文件只在背景方式不为 0 时存背景图片。";
+    if (mode != 0 && background_bytes(m).empty())
+        return "background_mode 为 " + std::to_string(mode) + " 但没有背景图片:实验文件在这种方式后必须存图片。";
+    return {};
+}
 
 std::string write_experiment(const Model& m, bool with_graphs) {
     ByteWriter w;

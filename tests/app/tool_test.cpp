@@ -501,6 +501,19 @@ TEST_F(ToolTest, ConvertKeepsEveryDemo) {
     EXPECT_TRUE(bad.err.contains("第 3 行 settings.g")) << bad.err.toStdString();
 }
 
+// What the experiment file cannot hold is refused and nothing is written; a
+// text form keeps it.
+TEST_F(ToolTest, ConvertRefusesToDropAnInitialValue) {
+    const QString toml = dir.filePath("v.toml"), exp = dir.filePath("v.exp"), json = dir.filePath("v.json");
+    ASSERT_TRUE(save(toml, "[[variables]]\n[[variables]]\nname = \"a\"\nvalue = \"0\"\ninitial = \"3\"\n"));
+    const Result refused = run_tool({"convert", toml, exp});
+    EXPECT_EQ(refused.code, 2);
+    EXPECT_TRUE(refused.err.contains("「a」的值「0」与初值「3」不同")) << refused.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(exp));
+    ASSERT_EQ(run_tool({"convert", toml, json}).code, 0);
+    EXPECT_EQ(dump(json)["variables"].toArray()[1].toObject()["initial"].toString(), "3");
+}
+
 // The CSV of a run holds the numbers of the JSON lines of the same run, to
 // the last digit; a text form runs like an experiment file.
 TEST_F(ToolTest, RunCsvHoldsTheNumbersOfTheJsonLines) {

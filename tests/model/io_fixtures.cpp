@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QBuffer>
+#include <cmath>
 #include <cstring>
+#include <limits>
 
+#include "model/fields.h"
 #include "model/io.h"
 #include "model/pictures.h"
 
@@ -212,6 +215,59 @@ std::unique_ptr<Model> small_model() {
     m->background_jpeg = tiny_jpeg();
     m->background_picture = decode_jpeg(m->background_jpeg);
     return m;
+}
+
+std::unique_ptr<Model> odd_model() {
+    auto m = small_model();
+    m->objects[0].vx = std::numeric_limits<double>::quiet_NaN();
+    m->objects[0].prev_x = -std::numeric_limits<double>::infinity();
+    m->graph_window.r0 = std::numeric_limits<double>::infinity();
+    m->objects[0].fx = -0.0;
+    m->objects[0].reserved4 = -7;
+    m->objects[0].pad477[1] = 0xAB;
+    m->object_texts[0].name = "\xff\x81 \xd0\xa1\xc7\xf2 \x81";  // broken bytes around 小球
+    m->object_texts[0].second = "quote \" backslash \\ tab \t newline \n bell \x07 end";
+    m->measurements[0].reserved60 = 99;
+    m->annotations[0].font.pad13[2] = 5;
+    m->reserved_word1 = 11;
+    m->reserved_block[49] = 0xFE;
+    element_reserved(*m, T_CT) = -3;
+    m->graph_window.r4 = 2.5;
+    m->graph_title = "\x80\xa0";
+    m->program_count = 6;
+    m->program_lines[5][0] = "x=1";
+    m->programs[5].line_count = 1;
+    m->programs[3].word[2] = 4;
+    m->has_toolbar = true;
+    m->toolbar.show_time = 0;
+    m->toolbar.reserved22 = 8;
+    return m;
+}
+
+void make_experiment_values_finite(Model& m) {
+    for (const Section& s : SECTIONS)
+        for (int slot = 0; s.id != SectionId::Reserved && slot < section_count(m, s); ++slot)
+            for (const Field& f : s.fields) {
+                if (!must_be_finite(f)) continue;
+                std::byte* at = record_ref(m, s, slot).bytes + f.offset;
+                for (int i = 0; i < f.count; ++i, at += sizeof(double)) {
+                    double d;
+                    std::memcpy(&d, at, sizeof d);
+                    if (std::isfinite(d)) continue;
+                    d = slot + 0.5;
+                    std::memcpy(at, &d, sizeof d);
+                }
+            }
+}
+
+std::vector<NamedModel> every_fixture() {
+    std::vector<NamedModel> all;
+    auto full = full_model();
+    make_experiment_values_finite(*full);
+    all.push_back({"full", std::move(full)});
+    all.push_back({"small", small_model()});
+    all.push_back({"odd", odd_model()});
+    return all;
 }
 
 std::unique_ptr<Model> expected_after_read(const Model& source, Format format) {

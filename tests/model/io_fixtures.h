@@ -4,6 +4,7 @@
 #include <QImage>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "model/model.h"
 
@@ -14,10 +15,25 @@ namespace quorrel::testing_io {
 // distinct. Objects 0, 3, 6 ... carry stored bitmap bytes, objects 1, 4, 7 ...
 // only a decoded picture, the rest none; even slots have their own-picture flag.
 std::unique_ptr<Model> full_model();
+// The text forms refuse NaN and the infinities in the values of the
+// experiment (positions, masses ...): the random bytes get a finite value there.
+void make_experiment_values_finite(Model& m);
 
 // A model with one or two entries in every list, one object with its own
 // bitmap and one without, one graph and a JPEG background (mode 1).
 std::unique_ptr<Model> small_model();
+
+// The small model with what a damaged or unusual file can hold: non-finite
+// and negative-zero reals, texts that are not valid GBK or need escaping in
+// TOML, reserved words in use, programs with gaps and a tool bar.
+std::unique_ptr<Model> odd_model();
+
+// The three models above by name ("full", "small", "odd"), for tests that take each in turn.
+struct NamedModel {
+    const char* name;
+    std::unique_ptr<Model> model;
+};
+std::vector<NamedModel> every_fixture();
 
 // The bytes of small Windows bitmap and JPEG files.
 std::string tiny_bmp(QRgb colour, int width = 3, int height = 2);

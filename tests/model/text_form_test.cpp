@@ -36,65 +36,10 @@ LoadResult read_text(Model& m, const std::string& text, TextFormat f) {
     return read_text_form(m, text, f, "", scratch);
 }
 
-// A model with what a damaged or unusual file can hold: non-finite reals
-// where the text forms keep them (values the player recomputes, reserved
-// words), negative zeros, texts that are not valid GBK or need escaping in
-// TOML, reserved words in use, programs with gaps and a tool bar.
-std::unique_ptr<Model> odd_model() {
-    auto m = small_model();
-    m->objects[0].vx = std::numeric_limits<double>::quiet_NaN();
-    m->objects[0].prev_x = -std::numeric_limits<double>::infinity();
-    m->graph_window.r0 = std::numeric_limits<double>::infinity();
-    m->objects[0].fx = -0.0;
-    m->objects[0].reserved4 = -7;
-    m->objects[0].pad477[1] = 0xAB;
-    m->object_texts[0].name = "\xff\x81 \xd0\xa1\xc7\xf2 \x81";  // broken bytes around 小球
-    m->object_texts[0].second = "quote \" backslash \\ tab \t newline \n bell \x07 end";
-    m->measurements[0].reserved60 = 99;
-    m->annotations[0].font.pad13[2] = 5;
-    m->reserved_word1 = 11;
-    m->reserved_block[49] = 0xFE;
-    element_reserved(*m, T_CT) = -3;
-    m->graph_window.r4 = 2.5;
-    m->graph_title = "\x80\xa0";
-    m->program_count = 6;
-    m->program_lines[5][0] = "x=1";
-    m->programs[5].line_count = 1;
-    m->programs[3].word[2] = 4;
-    m->has_toolbar = true;
-    m->toolbar.show_time = 0;
-    m->toolbar.reserved22 = 8;
-    return m;
-}
-
-// The text forms refuse NaN and the infinities in the values of the
-// experiment (positions, masses ...): the random bytes of the full model get
-// a finite value there.
-void make_experiment_values_finite(Model& m) {
-    for (const Section& s : SECTIONS)
-        for (int slot = 0; s.id != SectionId::Reserved && slot < section_count(m, s); ++slot)
-            for (const Field& f : s.fields) {
-                if (f.type != FieldType::Real || (f.flags & (FIELD_INTERNAL | FIELD_RUNTIME))) continue;
-                std::byte* at = record_ref(m, s, slot).bytes + f.offset;
-                for (int i = 0; i < f.count; ++i, at += sizeof(double)) {
-                    double d;
-                    std::memcpy(&d, at, sizeof d);
-                    if (std::isfinite(d)) continue;
-                    d = slot + 0.5;
-                    std::memcpy(at, &d, sizeof d);
-                }
-            }
-}
-
 // Every stored byte comes back: the experiment file and the container (with
 // its tool bar) are the same bytes after a trip through either text form.
 TEST(TextForm, EveryStoredBytePassesThroughBothForms) {
-    struct Case {
-        const char* name;
-        std::unique_ptr<Model> model;
-    };
-    Case cases[] = {{"full", full_model()}, {"small", small_model()}, {"odd", odd_model()}};
-    for (Case& c : cases) {
+    for (const NamedModel& c : every_fixture()) {
         // The model as a reader gives it back, so that the writers start alike.
         auto source = make_model();
         ASSERT_TRUE(read_container(*source, packed(*c.model)).ok) << c.name;

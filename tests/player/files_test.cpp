@@ -19,6 +19,7 @@
 #include "player/file_watch.h"
 #include "player/playback.h"
 #include "player/player.h"
+#include "player/property_edit.h"
 #include "player/run_record.h"
 #include "player/save.h"
 #include "script/interpreter.h"
@@ -71,6 +72,45 @@ TEST_F(PlayerFiles, ASavedExperimentReopensIdentically) {
         EXPECT_EQ(p.model->experiment_path, path("saved.toml"));
         EXPECT_FALSE(can_save_in_place(p));  // a text form asks for a name
     }
+}
+
+// Saving keeps the values the player recomputes as they were read, unless an
+// edit changed what they derive from: then they follow the edit.
+TEST_F(PlayerFiles, ASaveNeverKeepsAStaleDerivedValue) {
+    struct Case {
+        int field;
+        const char* text;
+        double mass, x;  // as saved
+    };
+    // A new radius leaves the generated ball as drawn before: no picture of the object's own to lose.
+    const Case cases[] = {
+        {OT_CHARGE, "1e-6", 1.5, 9}, {OT_MASS, "2", 2, 9}, {OT_X0, "5", 1.5, 5}, {OT_RADIUS, "30", 1.5, 9}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        const std::string file = write("read.toml", "[[objects]]\nkind = 1\nrest_mass = 1\nmass = 1.5\nx = 9\n");
+        ASSERT_TRUE(open_experiment(p, file));
+        ObjectFields f = object_fields(*p.model, 0);
+        f.text[c.field] = c.text;
+        ASSERT_FALSE(confirm_object_properties(p, 0, f).refused);
+        for (const char* name : {"saved.exp", "saved.toml"}) {
+            ASSERT_TRUE(save_experiment(p, path(name)).ok) << name;
+            auto back = make_model();
+            ASSERT_TRUE(read_any_file(*back, path(name)).ok) << name;
+            EXPECT_EQ(back->objects[0].mass, c.mass) << name;
+            EXPECT_EQ(back->objects[0].x, c.x) << name;
+        }
+    }
+}
+
+// What the experiment file cannot hold (here a background mode without its
+// picture) is refused there, leaving no file; a text form keeps it.
+TEST_F(PlayerFiles, SavingRefusesWhatTheExperimentFileCannotHold) {
+    ASSERT_TRUE(open_experiment(p, write("b.toml", "[settings]\nbackground_mode = 2\n")));
+    const WriteResult refused = save_experiment(p, path("b.exp"));
+    EXPECT_FALSE(refused.ok);
+    EXPECT_NE(refused.message.find("background_mode 为 2"), std::string::npos) << refused.message;
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(path("b.exp"))));
+    EXPECT_TRUE(save_experiment(p, path("b.json")).ok);
 }
 
 TEST_F(PlayerFiles, AReloadKeepsTheLastGoodSceneOnAnError) {
