@@ -14,7 +14,7 @@
 
 #include "demos/demos.h"
 #include "model/io.h"
-#include "player/headless_app.h"
+#include "app/headless_app.h"
 #include "player/headless_platform.h"
 #include "player/player.h"
 #include "render/canvas.h"

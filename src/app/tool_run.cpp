@@ -6,10 +6,10 @@
 #include <QJsonObject>
 #include <cstdio>
 
+#include "app/headless_app.h"
 #include "app/json_text.h"
 #include "app/tool.h"
 #include "model/gbk.h"
-#include "player/headless_app.h"
 #include "player/headless_platform.h"
 #include "player/launch.h"
 #include "player/player.h"
@@ -27,7 +27,7 @@ QJsonObject tick_line(const PlayerState& p, long long frame, TickOutcome outcome
     line["t"] = json_real(time_on_step(m.sim_time, m.settings.time_step));
     // A solver's stop message leaves the pause button up and enabled, but the
     // run has ended as far as the tool is concerned.
-    line["status"] = outcome == TickOutcome::StopMessage ? "stopped" : run_status(p);
+    line["status"] = outcome == TickOutcome::StopMessage ? "stopped" : run_status(p, m);
     line["message"] = QString::fromStdString(p.status_text);
     if (p.last_error.code != 0) {
         QJsonObject e;
@@ -132,7 +132,7 @@ int tool_run(const Args& args) {
             }
         }
         if (ends) break;
-        if (r == TickOutcome::Paused) press_pause(p);  // --resume: continue as the button does
+        if (r == TickOutcome::Paused) press_pause(p, *p.model);  // --resume: continue as the button does
     }
     return 0;
 }

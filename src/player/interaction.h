@@ -25,7 +25,7 @@ struct MouseResult {
 
 // True while elements can be dragged: an experiment is loaded, it is not
 // running and its time is exactly 0.
-bool drag_mode(const PlayerState& p);
+bool drag_mode(const Document& d);
 
 MouseResult Image1MouseDown(PlayerState& p, MouseButton button, int x, int y);
 MouseResult Image1MouseMove(PlayerState& p, int x, int y);
@@ -41,6 +41,6 @@ MouseResult Image1DblClick(PlayerState& p);
 
 // Redraws the scene while dragging: the objects' start state and forces,
 // the clock program, then the moving layer over the drag background.
-void justing_draw(PlayerState& p);
+void justing_draw(RunState& run, Model& m, ViewState& vs);
 
 }  // namespace quorrel

@@ -64,7 +64,7 @@ TEST_F(PlayerFiles, ASavedExperimentReopensIdentically) {
         press_run(p);
         for (int i = 0; i < 40; ++i) Timing(p);
         for (const char* name : {"saved.exp", "saved.toml"}) {
-            const WriteResult r = save_experiment(p, path(name));
+            const WriteResult r = save_experiment(p, p, path(name));
             ASSERT_TRUE(r.ok) << r.message;
             EXPECT_EQ(dump_difference(dump_of(path(name)), dump_of(original)), "equal") << name;
         }
@@ -136,11 +136,12 @@ TEST_F(PlayerFiles, TheOpeningSpeedFollowsTheKindOfFile) {
         {"old.exp", write_experiment(*make_model()), Speed::Own, "6× 实时"},  // 100 steps of 1 ms
     };
     for (const Case& c : cases) {
-        set_speed(p, Speed::Quadruple);
+        set_speed(p.playback, p, *p.model, Speed::Quadruple);
         ASSERT_TRUE(open_experiment(p, write(c.name, c.bytes))) << c.name;
         EXPECT_EQ(p.playback.speed, c.speed) << c.name;
-        EXPECT_TRUE(time_text(p).ends_with(c.readout)) << c.name << ": " << time_text(p);
-        set_speed(p, Speed::Half);
+        EXPECT_TRUE(time_text(*p.model, p.playback).ends_with(c.readout))
+            << c.name << ": " << time_text(*p.model, p.playback);
+        set_speed(p.playback, p, *p.model, Speed::Half);
         ASSERT_TRUE(reload_experiment(p, path(c.name)));
         EXPECT_EQ(p.playback.speed, Speed::Half) << c.name;
     }
