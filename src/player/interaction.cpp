@@ -297,22 +297,22 @@ MouseResult Image1MouseDown(PlayerState& p, MouseButton button, int x, int y) {
     return r;
 }
 
-MouseResult Image1MouseMove(PlayerState& p, int x, int y) {
-    Interaction& in = p.mouse;
+MouseResult Image1MouseMove(Document& d, RunState& run, ViewState& vs, int x, int y) {
+    Interaction& in = vs.mouse;
     if (in.click_suppress > 0) return {};
     in.last = {x, y};
-    if (!drag_mode(p)) return {};
+    if (!drag_mode(d)) return {};
     MouseResult r;
     if (in.mouse_down && in.drag_state != DRAG_NONE) {
         r.cursor = CursorShape::Hand;
         // Until the pointer leaves the pressed pixel the element stays as it is.
         if (x != in.pressed_at.x || y != in.pressed_at.y) in.moved = true;
         if (in.moved) {
-            apply_drag(*p.model, in, x, y, false);
-            justing_draw(p, *p.model, p);
+            apply_drag(*d.model, in, x, y, false);
+            justing_draw(run, *d.model, vs);
         }
     } else {
-        r.cursor = hit_test(*p.model, p.scene, x, y).state != DRAG_NONE ? CursorShape::Hand : CursorShape::Cross;
+        r.cursor = hit_test(*d.model, vs.scene, x, y).state != DRAG_NONE ? CursorShape::Hand : CursorShape::Cross;
     }
     return r;
 }

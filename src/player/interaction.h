@@ -28,7 +28,9 @@ struct MouseResult {
 bool drag_mode(const Document& d);
 
 MouseResult Image1MouseDown(PlayerState& p, MouseButton button, int x, int y);
-MouseResult Image1MouseMove(PlayerState& p, int x, int y);
+// A move only drags what the press picked up (or tells the cursor): it
+// prepares nothing and touches neither the chrome nor the run's flags.
+MouseResult Image1MouseMove(Document& d, RunState& run, ViewState& vs, int x, int y);
 MouseResult Image1MouseUp(PlayerState& p, MouseButton button, int x, int y);
 // The rest of a release whose pop-up menu has been shown: the label click
 // of a running experiment still runs its program.

@@ -109,7 +109,7 @@ void SceneView::mouseMoveEvent(QMouseEvent* e) {
         return;
     }
     const ScreenXY at = design_pixel(e->position());
-    const MouseResult r = Image1MouseMove(p_, at.x, at.y);
+    const MouseResult r = Image1MouseMove(p_, p_, p_, at.x, at.y);
     set_cursor(r.cursor);
     if (p_.mouse.mouse_down && p_.mouse.drag_state != DRAG_NONE) update();
 }
