@@ -51,7 +51,13 @@ std::string dump_difference(const std::string& a, const std::string& b) {
     return line(a, prev_start) + " / " + line(a, line_start) + " vs " + line(b, line_start);
 }
 
-using PlayerFiles = test::FilePlayerTest;
+class PlayerFiles : public test::FilePlayerTest {
+protected:
+    // What the window gives its watcher: a reload into this player.
+    ExperimentWatcher::Reload reload() {
+        return [this](const std::string& file) { return reload_experiment(p, file); };
+    }
+};
 
 // Whatever the player did with the scene (prepared it, ran it, paused it),
 // saving gives back the experiment it opened, in either form.
@@ -98,7 +104,7 @@ TEST_F(PlayerFiles, TheWatcherReloadsAChangedFileWithinASecond) {
     const std::string file = write("watched.toml", "[[objects]]\nkind = 1\nrest_mass = 1\nx0 = 0\n");
     ASSERT_TRUE(open_experiment(p, file));
     int reloads = 0;
-    ExperimentWatcher watcher(p, file, [&](bool ok) { reloads += ok ? 1 : 0; });
+    ExperimentWatcher watcher(p, file, reload(), [&](bool ok) { reloads += ok ? 1 : 0; });
     for (int round = 1; round <= 2; ++round) {
         const std::string text = "[[objects]]\nkind = 1\nrest_mass = 1\nx0 = " + std::to_string(round) + "\n";
         if (round == 1) {
@@ -154,7 +160,7 @@ TEST_F(PlayerFiles, TheWatcherReportsAFifoOrADeviceInTheFilesPlace) {
     const std::string file = write("watched.toml", "[[objects]]\nkind = 1\nrest_mass = 1\nx0 = 3\n");
     ASSERT_TRUE(open_experiment(p, file));
     std::vector<bool> outcomes;
-    ExperimentWatcher watcher(p, file, [&](bool ok) { outcomes.push_back(ok); });
+    ExperimentWatcher watcher(p, file, reload(), [&](bool ok) { outcomes.push_back(ok); });
     const auto wait_for = [&](std::size_t n) {
         QElapsedTimer clock;
         clock.start();
