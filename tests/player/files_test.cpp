@@ -124,6 +124,23 @@ TEST_F(PlayerFiles, TheWatcherReloadsAChangedFileWithinASecond) {
     }
 }
 
+// The watcher asks for no reload while its document holds no experiment (a
+// failed first load): there is no scene to replace.
+TEST_F(PlayerFiles, TheWatcherLeavesADocumentWithoutAnExperimentAlone) {
+    const std::string file = write("unloaded.toml", "[[objects]]\nkind = 1\nrest_mass = 1\nx0 = 0\n");
+    Document d;
+    int asked = 0;
+    ExperimentWatcher watcher(d, file, [&](const std::string&) { return ++asked > 0; }, {});
+    write("unloaded.toml", "[[objects]]\nkind = 1\nrest_mass = 1\nx0 = 5\n");
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 3 * ExperimentWatcher::SETTLE_MS) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(5);
+    }
+    EXPECT_EQ(asked, 0);
+}
+
 // A text form opens at real time; an experiment file keeps its author's pace
 // (a frame per refresh), shown against real time. A reload keeps the speed
 // the user chose.
