@@ -1,7 +1,7 @@
-// The player's core: the experiment model, the scene pictures and the run
-// state of the main window, with the operations the tool bar, the menu, the
-// event programs and the command-line tool call (load, Run, Stop,
-// Pause/Continue, one tick of the main loop, resize). The Qt window only shows
+// The player's core: the whole state of the main window (its parts: the
+// document, the run, the view and the chrome) with the operations the tool
+// bar, the menu, the event programs and the command-line tool call (load,
+// Run, Stop, one tick of the main loop, resize). The Qt window only shows
 // this state and forwards its buttons here; `quorrel-tool run` and `render`
 // drive the very same object headless.
 #pragma once
