@@ -12,9 +12,9 @@
 #include <memory>
 #include <string>
 
+#include "app/headless_app.h"
 #include "demos/demos.h"
 #include "model/io.h"
-#include "player/headless_app.h"
 #include "player/headless_platform.h"
 #include "player/player.h"
 #include "render/canvas.h"

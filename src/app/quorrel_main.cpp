@@ -87,7 +87,9 @@ int main(int argc, char** argv) {
         };
     std::unique_ptr<quorrel::ExperimentWatcher> watcher;
     if (args.watch && source != quorrel::ExperimentSource::OwnExecutable)
-        watcher = std::make_unique<quorrel::ExperimentWatcher>(player, path, [&window](bool) { window.refresh(); });
+        watcher = std::make_unique<quorrel::ExperimentWatcher>(
+            player, path, [&player](const std::string& file) { return quorrel::reload_experiment(player, file); },
+            [&window](bool) { window.refresh(); });
     window.show();
     return QApplication::exec();
 }

@@ -7,11 +7,11 @@
 #include <filesystem>
 #include <system_error>
 
+#include "app/headless_app.h"
 #include "app/tool.h"
 #include "demos/demos.h"
 #include "model/io.h"
 #include "model/safe_write.h"
-#include "player/headless_app.h"
 
 namespace quorrel {
 namespace {

@@ -2,11 +2,11 @@
 // either as read from the file or as the player holds it after opening it.
 #include <cstdio>
 
+#include "app/headless_app.h"
 #include "app/json_text.h"
 #include "app/tool.h"
 #include "model/io.h"
 #include "model/text_form.h"
-#include "player/headless_app.h"
 #include "player/headless_platform.h"
 #include "player/launch.h"
 #include "player/player.h"

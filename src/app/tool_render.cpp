@@ -5,9 +5,9 @@
 #include <QString>
 #include <cstdio>
 
+#include "app/headless_app.h"
 #include "app/tool.h"
 #include "model/numtext.h"
-#include "player/headless_app.h"
 #include "player/headless_platform.h"
 #include "player/launch.h"
 #include "player/player.h"
@@ -56,7 +56,7 @@ int render_png(const std::string& file, long long frames, int width, int height,
     if (!fit) {
         View v;
         v.zoom = zoom;
-        set_view(p, v);
+        set_view(p, p, v);
     }
     if (frames > 0) {
         press_run(p);

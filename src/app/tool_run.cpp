@@ -6,10 +6,10 @@
 #include <QJsonObject>
 #include <cstdio>
 
+#include "app/headless_app.h"
 #include "app/json_text.h"
 #include "app/tool.h"
 #include "model/gbk.h"
-#include "player/headless_app.h"
 #include "player/headless_platform.h"
 #include "player/launch.h"
 #include "player/player.h"
@@ -20,20 +20,19 @@ namespace {
 
 constexpr const char* USAGE = "usage: quorrel-tool run FILE [--frames N] [--every K] [--resume] [--csv]\n";
 
-QJsonObject tick_line(const PlayerState& p, long long frame, TickOutcome outcome) {
-    const Model& m = *p.model;
+QJsonObject tick_line(const RunState& run, const Chrome& chrome, const Model& m, long long frame, TickOutcome outcome) {
     QJsonObject line;
     line["frame"] = static_cast<double>(frame);
     line["t"] = json_real(time_on_step(m.sim_time, m.settings.time_step));
     // A solver's stop message leaves the pause button up and enabled, but the
     // run has ended as far as the tool is concerned.
-    line["status"] = outcome == TickOutcome::StopMessage ? "stopped" : run_status(p);
-    line["message"] = QString::fromStdString(p.status_text);
-    if (p.last_error.code != 0) {
+    line["status"] = outcome == TickOutcome::StopMessage ? "stopped" : run_status(run, m);
+    line["message"] = QString::fromStdString(chrome.status_text);
+    if (run.last_error.code != 0) {
         QJsonObject e;
-        e["code"] = p.last_error.code;
-        e["program"] = p.last_error.program;
-        e["line"] = p.last_error.line;
+        e["code"] = run.last_error.code;
+        e["program"] = run.last_error.program;
+        e["line"] = run.last_error.line;
         line["error"] = e;
     } else {
         line["error"] = QJsonValue::Null;
@@ -127,12 +126,12 @@ int tool_run(const Args& args) {
                 line.clear();
                 if (const double* row = p.record.last()) append_csv_row(line, p.record.columns(), row);
                 if (!print_text(line)) return 2;
-            } else if (!print_json(tick_line(p, i, r), false)) {
+            } else if (!print_json(tick_line(p, p, *p.model, i, r), false)) {
                 return 2;
             }
         }
         if (ends) break;
-        if (r == TickOutcome::Paused) press_pause(p);  // --resume: continue as the button does
+        if (r == TickOutcome::Paused) press_pause(p, *p.model);  // --resume: continue as the button does
     }
     return 0;
 }

@@ -140,7 +140,7 @@ bool redo_edit(PlayerState& p) {
     return undo_or_redo(p, true);
 }
 
-bool has_unsaved_edits(const PlayerState& p) {
+bool has_unsaved_edits(const Document& p) {
     return p.edits.unsaved();
 }
 

@@ -16,6 +16,7 @@
 
 namespace quorrel {
 
+struct Document;
 struct PlayerState;
 
 inline constexpr int UNDO_DEPTH = 20;
@@ -99,6 +100,6 @@ private:
 // at time 0). The scene is prepared again. False when nothing changed.
 bool undo_edit(PlayerState& p);
 bool redo_edit(PlayerState& p);
-bool has_unsaved_edits(const PlayerState& p);
+bool has_unsaved_edits(const Document& p);
 
 }  // namespace quorrel

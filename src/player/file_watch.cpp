@@ -4,12 +4,13 @@
 
 #include "model/io.h"
 #include "model/text_form.h"
-#include "player/player.h"
+#include "player/document.h"
 
 namespace quorrel {
 
-ExperimentWatcher::ExperimentWatcher(PlayerState& p, std::string path, std::function<void(bool)> reloaded)
-    : p_(p), path_(std::move(path)), reloaded_(std::move(reloaded)) {
+ExperimentWatcher::ExperimentWatcher(const Document& d, std::string path, Reload reload,
+                                     std::function<void(bool)> reloaded)
+    : d_(d), path_(std::move(path)), reload_(std::move(reload)), reloaded_(std::move(reloaded)) {
     const QString file = QString::fromLocal8Bit(path_);
     // Editors often save by writing a new file and renaming it over the old
     // one, which ends a watch on the file: the folder is watched too.
@@ -34,14 +35,14 @@ void ExperimentWatcher::settled() {
     const FileStatus status = read_regular_file(path_, limit(), bytes);
     // A file that is gone (an editor between removing and renaming) or
     // unchanged (another file of the folder changed) is no reload.
-    if (status == FileStatus::CannotOpen || !p_.model_loaded) return;
+    if (status == FileStatus::CannotOpen || !d_.model_loaded) return;
     if (status == FileStatus::Ok && bytes == last_bytes_ && !failed_) return;
     // Anything else is read again by the player, which keeps the last good
     // scene on an error: also a FIFO, a device or a file too large put in the
     // file's place, which were refused without being read.
     failed_ = status != FileStatus::Ok;
     last_bytes_ = std::move(bytes);
-    const bool ok = reload_experiment(p_, path_);
+    const bool ok = reload_(path_);
     failed_ = failed_ || !ok;
     if (reloaded_) reloaded_(ok);
 }

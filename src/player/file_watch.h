@@ -11,13 +11,16 @@
 
 namespace quorrel {
 
-struct PlayerState;
+struct Document;
 
 class ExperimentWatcher {
 public:
-    // `reloaded` is called after every reload attempt, with its outcome, so
-    // the window can show the new scene or the error.
-    ExperimentWatcher(PlayerState& p, std::string path, std::function<void(bool)> reloaded);
+    // Reads the file again into the player (reload_experiment); its outcome.
+    using Reload = std::function<bool(const std::string& path)>;
+    // `reload` is asked while `d` holds a loaded experiment; `reloaded` is
+    // called after every reload attempt, with its outcome, so the window can
+    // show the new scene or the error.
+    ExperimentWatcher(const Document& d, std::string path, Reload reload, std::function<void(bool)> reloaded);
     ExperimentWatcher(const ExperimentWatcher&) = delete;
     ExperimentWatcher& operator=(const ExperimentWatcher&) = delete;
 
@@ -29,8 +32,9 @@ private:
     void settled();
     std::size_t limit() const;  // the most the file may hold, by its kind
 
-    PlayerState& p_;
+    const Document& d_;
     std::string path_;
+    Reload reload_;
     std::function<void(bool)> reloaded_;
     QFileSystemWatcher watcher_;
     QTimer settle_;

@@ -28,19 +28,18 @@ bool is_text_kind(int state) {
 }
 
 // The drawing reads the drag state too: blocks follow a dragged plank or incline.
-void set_drag(PlayerState& p, int state, int index) {
-    p.mouse.drag_state = p.scene.drag_state = state;
-    p.mouse.drag_index = p.scene.drag_index = index;
+void set_drag(ViewState& vs, int state, int index) {
+    vs.mouse.drag_state = vs.scene.drag_state = state;
+    vs.mouse.drag_index = vs.scene.drag_index = index;
 }
 
 // The scene without what the drag moves: background, coordinate system
 // (unless the origin moves), text blocks (unless one is dragged), the gravity
 // sign and every static kind that is not being dragged. It also becomes
 // scene_bitmap, from which labels restore the area behind them.
-void build_drag_background(PlayerState& p) {
-    Model& m = *p.model;
-    Scene& s = p.scene;
-    const int st = p.mouse.drag_state;
+void build_drag_background(Model& m, ViewState& vs) {
+    Scene& s = vs.scene;
+    const int st = vs.mouse.drag_state;
     const bool origin = st == DRAG_ORIGIN;
     fill_scene_background(m, s);
     draw_background_picture(m, s);
@@ -51,7 +50,7 @@ void build_drag_background(PlayerState& p) {
     canvas_end(s.canvas);
     const QRect r = s.image1.rect();
     copy_whole(s.scene_canvas, s.image1);
-    QImage& bg = p.mouse.drag_background;
+    QImage& bg = vs.mouse.drag_background;
     if (bg.size() != s.image1.size() || bg.format() != s.image1.format())
         bg = s.image1.copy();
     else
@@ -108,9 +107,7 @@ void put(std::int32_t& x, std::int32_t& y, ScreenXY to) {
 
 // The dragged element with its handle at the pointer minus the grab offset.
 // A measurement label moves only on release.
-void apply_drag(PlayerState& p, int x, int y, bool release) {
-    Model& m = *p.model;
-    const Interaction& in = p.mouse;
+void apply_drag(Model& m, const Interaction& in, int x, int y, bool release) {
     const int i = in.drag_index;
     const ScreenXY h{x - in.grab_offset.x, y - in.grab_offset.y};
     // Objects and points map by rounding; static elements are cut toward
@@ -195,11 +192,11 @@ bool run_label_program(PlayerState& p, int k) {
     jisuan_du_liang(m);
     p.script->pause_request = 0;
     ProgramError e;
-    if (run_event_program(p, k + 1, e) == 0) return true;
+    if (run_event_program(p, m, k + 1, e) == 0) return true;
     // A paused run stays paused after the report.
     const bool was_running = m.running;
     m.running = false;
-    const EditorExit exit = show_program_error(p);
+    const EditorExit exit = show_program_error(p, m);
     m.running = was_running;
     if (exit != EditorExit::Stop) return true;
     press_stop(p);
@@ -208,12 +205,11 @@ bool run_label_program(PlayerState& p, int k) {
 
 // After a label's program: variables into the model, objects and points
 // drawn again.
-void after_label_program(PlayerState& p) {
-    Model& m = *p.model;
-    set_drag(p, DRAG_NONE, p.mouse.drag_index);
+void after_label_program(Model& m, ViewState& vs) {
+    set_drag(vs, DRAG_NONE, vs.mouse.drag_index);
     write_bl_back(m);
-    frame_object_pictures(m, p.scene);
-    Draw_gu_ding_dian(m, p.scene);
+    frame_object_pictures(m, vs.scene);
+    Draw_gu_ding_dian(m, vs.scene);
 }
 
 void finish_release(PlayerState& p, MouseButton button, int x, int y) {
@@ -223,11 +219,11 @@ void finish_release(PlayerState& p, MouseButton button, int x, int y) {
         const int k = label_at(m, p.scene, x, y);
         if (k < 0) return;
         run_label_program(p, k);
-        if (p.script->pause_request == 1) press_pause(p);
-        after_label_program(p);
+        if (p.script->pause_request == 1) press_pause(p, m);
+        after_label_program(m, p);
         if (m.sim_time == 0) {
             ClockRuns runs;
-            readings_program_writeback(p, runs);
+            readings_program_writeback(p, m, runs);
             prepar_obj(p);
         }
         return;
@@ -238,7 +234,7 @@ void finish_release(PlayerState& p, MouseButton button, int x, int y) {
     // world position would round away the exact start a dialog or the file
     // gave, and a double click would ask where to put a body on its track.
     if (in.moved || x != in.pressed_at.x || y != in.pressed_at.y) {
-        apply_drag(p, x, y, true);
+        apply_drag(m, in, x, y, true);
         if (in.drag_state == DRAG_MOVING) s_obj_TB_CT_position(m, in.drag_index, ask_placement, &p);
         p.edits.commit();
     } else {
@@ -251,19 +247,19 @@ void finish_release(PlayerState& p, MouseButton button, int x, int y) {
 
 }  // namespace
 
-bool drag_mode(const PlayerState& p) {
-    return p.model_loaded && !p.model->running && p.model->sim_time == 0;
+bool drag_mode(const Document& d) {
+    return d.model_loaded && !d.model->running && d.model->sim_time == 0;
 }
 
-void justing_draw(PlayerState& p) {
-    Model& m = *p.model;
-    Scene& s = p.scene;
+void justing_draw(RunState& run, Model& m, ViewState& vs) {
+    Scene& s = vs.scene;
     ClockRuns runs;
-    evaluate_start_state(p, runs);
-    drag_frame(m, s, p.mouse.drag_state, p.mouse.drag_background);
-    if (is_text_kind(p.mouse.drag_state)) {
+    evaluate_start_state(run, m, runs);
+    const Interaction& in = vs.mouse;
+    drag_frame(m, s, in.drag_state, in.drag_background);
+    if (is_text_kind(in.drag_state)) {
         // The selection mark around the picked-up text.
-        const QRect r = text_rect(m, s, p.mouse.drag_state, p.mouse.drag_index);
+        const QRect r = text_rect(m, s, in.drag_state, in.drag_index);
         Canvas& c = s.canvas;
         set_pen_mode(c, PenMode::Xor);
         set_pen(c, WHITE, 1);
@@ -296,27 +292,27 @@ MouseResult Image1MouseDown(PlayerState& p, MouseButton button, int x, int y) {
     p.edits.begin(*p.model);
     set_drag(p, h.state, h.index);
     if (is_text_kind(h.state)) prepar_obj(p);
-    build_drag_background(p);
-    justing_draw(p);
+    build_drag_background(*p.model, p);
+    justing_draw(p, *p.model, p);
     return r;
 }
 
-MouseResult Image1MouseMove(PlayerState& p, int x, int y) {
-    Interaction& in = p.mouse;
+MouseResult Image1MouseMove(Document& d, RunState& run, ViewState& vs, int x, int y) {
+    Interaction& in = vs.mouse;
     if (in.click_suppress > 0) return {};
     in.last = {x, y};
-    if (!drag_mode(p)) return {};
+    if (!drag_mode(d)) return {};
     MouseResult r;
     if (in.mouse_down && in.drag_state != DRAG_NONE) {
         r.cursor = CursorShape::Hand;
         // Until the pointer leaves the pressed pixel the element stays as it is.
         if (x != in.pressed_at.x || y != in.pressed_at.y) in.moved = true;
         if (in.moved) {
-            apply_drag(p, x, y, false);
-            justing_draw(p);
+            apply_drag(*d.model, in, x, y, false);
+            justing_draw(run, *d.model, vs);
         }
     } else {
-        r.cursor = hit_test(*p.model, p.scene, x, y).state != DRAG_NONE ? CursorShape::Hand : CursorShape::Cross;
+        r.cursor = hit_test(*d.model, vs.scene, x, y).state != DRAG_NONE ? CursorShape::Hand : CursorShape::Cross;
     }
     return r;
 }
@@ -363,10 +359,10 @@ MouseResult Image1DblClick(PlayerState& p) {
     }
     if (!run_label_program(p, k)) return {};
     if (p.script->pause_request == 1) {
-        press_pause(p);
+        press_pause(p, *p.model);
         return {};
     }
-    after_label_program(p);
+    after_label_program(*p.model, p);
     return {};
 }
 

@@ -25,10 +25,12 @@ struct MouseResult {
 
 // True while elements can be dragged: an experiment is loaded, it is not
 // running and its time is exactly 0.
-bool drag_mode(const PlayerState& p);
+bool drag_mode(const Document& d);
 
 MouseResult Image1MouseDown(PlayerState& p, MouseButton button, int x, int y);
-MouseResult Image1MouseMove(PlayerState& p, int x, int y);
+// A move only drags what the press picked up (or tells the cursor): it
+// prepares nothing and touches neither the chrome nor the run's flags.
+MouseResult Image1MouseMove(Document& d, RunState& run, ViewState& vs, int x, int y);
 MouseResult Image1MouseUp(PlayerState& p, MouseButton button, int x, int y);
 // The rest of a release whose pop-up menu has been shown: the label click
 // of a running experiment still runs its program.
@@ -41,6 +43,6 @@ MouseResult Image1DblClick(PlayerState& p);
 
 // Redraws the scene while dragging: the objects' start state and forces,
 // the clock program, then the moving layer over the drag background.
-void justing_draw(PlayerState& p);
+void justing_draw(RunState& run, Model& m, ViewState& vs);
 
 }  // namespace quorrel

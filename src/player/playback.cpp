@@ -96,10 +96,10 @@ int frames_due(Playback& pb, const Model& m, double seconds) {
     return static_cast<int>(std::min(whole, static_cast<double>(MAX_FRAMES_PER_TURN)));
 }
 
-void set_speed(PlayerState& p, Speed s) {
-    p.playback.speed = s;
-    p.playback.owed = 0.0;
-    if (p.time_visible) p.time_text = time_text(p);
+void set_speed(Playback& pb, Chrome& c, const Model& m, Speed s) {
+    pb.speed = s;
+    pb.owed = 0.0;
+    if (c.time_visible) c.time_text = time_text(m, pb);
 }
 
 TickOutcome play(PlayerState& p, double seconds) {

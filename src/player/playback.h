@@ -12,6 +12,7 @@
 
 namespace quorrel {
 
+struct Chrome;
 struct PlayerState;
 enum class TickOutcome;
 
@@ -60,8 +61,8 @@ Speed slower(Speed s, const Model& m);
 // The clock has advanced by `seconds`: the whole frames now due.
 int frames_due(Playback& pb, const Model& m, double seconds);
 
-// The speed for the next frames (and the time readout).
-void set_speed(PlayerState& p, Speed s);
+// The speed for the next frames (and the time readout, when it shows).
+void set_speed(Playback& pb, Chrome& c, const Model& m, Speed s);
 // One turn of the main loop after `seconds` of the clock: the frames due at
 // the speed, each a full tick (Timing), stopping early when one ends the
 // advance or the turn has taken MAX_TURN_WORK (the frames left are dropped).

@@ -34,21 +34,8 @@ void reset_variable_values(Model& m) {
     for (int i = 0; i < n; ++i) m.variable_texts[i][VT_VALUE] = m.variable_texts[i][VT_INITIAL];
 }
 
-std::string file_name_of(const std::string& path) {
-    const auto cut = path.find_last_of('/');
-    return cut == std::string::npos ? path : path.substr(cut + 1);
-}
-
-void show_load_failure(PlayerState& p, const LoadResult& r) {
-    if (p.platform) p.platform->message_box(r.message, r.caption, r.ok_cancel ? Buttons::OkCancel : Buttons::Ok);
-}
-
-// Run and Stop end any mouse drag.
-void end_drag(PlayerState& p) {
-    p.scene.drag_state = 0;
-    p.scene.drag_index = -1;
-    p.mouse.mouse_down = false;
-    p.mouse.drag_state = 0;
+void show_load_failure(Platform* platform, const LoadResult& r) {
+    if (platform) platform->message_box(r.message, r.caption, r.ok_cancel ? Buttons::OkCancel : Buttons::Ok);
 }
 
 // A program that runs out of time stops wherever it happens to be: two such
@@ -77,14 +64,13 @@ void after_read(PlayerState& p, const std::string& path) {
 
 // The current values of graph `slot`'s five curves, re-evaluated: x through
 // the program language, y through the variable its text names.
-void refresh_graph_bounds(PlayerState& p, int slot) {
-    Model& m = *p.model;
+void refresh_graph_bounds(Script& script, Model& m, int slot) {
     FunctionGraph& g = m.graphs[slot];
     for (int c = 0; c < CURVES; ++c) {
         const Text& first = m.graph_texts1[slot][c];
         if (first != gbk::VALUE_ZERO) {
             float v = 0;
-            if (eval_expr(*p.script, m, first, v) == 1) g.curve_x_value[c] = v;
+            if (eval_expr(script, m, first, v) == 1) g.curve_x_value[c] = v;
         }
         const Text& second = m.graph_texts2[slot][c];
         if (second != gbk::VALUE_ZERO) {
@@ -97,19 +83,6 @@ void refresh_graph_bounds(PlayerState& p, int slot) {
 
 }  // namespace
 
-ExperimentOrigin file_origin(const std::string& path) {
-    return text_format_of(path) != TextFormat::None ? ExperimentOrigin::TextForm : ExperimentOrigin::ExperimentFile;
-}
-
-void update_caption(PlayerState& p) {
-    p.caption = "Quorrel   Ver 3.5 专业版      " + file_name_of(p.model->experiment_path);
-}
-
-void keep_as_loaded(PlayerState& p) {
-    if (!p.loaded) p.loaded = std::make_unique<Model>();
-    *p.loaded = *p.model;
-}
-
 namespace {
 
 // The last load steps: the tool bar as the experiment asks for it (only a
@@ -121,7 +94,8 @@ namespace {
 void finish_show(PlayerState& p, ExperimentOrigin origin, bool opening) {
     p.toolbar = toolbar_layout(p.model->toolbar, p.model->has_toolbar);
     p.origin = origin;
-    if (opening) set_speed(p, origin == ExperimentOrigin::TextForm ? Speed::RealTime : Speed::Own);
+    if (opening)
+        set_speed(p.playback, p, *p.model, origin == ExperimentOrigin::TextForm ? Speed::RealTime : Speed::Own);
     keep_as_loaded(p);
     if (opening)
         prepar_obj_fitted(p);
@@ -165,14 +139,13 @@ void show_opened(PlayerState& p, const std::string& path, bool opening) {
 
 // In the program editor where the platform has one, else as a message box
 // after which the run goes on.
-EditorExit show_program_error(PlayerState& p) {
-    if (!p.platform) return EditorExit::Continue;
-    Script& s = *p.script;
+EditorExit show_program_error(RunState& r, Model& m) {
+    if (!r.platform) return EditorExit::Continue;
+    Script& s = *r.script;
     // Shown from inside a program (打开, 停止), the editor's time is the user's.
     UserWait wait(s);
-    if (s.use_program_editor)
-        return p.platform->edit_program(*p.model, s.run_error_program, s.run_error_line, s.run_error);
-    p.platform->message_box(program_error_message(s, *p.model), "", Buttons::Ok);
+    if (s.use_program_editor) return r.platform->edit_program(m, s.run_error_program, s.run_error_line, s.run_error);
+    r.platform->message_box(program_error_message(s, m), "", Buttons::Ok);
     return EditorExit::Continue;
 }
 
@@ -183,27 +156,29 @@ namespace {
 // three times in a row, and again by every preparation that follows the
 // error's own report (Stop, resize). A program that ran away is not run again
 // in the same preparation: the window would wait for it each time.
-void run_clock_in(PlayerState& p, ClockRuns& runs) {
+void run_clock_in(RunState& r, Model& m, ClockRuns& runs) {
     if (runs.ran_away) return;
     ProgramError e;
-    if (run_clock_program(p, e) == 0) return;
+    if (run_clock_program(r, m, e) == 0) return;
     runs.ran_away = e.code == ERR_LINE_BUDGET;
-    if (runs.error_shown || same_error(e, p.last_error)) return;
+    if (runs.error_shown || same_error(e, r.last_error)) return;
     runs.error_shown = true;
-    p.last_error = e;
-    show_program_error(p);
+    r.last_error = e;
+    show_program_error(r, m);
 }
 
 }  // namespace
 
-void readings_program_writeback(PlayerState& p, ClockRuns& runs) {
-    Model& m = *p.model;
+void readings_program_writeback(RunState& r, Model& m, ClockRuns& runs) {
     jisuan_du_liang(m);
-    run_clock_in(p, runs);
+    run_clock_in(r, m, runs);
     write_bl_back(m);
 }
 
-PlayerState::PlayerState() : script(make_script(nullptr, &host)), curve_script(make_script()) {
+PlayerState::PlayerState() {
+    program_host = &host;
+    script = make_script(nullptr, &host);
+    curve_script = make_script();
     script->load_scratch = &load_scratch;
     scene.substitute = substitute_references;
 }
@@ -223,16 +198,15 @@ void PlayerHost::prepare_after_open() {
     prepar_obj_fitted(p_);
 }
 
-bool evaluate_start_state(PlayerState& p, ClockRuns& runs) {
-    Model& m = *p.model;
+bool evaluate_start_state(RunState& r, Model& m, ClockRuns& runs) {
     set_presence(m);
     prepare_initial_state(m);
     if (m.running) return false;
-    readings_program_writeback(p, runs);
+    readings_program_writeback(r, m, runs);
     // With m.running clear the step only evaluates forces and accelerations.
     kernel(m);
     reset_for_display(m);
-    readings_program_writeback(p, runs);
+    readings_program_writeback(r, m, runs);
     update_screen_positions(m);
     return true;
 }
@@ -241,11 +215,11 @@ namespace {
 
 void prepar_obj(PlayerState& p, ClockRuns& runs) {
     Model& m = *p.model;
-    update_caption(p);
+    update_caption(p, m);
     build_static_scene(m, p.scene);
-    if (!evaluate_start_state(p, runs)) return;
+    if (!evaluate_start_state(p, m, runs)) return;
     prepare_dynamic_scene(m, p.scene);
-    readings_program_writeback(p, runs);
+    readings_program_writeback(p, m, runs);
     if (m.settings.selected_object != -1) draw_selection(m, p.scene);
 }
 
@@ -257,10 +231,10 @@ void prepar_obj(PlayerState& p) {
 }
 
 // Run and Stop refresh only the graphs whose curves are sampled.
-void recompute_graphs(PlayerState& p) {
-    for (int g = 0; g < LIVE_CURVE_GRAPHS && p.model->graphs[g].kind != 0; ++g) {
-        draw_graph_frame(*p.model, p.scene, g);
-        refresh_graph_bounds(p, g);
+void recompute_graphs(RunState& r, Model& m, Scene& s) {
+    for (int g = 0; g < LIVE_CURVE_GRAPHS && m.graphs[g].kind != 0; ++g) {
+        draw_graph_frame(m, s, g);
+        refresh_graph_bounds(*r.script, m, g);
     }
 }
 
@@ -273,7 +247,7 @@ namespace {
 void prepare_with_fresh_graphs(PlayerState& p, ClockRuns& runs) {
     for (int g = 0; g < LIVE_CURVE_GRAPHS && p.model->graphs[g].kind != 0; ++g) draw_graph_frame(*p.model, p.scene, g);
     prepar_obj(p, runs);
-    recompute_graphs(p);
+    recompute_graphs(p, *p.model, p.scene);
 }
 
 }  // namespace
@@ -291,15 +265,10 @@ void settings_closed(PlayerState& p) {
     const bool paused = !p.model->running;
     press_run(p);
     if (paused) {
-        press_pause(p);
+        press_pause(p, *p.model);
         prepar_obj(p);
-        p.time_text = time_text(p);
+        p.time_text = time_text(*p.model, p.playback);
     }
-}
-
-const QImage& picture(PlayerState& p) {
-    scene_end(p.scene);
-    return p.scene.image1;
 }
 
 void resize_scene(PlayerState& p, int image_width, int image_height, int window_width, int window_height,
@@ -338,7 +307,7 @@ void resize_scene(PlayerState& p, int image_width, int image_height, int window_
         // A run in progress or paused goes on from where it is: the scene is
         // drawn for the new size, what the run drew so far carried over.
         scene_set_view(s, old_view);
-        redraw_for_view(p, old_view, old_scene, v);
+        redraw_for_view(p, p, old_view, old_scene, v);
     }
 }
 
@@ -346,7 +315,7 @@ bool load_container(PlayerState& p, const std::string& path) {
     p.model_loaded = false;
     const LoadResult r = read_container_file(*p.model, path, p.load_scratch);
     if (!r.ok) {
-        show_load_failure(p, r);
+        show_load_failure(p.platform, r);
         return false;
     }
     show_container(p, path, true);
@@ -358,7 +327,7 @@ bool open_experiment(PlayerState& p, const std::string& path) {
     if (p.model_loaded) press_stop(p);
     const LoadResult r = read_experiment_or_text_file(m, path, p.load_scratch);
     if (!r.ok) {
-        show_load_failure(p, r);
+        show_load_failure(p.platform, r);
         if (!p.model_loaded) return false;
         // The previous experiment stays; it is shown again as it was.
         prepar_obj(p);
@@ -372,8 +341,7 @@ bool reload_experiment(PlayerState& p, const std::string& path) {
     const LoadResult r = read_any_file(*p.model, path, p.load_scratch);
     if (!r.ok) {
         // The last good scene stays, running or not; only the status line tells.
-        p.status_colour = STATUS_RED;
-        p.status_text = r.message;
+        show_status(p, STATUS_RED, r.message);
         return false;
     }
     // The old run ended with the old model.
@@ -382,8 +350,7 @@ bool reload_experiment(PlayerState& p, const std::string& path) {
     p.time_visible = false;
     p.pause_down = false;
     p.pause_enabled = false;
-    p.status_colour = STATUS_NAVY;
-    p.status_text.clear();  // as after opening: an earlier error goes
+    show_status(p, STATUS_NAVY, {});  // as after opening: an earlier error goes
     // The window's view stays as it is: a reload is not a new opening.
     if (p.model->has_toolbar && text_format_of(path) == TextFormat::None)
         show_container(p, path, false);
@@ -406,8 +373,7 @@ void press_run(PlayerState& p) {
     m.next_pause = m.settings.pause_time;
     m.sim_time = 0;
     p.idle_loop = 1;
-    p.status_colour = STATUS_NAVY;
-    p.status_text.clear();
+    show_status(p, STATUS_NAVY, {});
     p.time_visible = true;
     p.pause_enabled = true;
     p.pause_down = false;
@@ -449,24 +415,9 @@ void press_stop(PlayerState& p) {
     // the user has just been shown is not shown a second time. One that ran
     // away here is not run again by the preparation that follows.
     ClockRuns runs;
-    run_clock_in(p, runs);
+    run_clock_in(p, m, runs);
     runs.error_shown = false;  // the preparation shows its own first error
     prepare_with_fresh_graphs(p, runs);
-}
-
-void press_pause(PlayerState& p) {
-    // The menu item follows the button: without a run to pause (before the
-    // first Run, after Stop) it does nothing. Continuing from there would run
-    // without a snapshot, and Stop could no longer restore the start positions.
-    if (!p.pause_enabled) return;
-    Model& m = *p.model;
-    if (m.running) {
-        m.running = false;
-        p.pause_down = true;
-    } else {
-        m.running = true;
-        p.pause_down = false;
-    }
 }
 
 TickOutcome Timing(PlayerState& p) {
@@ -480,7 +431,7 @@ TickOutcome Timing(PlayerState& p) {
     jisuan_du_liang(m);
     p.script->pause_request = 0;
     ProgramError e;
-    if (run_clock_program(p, e) != 0) {
+    if (run_clock_program(p, m, e) != 0) {
         p.last_error = e;
         if (e.code == ERROR_SAVE_FIRST) {
             p.idle_loop = 0;
@@ -491,7 +442,7 @@ TickOutcome Timing(PlayerState& p) {
             // a Stop asked for in the editor, so that the Stop leaves it
             // stopped rather than running again from the start positions.
             m.running = false;
-            const EditorExit exit = show_program_error(p);
+            const EditorExit exit = show_program_error(p, m);
             m.running = true;
             if (exit == EditorExit::Stop) {
                 p.idle_loop = 0;
@@ -503,12 +454,11 @@ TickOutcome Timing(PlayerState& p) {
     p.record.record(m);
     if (r == MOVIN_OUT_OF_RANGE) {
         m.running = false;
-        p.status_colour = STATUS_RED;
-        p.status_text = OUT_OF_RANGE_TEXT;
+        show_status(p, STATUS_RED, OUT_OF_RANGE_TEXT);
         press_stop(p);
     }
     draw_frame(m, p.scene, sample_graphs, &p);
-    p.time_text = time_text(p);
+    p.time_text = time_text(m, p.playback);
 
     TickOutcome outcome = TickOutcome::Advanced;
     // A run stopped during this tick stays stopped: there is nothing to pause.
@@ -520,8 +470,7 @@ TickOutcome Timing(PlayerState& p) {
     if (!m.stop_message.empty()) {
         m.running = false;
         p.pause_down = false;
-        p.status_colour = STATUS_RED;
-        p.status_text = m.stop_message;
+        show_status(p, STATUS_RED, m.stop_message);
         m.stop_message.clear();
         outcome = TickOutcome::StopMessage;
     }
@@ -531,16 +480,8 @@ TickOutcome Timing(PlayerState& p) {
     return outcome;
 }
 
-std::string time_text(const PlayerState& p) {
-    const Model& m = *p.model;
-    return time_readout(m) + "   " + real_time_text(p.playback.speed, m);
-}
-
-const char* run_status(const PlayerState& p) {
-    if (p.idle_loop == 0) return "halted";
-    if (p.model->running) return "running";
-    if (p.pause_enabled) return "paused";
-    return "stopped";
+std::string time_text(const Model& m, const Playback& pb) {
+    return time_readout(m) + "   " + real_time_text(pb.speed, m);
 }
 
 }  // namespace quorrel

@@ -1,34 +1,21 @@
-// The player's core: the experiment model, the scene pictures and the run
-// state of the main window, with the operations the tool bar, the menu, the
-// event programs and the command-line tool call (load, Run, Stop,
-// Pause/Continue, one tick of the main loop, resize). The Qt window only shows
+// The player's core: the whole state of the main window (its parts: the
+// document, the run, the view and the chrome) with the operations the tool
+// bar, the menu, the event programs and the command-line tool call (load,
+// Run, Stop, one tick of the main loop, resize). The Qt window only shows
 // this state and forwards its buttons here; `quorrel-tool run` and `render`
 // drive the very same object headless.
 #pragma once
 
-#include <QImage>
-#include <memory>
 #include <string>
 
-#include "model/io.h"
-#include "model/model.h"
-#include "player/edit_history.h"
-#include "player/interaction_state.h"
-#include "player/playback.h"
-#include "player/run_record.h"
-#include "player/toolbar_layout.h"
-#include "render/scene.h"
-#include "script/platform.h"
-#include "script/script.h"
+#include "player/chrome.h"
+#include "player/document.h"
+#include "player/run_state.h"
+#include "player/view_state.h"
 
 namespace quorrel {
 
-class Platform;
 struct PlayerState;
-
-// Status-line colours (0x00BBGGRR).
-inline constexpr Colour STATUS_NAVY = 0x800000;
-inline constexpr Colour STATUS_RED = 0x0000FF;
 
 // How the last tick ended, for the tool and the tests.
 enum class TickOutcome {
@@ -39,13 +26,6 @@ enum class TickOutcome {
     OutOfRange,   // an object left the drawable range: the experiment was stopped
     Stopped,      // the stop statement ran (or another stop during the tick)
     Halted,       // an event-program error switched the idle loop off
-};
-
-// The error of the last clock-program run, as the tool reports it.
-struct ProgramError {
-    int code = 0;  // 0 = none
-    int program = 0;
-    int line = 0;  // 0-based
 };
 
 // What the event programs' 停止, 重新运行 and 打开 do to the player.
@@ -60,74 +40,17 @@ private:
     PlayerState& p_;
 };
 
-// Where the experiment on show came from: 保存 writes back only to an
-// experiment file; a packed player or a text form asks for a name.
-enum class ExperimentOrigin { None, Container, ExperimentFile, TextForm };
-// A file opened or saved as an experiment: a text form by its extension, else an experiment file.
-ExperimentOrigin file_origin(const std::string& path);
-
-struct PlayerState {
+// The whole player: its parts, split by what changes together (the document,
+// the run, the scene on screen, the window's chrome), and the host the event
+// programs call. The window and the tool hold one; an operation that needs
+// only some parts takes those, and a PlayerState passes as any of them.
+struct PlayerState : Document, RunState, ViewState, Chrome {
     PlayerState();
     PlayerState(const PlayerState&) = delete;
     PlayerState& operator=(const PlayerState&) = delete;
 
-    std::unique_ptr<Model> model = make_model();
-    Platform* platform = nullptr;  // message boxes, editor, sound; not owned
-    // The event-program machinery; its pause request is the 暂停 statement's.
     PlayerHost host{*this};
-    std::unique_ptr<Script> script;
-    // Evaluates the expressions of the live curves while a frame is drawn.
-    std::unique_ptr<Script> curve_script;
-    // The readers' working space for every load of this player (打开 included).
-    LoadScratch load_scratch;
-
-    // Pictures of the main window: Image1, the persistent scene_bitmap and
-    // the drawing state. Sized by resize_scene; read through picture().
-    Scene scene;
-
-    // Run state.
-    int idle_loop = 1;  // while 1 the main loop ticks
-    bool model_loaded = false;
-    bool first_activation_done = false;
-
-    // Tool-bar state the window mirrors after every operation.
-    bool pause_enabled = false;
-    bool pause_down = false;
-    std::string status_text = "提示信息";  // UTF-8
-    Colour status_colour = STATUS_NAVY;
-    std::string time_text;
-    bool time_visible = false;
-    std::string caption = "编译 3.5";
-    ToolbarLayout toolbar;
-
-    // Paths in the local encoding.
-    std::string program_folder;
-    std::string executable_path;
-
-    ProgramError last_error;
-    bool stopped_in_tick = false;  // Stop ran during the current tick
-
-    // The mouse on the scene (interaction.h).
-    Interaction mouse;
-    // Undo and redo of the drags and property edits; the unsaved-edits flag.
-    EditHistory edits;
-
-    // The experiment as it was read, before the scene was prepared: saving
-    // keeps the values the player recomputes as they were read.
-    std::unique_ptr<Model> loaded;
-    ExperimentOrigin origin = ExperimentOrigin::None;
-    // Every frame since the last Run, for the CSV export.
-    RunRecord record;
-
-    // The view follows the window: the content is fitted to the picture at
-    // every load and resize (view_control.h). Off: the view stays as set.
-    bool fit_view = false;
-    // Frames per second of the clock (playback.h).
-    Playback playback;
 };
-
-// The picture the user sees (Image1), with every painting on it finished.
-const QImage& picture(PlayerState& p);
 
 // Sets the picture size (the window's client area below the tool bar) and the
 // window size, in screen units, and the screen's pixel ratio (picture pixels
@@ -149,10 +72,6 @@ bool open_experiment(PlayerState& p, const std::string& path);
 // the reader's message in red. No message box either way. The window's own
 // view (its size, zoom and pan) is not touched.
 bool reload_experiment(PlayerState& p, const std::string& path);
-// The window's caption for the experiment path.
-void update_caption(PlayerState& p);
-// Keeps a copy of the model as read (PlayerState::loaded), before preparation.
-void keep_as_loaded(PlayerState& p);
 // The load steps after a successful read of a container, and of an
 // experiment file or a text form; an `opening` fits a fitted view to the
 // new content and sets the playback speed the file asks for, else (a reload)
@@ -180,9 +99,10 @@ void prepar_obj(PlayerState& p);
 // it returns false and the main loop takes over) readings, clock program and
 // write-back around the forces of the start state (kernel in evaluation mode,
 // positions reset after it), then the screen positions.
-bool evaluate_start_state(PlayerState& p, ClockRuns& runs);
-// Redraws the bitmaps of the function graphs and refreshes their curve bounds.
-void recompute_graphs(PlayerState& p);
+bool evaluate_start_state(RunState& r, Model& m, ClockRuns& runs);
+// Redraws the bitmaps of the function graphs and refreshes their curve bounds
+// (the run's interpreter evaluates their expressions).
+void recompute_graphs(RunState& r, Model& m, Scene& s);
 // After the settings dialog closed (OK or Cancel), once the window has redone
 // its resize handling: every graph picture redrawn, then the scene prepared
 // again from the model.
@@ -190,10 +110,10 @@ void settings_closed(PlayerState& p);
 
 // Readings, the clock-event program and the write-back, as preparation and
 // dragging do them; a program error is shown once per `runs`.
-void readings_program_writeback(PlayerState& p, ClockRuns& runs);
+void readings_program_writeback(RunState& r, Model& m, ClockRuns& runs);
 // Shows the error of the last event-program run (the program editor, or a
 // message box where there is none). Returns whether the user chose to stop.
-EditorExit show_program_error(PlayerState& p);
+EditorExit show_program_error(RunState& r, Model& m);
 
 // One tick of the main loop (one frame while running).
 TickOutcome Timing(PlayerState& p);
@@ -201,13 +121,9 @@ TickOutcome Timing(PlayerState& p);
 // Tool-bar and menu commands.
 void press_run(PlayerState& p);
 void press_stop(PlayerState& p);
-void press_pause(PlayerState& p);  // pause when running, continue when not
 
 // The time readout: "  t = " and sim_time with `digits` digits, then the
 // playback speed against real time.
-std::string time_text(const PlayerState& p);
-
-// "running", "paused", "stopped" or "halted".
-const char* run_status(const PlayerState& p);
+std::string time_text(const Model& m, const Playback& pb);
 
 }  // namespace quorrel

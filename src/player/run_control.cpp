@@ -1,6 +1,6 @@
 #include "player/run_control.h"
 
-#include "player/player.h"
+#include "player/run_state.h"
 #include "script/interpreter.h"
 
 namespace quorrel {
@@ -24,16 +24,16 @@ void reset_strobes(Model& m) {
     for (MovingObject& o : m.objects) o.next_strobe = o.strobe_interval;
 }
 
-int run_clock_program(PlayerState& p, ProgramError& error) {
-    return run_event_program(p, CLOCK_PROGRAM, error);
+int run_clock_program(RunState& r, Model& m, ProgramError& error) {
+    return run_event_program(r, m, CLOCK_PROGRAM, error);
 }
 
-int run_event_program(PlayerState& p, int program, ProgramError& error) {
-    Script& s = *p.script;
-    s.platform = p.platform;
-    s.host = &p.host;
+int run_event_program(RunState& r, Model& m, int program, ProgramError& error) {
+    Script& s = *r.script;
+    s.platform = r.platform;
+    s.host = r.program_host;
     error = {};
-    if (run_program(s, *p.model, program) != 0) return 0;
+    if (run_program(s, m, program) != 0) return 0;
     error.code = s.run_error != 0 ? s.run_error : ERR_EXCEPTION;
     error.program = s.run_error_program;
     error.line = s.run_error_line;

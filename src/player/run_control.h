@@ -7,7 +7,7 @@
 
 namespace quorrel {
 
-struct PlayerState;
+struct RunState;
 struct ProgramError;
 
 // Run: the objects' stuck flags are cleared, except that a block riding a
@@ -17,11 +17,11 @@ void clear_run_values(Model& m);
 // Run: every object's next strobe time := its strobe interval.
 void reset_strobes(Model& m);
 
-// Runs the clock-event program with the player's platform and host. Returns 0
+// Runs the clock-event program with the run's platform and host. Returns 0
 // or the error code, with `error` holding code, program and line (cleared when
 // the program ran through).
-int run_clock_program(PlayerState& p, ProgramError& error);
+int run_clock_program(RunState& r, Model& m, ProgramError& error);
 // The same for any event program (a dynamic label's click runs program k + 1).
-int run_event_program(PlayerState& p, int program, ProgramError& error);
+int run_event_program(RunState& r, Model& m, int program, ProgramError& error);
 
 }  // namespace quorrel

@@ -3,11 +3,13 @@
 #include "engine/engine.h"
 #include "model/fields.h"
 #include "model/text_form.h"
-#include "player/player.h"
+#include "player/chrome.h"
+#include "player/document.h"
+#include "player/run_state.h"
 
 namespace quorrel {
 
-bool can_save_in_place(const PlayerState& p) {
+bool can_save_in_place(const Document& p) {
     return p.origin == ExperimentOrigin::ExperimentFile && !p.model->experiment_path.empty();
 }
 
@@ -33,7 +35,7 @@ WriteResult failed(std::string message) {
 
 }  // namespace
 
-std::unique_ptr<Model> model_to_save(const PlayerState& p) {
+std::unique_ptr<Model> model_to_save(const Document& p) {
     auto m = std::make_unique<Model>(*p.model);
     if (m->snapshot.taken) restore_snapshot(*m);
     for (int i = 0; i < std::min(m->variable_count, MAX_VARIABLES); ++i)
@@ -48,7 +50,7 @@ std::unique_ptr<Model> model_to_save(const PlayerState& p) {
     return m;
 }
 
-WriteResult save_experiment(PlayerState& p, const std::string& path) {
+WriteResult save_experiment(Document& p, Chrome& c, const std::string& path) {
     const auto m = model_to_save(p);
     if (text_format_of(path) == TextFormat::None) {
         const std::string loss = experiment_file_loss(*m);
@@ -60,11 +62,11 @@ WriteResult save_experiment(PlayerState& p, const std::string& path) {
     if (!r.ok) return r;
     p.model->experiment_path = path;
     p.origin = file_origin(path);
-    update_caption(p);
+    update_caption(c, *p.model);
     return r;
 }
 
-WriteResult export_run_csv(const PlayerState& p, const std::string& path) {
+WriteResult export_run_csv(const RunState& p, const std::string& path) {
     if (p.record.rows() == 0) return failed("还没有可以导出的数据:请先运行实验。");
     return write_file_safely(path, p.record.csv());
 }

@@ -27,8 +27,8 @@ int round_px(double v) {
     return static_cast<int>(std::clamp(std::lround(v), -(1L << 28), 1L << 28));
 }
 
-bool dragging(const PlayerState& p) {
-    return p.mouse.mouse_down && p.mouse.drag_state != DRAG_NONE;
+bool dragging(const ViewState& vs) {
+    return vs.mouse.mouse_down && vs.mouse.drag_state != DRAG_NONE;
 }
 
 }  // namespace
@@ -68,11 +68,11 @@ QPointF screen_point(const View& v, double x, double y) {
     return {(x * k + v.dx) / v.pixel_ratio, (y * k + v.dy) / v.pixel_ratio};
 }
 
-void redraw_for_view(PlayerState& p, const View& old_view, const QImage& old_scene, const View& v) {
-    Model& m = *p.model;
-    Scene& s = p.scene;
+void redraw_for_view(Document& d, ViewState& vs, const View& old_view, const QImage& old_scene, const View& v) {
+    Model& m = *d.model;
+    Scene& s = vs.scene;
     scene_end(s);
-    if (!p.model_loaded) {
+    if (!d.model_loaded) {
         scene_set_view(s, v);
         s.image1.fill(0xFF000000u);
         s.scene_bitmap.fill(0xFF000000u);
@@ -103,9 +103,9 @@ void redraw_for_view(PlayerState& p, const View& old_view, const QImage& old_sce
     redraw_frame(m, s);
 }
 
-void set_view(PlayerState& p, View v) {
-    Scene& s = p.scene;
-    if (dragging(p) || s.image1.isNull()) return;
+void set_view(Document& d, ViewState& vs, View v) {
+    Scene& s = vs.scene;
+    if (dragging(vs) || s.image1.isNull()) return;
     v.pixel_ratio = valid_ratio(v.pixel_ratio);
     if (!std::isfinite(v.zoom)) return;
     v.zoom = std::clamp(v.zoom, MIN_ZOOM, MAX_ZOOM);
@@ -113,15 +113,15 @@ void set_view(PlayerState& p, View v) {
     const View old_view = s.view;
     scene_end(s);
     const QImage old_scene = s.scene_bitmap;
-    redraw_for_view(p, old_view, old_scene, v);
+    redraw_for_view(d, vs, old_view, old_scene, v);
 }
 
-void redraw_scene(PlayerState& p) {
-    Scene& s = p.scene;
-    if (dragging(p) || s.image1.isNull()) return;
+void redraw_scene(Document& d, ViewState& vs) {
+    Scene& s = vs.scene;
+    if (dragging(vs) || s.image1.isNull()) return;
     scene_end(s);
     const QImage old_scene = s.scene_bitmap;
-    redraw_for_view(p, s.view, old_scene, s.view);
+    redraw_for_view(d, vs, s.view, old_scene, s.view);
 }
 
 void prepar_obj_fitted(PlayerState& p) {
@@ -137,7 +137,7 @@ void prepar_obj_fitted(PlayerState& p) {
     const Model& m = *p.model;
     if (before_run(m)) {
         // Drawn once, for the fitted view: nothing was drawn while measuring.
-        redraw_for_view(p, s.view, s.scene_bitmap, v);
+        redraw_for_view(p, p, s.view, s.scene_bitmap, v);
         return;
     }
     // Not at the start (no load does this): prepared again for real.
@@ -146,24 +146,24 @@ void prepar_obj_fitted(PlayerState& p) {
     prepar_obj(p);
 }
 
-void view_fit(PlayerState& p) {
-    p.fit_view = true;
-    if (!p.model_loaded || dragging(p) || p.scene.image1.isNull()) return;
-    Scene& s = p.scene;
-    set_view(p, fitted_to_picture(s, content_bounds(*p.model, s)));
+void view_fit(Document& d, ViewState& vs) {
+    vs.fit_view = true;
+    if (!d.model_loaded || dragging(vs) || vs.scene.image1.isNull()) return;
+    Scene& s = vs.scene;
+    set_view(d, vs, fitted_to_picture(s, content_bounds(*d.model, s)));
 }
 
-void view_one_to_one(PlayerState& p) {
-    p.fit_view = false;
+void view_one_to_one(Document& d, ViewState& vs) {
+    vs.fit_view = false;
     View v;
-    v.pixel_ratio = p.scene.view.pixel_ratio;
-    set_view(p, v);
+    v.pixel_ratio = vs.scene.view.pixel_ratio;
+    set_view(d, vs, v);
 }
 
-void view_zoom(PlayerState& p, double factor, double x, double y) {
+void view_zoom(Document& d, ViewState& vs, double factor, double x, double y) {
     if (!(factor > 0.0) || !std::isfinite(factor)) return;
-    p.fit_view = false;
-    const View& old_view = p.scene.view;
+    vs.fit_view = false;
+    const View& old_view = vs.scene.view;
     View v = old_view;
     v.zoom = std::clamp(old_view.zoom * factor, MIN_ZOOM, MAX_ZOOM);
     // The design point under (x, y) stays there.
@@ -171,15 +171,15 @@ void view_zoom(PlayerState& p, double factor, double x, double y) {
     const double fx = (px - old_view.dx) / old_view.scale(), fy = (py - old_view.dy) / old_view.scale();
     v.dx = round_px(px - fx * v.scale());
     v.dy = round_px(py - fy * v.scale());
-    set_view(p, v);
+    set_view(d, vs, v);
 }
 
-void view_pan(PlayerState& p, double dx, double dy) {
-    p.fit_view = false;
-    View v = p.scene.view;
+void view_pan(Document& d, ViewState& vs, double dx, double dy) {
+    vs.fit_view = false;
+    View v = vs.scene.view;
     v.dx = round_px(v.dx + dx * v.pixel_ratio);
     v.dy = round_px(v.dy + dy * v.pixel_ratio);
-    set_view(p, v);
+    set_view(d, vs, v);
 }
 
 }  // namespace quorrel

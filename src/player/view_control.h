@@ -14,7 +14,9 @@
 
 namespace quorrel {
 
+struct Document;
 struct PlayerState;
+struct ViewState;
 
 // One step of zooming (a notch of the wheel, Ctrl + = or Ctrl + -).
 inline constexpr double ZOOM_STEP = 1.2;
@@ -36,25 +38,25 @@ QPointF screen_point(const View& v, double x, double y);
 
 // Draws the scene again for view `v` after the view or the pictures' size
 // changed; `old_scene` is scene_bitmap as it was drawn for `old_view`.
-void redraw_for_view(PlayerState& p, const View& old_view, const QImage& old_scene, const View& v);
+void redraw_for_view(Document& d, ViewState& vs, const View& old_view, const QImage& old_scene, const View& v);
 // Draws the scene for view `v`. Ignored while something is being dragged.
-void set_view(PlayerState& p, View v);
+void set_view(Document& d, ViewState& vs, View v);
 // Draws the scene again for the view it has (after a drawing option changed).
-void redraw_scene(PlayerState& p);
+void redraw_scene(Document& d, ViewState& vs);
 // prepar_obj for a fitted view (after a load): the preparation runs with
 // its drawing measured, then the scene is drawn once for the fitted view.
 // Without fit_view it is prepar_obj.
 void prepar_obj_fitted(PlayerState& p);
 // Fits the content to the picture and keeps fitting it after every load and
 // resize (fit_view).
-void view_fit(PlayerState& p);
+void view_fit(Document& d, ViewState& vs);
 // Design pixels 1:1 (times the pixel ratio), the design picture's corner at
 // the top left; the view no longer follows the window.
-void view_one_to_one(PlayerState& p);
+void view_one_to_one(Document& d, ViewState& vs);
 // Scales the view by `factor` about the screen point (x, y), which keeps
 // showing the same design point; the view no longer follows the window.
-void view_zoom(PlayerState& p, double factor, double x, double y);
+void view_zoom(Document& d, ViewState& vs, double factor, double x, double y);
 // Moves the scene by (dx, dy) screen units.
-void view_pan(PlayerState& p, double dx, double dy);
+void view_pan(Document& d, ViewState& vs, double dx, double dy);
 
 }  // namespace quorrel

@@ -116,7 +116,7 @@ QString EditActions::ask_path(const char* title, const char* extension, const QS
 }
 
 bool EditActions::write(const std::string& path) {
-    const WriteResult r = save_experiment(p_, path);
+    const WriteResult r = save_experiment(p_, p_, path);
     if (!r.ok) {
         platform_.message_box(r.message, WARNING_CAPTION, Buttons::OkCancel);
         return false;

@@ -261,35 +261,35 @@ void MainWindow::step_frame() {
 }
 
 void MainWindow::set_speed(Speed s) {
-    quorrel::set_speed(p_, s);
+    quorrel::set_speed(p_.playback, p_, *p_.model, s);
     sync();
 }
 
 void MainWindow::show_legend(bool on) {
     p_.scene.show_legend = on;
-    redraw_scene(p_);
+    redraw_scene(p_, p_);
     refresh();
 }
 
 void MainWindow::show_units(bool on) {
     p_.scene.show_units = on;
-    redraw_scene(p_);
+    redraw_scene(p_, p_);
     refresh();
 }
 
 void MainWindow::fit_view() {
-    view_fit(p_);
+    view_fit(p_, p_);
     refresh();
 }
 
 void MainWindow::one_to_one() {
-    view_one_to_one(p_);
+    view_one_to_one(p_, p_);
     refresh();
 }
 
 void MainWindow::zoom_step(double factor) {
     const QPointF at = view_->zoom_anchor();
-    view_zoom(p_, factor, at.x(), at.y());
+    view_zoom(p_, p_, factor, at.x(), at.y());
     refresh();
 }
 
@@ -317,7 +317,7 @@ void MainWindow::stop() {
 }
 
 void MainWindow::pause_continue() {
-    press_pause(p_);
+    press_pause(p_, *p_.model);
     clock_.restart();  // a continued run owes nothing for the pause
     sync();
 }
@@ -411,12 +411,12 @@ void MainWindow::form_activate() {
         QTimer::singleShot(0, this, [] { QCoreApplication::exit(2); });
         return;
     }
-    if (speed_on_open_) quorrel::set_speed(p_, *speed_on_open_);
+    if (speed_on_open_) quorrel::set_speed(p_.playback, p_, *p_.model, *speed_on_open_);
     if (zoom_on_open_ > 0.0) {
         View v;
         v.zoom = zoom_on_open_;
         v.pixel_ratio = p_.scene.view.pixel_ratio;
-        set_view(p_, v);
+        set_view(p_, p_, v);
     }
     // The load drew the scene for the view's area; it is drawn again only
     // when the experiment's tool-bar layout changes that area.

@@ -104,12 +104,12 @@ void SceneView::mouseMoveEvent(QMouseEvent* e) {
     if (panning_) {
         const QPointF d = e->position() - pan_from_;
         pan_from_ = e->position();
-        view_pan(p_, d.x(), d.y());
+        view_pan(p_, p_, d.x(), d.y());
         update();
         return;
     }
     const ScreenXY at = design_pixel(e->position());
-    const MouseResult r = Image1MouseMove(p_, at.x, at.y);
+    const MouseResult r = Image1MouseMove(p_, p_, p_, at.x, at.y);
     set_cursor(r.cursor);
     if (p_.mouse.mouse_down && p_.mouse.drag_state != DRAG_NONE) update();
 }
@@ -137,7 +137,7 @@ void SceneView::wheelEvent(QWheelEvent* e) {
     }
     const double notches = e->angleDelta().y() / 120.0;
     if (notches != 0.0) {
-        view_zoom(p_, std::pow(ZOOM_STEP, notches), e->position().x(), e->position().y());
+        view_zoom(p_, p_, std::pow(ZOOM_STEP, notches), e->position().x(), e->position().y());
         update();
     }
     e->accept();

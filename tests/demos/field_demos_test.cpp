@@ -117,7 +117,7 @@ TEST(FieldDemos, BounceCounterStopsCountingOnceTheBallRests) {
     const std::string counted = run.variable("n");
     EXPECT_EQ(run.o(0).vy, 0.0);
     EXPECT_NEAR(run.o(0).y, 0.3, 1e-12);
-    press_pause(run.p);  // continue
+    press_pause(run.p, *run.p.model);  // continue
     run.frames(100);
     EXPECT_EQ(run.variable("n"), counted);
     EXPECT_NEAR(std::stoi(counted), 25, 5);

@@ -39,7 +39,7 @@ std::uint64_t play(const DemoInfo& demo, int frames) {
     press_run(p);
     for (int f = 0; f < frames; ++f) {
         const TickOutcome r = Timing(p);
-        if (r == TickOutcome::Paused || r == TickOutcome::StopMessage) press_pause(p);  // continue
+        if (r == TickOutcome::Paused || r == TickOutcome::StopMessage) press_pause(p, *p.model);  // continue
         if (r == TickOutcome::OutOfRange || r == TickOutcome::Stopped || r == TickOutcome::Halted) break;
     }
     const Model& m = *p.model;

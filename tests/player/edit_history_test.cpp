@@ -29,7 +29,7 @@ protected:
 
     void drag(int x0, int y0, int x1, int y1) {
         Image1MouseDown(p, MouseButton::Left, x0, y0);
-        Image1MouseMove(p, x1, y1);
+        Image1MouseMove(p, p, p, x1, y1);
         Image1MouseUp(p, MouseButton::Left, x1, y1);
     }
 

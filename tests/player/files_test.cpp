@@ -52,7 +52,13 @@ std::string dump_difference(const std::string& a, const std::string& b) {
     return line(a, prev_start) + " / " + line(a, line_start) + " vs " + line(b, line_start);
 }
 
-using PlayerFiles = test::FilePlayerTest;
+class PlayerFiles : public test::FilePlayerTest {
+protected:
+    // What the window gives its watcher: a reload into this player.
+    ExperimentWatcher::Reload reload() {
+        return [this](const std::string& file) { return reload_experiment(p, file); };
+    }
+};
 
 // Whatever the player did with the scene (prepared it, ran it, paused it),
 // saving gives back the experiment it opened, in either form.
@@ -65,7 +71,7 @@ TEST_F(PlayerFiles, ASavedExperimentReopensIdentically) {
         press_run(p);
         for (int i = 0; i < 40; ++i) Timing(p);
         for (const char* name : {"saved.exp", "saved.toml"}) {
-            const WriteResult r = save_experiment(p, path(name));
+            const WriteResult r = save_experiment(p, p, path(name));
             ASSERT_TRUE(r.ok) << r.message;
             EXPECT_EQ(dump_difference(dump_of(path(name)), dump_of(original)), "equal") << name;
         }
@@ -93,7 +99,7 @@ TEST_F(PlayerFiles, ASaveNeverKeepsAStaleDerivedValue) {
         f.text[c.field] = c.text;
         ASSERT_FALSE(confirm_object_properties(p, 0, f).refused);
         for (const char* name : {"saved.exp", "saved.toml"}) {
-            ASSERT_TRUE(save_experiment(p, path(name)).ok) << name;
+            ASSERT_TRUE(save_experiment(p, p, path(name)).ok) << name;
             auto back = make_model();
             ASSERT_TRUE(read_any_file(*back, path(name)).ok) << name;
             EXPECT_EQ(back->objects[0].mass, c.mass) << name;
@@ -106,11 +112,11 @@ TEST_F(PlayerFiles, ASaveNeverKeepsAStaleDerivedValue) {
 // picture) is refused there, leaving no file; a text form keeps it.
 TEST_F(PlayerFiles, SavingRefusesWhatTheExperimentFileCannotHold) {
     ASSERT_TRUE(open_experiment(p, write("b.toml", "[settings]\nbackground_mode = 2\n")));
-    const WriteResult refused = save_experiment(p, path("b.exp"));
+    const WriteResult refused = save_experiment(p, p, path("b.exp"));
     EXPECT_FALSE(refused.ok);
     EXPECT_NE(refused.message.find("background_mode 为 2"), std::string::npos) << refused.message;
     EXPECT_FALSE(QFile::exists(QString::fromStdString(path("b.exp"))));
-    EXPECT_TRUE(save_experiment(p, path("b.json")).ok);
+    EXPECT_TRUE(save_experiment(p, p, path("b.json")).ok);
 }
 
 TEST_F(PlayerFiles, AReloadKeepsTheLastGoodSceneOnAnError) {
@@ -138,7 +144,7 @@ TEST_F(PlayerFiles, TheWatcherReloadsAChangedFileWithinASecond) {
     const std::string file = write("watched.toml", "[[objects]]\nkind = 1\nrest_mass = 1\nx0 = 0\n");
     ASSERT_TRUE(open_experiment(p, file));
     int reloads = 0;
-    ExperimentWatcher watcher(p, file, [&](bool ok) { reloads += ok ? 1 : 0; });
+    ExperimentWatcher watcher(p, file, reload(), [&](bool ok) { reloads += ok ? 1 : 0; });
     for (int round = 1; round <= 2; ++round) {
         const std::string text = "[[objects]]\nkind = 1\nrest_mass = 1\nx0 = " + std::to_string(round) + "\n";
         if (round == 1) {
@@ -156,6 +162,23 @@ TEST_F(PlayerFiles, TheWatcherReloadsAChangedFileWithinASecond) {
         EXPECT_EQ(reloads, round) << "round " << round;
         EXPECT_EQ(p.model->objects[0].x0, round);
     }
+}
+
+// The watcher asks for no reload while its document holds no experiment (a
+// failed first load): there is no scene to replace.
+TEST_F(PlayerFiles, TheWatcherLeavesADocumentWithoutAnExperimentAlone) {
+    const std::string file = write("unloaded.toml", "[[objects]]\nkind = 1\nrest_mass = 1\nx0 = 0\n");
+    Document d;
+    int asked = 0;
+    ExperimentWatcher watcher(d, file, [&](const std::string&) { return ++asked > 0; }, {});
+    write("unloaded.toml", "[[objects]]\nkind = 1\nrest_mass = 1\nx0 = 5\n");
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 3 * ExperimentWatcher::SETTLE_MS) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(5);
+    }
+    EXPECT_EQ(asked, 0);
 }
 
 // A text form opens at real time; an experiment file keeps its author's pace
@@ -176,11 +199,12 @@ TEST_F(PlayerFiles, TheOpeningSpeedFollowsTheKindOfFile) {
         {"old.exp", write_experiment(*make_model()), Speed::Own, "6× 实时"},  // 100 steps of 1 ms
     };
     for (const Case& c : cases) {
-        set_speed(p, Speed::Quadruple);
+        set_speed(p.playback, p, *p.model, Speed::Quadruple);
         ASSERT_TRUE(open_experiment(p, write(c.name, c.bytes))) << c.name;
         EXPECT_EQ(p.playback.speed, c.speed) << c.name;
-        EXPECT_TRUE(time_text(p).ends_with(c.readout)) << c.name << ": " << time_text(p);
-        set_speed(p, Speed::Half);
+        EXPECT_TRUE(time_text(*p.model, p.playback).ends_with(c.readout))
+            << c.name << ": " << time_text(*p.model, p.playback);
+        set_speed(p.playback, p, *p.model, Speed::Half);
         ASSERT_TRUE(reload_experiment(p, path(c.name)));
         EXPECT_EQ(p.playback.speed, Speed::Half) << c.name;
     }
@@ -193,7 +217,7 @@ TEST_F(PlayerFiles, TheWatcherReportsAFifoOrADeviceInTheFilesPlace) {
     const std::string file = write("watched.toml", "[[objects]]\nkind = 1\nrest_mass = 1\nx0 = 3\n");
     ASSERT_TRUE(open_experiment(p, file));
     std::vector<bool> outcomes;
-    ExperimentWatcher watcher(p, file, [&](bool ok) { outcomes.push_back(ok); });
+    ExperimentWatcher watcher(p, file, reload(), [&](bool ok) { outcomes.push_back(ok); });
     const auto wait_for = [&](std::size_t n) {
         QElapsedTimer clock;
         clock.start();

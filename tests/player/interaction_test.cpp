@@ -82,8 +82,8 @@ protected:
 
     void drag(int x0, int y0, int x1, int y1) {
         Image1MouseDown(p, MouseButton::Left, x0, y0);
-        Image1MouseMove(p, (x0 + x1) / 2, (y0 + y1) / 2);
-        Image1MouseMove(p, x1, y1);
+        Image1MouseMove(p, p, p, (x0 + x1) / 2, (y0 + y1) / 2);
+        Image1MouseMove(p, p, p, x1, y1);
         Image1MouseUp(p, MouseButton::Left, x1, y1);
     }
 
@@ -142,7 +142,7 @@ TEST_P(InteractionTest, DraggingABodyMovesItsStartAndTheSceneFollows) {
 
     Image1MouseDown(p, MouseButton::Left, 305, 203);
     EXPECT_EQ(p.mouse.drag_state, DRAG_MOVING);
-    EXPECT_EQ(Image1MouseMove(p, 405, 253).cursor, CursorShape::Hand);
+    EXPECT_EQ(Image1MouseMove(p, p, p, 405, 253).cursor, CursorShape::Hand);
     EXPECT_EQ(pixel(400, 250), RED);  // the grab offset is kept
     EXPECT_NE(pixel(300, 200), RED);
     Image1MouseUp(p, MouseButton::Left, 405, 253);
@@ -193,7 +193,7 @@ TEST_P(InteractionTest, EachKindOfElementIsMovedByItsDrag) {
     // A measurement label stays while dragging and moves on release.
     Image1MouseDown(p, MouseButton::Left, 602, 302);
     EXPECT_EQ(p.mouse.drag_state, DRAG_MEASUREMENT);
-    Image1MouseMove(p, 622, 312);
+    Image1MouseMove(p, p, p, 622, 312);
     EXPECT_EQ(m().measurements[0].label_x, 600);
     Image1MouseUp(p, MouseButton::Left, 622, 312);
     EXPECT_EQ(m().measurements[0].label_x, 620);
@@ -236,7 +236,7 @@ TEST_P(InteractionTest, ADraggedStaticElementIsDrawnOnceWhereItWillLand) {
         prepar_obj(p);
         Image1MouseDown(p, MouseButton::Left, h.x, h.y);
         EXPECT_EQ(p.mouse.drag_state, h.state);
-        Image1MouseMove(p, h.x, h.y + 40);
+        Image1MouseMove(p, p, p, h.x, h.y + 40);
         const QImage dragged = picture(p).copy();
         Image1MouseUp(p, MouseButton::Left, h.x, h.y + 40);
         EXPECT_EQ(picture(p), dragged) << "drag state " << h.state;
@@ -248,7 +248,7 @@ TEST_P(InteractionTest, PressOnEmptySpaceStartsNoDragAndNothingMovesWhileRunning
     prepar_obj(p);
     Image1MouseDown(p, MouseButton::Left, 600, 400);
     EXPECT_EQ(p.mouse.drag_state, DRAG_NONE);
-    EXPECT_EQ(Image1MouseMove(p, 610, 400).cursor, CursorShape::Cross);
+    EXPECT_EQ(Image1MouseMove(p, p, p, 610, 400).cursor, CursorShape::Cross);
     Image1MouseUp(p, MouseButton::Left, 610, 400);
 
     press_run(p);

@@ -48,8 +48,8 @@ protected:
 
 TEST_F(PlayerTest, PauseIsDisabledBeforeTheFirstRunAndAfterStop) {
     show_demo("thrown_ball.exp");
-    EXPECT_STREQ(run_status(p), "stopped");
-    press_pause(p);  // the menu item while the button is disabled
+    EXPECT_STREQ(run_status(p, *p.model), "stopped");
+    press_pause(p, *p.model);  // the menu item while the button is disabled
     EXPECT_FALSE(p.model->running);
     EXPECT_FALSE(p.pause_enabled);
     EXPECT_EQ(Timing(p), TickOutcome::Idle);
@@ -58,20 +58,20 @@ TEST_F(PlayerTest, PauseIsDisabledBeforeTheFirstRunAndAfterStop) {
     EXPECT_TRUE(p.pause_enabled);
     EXPECT_FALSE(p.pause_down);
     EXPECT_TRUE(p.time_visible);
-    EXPECT_STREQ(run_status(p), "running");
+    EXPECT_STREQ(run_status(p, *p.model), "running");
 
-    press_pause(p);
+    press_pause(p, *p.model);
     EXPECT_TRUE(p.pause_down);
-    EXPECT_STREQ(run_status(p), "paused");
-    press_pause(p);
+    EXPECT_STREQ(run_status(p, *p.model), "paused");
+    press_pause(p, *p.model);
     EXPECT_FALSE(p.pause_down);
     EXPECT_TRUE(p.model->running);
 
     press_stop(p);
     EXPECT_FALSE(p.pause_enabled);
     EXPECT_FALSE(p.time_visible);
-    EXPECT_STREQ(run_status(p), "stopped");
-    press_pause(p);
+    EXPECT_STREQ(run_status(p, *p.model), "stopped");
+    press_pause(p, *p.model);
     EXPECT_FALSE(p.model->running);
 }
 
@@ -98,19 +98,19 @@ TEST_F(PlayerTest, SettingsClosedDuringARunRestartsTheClockWithThePositions) {
     for (bool paused : {false, true}) {
         press_run(p);
         ticks(5);
-        if (paused) press_pause(p);
+        if (paused) press_pause(p, *p.model);
         p.model->settings.g = 5;  // what the dialog stored
         settings_closed(p);
         EXPECT_EQ(p.model->sim_time, 0.0);
         EXPECT_EQ(ball().x, ball().x0);
         EXPECT_EQ(ball().y, ball().y0);
         EXPECT_EQ(p.model->running, !paused);
-        EXPECT_STREQ(run_status(p), paused ? "paused" : "running");
+        EXPECT_STREQ(run_status(p, *p.model), paused ? "paused" : "running");
         EXPECT_EQ(p.model->settings.g, 5.0);
         if (paused) {
             // The clock at 0, with the playback speed as every frame shows it.
             EXPECT_EQ(p.time_text.rfind("  t = 0   ", 0), 0u) << p.time_text;
-            press_pause(p);
+            press_pause(p, *p.model);
         }
         ticks(2);
         EXPECT_NEAR(p.model->sim_time, 2 * 10 * 0.001, 1e-9);
@@ -163,7 +163,7 @@ TEST_F(PlayerTest, ATickWhilePausedDoesNothingNotEvenDrawing) {
     show_demo("thrown_ball.exp");
     press_run(p);
     ticks(2);
-    press_pause(p);
+    press_pause(p, *p.model);
     const double t = p.model->sim_time;
     const double x = ball().x;
     QImage& image1 = p.scene.image1;
@@ -177,7 +177,7 @@ TEST_F(PlayerTest, ATickWhilePausedDoesNothingNotEvenDrawing) {
     EXPECT_EQ(picture(p), before);
     EXPECT_EQ(p.time_text, time_text);
 
-    press_pause(p);  // continue
+    press_pause(p, *p.model);  // continue
     EXPECT_EQ(Timing(p), TickOutcome::Advanced);
     EXPECT_GT(p.model->sim_time, t);
 }
@@ -190,7 +190,7 @@ TEST_F(PlayerTest, TheFrameIsDrawnAndTheTimeShownWithDigits) {
     EXPECT_NE(picture(p), shown);
     EXPECT_EQ(p.time_text, "  t = 0.5   1× 实时");
     // 0.01 s per frame at 60 frames a second: 0.6 times real time.
-    set_speed(p, Speed::Own);
+    set_speed(p.playback, p, *p.model, Speed::Own);
     p.model->digits = 2;
     ticks(5);
     EXPECT_EQ(p.time_text, "  t = 0.55   0.6× 实时");  // 2 significant digits of 0.55
@@ -209,9 +209,9 @@ TEST_F(PlayerTest, PauseTimePausesAtEachMultiple) {
     ASSERT_EQ(r, TickOutcome::Paused);
     EXPECT_NEAR(p.model->sim_time, 0.2, 1e-9);
     EXPECT_TRUE(p.pause_down);
-    EXPECT_STREQ(run_status(p), "paused");
+    EXPECT_STREQ(run_status(p, *p.model), "paused");
 
-    press_pause(p);
+    press_pause(p, *p.model);
     frames = 0;
     r = TickOutcome::Advanced;
     while (r == TickOutcome::Advanced && frames < 100) {
@@ -229,7 +229,7 @@ TEST_F(PlayerTest, AnObjectOutOfRangeStopsWithTheRedStatus) {
     EXPECT_EQ(Timing(p), TickOutcome::OutOfRange);
     EXPECT_EQ(p.status_colour, STATUS_RED);
     EXPECT_EQ(p.status_text, "有运动对象已经超越了显示的范围，当前实验已被停止。");
-    EXPECT_STREQ(run_status(p), "stopped");
+    EXPECT_STREQ(run_status(p, *p.model), "stopped");
     EXPECT_EQ(ball().x, 0.0);  // restored
 }
 
@@ -267,7 +267,7 @@ TEST_F(PlayerTest, AStopMessageHaltsTheAdvanceWithTheRedStatus) {
     EXPECT_EQ(p.model->sim_time, t);
     // Continue resumes.
     set_clock_program({});
-    press_pause(p);
+    press_pause(p, *p.model);
     EXPECT_EQ(Timing(p), TickOutcome::Advanced);
     p.platform = &platform;
 }
@@ -281,9 +281,9 @@ TEST_F(PlayerTest, ProgramStatementsPauseStopAndRestart) {
     EXPECT_TRUE(p.pause_down);
 
     set_clock_program({"停止"});
-    press_pause(p);
+    press_pause(p, *p.model);
     EXPECT_EQ(Timing(p), TickOutcome::Stopped);
-    EXPECT_STREQ(run_status(p), "stopped");
+    EXPECT_STREQ(run_status(p, *p.model), "stopped");
     EXPECT_EQ(ball().x, 0.0);
 
     set_clock_program({"判断1:如果(t>0.2)则执行", "重新运行", "结束判断1"});
@@ -339,7 +339,7 @@ TEST_F(PlayerTest, ErrorHundredHaltsTheMainLoopUntilTheNextRun) {
     EXPECT_EQ(Timing(p), TickOutcome::Halted);
     EXPECT_EQ(p.idle_loop, 0);
     EXPECT_FALSE(p.model->running);
-    EXPECT_STREQ(run_status(p), "halted");
+    EXPECT_STREQ(run_status(p, *p.model), "halted");
     ASSERT_FALSE(platform.messages.empty());
     // One box: the Stop that follows runs the same program, and its repeated
     // error is not shown again.
@@ -348,7 +348,7 @@ TEST_F(PlayerTest, ErrorHundredHaltsTheMainLoopUntilTheNextRun) {
     set_clock_program({});
     press_run(p);
     EXPECT_EQ(p.idle_loop, 1);
-    EXPECT_STREQ(run_status(p), "running");
+    EXPECT_STREQ(run_status(p, *p.model), "running");
 }
 
 TEST_F(PlayerTest, ResizeRebuildsThePicturesAtTheNewSize) {

@@ -36,7 +36,7 @@ struct DemoPlayer {
         p.fit_view = fit;
         resize_scene(p, width, height, width + 2, height + 35);
         test::show_demo(p, demo);
-        if (fit) view_fit(p);
+        if (fit) view_fit(p, p);
     }
     void frames(int n) {
         for (int i = 0; i < n; ++i) Timing(p);
@@ -120,12 +120,12 @@ TEST(ViewControl, AFittedLoadIsDrawnOnceForTheFittedView) {
         ASSERT_TRUE(open_experiment(fitted, file));
         ASSERT_TRUE(open_experiment(fitted, file));  // a second load is fitted the same way
         ASSERT_TRUE(open_experiment(shown, file));
-        view_fit(shown);
+        view_fit(shown, shown);
         // Label texts measured before the preparation's last clock program may
         // differ by a pixel from those measured after it.
         EXPECT_NEAR(fitted.scene.view.zoom, shown.scene.view.zoom, 0.01 * shown.scene.view.zoom) << demo;
         const QImage once = picture(fitted).copy();
-        redraw_scene(fitted);
+        redraw_scene(fitted, fitted);
         EXPECT_EQ(picture(fitted), once) << demo;
     }
 }
@@ -142,15 +142,15 @@ TEST(ViewControl, ZoomingPanningAndResizingDuringARunChangeNothingOfTheRunAndKee
     ASSERT_GT(trail_pixels, 50);
 
     const MovingObject& o = b.p.model->objects[0];
-    view_zoom(b.p, 2.0, o.screen_x, o.screen_y);
+    view_zoom(b.p, b.p, 2.0, o.screen_x, o.screen_y);
     EXPECT_EQ(state(*b.p.model), before);
     // About twice as long, and as wide at this scale.
     EXPECT_GT(count_rgb(picture(b.p), trail), trail_pixels);
-    view_pan(b.p, -60, 25);
+    view_pan(b.p, b.p, -60, 25);
     resize_scene(b.p, 900, 500, 902, 535);
-    press_pause(b.p);
+    press_pause(b.p, *b.p.model);
     resize_scene(b.p, 800, 450, 802, 485, 2.0);  // paused: the run stays where it is
-    press_pause(b.p);
+    press_pause(b.p, *b.p.model);
     EXPECT_EQ(state(*b.p.model), before);
 
     a.frames(40);
@@ -180,8 +180,8 @@ TEST(ViewControl, RestoringOnlyTheChangedBoxesGivesTheSameFrames) {
 
 TEST(Playback, EveryFrameIsTheSameAtAQuarterAndAtFourTimesTheSpeed) {
     DemoPlayer slow("spring_oscillator.exp", 700, 420), fast("spring_oscillator.exp", 700, 420);
-    set_speed(slow.p, Speed::Quarter);
-    set_speed(fast.p, Speed::Quadruple);
+    set_speed(slow.p.playback, slow.p, *slow.p.model, Speed::Quarter);
+    set_speed(fast.p.playback, fast.p, *fast.p.model, Speed::Quadruple);
     press_run(slow.p);
     press_run(fast.p);
     const double frame = slow.p.model->settings.steps_per_frame * slow.p.model->settings.time_step;
@@ -274,7 +274,7 @@ using TextFormPlayback = test::FilePlayerTest;
 TEST_F(TextFormPlayback, ATextFormWithoutSpeedSettingsPlaysAtRealTime) {
     const std::string file = write("glide.toml", "[[objects]]\nkind = 1\nrest_mass = 1\nradius = 1\nvx0 = 1\n");
     for (double refresh : {60.0, 75.0, 144.0}) {
-        set_speed(p, Speed::Own);
+        set_speed(p.playback, p, *p.model, Speed::Own);
         ASSERT_TRUE(load_any(p, file));
         EXPECT_EQ(p.playback.speed, Speed::RealTime);
         const double frame = p.model->settings.steps_per_frame * p.model->settings.time_step;
@@ -289,7 +289,7 @@ TEST_F(TextFormPlayback, ATextFormWithoutSpeedSettingsPlaysAtRealTime) {
 TEST(Playback, TheRightArrowAdvancesOneWholeFrameAndPausesAgain) {
     DemoPlayer a("thrown_ball.exp"), b("thrown_ball.exp");
     EXPECT_EQ(step_frame(a.p), TickOutcome::Advanced);  // stopped: run, one frame, paused
-    EXPECT_STREQ(run_status(a.p), "paused");
+    EXPECT_STREQ(run_status(a.p, *a.p.model), "paused");
     press_run(b.p);
     b.frames(1);
     EXPECT_EQ(state(*a.p.model), state(*b.p.model));
@@ -298,7 +298,7 @@ TEST(Playback, TheRightArrowAdvancesOneWholeFrameAndPausesAgain) {
     EXPECT_EQ(state(*a.p.model), state(*b.p.model));
     EXPECT_EQ(picture(a.p), picture(b.p));
     EXPECT_TRUE(a.p.pause_down);
-    press_pause(a.p);  // running: the arrow does nothing
+    press_pause(a.p, *a.p.model);  // running: the arrow does nothing
     const std::vector<std::string> running = state(*a.p.model);
     EXPECT_EQ(step_frame(a.p), TickOutcome::Idle);
     EXPECT_EQ(state(*a.p.model), running);

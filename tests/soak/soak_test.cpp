@@ -100,7 +100,7 @@ void soak(const DemoInfo& demo, int frames, Tally& tally) {
         const bool repeated = r == TickOutcome::StopMessage && stop_message_before;
         stop_message_before = r == TickOutcome::StopMessage;
         if ((r == TickOutcome::Paused || r == TickOutcome::StopMessage) && !repeated) {
-            press_pause(*p);
+            press_pause(*p, *p->model);
             ++tally.continued;
         } else if (r != TickOutcome::Advanced) {
             press_run(*p);

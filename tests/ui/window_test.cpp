@@ -172,14 +172,14 @@ TEST_F(WindowTest, AFittedViewTheMouseAndTheKeys) {
     EXPECT_EQ(p.scene.view, fitted);
 
     QTest::keyClick(&w, Qt::Key_Space);
-    EXPECT_STREQ(run_status(p), "running");
+    EXPECT_STREQ(run_status(p, *p.model), "running");
     ASSERT_TRUE(QTest::qWaitFor([&] { return p.model->sim_time > 0.2; }, 5000));
     QTest::keyClick(&w, Qt::Key_Space);
-    EXPECT_STREQ(run_status(p), "paused");
+    EXPECT_STREQ(run_status(p, *p.model), "paused");
     const double t = p.model->sim_time, frame = p.model->settings.steps_per_frame * p.model->settings.time_step;
     QTest::keyClick(&w, Qt::Key_Right);
     EXPECT_NEAR(p.model->sim_time, t + frame, 1e-9);
-    EXPECT_STREQ(run_status(p), "paused");
+    EXPECT_STREQ(run_status(p, *p.model), "paused");
     // A packed player keeps its own pace (a 10 ms frame per refresh), shown
     // against real time; ] goes to the next multiple of real time, \ back to it.
     EXPECT_TRUE(w.speed_action(Speed::Own)->isChecked());
@@ -201,7 +201,7 @@ TEST_F(WindowTest, AFittedViewTheMouseAndTheKeys) {
         EXPECT_TRUE(w.time_label()->text().endsWith(QString::fromUtf8(k.readout))) << k.readout;
     }
     QTest::keyClick(&w, Qt::Key_Escape);
-    EXPECT_STREQ(run_status(p), "stopped");
+    EXPECT_STREQ(run_status(p, *p.model), "stopped");
 
     QTest::keyClick(&w, Qt::Key_1, Qt::ControlModifier);
     EXPECT_EQ(p.scene.view.zoom, 1.0);

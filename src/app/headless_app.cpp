@@ -1,4 +1,4 @@
-#include "player/headless_app.h"
+#include "app/headless_app.h"
 
 #include <charconv>
 
