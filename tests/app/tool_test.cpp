@@ -86,84 +86,84 @@ TEST_F(ToolTest, DemoWritesEveryBundledDemo) {
 // The dump of each demo file has every documented key and gives back
 // exactly the numbers and texts the demo was built with.
 TEST_F(ToolTest, DumpGivesBackTheBuiltDemo) {
-    std::vector<std::string> top = {"settings",    "toolbar",  "objects",     "elements",        "measurements",
-                                    "text_blocks", "points",   "annotations", "function_graphs", "variables",
-                                    "programs",    "pictures", "background",  "reserved"};
-    const std::vector<std::string> settings = {"steps_per_frame",
-                                               "origin_x",
-                                               "origin_y",
-                                               "scale",
-                                               "time_step",
-                                               "show_axes",
-                                               "show_grid",
-                                               "show_fine_grid",
-                                               "axes_colour",
-                                               "line_width",
-                                               "background_colour",
-                                               "background_mode",
-                                               "v_scale",
-                                               "a_scale",
-                                               "f_scale",
-                                               "v_colour",
-                                               "a_colour",
-                                               "force_colours",
-                                               "pause_time",
-                                               "g",
-                                               "G",
-                                               "k",
-                                               "c",
-                                               "use_gravity",
-                                               "use_mutual_gravitation",
-                                               "use_mutual_charge",
-                                               "use_relativity",
-                                               "use_collisions",
-                                               "selected_object"};
-    const std::vector<std::string> object_keys = {"slot",
-                                                  "kind",
-                                                  "name",
-                                                  "second_text",
-                                                  "width",
-                                                  "height",
-                                                  "ground_mu",
-                                                  "surface_mu",
-                                                  "angle_a",
-                                                  "angle_b",
-                                                  "host",
-                                                  "orientation",
-                                                  "stuck",
-                                                  "riding",
-                                                  "rel_x",
-                                                  "rel_y",
-                                                  "loss",
-                                                  "x",
-                                                  "y",
-                                                  "vx",
-                                                  "vy",
-                                                  "ax",
-                                                  "ay",
-                                                  "mass",
-                                                  "charge",
-                                                  "x0",
-                                                  "y0",
-                                                  "vx0",
-                                                  "vy0",
-                                                  "rest_mass",
-                                                  "fx",
-                                                  "fy",
-                                                  "radius",
-                                                  "trail_colour",
-                                                  "ball_rgb",
-                                                  "show_trail",
-                                                  "own_picture",
-                                                  "picture_dx",
-                                                  "picture_dy",
-                                                  "transparent_colour",
-                                                  "transparent",
-                                                  "strobe_on",
-                                                  "strobe_interval",
-                                                  "readout_flags",
-                                                  "strobe_vector_flags",
-                                                  "live_vector_flags"};
+    const QStringList top = {"settings",    "toolbar",  "objects",     "elements",        "measurements",
+                             "text_blocks", "points",   "annotations", "function_graphs", "variables",
+                             "programs",    "pictures", "background",  "reserved"};
+    const QStringList settings = {"steps_per_frame",
+                                  "origin_x",
+                                  "origin_y",
+                                  "scale",
+                                  "time_step",
+                                  "show_axes",
+                                  "show_grid",
+                                  "show_fine_grid",
+                                  "axes_colour",
+                                  "line_width",
+                                  "background_colour",
+                                  "background_mode",
+                                  "v_scale",
+                                  "a_scale",
+                                  "f_scale",
+                                  "v_colour",
+                                  "a_colour",
+                                  "force_colours",
+                                  "pause_time",
+                                  "g",
+                                  "G",
+                                  "k",
+                                  "c",
+                                  "use_gravity",
+                                  "use_mutual_gravitation",
+                                  "use_mutual_charge",
+                                  "use_relativity",
+                                  "use_collisions",
+                                  "selected_object"};
+    const QStringList object_keys = {"slot",
+                                     "kind",
+                                     "name",
+                                     "second_text",
+                                     "width",
+                                     "height",
+                                     "ground_mu",
+                                     "surface_mu",
+                                     "angle_a",
+                                     "angle_b",
+                                     "host",
+                                     "orientation",
+                                     "stuck",
+                                     "riding",
+                                     "rel_x",
+                                     "rel_y",
+                                     "loss",
+                                     "x",
+                                     "y",
+                                     "vx",
+                                     "vy",
+                                     "ax",
+                                     "ay",
+                                     "mass",
+                                     "charge",
+                                     "x0",
+                                     "y0",
+                                     "vx0",
+                                     "vy0",
+                                     "rest_mass",
+                                     "fx",
+                                     "fy",
+                                     "radius",
+                                     "trail_colour",
+                                     "ball_rgb",
+                                     "show_trail",
+                                     "own_picture",
+                                     "picture_dx",
+                                     "picture_dy",
+                                     "transparent_colour",
+                                     "transparent",
+                                     "strobe_on",
+                                     "strobe_interval",
+                                     "readout_flags",
+                                     "strobe_vector_flags",
+                                     "live_vector_flags"};
 
     for (const DemoInfo& d : all_demos()) {
         SCOPED_TRACE(d.file_name);
@@ -171,11 +171,13 @@ TEST_F(ToolTest, DumpGivesBackTheBuiltDemo) {
         load_demo(*m, d);
         const Json::Value j = dump(demo(d));
 
-        std::sort(top.begin(), top.end());
-        EXPECT_EQ(j.getMemberNames(), top);
+        std::vector<std::string> want;
+        for (const QString& k : top) want.push_back(k.toStdString());
+        std::sort(want.begin(), want.end());
+        EXPECT_EQ(j.getMemberNames(), want);
         EXPECT_TRUE(j["toolbar"].isNull());
         const Json::Value& s = j["settings"];
-        for (const std::string& k : settings) EXPECT_TRUE(s.isMember(k)) << k;
+        for (const QString& k : settings) EXPECT_TRUE(s.isMember(k.toStdString())) << k.toStdString();
         EXPECT_EQ(s["scale"].asDouble(), m->settings.scale);
         EXPECT_EQ(s["origin_x"].asInt(), m->settings.origin_x);
         EXPECT_EQ(int(s["force_colours"].size()), FORCE_COLOURS);
@@ -184,7 +186,7 @@ TEST_F(ToolTest, DumpGivesBackTheBuiltDemo) {
         ASSERT_EQ(int(objects.size()), object_count(*m));
         for (int i = 0; i < int(objects.size()); ++i) {
             const Json::Value& o = objects[i];
-            for (const std::string& k : object_keys) EXPECT_TRUE(o.isMember(k)) << k;
+            for (const QString& k : object_keys) EXPECT_TRUE(o.isMember(k.toStdString())) << k.toStdString();
             const MovingObject& b = m->objects[i];
             EXPECT_EQ(o["name"].asString(), utf8(m->object_texts[i].name));
             // Every real comes back bit for bit: the output keeps full precision.

@@ -40,6 +40,12 @@ QTemporaryDir* ToolTest::dir = nullptr;
 TEST_F(ToolTest, RunPrintsOneLinePerTick) {
     const Result r = tool({"run", demo("thrown_ball.exp"), "--frames", "3"});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    // Scripts compare the lines as text: keys sorted, no spaces, whole reals
+    // as integers, the rest with the shortest text.
+    EXPECT_TRUE(
+        r.out.startsWith("{\"error\":null,\"frame\":1,\"message\":\"\",\"objects\":[{\"ax\":0,"
+                         "\"ay\":-9.799999999998477,\"fx\":0,\"fy\":0,\"kind\":1,\"mass\":1,"))
+        << r.out.left(120).toStdString();
     const auto v = test::json_lines(r.out);
     ASSERT_EQ(v.size(), 3u);
     double last_t = 0;
