@@ -81,7 +81,7 @@ std::string text_prefix(std::string_view s, std::size_t max_chars = 40);
 
 // The two layouts of JSON text. Both sort the members of a table by key,
 // turn a byte that is not UTF-8 into U+FFFD and write NaN and the infinities
-// as strings (json_non_finite).
+// as strings (non_finite_text).
 enum class JsonLayout : std::uint8_t {
     // The dump and the JSON text form: indented with four spaces, a control
     // character as \u00XX, reals with the shortest text that reads back as
@@ -95,10 +95,6 @@ enum class JsonLayout : std::uint8_t {
 };
 // The text of `root` in `layout`, ending with a newline.
 std::string to_json(const DocNode& root, JsonLayout layout = JsonLayout::Indented);
-// A finite real as `layout` prints it.
-std::string json_number(double v, JsonLayout layout);
-// The string `layout` prints for a NaN or an infinity.
-std::string json_non_finite(double v, JsonLayout layout);
 
 // "NaN", "Infinity", "-Infinity"; a NaN with other bits than the usual quiet
 // NaN (0x7FF8000000000000) keeps them as "NaN:0x7FF0000000000001".

@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "model/doc_tree.h"
@@ -15,7 +16,8 @@ namespace quorrel {
 
 namespace {
 
-// Reals at or below 2^53 in size are whole numbers exactly when they look so.
+// Up to 2^53 in size every whole number is a double: the one-line form
+// prints those as integers.
 constexpr double EXACT_INTEGERS = 9007199254740992.0;
 
 // A whole number beyond 2^53: its shortest digits padded with zeros, or the
@@ -43,7 +45,7 @@ std::size_t utf8_length(std::string_view s, std::size_t i) {
     const auto tail = [&](std::size_t k) { return i + k < s.size() && (b(k) & 0xC0) == 0x80; };
     const unsigned char c = b(0);
     if (c < 0x80) return 1;
-    if (c >= 0xC2 && c <= 0xDF) return tail(1) ? 1 + 1 : 0;
+    if (c >= 0xC2 && c <= 0xDF) return tail(1) ? 2 : 0;
     if (c >= 0xE0 && c <= 0xEF) {
         if (!tail(1) || !tail(2)) return 0;
         // No overlong form, no surrogate.
@@ -57,14 +59,29 @@ std::size_t utf8_length(std::string_view s, std::size_t i) {
     return 0;
 }
 
-// The escape of a control character: the short ones in the one-line form,
-// \u00XX for every one in the indented form.
+// The short escape of a control character, or null.
+const char* short_escape(unsigned char c) {
+    switch (c) {
+        case '\b':
+            return "\\b";
+        case '\f':
+            return "\\f";
+        case '\n':
+            return "\\n";
+        case '\r':
+            return "\\r";
+        case '\t':
+            return "\\t";
+        default:
+            return nullptr;
+    }
+}
+
+// A control character: the short escape in the one-line form where there is
+// one, \u00XX otherwise.
 void json_control(std::string& out, unsigned char c, JsonLayout layout) {
-    static constexpr std::string_view SHORT = "\bb\ff\nn\rr\tt";
-    const auto at = SHORT.find(static_cast<char>(c));
-    if (layout == JsonLayout::Line && at != std::string_view::npos && at % 2 == 0) {
-        out += '\\';
-        out += SHORT[at + 1];
+    if (const char* e = short_escape(c); e && layout == JsonLayout::Line) {
+        out += e;
         return;
     }
     char buf[8];
@@ -95,6 +112,19 @@ void json_string(std::string& out, std::string_view s, JsonLayout layout) {
         i += n;
     }
     out += '"';
+}
+
+// A finite real as `layout` prints it.
+std::string json_number(double v, JsonLayout layout) {
+    if (layout == JsonLayout::Indented || std::trunc(v) != v) return shortest_real(v);
+    if (std::fabs(v) <= EXACT_INTEGERS) return std::to_string(static_cast<long long>(v));
+    return large_whole_real(v);
+}
+
+// The string `layout` prints for a NaN or an infinity.
+std::string json_non_finite(double v, JsonLayout layout) {
+    if (layout == JsonLayout::Line && std::isnan(v)) return "NaN";
+    return non_finite_text(v);
 }
 
 void json_real(std::string& out, double v, JsonLayout layout) {
@@ -162,17 +192,6 @@ void json_value(std::string& out, const DocNode& n, JsonLayout layout, int inden
 }
 
 }  // namespace
-
-std::string json_number(double v, JsonLayout layout) {
-    if (layout == JsonLayout::Indented || std::trunc(v) != v) return shortest_real(v);
-    if (std::fabs(v) <= EXACT_INTEGERS) return std::to_string(static_cast<long long>(v));
-    return large_whole_real(v);
-}
-
-std::string json_non_finite(double v, JsonLayout layout) {
-    if (layout == JsonLayout::Line && std::isnan(v)) return "NaN";
-    return non_finite_text(v);
-}
 
 std::string to_json(const DocNode& root, JsonLayout layout) {
     std::string out;
