@@ -2,9 +2,8 @@
 // FILE, presses Run and performs N ticks of the player's main loop, printing
 // one JSON line per tick (or per K ticks and the last one), or with --csv one
 // CSV row of the run's numbers (run_record.h) after the row of the start.
-#include <QJsonArray>
-#include <QJsonObject>
 #include <cstdio>
+#include <utility>
 
 #include "app/headless_app.h"
 #include "app/json_text.h"
@@ -20,50 +19,43 @@ namespace {
 
 constexpr const char* USAGE = "usage: quorrel-tool run FILE [--frames N] [--every K] [--resume] [--csv]\n";
 
-QJsonObject tick_line(const RunState& run, const Chrome& chrome, const Model& m, long long frame, TickOutcome outcome) {
-    QJsonObject line;
-    line["frame"] = static_cast<double>(frame);
-    line["t"] = json_real(time_on_step(m.sim_time, m.settings.time_step));
+DocNode tick_line(const RunState& run, const Chrome& chrome, const Model& m, long long frame, TickOutcome outcome) {
+    const auto integer = [](std::int64_t v) { return DocNode::of(v); };
+    DocNode line = DocNode::table();
+    line.add("frame", DocNode::of(static_cast<double>(frame)));
+    line.add("t", DocNode::of(time_on_step(m.sim_time, m.settings.time_step)));
     // A solver's stop message leaves the pause button up and enabled, but the
     // run has ended as far as the tool is concerned.
-    line["status"] = outcome == TickOutcome::StopMessage ? "stopped" : run_status(run, m);
-    line["message"] = QString::fromStdString(chrome.status_text);
+    line.add("status", DocNode::of(std::string(outcome == TickOutcome::StopMessage ? "stopped" : run_status(run, m))));
+    line.add("message", DocNode::of(chrome.status_text));
+    DocNode error = DocNode::null();
     if (run.last_error.code != 0) {
-        QJsonObject e;
-        e["code"] = run.last_error.code;
-        e["program"] = run.last_error.program;
-        e["line"] = run.last_error.line;
-        line["error"] = e;
-    } else {
-        line["error"] = QJsonValue::Null;
+        error = DocNode::table();
+        error.add("code", integer(run.last_error.code));
+        error.add("program", integer(run.last_error.program));
+        error.add("line", integer(run.last_error.line));
     }
-    QJsonArray objects;
+    line.add("error", std::move(error));
+    DocNode& objects = line.add("objects", DocNode::array());
     const int n = object_count(m);
     for (int i = 0; i < n; ++i) {
         const MovingObject& o = m.objects[i];
-        QJsonObject j;
-        j["slot"] = i;
-        j["name"] = json_text(m.object_texts[i].name);
-        j["kind"] = o.kind;
-        j["x"] = json_real(o.x);
-        j["y"] = json_real(o.y);
-        j["vx"] = json_real(o.vx);
-        j["vy"] = json_real(o.vy);
-        j["ax"] = json_real(o.ax);
-        j["ay"] = json_real(o.ay);
-        j["mass"] = json_real(o.mass);
-        j["fx"] = json_real(o.fx);
-        j["fy"] = json_real(o.fy);
-        objects.append(j);
+        DocNode& j = objects.items.emplace_back(DocNode::table());
+        j.add("slot", integer(i));
+        j.add("name", json_text(m.object_texts[i].name));
+        j.add("kind", integer(o.kind));
+        const std::pair<const char*, double> reals[] = {{"x", o.x},       {"y", o.y},   {"vx", o.vx},
+                                                        {"vy", o.vy},     {"ax", o.ax}, {"ay", o.ay},
+                                                        {"mass", o.mass}, {"fx", o.fx}, {"fy", o.fy}};
+        for (const auto& [key, v] : reals) j.add(key, DocNode::of(v));
     }
-    line["objects"] = objects;
-    QJsonObject variables;
+    DocNode& variables = line.add("variables", DocNode::table());
     const int vc = std::min(m.variable_count, MAX_VARIABLES);
+    // A later variable of the same name wins.
     for (int i = 0; i < vc; ++i) {
         const auto& t = m.variable_texts[i];
-        variables[QString::fromStdString(gbk_to_utf8(t[VT_NAME]))] = json_text(t[VT_VALUE]);
+        variables.set(gbk_to_utf8(t[VT_NAME]), json_text(t[VT_VALUE]));
     }
-    line["variables"] = variables;
     return line;
 }
 
@@ -126,7 +118,7 @@ int tool_run(const Args& args) {
                 line.clear();
                 if (const double* row = p.record.last()) append_csv_row(line, p.record.columns(), row);
                 if (!print_text(line)) return 2;
-            } else if (!print_json(tick_line(p, p, *p.model, i, r), false)) {
+            } else if (!print_json_line(tick_line(p, p, *p.model, i, r))) {
                 return 2;
             }
         }

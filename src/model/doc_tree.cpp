@@ -29,6 +29,15 @@ DocNode& DocNode::add(std::string k, DocNode v) {
     return items.back();
 }
 
+DocNode& DocNode::set(std::string k, DocNode v) {
+    for (DocNode& m : items)
+        if (m.key == k) {
+            v.key = std::move(k);
+            return m = std::move(v);
+        }
+    return add(std::move(k), std::move(v));
+}
+
 std::string shortest_real(double v) {
     char buf[32];
     const auto r = std::to_chars(buf, buf + sizeof buf, v);
@@ -449,84 +458,6 @@ DocParse parse_json(std::string_view text) {
         parse_failure(r, "JSON", &e);
     }
     return r;
-}
-
-namespace {
-
-void json_string(std::string& out, std::string_view s) {
-    out += '"';
-    for (char ch : s) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (ch == '"' || ch == '\\') {
-            out += '\\';
-            out += ch;
-        } else if (c < 0x20) {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\u%04x", c);
-            out += buf;
-        } else {
-            out += ch;
-        }
-    }
-    out += '"';
-}
-
-void json_value(std::string& out, const DocNode& n, int indent) {
-    const std::string pad(static_cast<std::size_t>(indent + 4), ' ');
-    switch (n.kind) {
-        case DocNode::Kind::Null:
-            out += "null";
-            return;
-        case DocNode::Kind::Bool:
-            out += n.boolean ? "true" : "false";
-            return;
-        case DocNode::Kind::Int:
-            out += std::to_string(n.integer);
-            return;
-        case DocNode::Kind::Real:
-            // JSON has no NaN or infinity: they are written as strings.
-            if (std::isfinite(n.real))
-                out += shortest_real(n.real);
-            else
-                json_string(out, non_finite_text(n.real));
-            return;
-        case DocNode::Kind::String:
-            json_string(out, n.text);
-            return;
-        case DocNode::Kind::Array:
-            out += "[\n";
-            for (std::size_t i = 0; i < n.items.size(); ++i) {
-                out += pad;
-                json_value(out, n.items[i], indent + 4);
-                out += i + 1 < n.items.size() ? ",\n" : "\n";
-            }
-            out += std::string(static_cast<std::size_t>(indent), ' ') + "]";
-            return;
-        case DocNode::Kind::Table: {
-            std::vector<const DocNode*> members;
-            for (const DocNode& m : n.items) members.push_back(&m);
-            std::sort(members.begin(), members.end(),
-                      [](const DocNode* a, const DocNode* b) { return a->key < b->key; });
-            out += "{\n";
-            for (std::size_t i = 0; i < members.size(); ++i) {
-                out += pad;
-                json_string(out, members[i]->key);
-                out += ": ";
-                json_value(out, *members[i], indent + 4);
-                out += i + 1 < members.size() ? ",\n" : "\n";
-            }
-            out += std::string(static_cast<std::size_t>(indent), ' ') + "}";
-            return;
-        }
-    }
-}
-
-}  // namespace
-
-std::string to_json(const DocNode& root) {
-    std::string out;
-    json_value(out, root, 0);
-    return out + "\n";
 }
 
 std::string non_finite_text(double v) {

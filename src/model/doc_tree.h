@@ -53,6 +53,8 @@ struct DocNode {
     // Table members.
     const DocNode* find(std::string_view k) const;
     DocNode& add(std::string k, DocNode v);
+    // The member `k` becomes v, replacing one of that key.
+    DocNode& set(std::string k, DocNode v);
 };
 
 struct DocParse {
@@ -77,10 +79,22 @@ DocParse parse_json(std::string_view text);
 // message quotes a key, a name or a parser's description.
 std::string text_prefix(std::string_view s, std::size_t max_chars = 40);
 
-// JSON text as the dump prints it: members sorted by key, indented with four
-// spaces, reals with the shortest text that reads back as the same double;
-// NaN and the infinities become strings (non_finite_text).
-std::string to_json(const DocNode& root);
+// The two layouts of JSON text. Both sort the members of a table by key,
+// turn a byte that is not UTF-8 into U+FFFD and write NaN and the infinities
+// as strings (non_finite_text).
+enum class JsonLayout : std::uint8_t {
+    // The dump and the JSON text form: indented with four spaces, a control
+    // character as \u00XX, reals with the shortest text that reads back as
+    // the same double (-0 stays -0), a NaN with other bits keeps them.
+    Indented,
+    // A line of `quorrel-tool run`: no spaces, \n and the other short escapes,
+    // a whole real up to 2^53 in size as an integer (-0 as 0) and a larger one
+    // as its shortest digits padded with zeros unless the exponent form is
+    // shorter; every NaN is "NaN". Scripts compare these lines as text.
+    Line,
+};
+// The text of `root` in `layout`, ending with a newline.
+std::string to_json(const DocNode& root, JsonLayout layout = JsonLayout::Indented);
 
 // "NaN", "Infinity", "-Infinity"; a NaN with other bits than the usual quiet
 // NaN (0x7FF8000000000000) keeps them as "NaN:0x7FF0000000000001".
