@@ -21,20 +21,30 @@ QString qs(const std::string& utf8) {
     return QString::fromStdString(utf8);
 }
 
+QString qs(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+
+// The rows of the object's values: one field, or two side by side; the
+// labels and units are those of the fields (property_edit.h).
 struct TextRow {
-    const char* label;
     ObjectText first;
     ObjectText second;  // OBJECT_TEXTS: a row of one field
-    const char* unit;
 };
-const TextRow OBJECT_ROWS[] = {{"起始位置 x, y", OT_X0, OT_Y0, "米"},
-                               {"起始速度 vx, vy", OT_VX0, OT_VY0, "米/秒"},
-                               {"速率, 方向", OT_SPEED, OT_ANGLE, "米/秒, 度"},
-                               {"质量", OT_MASS, OBJECT_TEXTS, "千克"},
-                               {"电荷量", OT_CHARGE, OBJECT_TEXTS, "库仑"},
-                               {"半径", OT_RADIUS, OBJECT_TEXTS, "米"},
-                               {"碰撞损失系数", OT_LOSS, OBJECT_TEXTS, "0 到 1"},
-                               {"人为外力 Fx, Fy", OT_FX, OT_FY, "牛"}};
+const TextRow OBJECT_ROWS[] = {{OT_X0, OT_Y0},
+                               {OT_VX0, OT_VY0},
+                               {OT_SPEED, OT_ANGLE},
+                               {OT_MASS, OBJECT_TEXTS},
+                               {OT_CHARGE, OBJECT_TEXTS},
+                               {OT_RADIUS, OBJECT_TEXTS},
+                               {OT_LOSS, OBJECT_TEXTS},
+                               {OT_FX, OT_FY}};
+
+// A label and unit in columns 0 and `unit_column` of a grid row, around the edits.
+void add_caption(QGridLayout* grid, QWidget* parent, int row, const RowCaption& c, int unit_column) {
+    grid->addWidget(new QLabel(qs(c.label), parent), row, 0);
+    grid->addWidget(new QLabel(qs(c.unit), parent), row, unit_column);
+}
 
 const char* const READOUT_NAMES[READOUT_COUNT] = {"时间 t",   "x",        "y",  "速率 v", "vx",        "vy",
                                                   "速度方向", "加速度 a", "ax", "ay",     "加速度方向"};
@@ -101,14 +111,15 @@ ObjectDialog::ObjectDialog(PlayerState& p, Platform& platform, int slot, QWidget
     auto* basic = new QGroupBox(QStringLiteral("运动对象"), this);
     auto* bg = new QGridLayout(basic);
     for (QLineEdit*& e : edit_) e = new QLineEdit(basic);
-    bg->addWidget(new QLabel(QStringLiteral("名称"), basic), 0, 0);
+    bg->addWidget(new QLabel(qs(object_text_field(OT_NAME).label), basic), 0, 0);
     bg->addWidget(edit_[OT_NAME], 0, 1, 1, 2);
     int row = 1;
     for (const TextRow& r : OBJECT_ROWS) {
-        bg->addWidget(new QLabel(QString::fromUtf8(r.label), basic), row, 0);
+        const bool pair = r.second != OBJECT_TEXTS;
+        add_caption(bg, basic, row,
+                    row_caption(object_text_field(r.first), pair ? &object_text_field(r.second) : nullptr), 3);
         bg->addWidget(edit_[r.first], row, 1);
-        if (r.second != OBJECT_TEXTS) bg->addWidget(edit_[r.second], row, 2);
-        bg->addWidget(new QLabel(QString::fromUtf8(r.unit), basic), row, 3);
+        if (pair) bg->addWidget(edit_[r.second], row, 2);
         ++row;
     }
     left->addWidget(basic);
@@ -122,7 +133,10 @@ ObjectDialog::ObjectDialog(PlayerState& p, Platform& platform, int slot, QWidget
         auto* links = new QGroupBox(QStringLiteral("弹簧、绳和杆"), this);
         auto* lg = new QGridLayout(links);
         lg->addWidget(new QLabel(QStringLiteral("长度 (米)"), links), 0, 1);
-        lg->addWidget(new QLabel(QStringLiteral("劲度系数 (牛/米)"), links), 0, 2);
+        // Every spring kind's stiffness is the same field.
+        const RowCaption stiffness =
+            row_caption(*find_field(find_section(SectionId::Element, T_TH).fields, "stiffness"));
+        lg->addWidget(new QLabel(qs(stiffness.label + " (" + stiffness.unit + ")"), links), 0, 2);
         int r = 1;
         for (const ConnectorFields& c : shown_.connectors) {
             Row w{new QLineEdit(links), nullptr};
@@ -156,7 +170,7 @@ ObjectDialog::ObjectDialog(PlayerState& p, Platform& platform, int slot, QWidget
     dg->addWidget(trail_colour_, 0, 1);
     dg->addWidget(strobe_, 1, 0);
     dg->addWidget(edit_[OT_STROBE_INTERVAL], 1, 1);
-    dg->addWidget(new QLabel(QStringLiteral("秒"), display), 1, 2);
+    dg->addWidget(new QLabel(qs(shown_unit(object_text_field(OT_STROBE_INTERVAL))), display), 1, 2);
     left->addWidget(display);
     left->addStretch();
 
@@ -285,9 +299,8 @@ ElementDialog::ElementDialog(PlayerState& p, Platform& platform, int table, int 
     top->addLayout(grid);
     for (int k = 0; k < form.rows; ++k) {
         edit_[k] = new QLineEdit(this);
-        grid->addWidget(new QLabel(QString::fromUtf8(form.label[k]), this), k, 0);
+        add_caption(grid, this, k, row_caption(element_row_field(table, k)), 2);
         grid->addWidget(edit_[k], k, 1);
-        grid->addWidget(new QLabel(QString::fromUtf8(form.unit[k]), this), k, 2);
     }
     if (form.choice_label) {
         choice_ = new QComboBox(this);
