@@ -107,7 +107,21 @@ ObjectDialog::ObjectDialog(PlayerState& p, Platform& platform, int slot, QWidget
     columns->addLayout(left);
     columns->addLayout(right);
 
-    // The start and the physical values.
+    left->addWidget(values_box());
+    if (!shown_.connectors.empty()) left->addWidget(connectors_box());
+    left->addWidget(display_box());
+    left->addStretch();
+    right->addWidget(readouts_box());
+    right->addWidget(vectors_box());
+    right->addStretch();
+
+    add_buttons(this, top, ok_, cancel_);
+    connect(ok_, &QPushButton::clicked, this, [this] { confirm(); });
+    show_fields(shown_);
+}
+
+// The start and the physical values.
+QGroupBox* ObjectDialog::values_box() {
     auto* basic = new QGroupBox(QStringLiteral("运动对象"), this);
     auto* bg = new QGridLayout(basic);
     for (QLineEdit*& e : edit_) e = new QLineEdit(basic);
@@ -122,41 +136,42 @@ ObjectDialog::ObjectDialog(PlayerState& p, Platform& platform, int slot, QWidget
         if (pair) bg->addWidget(edit_[r.second], row, 2);
         ++row;
     }
-    left->addWidget(basic);
     connect(edit_[OT_VX0], &QLineEdit::textEdited, this, [this] { components_edited(); });
     connect(edit_[OT_VY0], &QLineEdit::textEdited, this, [this] { components_edited(); });
     connect(edit_[OT_SPEED], &QLineEdit::textEdited, this, [this] { polar_edited(); });
     connect(edit_[OT_ANGLE], &QLineEdit::textEdited, this, [this] { polar_edited(); });
+    return basic;
+}
 
-    // Springs, ropes and rods attached to the object.
-    if (!shown_.connectors.empty()) {
-        auto* links = new QGroupBox(QStringLiteral("弹簧、绳和杆"), this);
-        auto* lg = new QGridLayout(links);
-        lg->addWidget(new QLabel(QStringLiteral("长度 (米)"), links), 0, 1);
-        // Every spring kind's stiffness is the same field.
-        const RowCaption stiffness =
-            row_caption(*find_field(find_section(SectionId::Element, T_TH).fields, "stiffness"));
-        lg->addWidget(new QLabel(qs(stiffness.label + " (" + stiffness.unit + ")"), links), 0, 2);
-        int r = 1;
-        for (const ConnectorFields& c : shown_.connectors) {
-            Row w{new QLineEdit(links), nullptr};
-            lg->addWidget(new QLabel(qs(c.caption), links), r, 0);
-            lg->addWidget(w.length, r, 1);
-            if (c.editable) {
-                w.length->setToolTip(QStringLiteral("弹簧的原长"));
-                w.stiffness = new QLineEdit(links);
-                lg->addWidget(w.stiffness, r, 2);
-            } else {
-                w.length->setReadOnly(true);
-                w.length->setToolTip(QStringLiteral("绳和杆的长度在每次运行时由起始位置决定"));
-            }
-            rows_.push_back(w);
-            ++r;
+// Springs, ropes and rods attached to the object.
+QGroupBox* ObjectDialog::connectors_box() {
+    auto* links = new QGroupBox(QStringLiteral("弹簧、绳和杆"), this);
+    auto* lg = new QGridLayout(links);
+    lg->addWidget(new QLabel(QStringLiteral("长度 (米)"), links), 0, 1);
+    // Every spring kind's stiffness is the same field.
+    const RowCaption stiffness = row_caption(*find_field(find_section(SectionId::Element, T_TH).fields, "stiffness"));
+    lg->addWidget(new QLabel(qs(stiffness.label + " (" + stiffness.unit + ")"), links), 0, 2);
+    int r = 1;
+    for (const ConnectorFields& c : shown_.connectors) {
+        Row w{new QLineEdit(links), nullptr};
+        lg->addWidget(new QLabel(qs(c.caption), links), r, 0);
+        lg->addWidget(w.length, r, 1);
+        if (c.editable) {
+            w.length->setToolTip(QStringLiteral("弹簧的原长"));
+            w.stiffness = new QLineEdit(links);
+            lg->addWidget(w.stiffness, r, 2);
+        } else {
+            w.length->setReadOnly(true);
+            w.length->setToolTip(QStringLiteral("绳和杆的长度在每次运行时由起始位置决定"));
         }
-        left->addWidget(links);
+        rows_.push_back(w);
+        ++r;
     }
+    return links;
+}
 
-    // Trail and strobe.
+// Trail and strobe.
+QGroupBox* ObjectDialog::display_box() {
     auto* display = new QGroupBox(QStringLiteral("显示"), this);
     auto* dg = new QGridLayout(display);
     trail_ = new QCheckBox(QStringLiteral("显示轨迹"), display);
@@ -171,18 +186,21 @@ ObjectDialog::ObjectDialog(PlayerState& p, Platform& platform, int slot, QWidget
     dg->addWidget(strobe_, 1, 0);
     dg->addWidget(edit_[OT_STROBE_INTERVAL], 1, 1);
     dg->addWidget(new QLabel(qs(shown_unit(object_text_field(OT_STROBE_INTERVAL))), display), 1, 2);
-    left->addWidget(display);
-    left->addStretch();
+    return display;
+}
 
-    // The readouts at strobe moments, the vectors.
+// The readouts at strobe moments.
+QGroupBox* ObjectDialog::readouts_box() {
     auto* readouts = new QGroupBox(QStringLiteral("频闪时显示的数据"), this);
     auto* rg = new QGridLayout(readouts);
     for (int k = 0; k < READOUT_COUNT; ++k) {
         readout_[k] = new QCheckBox(QString::fromUtf8(READOUT_NAMES[k]), readouts);
         rg->addWidget(readout_[k], k / 4, k % 4);
     }
-    right->addWidget(readouts);
+    return readouts;
+}
 
+QGroupBox* ObjectDialog::vectors_box() {
     auto* vectors = new QGroupBox(QStringLiteral("矢量"), this);
     auto* vg = new QGridLayout(vectors);
     // Two columns of vectors, each with its live and strobe boxes.
@@ -202,12 +220,7 @@ ObjectDialog::ObjectDialog(PlayerState& p, Platform& platform, int slot, QWidget
         vg->addWidget(strobe_vector_[k], row, col + 2);
         ++placed;
     }
-    right->addWidget(vectors);
-    right->addStretch();
-
-    add_buttons(this, top, ok_, cancel_);
-    connect(ok_, &QPushButton::clicked, this, [this] { confirm(); });
-    show_fields(shown_);
+    return vectors;
 }
 
 QLineEdit* ObjectDialog::connector_edit(int row, bool stiffness) const {
