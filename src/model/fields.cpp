@@ -31,6 +31,26 @@ constexpr Field reserved(const char* name, T type, std::size_t offset, int count
     return field(name, type, offset, "", "reserved", count, FIELD_INTERNAL);
 }
 
+// A field the property dialogs show: its label and the values they accept.
+constexpr Field shown(Field f, const char* label, FieldRange range = {}) {
+    f.label = label;
+    f.range = range;
+    return f;
+}
+constexpr double NO_LIMIT = std::numeric_limits<double>::infinity();
+constexpr FieldRange above_zero(const char* refusal) {
+    return {0, NO_LIMIT, true, false, refusal};
+}
+constexpr FieldRange at_least_zero(const char* refusal) {
+    return {0, NO_LIMIT, false, false, refusal};
+}
+constexpr FieldRange zero_to_one(const char* refusal) {
+    return {0, 1, false, false, refusal};
+}
+constexpr FieldRange not_zero(const char* refusal) {
+    return {-NO_LIMIT, NO_LIMIT, false, true, refusal};
+}
+
 #define AT(S, member) offsetof(S, member)
 
 constexpr Field SETTINGS[] = {
@@ -87,18 +107,22 @@ constexpr Field TOOLBAR[] = {
 constexpr Field OBJECTS[] = {
     field("kind", T::Int, AT(MovingObject, kind), "",
           "1 body (运动对象), 2 block (木块), 3 plank (平板), 4 incline (斜面)"),
-    field("name", T::Text, 0, "", "name by which programs and measurements find the object"),
+    shown(field("name", T::Text, 0, "", "name by which programs and measurements find the object"), "名称"),
     field("second_text", T::Text, 1, "", "second text of the object"),
-    field("x0", T::Real, AT(MovingObject, x0), "m", "start position x"),
-    field("y0", T::Real, AT(MovingObject, y0), "m", "start position y"),
-    field("vx0", T::Real, AT(MovingObject, vx0), "m/s", "start velocity x"),
-    field("vy0", T::Real, AT(MovingObject, vy0), "m/s", "start velocity y"),
-    field("rest_mass", T::Real, AT(MovingObject, rest_mass), "kg", "mass; every object needs one"),
-    field("charge", T::Real, AT(MovingObject, charge), "C", "electric charge"),
-    field("radius", T::Real, AT(MovingObject, radius), "m", "radius of a body"),
-    field("fx", T::Real, AT(MovingObject, fx), "N", "applied external force x (人为外力)"),
-    field("fy", T::Real, AT(MovingObject, fy), "N", "applied external force y"),
-    field("loss", T::Real, AT(MovingObject, loss), "", "0..1: share of the normal speed lost in a collision or bounce"),
+    shown(field("x0", T::Real, AT(MovingObject, x0), "m", "start position x"), "起始位置 x"),
+    shown(field("y0", T::Real, AT(MovingObject, y0), "m", "start position y"), "起始位置 y"),
+    shown(field("vx0", T::Real, AT(MovingObject, vx0), "m/s", "start velocity x"), "起始速度 vx"),
+    shown(field("vy0", T::Real, AT(MovingObject, vy0), "m/s", "start velocity y"), "起始速度 vy"),
+    shown(field("rest_mass", T::Real, AT(MovingObject, rest_mass), "kg", "mass; every object needs one"), "质量",
+          above_zero("质量必须大于零。")),
+    shown(field("charge", T::Real, AT(MovingObject, charge), "C", "electric charge"), "电荷量"),
+    shown(field("radius", T::Real, AT(MovingObject, radius), "m", "radius of a body"), "半径",
+          at_least_zero("半径必须大于或等于零。")),
+    shown(field("fx", T::Real, AT(MovingObject, fx), "N", "applied external force x (人为外力)"), "人为外力 Fx"),
+    shown(field("fy", T::Real, AT(MovingObject, fy), "N", "applied external force y"), "人为外力 Fy"),
+    shown(field("loss", T::Real, AT(MovingObject, loss), "",
+                "0..1: share of the normal speed lost in a collision or bounce"),
+          "碰撞损失系数", zero_to_one("碰撞损失系数必须在0到1之间。")),
     field("width", T::Real, AT(MovingObject, width), "m", "width of a block or plank, base of an incline"),
     field("height", T::Real, AT(MovingObject, height), "m", "height of a block, plank or incline"),
     field("ground_mu", T::Real, AT(MovingObject, ground_mu), "",
@@ -133,7 +157,8 @@ constexpr Field OBJECTS[] = {
           "1: the key colour is transparent. An object shown as the generated ball (no picture of its own, "
           "and no object without a rest_mass before it) is always read with 1, on black"),
     field("strobe_on", T::Byte, AT(MovingObject, strobe_on), "", "1: stamp the object at strobe moments"),
-    field("strobe_interval", T::Real, AT(MovingObject, strobe_interval), "s", "time between strobe stamps"),
+    shown(field("strobe_interval", T::Real, AT(MovingObject, strobe_interval), "s", "time between strobe stamps"),
+          "频闪间隔", above_zero("频闪间隔必须大于零。")),
     field("readout_flags", T::Byte, AT(MovingObject, readout_flags), "",
           "readouts at strobe moments: t, x, y, |v|, vx, vy, v angle, |a|, ax, ay, a angle", READOUT_COUNT),
     field("strobe_vector_flags", T::Byte, AT(MovingObject, strobe_vector_flags), "",
@@ -294,12 +319,14 @@ constexpr Field RESERVED[] = {
 constexpr Field ELEMENT_NAME = field("name", T::Text, 0, "", "name of the element");
 
 #define REAL(S, member, unit, meaning) field(#member, T::Real, AT(S, member), unit, meaning)
+#define SHOWN(S, member, unit, meaning, ...) shown(REAL(S, member, unit, meaning), __VA_ARGS__)
 // Groups of fields that several element kinds share, with the same meaning.
-#define REGION(S)                                                                                         \
-    REAL(S, x1, "m", "region left"), REAL(S, y1, "m", "region bottom"), REAL(S, x2, "m", "region right"), \
-        REAL(S, y2, "m", "region top")
-#define SPRING(S)                                                                                      \
-    REAL(S, natural_length, "m", "natural length"), REAL(S, stiffness, "N/m", "stiffness (non-zero)"), \
+#define REGION(S)                                                                                   \
+    SHOWN(S, x1, "m", "region left", "左边界 x1"), SHOWN(S, y1, "m", "region bottom", "下边界 y1"), \
+        SHOWN(S, x2, "m", "region right", "右边界 x2"), SHOWN(S, y2, "m", "region top", "上边界 y2")
+#define SPRING(S)                                                                                             \
+    SHOWN(S, natural_length, "m", "natural length", "弹簧原长", at_least_zero("弹簧原长必须大于或等于零。")), \
+        SHOWN(S, stiffness, "N/m", "stiffness (non-zero)", "劲度系数", above_zero("劲度系数必须大于零。")),   \
         REAL(S, mode, "", "0 both ways, 1 only stretched, 2 only compressed")
 #define FRICTION(S) \
     REAL(S, kinetic_mu, "", "kinetic friction coefficient"), REAL(S, static_mu, "", "static friction coefficient")
@@ -310,33 +337,35 @@ constexpr Field ELEMENT_NAME = field("name", T::Text, 0, "", "name of the elemen
 
 constexpr Field Z_FIELDS[] = {
     REGION(ZRegion),
-    REAL(ZRegion, coefficient, "", "resistance coefficient w (non-zero)"),
-    REAL(ZRegion, exponent, "", "n in F = |v|ⁿ·w"),
+    SHOWN(ZRegion, coefficient, "", "resistance coefficient w (non-zero)", "阻力系数",
+          above_zero("阻力系数必须大于零。")),
+    SHOWN(ZRegion, exponent, "", "n in F = |v|ⁿ·w", "速度的指数 n"),
     REAL(ZRegion, law, "", "0: w = coefficient, 1: coefficient·m, 2: coefficient·volume"),
     ELEMENT_NAME,
 };
 constexpr Field M_FIELDS[] = {
-    REAL(FixedMass, x, "m", "position x"),
-    REAL(FixedMass, y, "m", "position y"),
-    REAL(FixedMass, mass, "kg", "mass (non-zero)"),
+    SHOWN(FixedMass, x, "m", "position x", "x"),
+    SHOWN(FixedMass, y, "m", "position y", "y"),
+    SHOWN(FixedMass, mass, "kg", "mass (non-zero)", "质量", above_zero("质量必须大于零。")),
     ELEMENT_NAME,
 };
 constexpr Field E_FIELDS[] = {
-    REAL(FixedCharge, x, "m", "position x"),
-    REAL(FixedCharge, y, "m", "position y"),
-    REAL(FixedCharge, charge, "C", "charge (non-zero)"),
+    SHOWN(FixedCharge, x, "m", "position x", "x"),
+    SHOWN(FixedCharge, y, "m", "position y", "y"),
+    SHOWN(FixedCharge, charge, "C", "charge (non-zero)", "电荷量", not_zero("电荷量不能为零。")),
     ELEMENT_NAME,
 };
 constexpr Field EA_FIELDS[] = {
     REGION(ElectricField),
-    REAL(ElectricField, direction, "rad", "direction of the field"),
-    REAL(ElectricField, strength, "N/C", "field strength (non-zero)"),
+    SHOWN(ElectricField, direction, "rad", "direction of the field", "方向"),
+    SHOWN(ElectricField, strength, "N/C", "field strength (non-zero)", "电场强度", not_zero("电场强度不能为零。")),
     ELEMENT_NAME,
 };
 constexpr Field BA_FIELDS[] = {
     REGION(MagneticField),
     REAL(MagneticField, shape, "", "> 5 circle, < 5 rectangle, 5 no region; positive: out of the plane"),
-    REAL(MagneticField, induction, "T", "induction (non-zero)"),
+    SHOWN(MagneticField, induction, "T", "induction (non-zero)", "磁感应强度 (向外为正)",
+          not_zero("磁感应强度不能为零。")),
     ELEMENT_NAME,
 };
 constexpr Field TH_FIELDS[] = {
@@ -392,6 +421,7 @@ constexpr Field OBJECT_LINK_FIELDS[] = {
 #undef FRICTION
 #undef SPRING
 #undef REGION
+#undef SHOWN
 #undef REAL
 #undef AT
 

@@ -1,7 +1,9 @@
 // The named fields of every record kind of the experiment: one table per
-// kind, each field with its name, type, place in the record, unit and meaning.
-// The dump's JSON, the text forms (reading and writing) and the authoring
-// documentation are all produced from these tables, so they cannot disagree.
+// kind, each field with its name, type, place in the record, unit and meaning,
+// and for the fields a property dialog shows, its Chinese label and the values
+// it accepts. The dump's JSON, the text forms (reading and writing), the
+// authoring documentation, the run data's column units and the property
+// dialogs are all produced from these tables, so they cannot disagree.
 //
 // Numeric fields live in the record's bytes (offset, count values of the
 // type); texts live in the model's parallel text tables (offset = the index
@@ -11,6 +13,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <span>
 #include <string>
 #include <vector>
@@ -41,6 +44,18 @@ enum : std::uint8_t {
     FIELD_RUNTIME = 2,
 };
 
+// The values a property dialog accepts for a field (and the span of a slider),
+// with the message that refuses any other. The default accepts every number.
+struct FieldRange {
+    double min = -std::numeric_limits<double>::infinity();
+    double max = std::numeric_limits<double>::infinity();
+    bool above_min = false;    // min itself is refused: the value must be greater
+    bool non_zero = false;     // 0 is refused (a strength that marks its record as present)
+    const char* refusal = "";  // UTF-8
+};
+bool in_range(const FieldRange& r, double value);
+bool bounded(const FieldRange& r);  // refuses some number
+
 struct Field {
     const char* name;
     FieldType type;
@@ -49,6 +64,8 @@ struct Field {
     const char* unit;      // "" when the value has none
     const char* meaning;
     std::uint8_t flags = 0;
+    const char* label = nullptr;  // label in the property dialogs (UTF-8); null when no dialog shows the field
+    FieldRange range = {};
 };
 
 // Bytes of the record a field covers (0 for texts and for line lists kept outside the record).
@@ -161,5 +178,12 @@ void text_form_defaults(Model& m);
 // A freshly reset model with the text form's defaults: the reference for
 // every reset value a text form leaves out.
 const Model& reset_reference();
+
+// The reset value of a numeric field (its `index`th value), as reset_reference
+// holds it in slot 0 of the section; false for texts, fonts and line lists.
+bool field_reset_value(const Section& s, const Field& f, double& value, int index = 0);
+
+// The section of a record kind (an element table for SectionId::Element).
+const Section& find_section(SectionId id, int table = -1);
 
 }  // namespace quorrel

@@ -167,20 +167,13 @@ struct Snapshot {
     std::array<std::array<Text, POINT_TEXTS>, MAX_POINTS> point_texts;
 };
 
-struct Model {
-    Settings settings;
-    double sim_time;
-    std::int32_t digits = 4;  // significant digits of displayed numbers; kept by a reset
-    Presence present;
-    std::int32_t reserved_word1;  // container variable-part block 1
-    std::int32_t reserved_word8;  // the word after the points
-    std::array<std::uint8_t, 50> reserved_block;
-    Toolbar toolbar;
-    bool has_toolbar;  // true when loaded from a container
-
+// The tables that drags on the scene and the property dialogs change: the
+// model holds them as its base, so an undo step copies them in one
+// assignment (`static_cast<EditableTables&>(copy) = m`) and a table added
+// here is kept by the undo history without more code.
+struct EditableTables {
     std::array<MovingObject, MAX_OBJECTS> objects;
     std::array<ObjectTexts, MAX_OBJECTS> object_texts;
-    std::array<ForceBreakdown, MAX_OBJECTS> forces;
 
     ElementList<ZRegion> Z;
     ElementList<FixedMass> M;
@@ -198,21 +191,35 @@ struct Model {
 
     std::array<Measurement, MAX_MEASUREMENTS> measurements;
     std::array<std::array<Text, MEASUREMENT_TEXTS>, MAX_MEASUREMENTS> measurement_texts;
+    std::array<TextBlock, MAX_TEXT_BLOCKS> text_blocks;
+    std::array<Point, MAX_POINTS> points;
+    std::array<std::array<Text, POINT_TEXTS>, MAX_POINTS> point_texts;
+    std::array<Annotation, MAX_ANNOTATIONS> annotations;
+    std::array<FunctionGraph, MAX_GRAPHS> graphs;
+};
+
+struct Model : EditableTables {
+    Settings settings;
+    double sim_time;
+    std::int32_t digits = 4;  // significant digits of displayed numbers; kept by a reset
+    Presence present;
+    std::int32_t reserved_word1;  // container variable-part block 1
+    std::int32_t reserved_word8;  // the word after the points
+    std::array<std::uint8_t, 50> reserved_block;
+    Toolbar toolbar;
+    bool has_toolbar;  // true when loaded from a container
+
+    std::array<ForceBreakdown, MAX_OBJECTS> forces;
+
     std::array<Measurement, MAX_MEASUREMENTS> prev_measurements;  // previous readings
     std::array<std::array<Text, MEASUREMENT_TEXTS>, MAX_MEASUREMENTS> prev_measurement_texts;
 
-    std::array<TextBlock, MAX_TEXT_BLOCKS> text_blocks;
     std::array<Text, MAX_TEXT_BLOCKS> text_block_font;
     std::array<std::vector<Text>, MAX_TEXT_BLOCKS> text_block_lines;
 
-    std::array<Point, MAX_POINTS> points;
-    std::array<std::array<Text, POINT_TEXTS>, MAX_POINTS> point_texts;
-
-    std::array<Annotation, MAX_ANNOTATIONS> annotations;
     std::array<Text, MAX_ANNOTATIONS> annotation_text;
     std::array<Text, MAX_ANNOTATIONS> annotation_font;
 
-    std::array<FunctionGraph, MAX_GRAPHS> graphs;
     std::array<std::array<Text, CURVES>, MAX_GRAPHS> graph_texts1;  // x expressions
     std::array<std::array<Text, CURVES>, MAX_GRAPHS> graph_texts2;  // y expressions
     GraphWindow graph_window;

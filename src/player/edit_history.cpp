@@ -4,46 +4,16 @@
 #include "player/player.h"
 
 namespace quorrel {
-namespace {
 
-// The members the model and the edit state share, copied either way.
-template <class To, class From>
-void copy_shared(To& to, const From& from) {
-    to.objects = from.objects;
-    to.object_texts = from.object_texts;
-    to.Z = from.Z;
-    to.M = from.M;
-    to.E = from.E;
-    to.EA = from.EA;
-    to.BA = from.BA;
-    to.TH = from.TH;
-    to.E_TH = from.E_TH;
-    to.TB = from.TB;
-    to.CT = from.CT;
-    to.SH = from.SH;
-    to.E_SH = from.E_SH;
-    to.GAN = from.GAN;
-    to.E_GAN = from.E_GAN;
-    to.measurements = from.measurements;
-    to.measurement_texts = from.measurement_texts;
-    to.points = from.points;
-    to.point_texts = from.point_texts;
-    to.annotations = from.annotations;
-    to.text_blocks = from.text_blocks;
-    to.graphs = from.graphs;
-}
-
-}  // namespace
-
-void capture_edit_state(const Model& m, EditState& s) {
-    copy_shared(s, m);
+void capture_edit_step(const Model& m, EditStep& s) {
+    static_cast<EditableTables&>(s) = m;
     s.origin_x = m.settings.origin_x;
     s.origin_y = m.settings.origin_y;
     for (int v = 0; v < MAX_VARIABLES; ++v) s.variable_initial[v] = m.variable_texts[v][VT_INITIAL];
 }
 
-void restore_edit_state(Model& m, const EditState& s) {
-    copy_shared(m, s);
+void restore_edit_step(Model& m, const EditStep& s) {
+    static_cast<EditableTables&>(m) = s;
     m.settings.origin_x = s.origin_x;
     m.settings.origin_y = s.origin_y;
     for (int v = 0; v < MAX_VARIABLES; ++v) {
@@ -53,20 +23,20 @@ void restore_edit_state(Model& m, const EditState& s) {
     }
 }
 
-std::unique_ptr<EditState> EditHistory::take(const Model& m) {
-    std::unique_ptr<EditState> s;
+std::unique_ptr<EditStep> EditHistory::take(const Model& m) {
+    std::unique_ptr<EditStep> s;
     if (spare_.empty()) {
-        s = std::make_unique<EditState>();
+        s = std::make_unique<EditStep>();
     } else {
         s = std::move(spare_.back());
         spare_.pop_back();
     }
-    capture_edit_state(m, *s);
+    capture_edit_step(m, *s);
     s->revision = revision_;
     return s;
 }
 
-void EditHistory::give_back(std::unique_ptr<EditState> s) {
+void EditHistory::give_back(std::unique_ptr<EditStep> s) {
     if (s) spare_.push_back(std::move(s));
 }
 
@@ -91,13 +61,13 @@ void EditHistory::cancel() {
     give_back(std::move(pending_));
 }
 
-bool EditHistory::step(Model& m, std::vector<std::unique_ptr<EditState>>& from,
-                       std::vector<std::unique_ptr<EditState>>& to) {
+bool EditHistory::step(Model& m, std::vector<std::unique_ptr<EditStep>>& from,
+                       std::vector<std::unique_ptr<EditStep>>& to) {
     if (from.empty()) return false;
     to.push_back(take(m));
-    std::unique_ptr<EditState> s = std::move(from.back());
+    std::unique_ptr<EditStep> s = std::move(from.back());
     from.pop_back();
-    restore_edit_state(m, *s);
+    restore_edit_step(m, *s);
     revision_ = s->revision;
     give_back(std::move(s));
     return true;

@@ -1,8 +1,7 @@
 // The undo history of the edits made before a run: drags on the scene and
 // property dialogs. An entry holds only the part of the model those edits can
-// change (about 120 KB of the model's 400 KB: objects, element tables,
-// measurements, points, labels, text blocks, graph windows, the origin and the
-// variables' initial values), and the history keeps at most UNDO_DEPTH
+// change (about 120 KB of the model's 400 KB: its EditableTables, the origin
+// and the variables' initial values), and the history keeps at most UNDO_DEPTH
 // entries, so it never holds more than a few megabytes. The history also
 // tells whether the experiment has edits that were not saved.
 #pragma once
@@ -21,39 +20,18 @@ struct PlayerState;
 
 inline constexpr int UNDO_DEPTH = 20;
 
-// What drags and property edits change, with the names the model uses.
-struct EditState {
+// One step of the history: the model's editable tables, the origin and the
+// variables' initial values (a point vector's drag sets them).
+struct EditStep : EditableTables {
     std::int32_t origin_x = 0, origin_y = 0;
-    std::array<MovingObject, MAX_OBJECTS> objects;
-    std::array<ObjectTexts, MAX_OBJECTS> object_texts;
-    ElementList<ZRegion> Z;
-    ElementList<FixedMass> M;
-    ElementList<FixedCharge> E;
-    ElementList<ElectricField> EA;
-    ElementList<MagneticField> BA;
-    ElementList<AnchorSpring> TH;
-    ElementList<ObjectSpring> E_TH;
-    ElementList<StraightTrack> TB;
-    ElementList<ArcTrack> CT;
-    ElementList<AnchorLink> SH;
-    ElementList<ObjectLink> E_SH;
-    ElementList<AnchorLink> GAN;
-    ElementList<ObjectLink> E_GAN;
-    std::array<Measurement, MAX_MEASUREMENTS> measurements;
-    std::array<std::array<Text, MEASUREMENT_TEXTS>, MAX_MEASUREMENTS> measurement_texts;
-    std::array<Point, MAX_POINTS> points;
-    std::array<std::array<Text, POINT_TEXTS>, MAX_POINTS> point_texts;
-    std::array<Annotation, MAX_ANNOTATIONS> annotations;
-    std::array<TextBlock, MAX_TEXT_BLOCKS> text_blocks;
-    std::array<FunctionGraph, MAX_GRAPHS> graphs;
-    std::array<Text, MAX_VARIABLES> variable_initial;  // a point vector's drag sets them
-    std::uint64_t revision = 0;                        // the model's revision this state belongs to
+    std::array<Text, MAX_VARIABLES> variable_initial;
+    std::uint64_t revision = 0;  // the model's revision this state belongs to
 };
 
-void capture_edit_state(const Model& m, EditState& s);
+void capture_edit_step(const Model& m, EditStep& s);
 // Puts the state back. A variable whose initial value changes takes it as its
 // value too, as the drag that set it did.
-void restore_edit_state(Model& m, const EditState& s);
+void restore_edit_step(Model& m, const EditStep& s);
 
 class EditHistory {
 public:
@@ -85,13 +63,13 @@ public:
     void clear();
 
 private:
-    std::unique_ptr<EditState> take(const Model& m);
-    void give_back(std::unique_ptr<EditState> s);
-    bool step(Model& m, std::vector<std::unique_ptr<EditState>>& from, std::vector<std::unique_ptr<EditState>>& to);
+    std::unique_ptr<EditStep> take(const Model& m);
+    void give_back(std::unique_ptr<EditStep> s);
+    bool step(Model& m, std::vector<std::unique_ptr<EditStep>>& from, std::vector<std::unique_ptr<EditStep>>& to);
 
-    std::vector<std::unique_ptr<EditState>> undo_, redo_;  // oldest first
-    std::unique_ptr<EditState> pending_;
-    std::vector<std::unique_ptr<EditState>> spare_;  // reused, so an edit allocates nothing once warm
+    std::vector<std::unique_ptr<EditStep>> undo_, redo_;  // oldest first
+    std::unique_ptr<EditStep> pending_;
+    std::vector<std::unique_ptr<EditStep>> spare_;  // reused, so an edit allocates nothing once warm
     std::uint64_t revision_ = 0, saved_ = 0, next_revision_ = 1;
     bool outside_change_ = false;
 };

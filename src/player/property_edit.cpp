@@ -1,6 +1,7 @@
 #include "player/property_edit.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "engine/solvers.h"
 #include "model/drag_codes.h"
@@ -16,18 +17,7 @@ constexpr int SHOWN_DIGITS = 12;
 constexpr const char* ENTER_NAME = "请输入名称";
 constexpr const char* NAME_TAKEN = "已经有此名称的运动对象,请用另外一个名称";
 constexpr const char* NAME_TOO_LONG = "名称太长,请改短一些";
-constexpr const char* MASS_RANGE = "质量必须大于零。";
-constexpr const char* RADIUS_RANGE = "半径必须大于或等于零。";
-constexpr const char* LOSS_RANGE = "碰撞损失系数必须在0到1之间。";
-constexpr const char* SPEED_RANGE = "速率必须大于或等于零。";
 constexpr const char* LIGHT_SPEED = "考虑相对论时，速率必须小于真空光速。";
-constexpr const char* STROBE_RANGE = "频闪间隔必须大于零。";
-constexpr const char* NATURAL_LENGTH_RANGE = "弹簧原长必须大于或等于零。";
-constexpr const char* STIFFNESS_RANGE = "劲度系数必须大于零。";
-constexpr const char* COEFFICIENT_RANGE = "阻力系数必须大于零。";
-constexpr const char* CHARGE_ZERO = "电荷量不能为零。";
-constexpr const char* FIELD_ZERO = "电场强度不能为零。";
-constexpr const char* INDUCTION_ZERO = "磁感应强度不能为零。";
 constexpr const char* RIGHT_OF_LEFT = "区域的右边界必须大于左边界。";
 constexpr const char* TOP_ABOVE_BOTTOM = "区域的上边界必须大于下边界。";
 
@@ -36,6 +26,55 @@ constexpr const char* TOP_ABOVE_BOTTOM = "区域的上边界必须大于下边�
 constexpr double ROUND_SHAPE = 5;
 constexpr double RECTANGLE_CODE = 1;
 constexpr double CIRCLE_CODE = 10;
+
+// The speed and direction of the object dialog stand for the start velocity:
+// they are the dialog's own fields, not a record's.
+constexpr double NO_LIMIT = std::numeric_limits<double>::infinity();
+const Field SPEED_FIELD = {"speed", FieldType::Real, 1,
+                           0,       "m/s",           "start speed",
+                           0,       "速率",          {0, NO_LIMIT, false, false, "速率必须大于或等于零。"}};
+const Field ANGLE_FIELD = {"direction", FieldType::Real, 1, 0, "°", "start direction", 0, "方向", {}};
+
+// The moving object's fields behind the object dialog's text fields.
+const char* const OBJECT_TEXT_FIELDS[OBJECT_TEXTS] = {
+    "name",      "x0",     "y0",     "vx0",  "vy0", nullptr, nullptr,
+    "rest_mass", "charge", "radius", "loss", "fx",  "fy",    "strobe_interval"};
+
+const Field& record_field(SectionId id, int table, const char* name) {
+    return *find_field(find_section(id, table).fields, name);
+}
+
+// A real of a record by its field.
+double real_of(const void* record, const Field& f) {
+    double v = 0;
+    std::memcpy(&v, static_cast<const std::byte*>(record) + f.offset, sizeof v);
+    return v;
+}
+int real_index(const Field& f) {
+    return f.offset / static_cast<int>(sizeof(double));
+}
+int real_index(int table, const char* name) {
+    return real_index(record_field(SectionId::Element, table, name));
+}
+
+// A value as a dialog shows it and as the record stores it.
+bool in_degrees(const Field& f) {
+    return std::strcmp(f.unit, "rad") == 0;
+}
+double shown_value(const Field& f, double stored) {
+    return in_degrees(f) ? degrees(stored) : stored;
+}
+double stored_value(const Field& f, double shown) {
+    return in_degrees(f) ? radians(shown) : shown;
+}
+
+struct UnitName {
+    const char* unit;
+    const char* shown;
+};
+const UnitName UNIT_NAMES[] = {{"m", "米"},        {"kg", "千克"},  {"C", "库仑"}, {"m/s", "米/秒"},
+                               {"m/s²", "米/秒²"}, {"N", "牛"},     {"s", "秒"},   {"N/m", "牛/米"},
+                               {"N/C", "牛/库仑"}, {"T", "特斯拉"}, {"°", "度"},   {"rad", "度"}};
 
 // Reads field `k` unless its text is the one shown, in which case `value`
 // keeps the exact value behind it. Sets `changed` when the text was edited.
@@ -140,10 +179,20 @@ void rename_references(Model& m, int slot, const Text& old_name, const Text& nam
     }
 }
 
-// The object's values once every field has been read.
-struct ObjectValues {
-    double x0, y0, vx0, vy0, mass, charge, radius, loss, fx, fy, strobe;
-};
+// The object's values once every field has been read, by text field; the
+// speed and direction have none of their own (they give vx0 and vy0).
+using ObjectValues = std::array<double, OBJECT_TEXTS>;
+
+bool holds_real(int t) {
+    return t != OT_NAME && t != OT_SPEED && t != OT_ANGLE;
+}
+
+ObjectValues object_values(const MovingObject& o) {
+    ObjectValues v{};
+    for (int t = 0; t < OBJECT_TEXTS; ++t)
+        if (holds_real(t)) v[t] = real_of(&o, object_text_field(t));
+    return v;
+}
 
 bool read_velocity(const Model& m, const MovingObject& o, const ObjectFields& f, const ObjectFields& was,
                    ObjectValues& v, EditRefusal& r) {
@@ -153,56 +202,40 @@ bool read_velocity(const Model& m, const MovingObject& o, const ObjectFields& f,
         bool speed_changed = false;
         if (!read_changed(f.text[OT_SPEED], was.text[OT_SPEED], OT_SPEED, speed, speed_changed, r)) return false;
         if (!read_changed(f.text[OT_ANGLE], was.text[OT_ANGLE], OT_ANGLE, angle, changed, r)) return false;
-        if (speed < 0) {
-            r = refuse(OT_SPEED, SPEED_RANGE, true);
+        if (!in_range(SPEED_FIELD.range, speed)) {
+            r = refuse(OT_SPEED, SPEED_FIELD.range.refusal, true);
             return false;
         }
         const XY c = velocity_components(speed, angle);
-        v.vx0 = c.x;
-        v.vy0 = c.y;
+        v[OT_VX0] = c.x;
+        v[OT_VY0] = c.y;
         changed = true;
     } else {
         bool vy_changed = false;
-        if (!read_changed(f.text[OT_VX0], was.text[OT_VX0], OT_VX0, v.vx0, changed, r)) return false;
-        if (!read_changed(f.text[OT_VY0], was.text[OT_VY0], OT_VY0, v.vy0, vy_changed, r)) return false;
+        if (!read_changed(f.text[OT_VX0], was.text[OT_VX0], OT_VX0, v[OT_VX0], changed, r)) return false;
+        if (!read_changed(f.text[OT_VY0], was.text[OT_VY0], OT_VY0, v[OT_VY0], vy_changed, r)) return false;
         changed = changed || vy_changed;
     }
     // The relativistic mass has no value at or beyond the speed of light.
-    if (changed && m.settings.use_relativity && !(length(v.vx0, v.vy0) < m.settings.c)) {
+    if (changed && m.settings.use_relativity && !(length(v[OT_VX0], v[OT_VY0]) < m.settings.c)) {
         r = refuse(f.polar_velocity ? OT_SPEED : OT_VX0, LIGHT_SPEED, true);
         return false;
     }
     return true;
 }
 
-// Reads a real field and checks its range when it was edited.
+// Reads a real field and checks it against its record field's range when it
+// was edited.
 struct RangeCheck {
     int field;
     double* value;
-    bool (*ok)(double);
-    const char* message;
+    const FieldRange& range;
 };
-
-bool positive(double v) {
-    return v > 0;
-}
-bool not_negative(double v) {
-    return v >= 0;
-}
-bool any(double) {
-    return true;
-}
-bool non_zero(double v) {
-    return v != 0;
-}
-bool unit_interval(double v) {
-    return v >= 0 && v <= 1;
-}
 
 bool read_checked(const std::string& text, const std::string& was, const RangeCheck& c, bool& changed, EditRefusal& r) {
     if (!read_changed(text, was, c.field, *c.value, changed, r)) return false;
-    if (changed && !c.ok(*c.value)) {
-        r = refuse(c.field, c.message, true);
+    if (changed && !in_range(c.range, *c.value)) {
+        r = refuse(c.field, c.range.refusal, true);
         return false;
     }
     return true;
@@ -229,8 +262,11 @@ bool read_connectors(const ObjectFields& f, const ObjectFields& was, std::vector
         if (!w.editable || c.table != w.table || c.slot != w.slot) continue;
         const int row = static_cast<int>(i);
         SpringEdit& e = springs[i];
-        const RangeCheck length{connector_field(row, false), &e.length, not_negative, NATURAL_LENGTH_RANGE};
-        const RangeCheck stiffness{connector_field(row, true), &e.stiffness, positive, STIFFNESS_RANGE};
+        // Every spring kind has the same natural length and stiffness fields.
+        const RangeCheck length{connector_field(row, false), &e.length,
+                                record_field(SectionId::Element, T_TH, "natural_length").range};
+        const RangeCheck stiffness{connector_field(row, true), &e.stiffness,
+                                   record_field(SectionId::Element, T_TH, "stiffness").range};
         if (!read_checked(c.length, w.length, length, e.length_changed, r) ||
             !read_checked(c.stiffness, w.stiffness, stiffness, e.stiffness_changed, r))
             return false;
@@ -242,6 +278,34 @@ bool read_connectors(const ObjectFields& f, const ObjectFields& was, std::vector
 
 std::string property_text(double value) {
     return format_general(value, SHOWN_DIGITS);
+}
+
+const Field& object_text_field(int t) {
+    if (t == OT_SPEED) return SPEED_FIELD;
+    if (t == OT_ANGLE) return ANGLE_FIELD;
+    return record_field(SectionId::Objects, -1, OBJECT_TEXT_FIELDS[t]);
+}
+
+std::string shown_unit(const Field& f) {
+    for (const UnitName& u : UNIT_NAMES)
+        if (std::strcmp(f.unit, u.unit) == 0) return u.shown;
+    if (*f.unit == '\0' && std::isfinite(f.range.min) && std::isfinite(f.range.max))
+        return property_text(f.range.min) + " 到 " + property_text(f.range.max);
+    return f.unit;
+}
+
+RowCaption row_caption(const Field& first, const Field* second) {
+    RowCaption c{first.label ? first.label : "", shown_unit(first)};
+    if (!second) return c;
+    const std::string label = second->label ? second->label : "", unit = shown_unit(*second);
+    // "起始位置 x" and "起始位置 y" share their words before the last.
+    const std::size_t a = c.label.rfind(' '), b = label.rfind(' ');
+    if (a != std::string::npos && a == b && c.label.compare(0, a, label, 0, b) == 0)
+        c.label += ", " + label.substr(b + 1);
+    else
+        c.label += ", " + label;
+    if (unit != c.unit) c.unit += ", " + unit;
+    return c;
 }
 
 void velocity_polar_texts(double vx, double vy, std::string& speed, std::string& angle) {
@@ -264,16 +328,10 @@ ObjectFields object_fields(const Model& m, int slot) {
     const MovingObject& o = m.objects[slot];
     ObjectFields f;
     f.text[OT_NAME] = gbk_to_utf8(m.object_texts[slot].name);
-    const double values[] = {o.x0, o.y0, o.vx0, o.vy0};
-    for (int k = 0; k < 4; ++k) f.text[OT_X0 + k] = property_text(values[k]);
+    const ObjectValues v = object_values(o);
+    for (int t = 0; t < OBJECT_TEXTS; ++t)
+        if (holds_real(t)) f.text[t] = property_text(v[t]);
     velocity_polar_texts(o.vx0, o.vy0, f.text[OT_SPEED], f.text[OT_ANGLE]);
-    f.text[OT_MASS] = property_text(o.rest_mass);
-    f.text[OT_CHARGE] = property_text(o.charge);
-    f.text[OT_RADIUS] = property_text(o.radius);
-    f.text[OT_LOSS] = property_text(o.loss);
-    f.text[OT_FX] = property_text(o.fx);
-    f.text[OT_FY] = property_text(o.fy);
-    f.text[OT_STROBE_INTERVAL] = property_text(o.strobe_interval);
     f.show_trail = o.show_trail != 0;
     f.trail_colour = o.trail_colour;
     f.strobe_on = o.strobe_on != 0;
@@ -295,19 +353,13 @@ EditRefusal apply_object_properties(Model& m, int slot, const ObjectFields& f) {
     const bool renamed = f.text[OT_NAME] != was.text[OT_NAME];
     if (renamed && !check_name(m, slot, f.text[OT_NAME], name, r)) return r;
 
-    ObjectValues v{o.x0, o.y0, o.vx0, o.vy0, o.rest_mass, o.charge, o.radius, o.loss, o.fx, o.fy, o.strobe_interval};
-    if (!read_checked(f.text, was.text, {OT_X0, &v.x0, any, ""}, r)) return r;
-    if (!read_checked(f.text, was.text, {OT_Y0, &v.y0, any, ""}, r)) return r;
+    // In the dialog's order: the start position, the velocity, then the rest.
+    ObjectValues v = object_values(o);
+    for (int t : {OT_X0, OT_Y0})
+        if (!read_checked(f.text, was.text, {t, &v[t], object_text_field(t).range}, r)) return r;
     if (!read_velocity(m, o, f, was, v, r)) return r;
-    const RangeCheck checks[] = {{OT_MASS, &v.mass, positive, MASS_RANGE},
-                                 {OT_CHARGE, &v.charge, any, ""},
-                                 {OT_RADIUS, &v.radius, not_negative, RADIUS_RANGE},
-                                 {OT_LOSS, &v.loss, unit_interval, LOSS_RANGE},
-                                 {OT_FX, &v.fx, any, ""},
-                                 {OT_FY, &v.fy, any, ""},
-                                 {OT_STROBE_INTERVAL, &v.strobe, positive, STROBE_RANGE}};
-    for (const RangeCheck& c : checks)
-        if (!read_checked(f.text, was.text, c, r)) return r;
+    for (int t = OT_MASS; t < OBJECT_TEXTS; ++t)
+        if (!read_checked(f.text, was.text, {t, &v[t], object_text_field(t).range}, r)) return r;
     std::vector<SpringEdit> springs;
     if (!read_connectors(f, was, springs, r)) return r;
 
@@ -316,17 +368,11 @@ EditRefusal apply_object_properties(Model& m, int slot, const ObjectFields& f) {
         rename_references(m, slot, m.object_texts[slot].name, name);
         m.object_texts[slot].name = name;
     }
-    o.x0 = v.x0;
-    o.y0 = v.y0;
-    o.vx0 = v.vx0;
-    o.vy0 = v.vy0;
-    if (o.rest_mass != v.mass) o.rest_mass = o.mass = v.mass;
-    o.charge = v.charge;
-    o.radius = v.radius;
-    o.loss = v.loss;
-    o.fx = v.fx;
-    o.fy = v.fy;
-    o.strobe_interval = v.strobe;
+    // A new rest mass is the current mass too.
+    if (o.rest_mass != v[OT_MASS]) o.mass = v[OT_MASS];
+    for (int t = 0; t < OBJECT_TEXTS; ++t)
+        if (holds_real(t))
+            std::memcpy(reinterpret_cast<std::byte*>(&o) + object_text_field(t).offset, &v[t], sizeof(double));
     store_flag(o.show_trail, f.show_trail);
     o.trail_colour = f.trail_colour;
     store_flag(o.strobe_on, f.strobe_on);
@@ -351,59 +397,23 @@ EditRefusal apply_object_properties(Model& m, int slot, const ObjectFields& f) {
 
 namespace {
 
-const char* const X = "x";
-const char* const Y = "y";
-const char* const METRE = "米";
-
-const ElementForm REGION_Z = {"阻力区域",
-                              6,
-                              {"左边界 x1", "下边界 y1", "右边界 x2", "上边界 y2", "阻力系数", "速度的指数 n"},
-                              {METRE, METRE, METRE, METRE, "", ""},
-                              "阻力规律",
-                              3,
-                              {"f = k·vⁿ", "f = k·m·vⁿ", "f = k·(4/3)πr³·vⁿ"}};
-const ElementForm MASS_M = {"固定质点", 3, {X, Y, "质量"}, {METRE, METRE, "千克"}, nullptr, 0, {}};
-const ElementForm CHARGE_E = {"固定点电荷", 3, {X, Y, "电荷量"}, {METRE, METRE, "库仑"}, nullptr, 0, {}};
-const ElementForm FIELD_EA = {"匀强电场",
-                              6,
-                              {"左边界 x1", "下边界 y1", "右边界 x2", "上边界 y2", "方向", "电场强度"},
-                              {METRE, METRE, METRE, METRE, "度", "牛/库仑"},
-                              nullptr,
-                              0,
-                              {}};
-const ElementForm FIELD_BA = {"匀强磁场",
-                              5,
-                              {"左边界 x1", "下边界 y1", "右边界 x2", "上边界 y2", "磁感应强度 (向外为正)"},
-                              {METRE, METRE, METRE, METRE, "特斯拉"},
-                              "区域形状",
-                              2,
-                              {"矩形", "圆形"}};
-const ElementForm NO_FORM = {"", 0, {}, {}, nullptr, 0, {}};
-
-// The row of a region's strength, and the check it gets.
-struct Strength {
-    int row;
-    bool (*ok)(double);
-    const char* message;
+// One row per element kind with a dialog.
+const ElementForm ELEMENT_FORMS[] = {
+    {DRAG_Z,
+     T_Z,
+     "阻力区域",
+     6,
+     {"x1", "y1", "x2", "y2", "coefficient", "exponent"},
+     true,
+     "阻力规律",
+     3,
+     {"f = k·vⁿ", "f = k·m·vⁿ", "f = k·(4/3)πr³·vⁿ"}},
+    {DRAG_M, T_M, "固定质点", 3, {"x", "y", "mass"}, false, nullptr, 0, {}},
+    {DRAG_E, T_E, "固定点电荷", 3, {"x", "y", "charge"}, false, nullptr, 0, {}},
+    {DRAG_EA, T_EA, "匀强电场", 6, {"x1", "y1", "x2", "y2", "direction", "strength"}, true, nullptr, 0, {}},
+    {DRAG_BA, T_BA, "匀强磁场", 5, {"x1", "y1", "x2", "y2", "induction"}, true, "区域形状", 2, {"矩形", "圆形"}},
 };
-Strength strength_of(int table) {
-    switch (table) {
-        case T_Z:
-            return {4, positive, COEFFICIENT_RANGE};
-        case T_M:
-            return {2, positive, MASS_RANGE};
-        case T_E:
-            return {2, non_zero, CHARGE_ZERO};
-        case T_EA:
-            return {5, non_zero, FIELD_ZERO};
-        default:
-            return {4, non_zero, INDUCTION_ZERO};
-    }
-}
-
-bool is_region(int table) {
-    return table == T_Z || table == T_EA || table == T_BA;
-}
+const ElementForm NO_FORM = {-1, -1, "", 0, {}, false, nullptr, 0, {}};
 
 // A magnetic region shows the field it makes: the sign of its shape code
 // turns the induction's direction.
@@ -411,44 +421,39 @@ double shape_sign(double shape) {
     return shape < 0 ? -1.0 : 1.0;
 }
 
-// The element's values in the rows' order.
+// The BA row of the induction.
+constexpr int INDUCTION_ROW = 4;
+
+// The element's values in the rows' order, as the dialog shows them.
 void element_values(const Model& m, int table, int slot, double* v, int& choice) {
     double r[11];
     get_element(m, table, slot, r);
-    for (int k = 0; k < ELEMENT_FIELD_TEXTS; ++k) v[k] = k < element_reals(table) ? r[k] : 0;
+    const ElementForm& form = element_form(table);
+    for (int k = 0; k < ELEMENT_FIELD_TEXTS; ++k) {
+        const Field* f = k < form.rows ? &element_row_field(table, k) : nullptr;
+        v[k] = f ? shown_value(*f, r[real_index(*f)]) : 0;
+    }
     choice = -1;
     if (table == T_Z) {
-        const double law = r[6];
+        const double law = r[real_index(T_Z, "law")];
         if (law == 0 || law == 1 || law == 2) choice = static_cast<int>(law);
-    } else if (table == T_EA) {
-        v[4] = degrees(r[4]);
     } else if (table == T_BA) {
-        v[4] = r[5] * shape_sign(r[4]);
-        choice = std::fabs(r[4]) >= ROUND_SHAPE ? 1 : 0;
+        const double shape = r[real_index(T_BA, "shape")];
+        v[INDUCTION_ROW] *= shape_sign(shape);
+        choice = std::fabs(shape) >= ROUND_SHAPE ? 1 : 0;
     }
 }
 
 }  // namespace
 
 bool has_element_properties(int table) {
-    return table == T_Z || table == T_M || table == T_E || table == T_EA || table == T_BA;
+    return element_form(table).rows > 0;
 }
 
 int element_table_of(int drag_state) {
-    switch (drag_state) {
-        case DRAG_Z:
-            return T_Z;
-        case DRAG_M:
-            return T_M;
-        case DRAG_E:
-            return T_E;
-        case DRAG_EA:
-            return T_EA;
-        case DRAG_BA:
-            return T_BA;
-        default:
-            return -1;
-    }
+    for (const ElementForm& f : ELEMENT_FORMS)
+        if (f.drag_state == drag_state) return f.table;
+    return -1;
 }
 
 bool has_properties(int drag_state) {
@@ -456,20 +461,13 @@ bool has_properties(int drag_state) {
 }
 
 const ElementForm& element_form(int table) {
-    switch (table) {
-        case T_Z:
-            return REGION_Z;
-        case T_M:
-            return MASS_M;
-        case T_E:
-            return CHARGE_E;
-        case T_EA:
-            return FIELD_EA;
-        case T_BA:
-            return FIELD_BA;
-        default:
-            return NO_FORM;
-    }
+    for (const ElementForm& f : ELEMENT_FORMS)
+        if (f.table == table) return f;
+    return NO_FORM;
+}
+
+const Field& element_row_field(int table, int row) {
+    return record_field(SectionId::Element, table, element_form(table).field[row]);
 }
 
 ElementFields element_fields(const Model& m, int table, int slot) {
@@ -487,34 +485,33 @@ EditRefusal apply_element_properties(Model& m, int table, int slot, const Elemen
     double v[ELEMENT_FIELD_TEXTS];
     int choice = -1;
     element_values(m, table, slot, v, choice);
-    const Strength strength = strength_of(table);
     EditRefusal r;
     bool changed[ELEMENT_FIELD_TEXTS] = {};
     for (int k = 0; k < form.rows; ++k) {
-        const RangeCheck c{k, &v[k], k == strength.row ? strength.ok : any, strength.message};
+        const RangeCheck c{k, &v[k], element_row_field(table, k).range};
         if (!read_checked(f.text[k], was.text[k], c, changed[k], r)) return r;
     }
-    if (is_region(table) && (changed[0] || changed[1] || changed[2] || changed[3])) {
+    if (form.region && (changed[0] || changed[1] || changed[2] || changed[3])) {
         if (!(v[2] > v[0])) return refuse(2, RIGHT_OF_LEFT, true);
         if (!(v[3] > v[1])) return refuse(3, TOP_ABOVE_BOTTOM, true);
     }
 
     double rec[11];
     get_element(m, table, slot, rec);
-    // The rows are the record's reals in order, but for an electric field's
-    // direction (shown in degrees) and a magnetic region's induction (below).
-    for (int k = 0; k < form.rows; ++k)
-        if (changed[k] && !(table == T_BA && k == 4)) rec[k] = table == T_EA && k == 4 ? radians(v[k]) : v[k];
-    if (table == T_Z && f.choice != choice && f.choice >= 0 && f.choice < 3) rec[6] = f.choice;
+    // Each row stores its field, but for a magnetic region's induction (below).
+    for (int k = 0; k < form.rows; ++k) {
+        const Field& field = element_row_field(table, k);
+        if (changed[k] && !(table == T_BA && k == INDUCTION_ROW)) rec[real_index(field)] = stored_value(field, v[k]);
+    }
+    if (table == T_Z && f.choice != choice && f.choice >= 0 && f.choice < 3) rec[real_index(T_Z, "law")] = f.choice;
     if (table == T_BA) {
         // The row stands for the induction as the field makes it; the record
         // keeps the sign of its shape code and takes the induction to match.
-        double shape = rec[4];
+        double& shape = rec[real_index(T_BA, "shape")];
         if (f.choice != choice && (f.choice == 0 || f.choice == 1))
             shape = shape_sign(shape) * (f.choice == 1 ? CIRCLE_CODE : RECTANGLE_CODE);
-        if (shape == 0 && changed[4]) shape = RECTANGLE_CODE;
-        rec[4] = shape;
-        if (changed[4]) rec[5] = v[4] * shape_sign(shape);
+        if (shape == 0 && changed[INDUCTION_ROW]) shape = RECTANGLE_CODE;
+        if (changed[INDUCTION_ROW]) rec[real_index(T_BA, "induction")] = v[INDUCTION_ROW] * shape_sign(shape);
     }
     set_element(m, table, slot, rec);
     return {};

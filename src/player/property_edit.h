@@ -3,12 +3,15 @@
 // or region's strength and extent, as texts and flags filled from the model,
 // and the OK step that checks every field in the dialog's order and then
 // stores them all, or nothing. A text left as it was shown keeps the exact
-// value behind it, so OK on an untouched dialog changes nothing.
+// value behind it, so OK on an untouched dialog changes nothing. Each text
+// field stands for a field of the record tables (model/fields.h), whose label,
+// unit and range the dialogs show and check.
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "model/fields.h"
 #include "player/player.h"
 #include "player/settings_edit.h"
 
@@ -61,6 +64,23 @@ struct ObjectFields {
     bool operator==(const ObjectFields&) const = default;
 };
 
+// The record field behind a text field of the object dialog: a moving
+// object's field, or for the speed and direction the dialog's own.
+const Field& object_text_field(int t);
+
+// The unit a dialog shows after a field, in Chinese: a field in radians is
+// shown in degrees, and a field without a unit but with a closed range shows
+// the range ("0 到 1").
+std::string shown_unit(const Field& f);
+
+// The label and unit of a dialog's row of one field, or of two that differ in
+// their last word: "起始位置 x, y" in "米"; "速率, 方向" in "米/秒, 度".
+struct RowCaption {
+    std::string label, unit;
+    bool operator==(const RowCaption&) const = default;
+};
+RowCaption row_caption(const Field& first, const Field* second = nullptr);
+
 // The field number of a connector row's length or stiffness in a refusal.
 inline int connector_field(int row, bool stiffness) {
     return OBJECT_TEXTS + 2 * row + (stiffness ? 1 : 0);
@@ -81,7 +101,7 @@ ObjectFields object_fields(const Model& m, int slot);
 // not used by another object; measurements that named the object follow it.
 EditRefusal apply_object_properties(Model& m, int slot, const ObjectFields& f);
 
-// The field and region kinds with a properties dialog: Z, M, E, EA and BA.
+// The element kinds with a properties dialog (element_form): Z, M, E, EA and BA.
 bool has_element_properties(int table);
 // The table of such an element from what a double click hit (a drag state
 // code), or -1.
@@ -92,18 +112,24 @@ bool has_properties(int drag_state);
 
 inline constexpr int ELEMENT_FIELD_TEXTS = 6;
 
-// The layout of an element's dialog: its title, the rows (label and unit) and
-// an optional choice (Z: the resistance law; BA: the region's shape).
+// An element kind's dialog: one row of a table, so another kind gets its
+// dialog by a row naming its record fields. The rows show those fields with
+// their labels, units and ranges; an optional choice stands for a coded field
+// (Z: the resistance law; BA: the region's shape).
 struct ElementForm {
+    int drag_state;  // what a double click picks up (model/drag_codes.h)
+    int table;
     const char* title;
     int rows;
-    const char* label[ELEMENT_FIELD_TEXTS];
-    const char* unit[ELEMENT_FIELD_TEXTS];
-    const char* choice_label;  // null without a choice
+    const char* field[ELEMENT_FIELD_TEXTS];  // names in the table's record fields
+    bool region;                             // the first four rows are x1, y1, x2, y2, which must enclose a region
+    const char* choice_label;                // null without a choice
     int choices;
     const char* choice[3];
 };
+// The form of a kind; rows 0 for a kind without a dialog.
 const ElementForm& element_form(int table);
+const Field& element_row_field(int table, int row);
 
 struct ElementFields {
     std::string text[ELEMENT_FIELD_TEXTS];

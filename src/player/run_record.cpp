@@ -9,13 +9,19 @@
 #include <string_view>
 
 #include "model/doc_tree.h"
+#include "model/fields.h"
 #include "model/gbk.h"
 #include "model/numtext.h"
 
 namespace quorrel {
 namespace {
 
+// The object fields sampled for every object, by their names in the field table.
 constexpr const char* AXES[] = {"x", "y", "vx", "vy", "ax", "ay"};
+
+const char* unit_of(SectionId section, const char* field) {
+    return find_field(find_section(section).fields, field)->unit;
+}
 
 std::string csv_cell(std::string_view text) {
     if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
@@ -85,6 +91,7 @@ double time_on_step(double t, double step) {
 RunColumns run_columns(const Model& m) {
     RunColumns c;
     c.names.emplace_back("t");
+    c.units.emplace_back(unit_of(SectionId::Settings, "time_step"));
     c.objects = object_count(m);
     std::set<std::string> used;
     for (int i = 0; i < c.objects; ++i) {
@@ -94,12 +101,16 @@ RunColumns run_columns(const Model& m) {
         else if (used.count(name))
             name += "#" + std::to_string(i);
         used.insert(name);
-        for (const char* axis : AXES) c.names.push_back(name + "." + axis);
+        for (const char* axis : AXES) {
+            c.names.push_back(name + "." + axis);
+            c.units.emplace_back(unit_of(SectionId::Objects, axis));
+        }
     }
     const int vars = std::clamp(m.variable_count, 0, MAX_VARIABLES);
     for (int v = 1; v < vars; ++v) {
         c.variables.push_back(v);
         c.names.push_back(gbk_to_utf8(m.variable_texts[v][VT_NAME]));
+        c.units.emplace_back();
     }
     return c;
 }

@@ -23,10 +23,13 @@ namespace quorrel {
 // NAME.vx, NAME.vy, NAME.ax, NAME.ay for every object, then the variables from
 // slot 1 on (variable 0 is the time). An object without a name is "#SLOT"; a
 // name already used by an earlier object becomes "NAME#SLOT".
+// Each column has the unit of the record field it samples ("s" for the
+// time, the units of the object fields x … ay; none for a variable).
 struct RunColumns {
     int objects = 0;
     std::vector<int> variables;      // slots
     std::vector<std::string> names;  // UTF-8, one per column
+    std::vector<std::string> units;  // UTF-8, one per column
 };
 RunColumns run_columns(const Model& m);
 

@@ -21,20 +21,30 @@ QString qs(const std::string& utf8) {
     return QString::fromStdString(utf8);
 }
 
+QString qs(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+
+// The rows of the object's values: one field, or two side by side; the
+// labels and units are those of the fields (property_edit.h).
 struct TextRow {
-    const char* label;
     ObjectText first;
     ObjectText second;  // OBJECT_TEXTS: a row of one field
-    const char* unit;
 };
-const TextRow OBJECT_ROWS[] = {{"起始位置 x, y", OT_X0, OT_Y0, "米"},
-                               {"起始速度 vx, vy", OT_VX0, OT_VY0, "米/秒"},
-                               {"速率, 方向", OT_SPEED, OT_ANGLE, "米/秒, 度"},
-                               {"质量", OT_MASS, OBJECT_TEXTS, "千克"},
-                               {"电荷量", OT_CHARGE, OBJECT_TEXTS, "库仑"},
-                               {"半径", OT_RADIUS, OBJECT_TEXTS, "米"},
-                               {"碰撞损失系数", OT_LOSS, OBJECT_TEXTS, "0 到 1"},
-                               {"人为外力 Fx, Fy", OT_FX, OT_FY, "牛"}};
+const TextRow OBJECT_ROWS[] = {{OT_X0, OT_Y0},
+                               {OT_VX0, OT_VY0},
+                               {OT_SPEED, OT_ANGLE},
+                               {OT_MASS, OBJECT_TEXTS},
+                               {OT_CHARGE, OBJECT_TEXTS},
+                               {OT_RADIUS, OBJECT_TEXTS},
+                               {OT_LOSS, OBJECT_TEXTS},
+                               {OT_FX, OT_FY}};
+
+// A label and unit in columns 0 and `unit_column` of a grid row, around the edits.
+void add_caption(QGridLayout* grid, QWidget* parent, int row, const RowCaption& c, int unit_column) {
+    grid->addWidget(new QLabel(qs(c.label), parent), row, 0);
+    grid->addWidget(new QLabel(qs(c.unit), parent), row, unit_column);
+}
 
 const char* const READOUT_NAMES[READOUT_COUNT] = {"时间 t",   "x",        "y",  "速率 v", "vx",        "vy",
                                                   "速度方向", "加速度 a", "ax", "ay",     "加速度方向"};
@@ -97,52 +107,71 @@ ObjectDialog::ObjectDialog(PlayerState& p, Platform& platform, int slot, QWidget
     columns->addLayout(left);
     columns->addLayout(right);
 
-    // The start and the physical values.
+    left->addWidget(values_box());
+    if (!shown_.connectors.empty()) left->addWidget(connectors_box());
+    left->addWidget(display_box());
+    left->addStretch();
+    right->addWidget(readouts_box());
+    right->addWidget(vectors_box());
+    right->addStretch();
+
+    add_buttons(this, top, ok_, cancel_);
+    connect(ok_, &QPushButton::clicked, this, [this] { confirm(); });
+    show_fields(shown_);
+}
+
+// The start and the physical values.
+QGroupBox* ObjectDialog::values_box() {
     auto* basic = new QGroupBox(QStringLiteral("运动对象"), this);
     auto* bg = new QGridLayout(basic);
     for (QLineEdit*& e : edit_) e = new QLineEdit(basic);
-    bg->addWidget(new QLabel(QStringLiteral("名称"), basic), 0, 0);
+    bg->addWidget(new QLabel(qs(object_text_field(OT_NAME).label), basic), 0, 0);
     bg->addWidget(edit_[OT_NAME], 0, 1, 1, 2);
     int row = 1;
     for (const TextRow& r : OBJECT_ROWS) {
-        bg->addWidget(new QLabel(QString::fromUtf8(r.label), basic), row, 0);
+        const bool pair = r.second != OBJECT_TEXTS;
+        add_caption(bg, basic, row,
+                    row_caption(object_text_field(r.first), pair ? &object_text_field(r.second) : nullptr), 3);
         bg->addWidget(edit_[r.first], row, 1);
-        if (r.second != OBJECT_TEXTS) bg->addWidget(edit_[r.second], row, 2);
-        bg->addWidget(new QLabel(QString::fromUtf8(r.unit), basic), row, 3);
+        if (pair) bg->addWidget(edit_[r.second], row, 2);
         ++row;
     }
-    left->addWidget(basic);
     connect(edit_[OT_VX0], &QLineEdit::textEdited, this, [this] { components_edited(); });
     connect(edit_[OT_VY0], &QLineEdit::textEdited, this, [this] { components_edited(); });
     connect(edit_[OT_SPEED], &QLineEdit::textEdited, this, [this] { polar_edited(); });
     connect(edit_[OT_ANGLE], &QLineEdit::textEdited, this, [this] { polar_edited(); });
+    return basic;
+}
 
-    // Springs, ropes and rods attached to the object.
-    if (!shown_.connectors.empty()) {
-        auto* links = new QGroupBox(QStringLiteral("弹簧、绳和杆"), this);
-        auto* lg = new QGridLayout(links);
-        lg->addWidget(new QLabel(QStringLiteral("长度 (米)"), links), 0, 1);
-        lg->addWidget(new QLabel(QStringLiteral("劲度系数 (牛/米)"), links), 0, 2);
-        int r = 1;
-        for (const ConnectorFields& c : shown_.connectors) {
-            Row w{new QLineEdit(links), nullptr};
-            lg->addWidget(new QLabel(qs(c.caption), links), r, 0);
-            lg->addWidget(w.length, r, 1);
-            if (c.editable) {
-                w.length->setToolTip(QStringLiteral("弹簧的原长"));
-                w.stiffness = new QLineEdit(links);
-                lg->addWidget(w.stiffness, r, 2);
-            } else {
-                w.length->setReadOnly(true);
-                w.length->setToolTip(QStringLiteral("绳和杆的长度在每次运行时由起始位置决定"));
-            }
-            rows_.push_back(w);
-            ++r;
+// Springs, ropes and rods attached to the object.
+QGroupBox* ObjectDialog::connectors_box() {
+    auto* links = new QGroupBox(QStringLiteral("弹簧、绳和杆"), this);
+    auto* lg = new QGridLayout(links);
+    lg->addWidget(new QLabel(QStringLiteral("长度 (米)"), links), 0, 1);
+    // Every spring kind's stiffness is the same field.
+    const RowCaption stiffness = row_caption(*find_field(find_section(SectionId::Element, T_TH).fields, "stiffness"));
+    lg->addWidget(new QLabel(qs(stiffness.label + " (" + stiffness.unit + ")"), links), 0, 2);
+    int r = 1;
+    for (const ConnectorFields& c : shown_.connectors) {
+        Row w{new QLineEdit(links), nullptr};
+        lg->addWidget(new QLabel(qs(c.caption), links), r, 0);
+        lg->addWidget(w.length, r, 1);
+        if (c.editable) {
+            w.length->setToolTip(QStringLiteral("弹簧的原长"));
+            w.stiffness = new QLineEdit(links);
+            lg->addWidget(w.stiffness, r, 2);
+        } else {
+            w.length->setReadOnly(true);
+            w.length->setToolTip(QStringLiteral("绳和杆的长度在每次运行时由起始位置决定"));
         }
-        left->addWidget(links);
+        rows_.push_back(w);
+        ++r;
     }
+    return links;
+}
 
-    // Trail and strobe.
+// Trail and strobe.
+QGroupBox* ObjectDialog::display_box() {
     auto* display = new QGroupBox(QStringLiteral("显示"), this);
     auto* dg = new QGridLayout(display);
     trail_ = new QCheckBox(QStringLiteral("显示轨迹"), display);
@@ -156,19 +185,22 @@ ObjectDialog::ObjectDialog(PlayerState& p, Platform& platform, int slot, QWidget
     dg->addWidget(trail_colour_, 0, 1);
     dg->addWidget(strobe_, 1, 0);
     dg->addWidget(edit_[OT_STROBE_INTERVAL], 1, 1);
-    dg->addWidget(new QLabel(QStringLiteral("秒"), display), 1, 2);
-    left->addWidget(display);
-    left->addStretch();
+    dg->addWidget(new QLabel(qs(shown_unit(object_text_field(OT_STROBE_INTERVAL))), display), 1, 2);
+    return display;
+}
 
-    // The readouts at strobe moments, the vectors.
+// The readouts at strobe moments.
+QGroupBox* ObjectDialog::readouts_box() {
     auto* readouts = new QGroupBox(QStringLiteral("频闪时显示的数据"), this);
     auto* rg = new QGridLayout(readouts);
     for (int k = 0; k < READOUT_COUNT; ++k) {
         readout_[k] = new QCheckBox(QString::fromUtf8(READOUT_NAMES[k]), readouts);
         rg->addWidget(readout_[k], k / 4, k % 4);
     }
-    right->addWidget(readouts);
+    return readouts;
+}
 
+QGroupBox* ObjectDialog::vectors_box() {
     auto* vectors = new QGroupBox(QStringLiteral("矢量"), this);
     auto* vg = new QGridLayout(vectors);
     // Two columns of vectors, each with its live and strobe boxes.
@@ -188,12 +220,7 @@ ObjectDialog::ObjectDialog(PlayerState& p, Platform& platform, int slot, QWidget
         vg->addWidget(strobe_vector_[k], row, col + 2);
         ++placed;
     }
-    right->addWidget(vectors);
-    right->addStretch();
-
-    add_buttons(this, top, ok_, cancel_);
-    connect(ok_, &QPushButton::clicked, this, [this] { confirm(); });
-    show_fields(shown_);
+    return vectors;
 }
 
 QLineEdit* ObjectDialog::connector_edit(int row, bool stiffness) const {
@@ -285,9 +312,8 @@ ElementDialog::ElementDialog(PlayerState& p, Platform& platform, int table, int 
     top->addLayout(grid);
     for (int k = 0; k < form.rows; ++k) {
         edit_[k] = new QLineEdit(this);
-        grid->addWidget(new QLabel(QString::fromUtf8(form.label[k]), this), k, 0);
+        add_caption(grid, this, k, row_caption(element_row_field(table, k)), 2);
         grid->addWidget(edit_[k], k, 1);
-        grid->addWidget(new QLabel(QString::fromUtf8(form.unit[k]), this), k, 2);
     }
     if (form.choice_label) {
         choice_ = new QComboBox(this);

@@ -1,6 +1,7 @@
 // The property dialogs opened by a double click before a run: a moving
 // object's start, mass, charge, size, display options and attached springs,
-// ropes and rods; a field's or region's strength and extent. OK checks the
+// ropes and rods; a field's or region's strength and extent, one generic
+// dialog listing the record fields its element form names. OK checks the
 // fields in order (property_edit.h); a refusal shows its message and puts the
 // focus on the field; Cancel stores nothing.
 #pragma once
@@ -12,6 +13,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QGroupBox;
 class QLineEdit;
 class QPushButton;
 
@@ -41,6 +43,11 @@ public:
     void confirm();
 
 private:
+    QGroupBox* values_box();
+    QGroupBox* connectors_box();
+    QGroupBox* display_box();
+    QGroupBox* readouts_box();
+    QGroupBox* vectors_box();
     ObjectFields fields() const;
     void show_fields(const ObjectFields& f);
     QWidget* field_widget(int field) const;

@@ -314,6 +314,23 @@ TEST_F(PlayerFiles, CsvColumnsNameEveryObject) {
     EXPECT_NE(header.find(",\"a,\"\"b\"\".x\","), std::string::npos) << header;
 }
 
+// Every column has the unit of the field it samples, and the CSV table of
+// the authoring document lists the same units.
+TEST_F(PlayerFiles, CsvColumnUnitsAreTheFieldUnitsTheDocumentLists) {
+    auto m = make_model();
+    m->object_texts[test::place_object(*m, KIND_BODY, 0, 0)].name = "NAME";
+    m->variable_count = 2;
+    const RunColumns c = run_columns(*m);
+    ASSERT_EQ(c.units, (std::vector<std::string>{"s", "m", "m", "m/s", "m/s", "m/s²", "m/s²", ""}));
+    std::string doc;
+    ASSERT_TRUE(read_whole_file(QUORREL_SOURCE_DIR "/docs/authoring.md", doc));
+    EXPECT_NE(doc.find("| `t` | " + c.units[0] + " |"), std::string::npos);
+    for (std::size_t i = 1; i + 1 < 7; i += 2) {
+        const std::string row = "| `" + c.names[i] + "`, `" + c.names[i + 1] + "` | " + c.units[i] + " |";
+        EXPECT_NE(doc.find(row), std::string::npos) << row;
+    }
+}
+
 // A long run keeps its whole span within the budget: every second row goes,
 // and from then on every second frame.
 TEST_F(PlayerFiles, ALongRunIsThinnedWithinTheBudget) {
