@@ -94,12 +94,17 @@ std::string too_large_message(const std::string& path, std::size_t limit) {
     return "文件" + shown_path(path) + "太大,超过了 " + std::to_string(limit >> 20) + " MB,不能打开。";
 }
 
+std::string not_regular_message(const std::string& path) {
+    return shown_path(path) + "不是普通文件(而是文件夹、管道或设备),不是实验文件,不能打开。";
+}
+
 bool read_file_for_reader(const std::string& path, std::size_t limit, std::string& bytes, LoadResult& failed,
                           const char* cannot_open, const char* caption) {
     const FileStatus s = read_regular_file(path, limit, bytes);
     if (s == FileStatus::Ok) return true;
-    failed = s == FileStatus::TooLarge ? failure(too_large_message(path, limit), caption, true)
-                                       : failure(cannot_open, caption, true);
+    failed = s == FileStatus::TooLarge     ? failure(too_large_message(path, limit), caption, true)
+             : s == FileStatus::NotRegular ? failure(not_regular_message(path), caption, true)
+                                           : failure(cannot_open, caption, true);
     return false;
 }
 

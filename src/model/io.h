@@ -76,6 +76,8 @@ FileStatus read_regular_file(const std::string& path, std::size_t limit, std::st
 bool read_whole_file(const std::string& path, std::string& out);
 // The message for a file over `limit` bytes, naming it (UTF-8).
 std::string too_large_message(const std::string& path, std::size_t limit);
+// The refusal of a folder, FIFO, device or socket named as an experiment.
+std::string not_regular_message(const std::string& path);
 // A path (local encoding) as messages name it: UTF-8 in 「」.
 std::string shown_path(const std::string& path);
 // The folder part of a path ("" for a bare file name): where the files it names lie.
