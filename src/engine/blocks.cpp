@@ -7,6 +7,7 @@
 
 #include "engine/constraints.h"
 #include "engine/solvers.h"
+#include "engine/stages.h"
 #include "engine/tolerances.h"
 
 namespace quorrel {
@@ -46,98 +47,155 @@ XY up_slope(const MovingObject& host, double theta) {
     return host.orientation == 0 ? XY{std::cos(theta), std::sin(theta)} : XY{-std::cos(theta), std::sin(theta)};
 }
 
-void block_on_plank(Model& m, int a, int h) {
-    MovingObject& o = m.objects[a];
-    const MovingObject& host = m.objects[h];
-    ForceBreakdown& fb = m.forces[a];
-    const double fx0 = o.force_x, fy0 = o.force_y;
-    const double reach = host.width / 2 + OVERHANG_FRACTION * o.width;
-    if (!(o.x >= host.x - reach && o.x <= host.x + reach)) return stop(m, MSG_BLOCK_OFF_PLANK);
-    if (fy0 > 0) return stop(m, MSG_BLOCK_LIFTS_OFF_PLANK);
+// ---- A block on a plank ----
 
-    const double N = -fy0;
-    fb.host_normal[h] = {0.0, N};
-    fb.host_support[h] = N;
-    fb.total.y += N;
-    const double fmax = std::fabs(fy0 * host.surface_mu);
-    if (o.riding == 1) {
+// A block's contact with its plank, evaluated stage by stage: the working
+// values the stages share. A stage that settles the block ends the sequence.
+struct PlankContact {
+    Model& m;
+    MovingObject& o;
+    const MovingObject& host;
+    ForceBreakdown& fb;
+    int h;
+    double fx0, fy0;      // the block's force at entry
+    double fmax = 0;      // the most friction the plank's surface gives
+    double rel = 0;       // the block's velocity relative to the plank
+    double host_a = 0;    // the plank's acceleration in this step
+    double host_end = 0;  // and its velocity at the end of the step
+};
+
+// The block may overhang by a fifth of its own width.
+bool within_plank(PlankContact& c) {
+    const double reach = c.host.width / 2 + OVERHANG_FRACTION * c.o.width;
+    if (c.o.x >= c.host.x - reach && c.o.x <= c.host.x + reach) return true;
+    stop(c.m, MSG_BLOCK_OFF_PLANK);
+    return false;
+}
+
+bool pressed_onto_plank(PlankContact& c) {
+    if (!(c.fy0 > 0)) return true;
+    stop(c.m, MSG_BLOCK_LIFTS_OFF_PLANK);
+    return false;
+}
+
+bool plank_normal(PlankContact& c) {
+    const double N = -c.fy0;
+    c.fb.host_normal[c.h] = {0.0, N};
+    c.fb.host_support[c.h] = N;
+    c.fb.total.y += N;
+    c.fmax = std::fabs(c.fy0 * c.host.surface_mu);
+    return true;
+}
+
+bool riding(PlankContact& c) {
+    if (c.o.riding != 1) return true;
+    c.o.stuck = 1;
+    return false;
+}
+
+// The plank is stepped after its blocks: its acceleration of the last step
+// stands for this one, and its velocity at the end of the step for the one
+// the block's new velocity must be compared with.
+bool plank_friction_entry(PlankContact& c) {
+    c.rel = c.o.vx - c.host.vx;
+    c.fb.friction = {c.rel > 0 ? -c.fmax : c.rel < 0 ? c.fmax : 0.0, 0.0};
+    c.fb.friction_angle = 0;
+    c.fb.friction_state = 1;
+    c.host_a = std::isfinite(c.host.ax) ? c.host.ax : 0.0;
+    c.host_end = c.host.vx + c.host_a * c.m.step.step_dt;
+    return true;
+}
+
+// Moving with an accelerating plank needs the friction m * a_h - F; the block
+// stays with it as far as static friction reaches, and slides with kinetic
+// friction towards the plank's motion beyond.
+void carried_by_plank(PlankContact& c) {
+    MovingObject& o = c.o;
+    const double need = o.mass * c.host_a - o.force_x;
+    if (std::fabs(need) <= c.fmax) {
         o.stuck = 1;
-        return;
+        c.fb.friction.x = need;
+        c.fb.friction_state = 2;
+    } else {
+        const double kinetic = need > 0 ? c.fmax : -c.fmax;
+        o.force_x += kinetic;
+        c.fb.friction.x = kinetic;
+        o.stuck = 0;
     }
-    const double rel = o.vx - host.vx;
-    fb.friction = {rel > 0 ? -fmax : rel < 0 ? fmax : 0.0, 0.0};
-    fb.friction_angle = 0;
-    fb.friction_state = 1;
-    const double dt = m.step.step_dt;
+}
 
-    // The plank is stepped after its blocks: its acceleration of the last step
-    // stands for this one, and its velocity at the end of the step for the
-    // one the block's new velocity must be compared with.
-    const double host_a = std::isfinite(host.ax) ? host.ax : 0.0;
-    const double host_end = host.vx + host_a * dt;
-
-    if (std::fabs(rel) < SLIDING_EPS) {
-        if (host_a != 0) {
-            // Moving with an accelerating plank needs the friction m * a_h - F;
-            // the block stays with it as far as static friction reaches, and
-            // slides with kinetic friction towards the plank's motion beyond.
-            const double need = o.mass * host_a - o.force_x;
-            if (std::fabs(need) <= fmax) {
-                o.stuck = 1;
-                fb.friction.x = need;
-                fb.friction_state = 2;
-            } else {
-                const double kinetic = need > 0 ? fmax : -fmax;
-                o.force_x += kinetic;
-                fb.friction.x = kinetic;
-                o.stuck = 0;
-            }
-            return;
-        }
-        // No relative sliding: held by static friction as far as it reaches.
-        if (std::fabs(accel(o.force_x, o.rest_mass)) < REST_ACCEL) {
-            o.stuck = 1;
-            fb.friction = {0.0, 0.0};
-            return;
-        }
-        if (!m.running) o.stuck = 1;
-        if (o.force_x > 0) {
-            if (o.force_x - fmax <= 0) {
-                fb.friction.x = -o.force_x;
-                o.force_x = 0;
-            } else {
-                o.force_x -= fmax;
-                fb.friction.x = -fmax;
-            }
+// No relative sliding: held by static friction as far as it reaches.
+bool static_on_plank(PlankContact& c) {
+    if (!(std::fabs(c.rel) < SLIDING_EPS)) return true;
+    if (c.host_a != 0) {
+        carried_by_plank(c);
+        return false;
+    }
+    MovingObject& o = c.o;
+    if (std::fabs(accel(o.force_x, o.rest_mass)) < REST_ACCEL) {
+        o.stuck = 1;
+        c.fb.friction = {0.0, 0.0};
+        return false;
+    }
+    if (!c.m.running) o.stuck = 1;
+    const double fmax = c.fmax;
+    if (o.force_x > 0) {
+        if (o.force_x - fmax <= 0) {
+            c.fb.friction.x = -o.force_x;
+            o.force_x = 0;
         } else {
-            if (o.force_x + fmax >= 0) {
-                fb.friction.x = -o.force_x;
-                o.force_x = 0;
-            } else {
-                o.force_x += fmax;
-                fb.friction.x = fmax;
-            }
+            o.force_x -= fmax;
+            c.fb.friction.x = -fmax;
         }
-        return;
+    } else {
+        if (o.force_x + fmax >= 0) {
+            c.fb.friction.x = -o.force_x;
+            o.force_x = 0;
+        } else {
+            o.force_x += fmax;
+            c.fb.friction.x = fmax;
+        }
     }
+    return false;
+}
 
-    // Sliding. When the other forces alone reverse the relative motion within
-    // the step, friction is not applied.
-    if (crosses(o.vx, o.vx + accel(o.force_x, o.mass) * dt, host.vx, host_end)) {
-        fb.friction_state = 2;
-        return;
+// Sliding. When the other forces alone reverse the relative motion within
+// the step, friction is not applied; when friction would stop the sliding
+// within the step, the block sticks.
+bool sliding_on_plank(PlankContact& c) {
+    MovingObject& o = c.o;
+    const double dt = c.m.step.step_dt;
+    if (crosses(o.vx, o.vx + accel(o.force_x, o.mass) * dt, c.host.vx, c.host_end)) {
+        c.fb.friction_state = 2;
+        return false;
     }
-    const double kinetic = rel > 0 ? -fmax : fmax;
+    const double kinetic = c.rel > 0 ? -c.fmax : c.fmax;
     o.force_x += kinetic;
-    fb.friction.x = kinetic;
-    if (crosses(o.vx, o.vx + accel(STICK_FORCE_FRACTION * o.force_x, o.mass) * dt, host.vx, host_end)) {
-        // Friction would stop the sliding within the step: the block sticks.
-        o.force_x = fx0;
+    c.fb.friction.x = kinetic;
+    if (crosses(o.vx, o.vx + accel(STICK_FORCE_FRACTION * o.force_x, o.mass) * dt, c.host.vx, c.host_end)) {
+        o.force_x = c.fx0;
         o.stuck = 1;
-        fb.friction_state = 2;
+        c.fb.friction_state = 2;
     } else {
         o.stuck = 0;
     }
+    return false;
+}
+
+constexpr Stage<PlankContact> PLANK_STAGES[] = {
+    {"within_plank", within_plank},
+    {"pressed_onto_plank", pressed_onto_plank},
+    {"normal", plank_normal},
+    {"riding", riding},
+    {"friction_entry", plank_friction_entry},
+    {"static_friction", static_on_plank},
+    {"sliding_friction", sliding_on_plank},
+};
+
+void block_on_plank(Model& m, int a, int h) {
+    MovingObject& o = m.objects[a];
+    PlankContact c{m, o, m.objects[h], m.forces[a], h, o.force_x, o.force_y};
+    walk_stages<PLANK_STAGES>(c);
 }
 
 void block_on_incline(Model& m, int a, int h) {
@@ -257,6 +315,10 @@ void incline_reactions(Model& m, int a) {
 }
 
 }  // namespace
+
+std::span<const StageInfo> plank_stages() {
+    return STAGE_INFOS<PLANK_STAGES>;
+}
 
 int block_host(const Model& m, int a) {
     if (a < 0 || a >= MAX_OBJECTS || m.objects[a].kind != KIND_BLOCK) return -1;
