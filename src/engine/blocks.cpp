@@ -198,80 +198,140 @@ void block_on_plank(Model& m, int a, int h) {
     walk_stages<PLANK_STAGES>(c);
 }
 
-void block_on_incline(Model& m, int a, int h) {
-    MovingObject& o = m.objects[a];
-    const MovingObject& host = m.objects[h];
-    ForceBreakdown& fb = m.forces[a];
-    const double fx0 = o.force_x, fy0 = o.force_y;
-    const bool mirrored = host.orientation != 0;
-    const double theta = slope_of(host);
-    const double sn = std::sin(theta), cs = std::cos(theta), tn = std::tan(theta);
-    if (!std::isfinite(tn)) return;  // a vertical "slope" carries nothing
+// ---- A block on an incline ----
 
-    // The point of the block's base on the slope must lie over the incline's base.
-    const double xr = mirrored ? o.x - o.height / 2 * sn : o.x + o.height / 2 * sn;
-    const double lo = mirrored ? host.x - host.width / 3 : host.x - 2 * host.width / 3;
-    const double hi = mirrored ? host.x + 2 * host.width / 3 : host.x + host.width / 3;
-    if (!(xr >= lo && xr <= hi)) return stop(m, MSG_BLOCK_OFF_INCLINE);
+// A block's contact with its incline, stage by stage, like a plank's.
+struct InclineContact {
+    Model& m;
+    MovingObject& o;
+    const MovingObject& host;
+    ForceBreakdown& fb;
+    int a, h;
+    double fx0, fy0;  // the block's force at entry
+    bool mirrored;    // the incline rises to the left (it uses angle_b)
+    double theta = 0, sn = 0, cs = 0, tn = 0;
+    double N = 0;     // the normal force from the slope
+    XY normal{};      // and its vector
+    double fmax = 0;  // the most friction the slope gives
+};
 
-    // The vertical force is corrected for the incline's own acceleration.
-    const double ah = std::isfinite(host.step_ax) ? host.step_ax : 0.0;
-    const double fy_rel = mirrored ? fy0 - o.mass * ah * tn : fy0 + o.mass * ah * tn;
-    const double N = mirrored ? -fx0 * sn - fy_rel * cs : fx0 * sn - fy_rel * cs;
-    if (!std::isfinite(N)) return;
-    const XY normal = mirrored ? XY{N * sn, N * cs} : XY{-N * sn, N * cs};
-    fb.host_normal[h] = normal;
-    fb.host_support[h] = N;
-    fb.total.x += normal.x;
-    fb.total.y += normal.y;
-    m.step.support_friction[a] = 0;
-    if (N < 0) {
-        fb.total.x -= normal.x;
-        fb.total.y -= normal.y;
-        fb.host_normal[h] = {0.0, 0.0};
-        fb.host_support[h] = 0;
-        return stop(m, MSG_BLOCK_LIFTS_OFF_INCLINE);
-    }
-    m.step.support_normal[h] = N;
-    o.force_x += normal.x;
-    o.force_y += normal.y;
-    m.step.block_vertical_load[a] = o.force_y;
-    fb.friction_angle = mirrored ? PI - theta : theta;
+// A vertical "slope" carries nothing.
+bool slope(InclineContact& c) {
+    c.theta = slope_of(c.host);
+    c.sn = std::sin(c.theta);
+    c.cs = std::cos(c.theta);
+    c.tn = std::tan(c.theta);
+    return std::isfinite(c.tn);
+}
 
-    const double fmax = std::fabs(N * host.surface_mu);
-    // vy is the speed along the slope (positive upwards).
-    if (std::fabs(o.vy) < INCLINE_REST_SPEED && std::fabs(o.force_y) <= fmax * sn) {
-        o.stuck = 1;
-        o.force_x = o.force_y = 0;
-        fb.friction_state = 2;
-        return;
-    }
-    const double dt = m.step.step_dt;
+// The point of the block's base on the slope must lie over the incline's base.
+bool within_incline(InclineContact& c) {
+    const MovingObject& o = c.o;
+    const MovingObject& host = c.host;
+    const double xr = c.mirrored ? o.x - o.height / 2 * c.sn : o.x + o.height / 2 * c.sn;
+    const double lo = c.mirrored ? host.x - host.width / 3 : host.x - 2 * host.width / 3;
+    const double hi = c.mirrored ? host.x + 2 * host.width / 3 : host.x + host.width / 3;
+    if (xr >= lo && xr <= hi) return true;
+    stop(c.m, MSG_BLOCK_OFF_INCLINE);
+    return false;
+}
+
+// The vertical force is corrected for the incline's own acceleration.
+bool incline_normal(InclineContact& c) {
+    const double ah = std::isfinite(c.host.step_ax) ? c.host.step_ax : 0.0;
+    const double fy_rel = c.mirrored ? c.fy0 - c.o.mass * ah * c.tn : c.fy0 + c.o.mass * ah * c.tn;
+    c.N = c.mirrored ? -c.fx0 * c.sn - fy_rel * c.cs : c.fx0 * c.sn - fy_rel * c.cs;
+    if (!std::isfinite(c.N)) return false;
+    c.normal = c.mirrored ? XY{c.N * c.sn, c.N * c.cs} : XY{-c.N * c.sn, c.N * c.cs};
+    c.fb.host_normal[c.h] = c.normal;
+    c.fb.host_support[c.h] = c.N;
+    c.fb.total.x += c.normal.x;
+    c.fb.total.y += c.normal.y;
+    c.m.step.support_friction[c.a] = 0;
+    return true;
+}
+
+// A slope pulling the block (a negative normal force) loses it: the normal
+// force is taken back out of the breakdown and the run stops.
+bool pressed_onto_incline(InclineContact& c) {
+    if (!(c.N < 0)) return true;
+    c.fb.total.x -= c.normal.x;
+    c.fb.total.y -= c.normal.y;
+    c.fb.host_normal[c.h] = {0.0, 0.0};
+    c.fb.host_support[c.h] = 0;
+    stop(c.m, MSG_BLOCK_LIFTS_OFF_INCLINE);
+    return false;
+}
+
+bool incline_support(InclineContact& c) {
+    MovingObject& o = c.o;
+    c.m.step.support_normal[c.h] = c.N;
+    o.force_x += c.normal.x;
+    o.force_y += c.normal.y;
+    c.m.step.block_vertical_load[c.a] = o.force_y;
+    c.fb.friction_angle = c.mirrored ? PI - c.theta : c.theta;
+    c.fmax = std::fabs(c.N * c.host.surface_mu);
+    return true;
+}
+
+// vy is the speed along the slope (positive upwards).
+bool resting_on_incline(InclineContact& c) {
+    MovingObject& o = c.o;
+    if (!(std::fabs(o.vy) < INCLINE_REST_SPEED && std::fabs(o.force_y) <= c.fmax * c.sn)) return true;
+    o.stuck = 1;
+    o.force_x = o.force_y = 0;
+    c.fb.friction_state = 2;
+    return false;
+}
+
+// Friction acts against the motion along the slope; a block that is just
+// starting to slide is opposed in the direction it is pushed. As on a plank,
+// it is not applied when the other forces alone reverse the motion, and the
+// block sticks when friction would stop it within the step.
+bool sliding_on_incline(InclineContact& c) {
+    MovingObject& o = c.o;
+    const double dt = c.m.step.step_dt;
     if (crosses(o.vy, o.vy + accel(o.force_y, o.mass) * dt, 0.0, 0.0)) {
-        fb.friction_state = 2;
-        return;
+        c.fb.friction_state = 2;
+        return false;
     }
-    // Friction acts against the motion along the slope; a block that is just
-    // starting to slide is opposed in the direction it is pushed.
     double against = 0;
     if (o.vy < 0 || (o.vy == 0 && o.force_y < 0)) against = 1;
     if (o.vy > 0 || (o.vy == 0 && o.force_y > 0)) against = -1;
-    const XY dir = up_slope(host, theta);
-    const XY friction{against * fmax * dir.x, against * fmax * dir.y};
+    const XY dir = up_slope(c.host, c.theta);
+    const XY friction{against * c.fmax * dir.x, against * c.fmax * dir.y};
     o.force_x += friction.x;
     o.force_y += friction.y;
-    fb.friction = friction;
-    fb.friction_state = 1;
-    m.step.support_friction[a] = -against * fmax;
+    c.fb.friction = friction;
+    c.fb.friction_state = 1;
+    c.m.step.support_friction[c.a] = -against * c.fmax;
     if (crosses(o.vy, o.vy + accel(STICK_FORCE_FRACTION * o.force_y, o.mass) * dt, 0.0, 0.0)) {
-        o.force_x = fx0;
-        o.force_y = fy0;
+        o.force_x = c.fx0;
+        o.force_y = c.fy0;
         o.stuck = 1;
-        fb.friction_state = 2;
-        m.step.support_friction[a] = 0;
+        c.fb.friction_state = 2;
+        c.m.step.support_friction[c.a] = 0;
     } else {
         o.stuck = 0;
     }
+    return false;
+}
+
+constexpr Stage<InclineContact> INCLINE_STAGES[] = {
+    {"slope", slope},
+    {"within_incline", within_incline},
+    {"normal", incline_normal},
+    {"pressed_onto_incline", pressed_onto_incline},
+    {"support", incline_support},
+    {"resting", resting_on_incline},
+    {"sliding_friction", sliding_on_incline},
+};
+
+void block_on_incline(Model& m, int a, int h) {
+    MovingObject& o = m.objects[a];
+    const MovingObject& host = m.objects[h];
+    InclineContact c{m, o, host, m.forces[a], a, h, o.force_x, o.force_y, host.orientation != 0};
+    walk_stages<INCLINE_STAGES>(c);
 }
 
 // The plank carries the friction reactions of its sliding blocks and the
@@ -318,6 +378,10 @@ void incline_reactions(Model& m, int a) {
 
 std::span<const StageInfo> plank_stages() {
     return STAGE_INFOS<PLANK_STAGES>;
+}
+
+std::span<const StageInfo> incline_stages() {
+    return STAGE_INFOS<INCLINE_STAGES>;
 }
 
 int block_host(const Model& m, int a) {

@@ -78,14 +78,13 @@ struct ForceEval {
     bool first;
     MovingObject& o;
     ForceBreakdown& fb;
-    double bx = 0, by = 0;  // the force before the electric or magnetic stages
-
     // Forces between objects look one step ahead in the second evaluation (in
     // evaluation mode it is made at the initial state).
-    double ahead() const { return first || !m.running ? 0.0 : m.step.step_dt; }
+    double ahead;
+    double bx = 0, by = 0;  // the force before the electric or magnetic stages
 };
 
-bool applied_force(ForceEval& e) {
+QUORREL_STAGE bool applied_force(ForceEval& e) {
     MovingObject& o = e.o;
     o.mass = o.rest_mass;
     o.force_x = 0;
@@ -95,47 +94,47 @@ bool applied_force(ForceEval& e) {
     return true;
 }
 
-bool gravity(ForceEval& e) {
+QUORREL_STAGE bool gravity(ForceEval& e) {
     if (e.m.settings.use_gravity) e.o.force_y -= e.o.mass * e.m.settings.g;
     return true;
 }
 
 // Only bodies and blocks meet fields, springs and tracks.
-bool base_total(ForceEval& e) {
+QUORREL_STAGE bool base_total(ForceEval& e) {
     e.fb.total = {e.o.force_x, e.o.force_y};
     return e.o.kind == KIND_BODY || e.o.kind == KIND_BLOCK;
 }
 
-bool point_masses(ForceEval& e) {
+QUORREL_STAGE bool point_masses(ForceEval& e) {
     if (has(e.m, T_M)) apply_M(e.m, e.i);
     return true;
 }
 
-bool mutual_gravitation(ForceEval& e) {
+QUORREL_STAGE bool mutual_gravitation(ForceEval& e) {
     if (e.m.settings.use_mutual_gravitation) apply_mutual_gravitation(e.m, e.i);
     return true;
 }
 
-bool point_charges(ForceEval& e) {
+QUORREL_STAGE bool point_charges(ForceEval& e) {
     e.bx = e.o.force_x;
     e.by = e.o.force_y;
     if (has(e.m, T_E)) apply_E(e.m, e.i);
     return true;
 }
 
-bool electric_fields(ForceEval& e) {
+QUORREL_STAGE bool electric_fields(ForceEval& e) {
     if (has(e.m, T_EA)) apply_EA(e.m, e.i);
     return true;
 }
 
 // Closes the electric entry: point charges, fields and charges between objects.
-bool mutual_charge(ForceEval& e) {
-    if (e.m.settings.use_mutual_charge) apply_mutual_charge(e.m, e.i, e.ahead());
+QUORREL_STAGE bool mutual_charge(ForceEval& e) {
+    if (e.m.settings.use_mutual_charge) apply_mutual_charge(e.m, e.i, e.ahead);
     if (e.first) e.fb.electric = {e.o.force_x - e.bx, e.o.force_y - e.by};
     return true;
 }
 
-bool magnetic_fields(ForceEval& e) {
+QUORREL_STAGE bool magnetic_fields(ForceEval& e) {
     e.bx = e.o.force_x;
     e.by = e.o.force_y;
     if (has(e.m, T_BA)) apply_BA(e.m, e.i);
@@ -143,27 +142,27 @@ bool magnetic_fields(ForceEval& e) {
     return true;
 }
 
-bool object_springs(ForceEval& e) {
-    if (has(e.m, T_E_TH)) apply_E_TH(e.m, e.i, e.ahead());
+QUORREL_STAGE bool object_springs(ForceEval& e) {
+    if (has(e.m, T_E_TH)) apply_E_TH(e.m, e.i, e.ahead);
     return true;
 }
 
-bool anchor_springs(ForceEval& e) {
+QUORREL_STAGE bool anchor_springs(ForceEval& e) {
     if (has(e.m, T_TH)) apply_TH(e.m, e.i);
     return true;
 }
 
-bool resistance(ForceEval& e) {
+QUORREL_STAGE bool resistance(ForceEval& e) {
     if (has(e.m, T_Z)) apply_Z(e.m, e.i);
     return true;
 }
 
-bool field_total(ForceEval& e) {
+QUORREL_STAGE bool field_total(ForceEval& e) {
     e.fb.total = {e.o.force_x, e.o.force_y};
     return true;
 }
 
-bool circular_tracks(ForceEval& e) {
+QUORREL_STAGE bool circular_tracks(ForceEval& e) {
     if (has(e.m, T_CT)) {
         CT_contact(e.m, e.i);
         CT_force(e.m, e.i);
@@ -171,7 +170,7 @@ bool circular_tracks(ForceEval& e) {
     return true;
 }
 
-bool straight_tracks(ForceEval& e) {
+QUORREL_STAGE bool straight_tracks(ForceEval& e) {
     if (has(e.m, T_TB)) {
         TB_contact(e.m, e.i);
         TB_force(e.m, e.i);
@@ -179,7 +178,7 @@ bool straight_tracks(ForceEval& e) {
     return true;
 }
 
-bool relativity(ForceEval& e) {
+QUORREL_STAGE bool relativity(ForceEval& e) {
     if (e.m.settings.use_relativity) apply_relativity(e.m, e.i);
     return true;
 }
@@ -203,8 +202,10 @@ constexpr Stage<ForceEval> FORCE_STAGES[] = {
     {"relativity", relativity},
 };
 
-void force_sequence(Model& m, int i, bool first) {
-    ForceEval e{m, i, first, m.objects[i], m.forces[i]};
+// Kept out of line: inlined into both evaluations of the object step, it
+// makes the step too large to keep its own values in registers.
+[[gnu::noinline]] void force_sequence(Model& m, int i, bool first) {
+    ForceEval e{m, i, first, m.objects[i], m.forces[i], first || !m.running ? 0.0 : m.step.step_dt};
     walk_stages<FORCE_STAGES>(e);
 }
 
@@ -267,7 +268,7 @@ struct ObjectStep {
     double a1x = 0, a1y = 0;                  // the predictor's acceleration
 };
 
-bool start_state(ObjectStep& s) {
+QUORREL_STAGE bool start_state(ObjectStep& s) {
     StepScratch& st = s.m.step;
     st.stop_velocity = 0;
     st.on_tb_track = 0;
@@ -279,13 +280,13 @@ bool start_state(ObjectStep& s) {
     return true;
 }
 
-bool first_forces(ObjectStep& s) {
+QUORREL_STAGE bool first_forces(ObjectStep& s) {
     force_sequence(s.m, s.i, true);
     host_solvers(s.m, s.i);
     return true;
 }
 
-bool predicted_velocity(ObjectStep& s) {
+QUORREL_STAGE bool predicted_velocity(ObjectStep& s) {
     MovingObject& o = s.o;
     s.a1x = accel(o.force_x, o.mass);
     s.a1y = accel(o.force_y, o.mass);
@@ -300,7 +301,7 @@ bool predicted_velocity(ObjectStep& s) {
     return true;
 }
 
-bool velocity_constraints(ObjectStep& s) {
+QUORREL_STAGE bool velocity_constraints(ObjectStep& s) {
     if (!s.body) return true;
     if (has(s.m, T_SH)) SH_velocity(s.m, s.i);
     if (has(s.m, T_GAN)) GAN_velocity(s.m, s.i);
@@ -310,22 +311,22 @@ bool velocity_constraints(ObjectStep& s) {
 
 // A stuck block moves with its host: it skips the corrector and is placed by
 // the tail of the step.
-bool stuck_to_host(ObjectStep& s) {
+QUORREL_STAGE bool stuck_to_host(ObjectStep& s) {
     s.skip_corrector = s.host_kind != KIND_NONE && s.o.stuck == 1;
     return true;
 }
 
-bool keep_level_predicted(ObjectStep& s) {
+QUORREL_STAGE bool keep_level_predicted(ObjectStep& s) {
     if (s.level) s.o.vy = 0;
     return true;
 }
 
-bool predicted_position(ObjectStep& s) {
+QUORREL_STAGE bool predicted_position(ObjectStep& s) {
     advance_position(s.o, s.dt, on_track(s.m));
     return true;
 }
 
-bool predicted_position_constraints(ObjectStep& s) {
+QUORREL_STAGE bool predicted_position_constraints(ObjectStep& s) {
     if (!s.body) return true;
     Model& m = s.m;
     if (has(m, T_SH)) SH_position(m, s.i);
@@ -340,7 +341,7 @@ bool predicted_position_constraints(ObjectStep& s) {
 
 // The corrector evaluates at the predicted state (at the initial state in
 // evaluation mode).
-bool corrector_state(ObjectStep& s) {
+QUORREL_STAGE bool corrector_state(ObjectStep& s) {
     MovingObject& o = s.o;
     o.mass = o.rest_mass;
     if (!s.m.running) {
@@ -352,7 +353,7 @@ bool corrector_state(ObjectStep& s) {
     return true;
 }
 
-bool second_forces(ObjectStep& s) {
+QUORREL_STAGE bool second_forces(ObjectStep& s) {
     force_sequence(s.m, s.i, false);
     host_solvers(s.m, s.i);
     return true;
@@ -362,7 +363,7 @@ bool second_forces(ObjectStep& s) {
 // step: removing its radial part here, at the start-of-step geometry, would
 // give the tangential pull of gravity of the start for the whole step and
 // feed energy into every swing.
-bool averaged_velocity(ObjectStep& s) {
+QUORREL_STAGE bool averaged_velocity(ObjectStep& s) {
     MovingObject& o = s.o;
     const double a2x = accel(o.force_x, o.mass), a2y = accel(o.force_y, o.mass);
     o.x = s.sx;
@@ -377,7 +378,7 @@ bool averaged_velocity(ObjectStep& s) {
     return true;
 }
 
-bool collisions(ObjectStep& s) {
+QUORREL_STAGE bool collisions(ObjectStep& s) {
     if (!s.body && s.o.kind != KIND_BLOCK) return true;
     if (s.m.settings.use_collisions) {
         block_collisions(s.m, s.i);
@@ -387,17 +388,17 @@ bool collisions(ObjectStep& s) {
     return true;
 }
 
-bool keep_level(ObjectStep& s) {
+QUORREL_STAGE bool keep_level(ObjectStep& s) {
     if (s.level) s.o.vy = 0;
     return true;
 }
 
-bool position(ObjectStep& s) {
+QUORREL_STAGE bool position(ObjectStep& s) {
     advance_position(s.o, s.dt, on_track(s.m) || s.m.step.stop_velocity == 1 || s.halted);
     return true;
 }
 
-bool position_constraints(ObjectStep& s) {
+QUORREL_STAGE bool position_constraints(ObjectStep& s) {
     if (!s.body) return true;
     Model& m = s.m;
     if (has(m, T_SH)) SH_position(m, s.i);
@@ -415,7 +416,7 @@ bool position_constraints(ObjectStep& s) {
     return true;
 }
 
-bool reported_acceleration(ObjectStep& s) {
+QUORREL_STAGE bool reported_acceleration(ObjectStep& s) {
     s.o.ax = (s.o.vx - s.svx) / s.dt;
     s.o.ay = (s.o.vy - s.svy) / s.dt;
     return true;
@@ -423,7 +424,7 @@ bool reported_acceleration(ObjectStep& s) {
 
 // A state that is no longer finite (a damaged value, an overflow) is not
 // carried on: the object keeps its start-of-step state and the run stops.
-bool finite_state(ObjectStep& s) {
+QUORREL_STAGE bool finite_state(ObjectStep& s) {
     MovingObject& o = s.o;
     if (!(std::isfinite(o.x) && std::isfinite(o.y) && std::isfinite(o.vx) && std::isfinite(o.vy))) {
         o.x = s.sx;
@@ -438,7 +439,7 @@ bool finite_state(ObjectStep& s) {
     return true;
 }
 
-bool screen_position(ObjectStep& s) {
+QUORREL_STAGE bool screen_position(ObjectStep& s) {
     if (s.m.running) set_screen_position(s.m, s.o, s.o.x, s.o.y);
     return true;
 }

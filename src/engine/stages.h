@@ -1,6 +1,6 @@
 // The integration step as named stages. Each sequence of the step (an
 // object's step, the force sequence of one evaluation, a block's contact with
-// its plank) is one constexpr table of {name, function} records, walked in
+// its plank or incline) is one constexpr table of {name, function} records, walked in
 // table order by `walk_stages`. The walk is a fold over the table's indices,
 // so every stage is a direct call the compiler can inline: the table costs
 // nothing at run time, and the arithmetic and its order are those of the
@@ -14,6 +14,11 @@
 #include <utility>
 
 namespace quorrel {
+
+// Declares a stage function: always inlined into the walk of its table, so
+// that the working values the stages share stay in registers (a stage left
+// out of line would make them live in memory across the whole sequence).
+#define QUORREL_STAGE [[gnu::always_inline]] inline
 
 // A stage of a sequence: its name, its function, and whether a block stuck to
 // its host skips it (the object step's corrector stages: such a block moves
@@ -32,11 +37,12 @@ struct StageInfo {
 };
 
 // The object step (kernel.cpp), the force sequence of each evaluation
-// (kernel.cpp) and a block's contact with its plank (blocks.cpp), in the
-// order they run.
+// (kernel.cpp) and a block's contact with its plank or incline (blocks.cpp),
+// in the order they run.
 std::span<const StageInfo> object_step_stages();
 std::span<const StageInfo> force_stages();
 std::span<const StageInfo> plank_stages();
+std::span<const StageInfo> incline_stages();
 
 namespace stage_detail {
 

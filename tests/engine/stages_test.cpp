@@ -43,6 +43,9 @@ TEST(StageTables, RunInTheDocumentedOrder) {
          plank_stages(),
          {"within_plank", "pressed_onto_plank", "normal", "riding", "friction_entry", "static_friction",
           "sliding_friction"}},
+        {"block on incline",
+         incline_stages(),
+         {"slope", "within_incline", "normal", "pressed_onto_incline", "support", "resting", "sliding_friction"}},
     };
     for (const auto& row : rows) EXPECT_EQ(names(row.stages), row.documented) << row.table;
 
