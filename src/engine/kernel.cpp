@@ -326,16 +326,24 @@ QUORREL_STAGE bool predicted_position(ObjectStep& s) {
     return true;
 }
 
+// The ropes and rods from anchors, then the arcs, keep a body's position.
+void anchor_link_positions(Model& m, int i) {
+    if (has(m, T_SH)) SH_position(m, i);
+    if (has(m, T_GAN)) GAN_position(m, i);
+}
+
+void arc_positions(Model& m, int i) {
+    if (has(m, T_CT)) {
+        CT_bounce(m, i);
+        CT_position(m, i);
+    }
+}
+
 QUORREL_STAGE bool predicted_position_constraints(ObjectStep& s) {
     if (!s.body) return true;
-    Model& m = s.m;
-    if (has(m, T_SH)) SH_position(m, s.i);
-    if (has(m, T_GAN)) GAN_position(m, s.i);
-    if (has(m, T_TB)) TB_bounce(m, s.i);
-    if (has(m, T_CT)) {
-        CT_bounce(m, s.i);
-        CT_position(m, s.i);
-    }
+    anchor_link_positions(s.m, s.i);
+    if (has(s.m, T_TB)) TB_bounce(s.m, s.i);
+    arc_positions(s.m, s.i);
     return true;
 }
 
@@ -401,18 +409,14 @@ QUORREL_STAGE bool position(ObjectStep& s) {
 QUORREL_STAGE bool position_constraints(ObjectStep& s) {
     if (!s.body) return true;
     Model& m = s.m;
-    if (has(m, T_SH)) SH_position(m, s.i);
-    if (has(m, T_GAN)) GAN_position(m, s.i);
+    anchor_link_positions(m, s.i);
     if (has(m, T_E_SH)) E_SH_position(m, s.i);
     if (has(m, T_E_GAN)) E_GAN_position(m, s.i);
     if (has(m, T_TB)) {
         TB_bounce(m, s.i);
         TB_position(m, s.i);
     }
-    if (has(m, T_CT)) {
-        CT_bounce(m, s.i);
-        CT_position(m, s.i);
-    }
+    arc_positions(m, s.i);
     return true;
 }
 
