@@ -78,9 +78,7 @@ struct ForceEval {
     bool first;
     MovingObject& o;
     ForceBreakdown& fb;
-    // Forces between objects look one step ahead in the second evaluation (in
-    // evaluation mode it is made at the initial state).
-    double ahead;
+    double ahead = 0;       // how far into the step forces between objects look
     double bx = 0, by = 0;  // the force before the electric or magnetic stages
 };
 
@@ -129,6 +127,10 @@ QUORREL_STAGE bool electric_fields(ForceEval& e) {
 
 // Closes the electric entry: point charges, fields and charges between objects.
 QUORREL_STAGE bool mutual_charge(ForceEval& e) {
+    // Forces between objects (here and in the springs between objects) look
+    // one step ahead in the second evaluation; in evaluation mode it is made
+    // at the initial state.
+    e.ahead = e.first || !e.m.running ? 0.0 : e.m.step.step_dt;
     if (e.m.settings.use_mutual_charge) apply_mutual_charge(e.m, e.i, e.ahead);
     if (e.first) e.fb.electric = {e.o.force_x - e.bx, e.o.force_y - e.by};
     return true;
@@ -205,7 +207,7 @@ constexpr Stage<ForceEval> FORCE_STAGES[] = {
 // Kept out of line: inlined into both evaluations of the object step, it
 // makes the step too large to keep its own values in registers.
 [[gnu::noinline]] void force_sequence(Model& m, int i, bool first) {
-    ForceEval e{m, i, first, m.objects[i], m.forces[i], first || !m.running ? 0.0 : m.step.step_dt};
+    ForceEval e{m, i, first, m.objects[i], m.forces[i]};
     walk_stages<FORCE_STAGES>(e);
 }
 
