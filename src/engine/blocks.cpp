@@ -7,6 +7,7 @@
 
 #include "engine/constraints.h"
 #include "engine/solvers.h"
+#include "engine/stages.h"
 #include "engine/tolerances.h"
 
 namespace quorrel {
@@ -46,174 +47,291 @@ XY up_slope(const MovingObject& host, double theta) {
     return host.orientation == 0 ? XY{std::cos(theta), std::sin(theta)} : XY{-std::cos(theta), std::sin(theta)};
 }
 
-void block_on_plank(Model& m, int a, int h) {
-    MovingObject& o = m.objects[a];
-    const MovingObject& host = m.objects[h];
-    ForceBreakdown& fb = m.forces[a];
-    const double fx0 = o.force_x, fy0 = o.force_y;
-    const double reach = host.width / 2 + OVERHANG_FRACTION * o.width;
-    if (!(o.x >= host.x - reach && o.x <= host.x + reach)) return stop(m, MSG_BLOCK_OFF_PLANK);
-    if (fy0 > 0) return stop(m, MSG_BLOCK_LIFTS_OFF_PLANK);
+// ---- A block on a plank ----
 
-    const double N = -fy0;
-    fb.host_normal[h] = {0.0, N};
-    fb.host_support[h] = N;
-    fb.total.y += N;
-    const double fmax = std::fabs(fy0 * host.surface_mu);
-    if (o.riding == 1) {
+// A block's contact with its plank, evaluated stage by stage: the working
+// values the stages share. A stage that settles the block ends the sequence.
+struct PlankContact {
+    Model& m;
+    MovingObject& o;
+    const MovingObject& host;
+    ForceBreakdown& fb;
+    int h;
+    double fx0, fy0;      // the block's force at entry
+    double fmax = 0;      // the most friction the plank's surface gives
+    double rel = 0;       // the block's velocity relative to the plank
+    double host_a = 0;    // the plank's acceleration in this step
+    double host_end = 0;  // and its velocity at the end of the step
+};
+
+// The block may overhang by a fifth of its own width.
+bool within_plank(PlankContact& c) {
+    const double reach = c.host.width / 2 + OVERHANG_FRACTION * c.o.width;
+    if (c.o.x >= c.host.x - reach && c.o.x <= c.host.x + reach) return true;
+    stop(c.m, MSG_BLOCK_OFF_PLANK);
+    return false;
+}
+
+bool pressed_onto_plank(PlankContact& c) {
+    if (!(c.fy0 > 0)) return true;
+    stop(c.m, MSG_BLOCK_LIFTS_OFF_PLANK);
+    return false;
+}
+
+bool plank_normal(PlankContact& c) {
+    const double N = -c.fy0;
+    c.fb.host_normal[c.h] = {0.0, N};
+    c.fb.host_support[c.h] = N;
+    c.fb.total.y += N;
+    c.fmax = std::fabs(c.fy0 * c.host.surface_mu);
+    return true;
+}
+
+bool riding(PlankContact& c) {
+    if (c.o.riding != 1) return true;
+    c.o.stuck = 1;
+    return false;
+}
+
+// The plank is stepped after its blocks: its acceleration of the last step
+// stands for this one, and its velocity at the end of the step for the one
+// the block's new velocity must be compared with.
+bool plank_friction_entry(PlankContact& c) {
+    c.rel = c.o.vx - c.host.vx;
+    c.fb.friction = {c.rel > 0 ? -c.fmax : c.rel < 0 ? c.fmax : 0.0, 0.0};
+    c.fb.friction_angle = 0;
+    c.fb.friction_state = 1;
+    c.host_a = std::isfinite(c.host.ax) ? c.host.ax : 0.0;
+    c.host_end = c.host.vx + c.host_a * c.m.step.step_dt;
+    return true;
+}
+
+// Moving with an accelerating plank needs the friction m * a_h - F; the block
+// stays with it as far as static friction reaches, and slides with kinetic
+// friction towards the plank's motion beyond.
+void carried_by_plank(PlankContact& c) {
+    MovingObject& o = c.o;
+    const double need = o.mass * c.host_a - o.force_x;
+    if (std::fabs(need) <= c.fmax) {
         o.stuck = 1;
-        return;
-    }
-    const double rel = o.vx - host.vx;
-    fb.friction = {rel > 0 ? -fmax : rel < 0 ? fmax : 0.0, 0.0};
-    fb.friction_angle = 0;
-    fb.friction_state = 1;
-    const double dt = m.step.step_dt;
-
-    // The plank is stepped after its blocks: its acceleration of the last step
-    // stands for this one, and its velocity at the end of the step for the
-    // one the block's new velocity must be compared with.
-    const double host_a = std::isfinite(host.ax) ? host.ax : 0.0;
-    const double host_end = host.vx + host_a * dt;
-
-    if (std::fabs(rel) < SLIDING_EPS) {
-        if (host_a != 0) {
-            // Moving with an accelerating plank needs the friction m * a_h - F;
-            // the block stays with it as far as static friction reaches, and
-            // slides with kinetic friction towards the plank's motion beyond.
-            const double need = o.mass * host_a - o.force_x;
-            if (std::fabs(need) <= fmax) {
-                o.stuck = 1;
-                fb.friction.x = need;
-                fb.friction_state = 2;
-            } else {
-                const double kinetic = need > 0 ? fmax : -fmax;
-                o.force_x += kinetic;
-                fb.friction.x = kinetic;
-                o.stuck = 0;
-            }
-            return;
-        }
-        // No relative sliding: held by static friction as far as it reaches.
-        if (std::fabs(accel(o.force_x, o.rest_mass)) < REST_ACCEL) {
-            o.stuck = 1;
-            fb.friction = {0.0, 0.0};
-            return;
-        }
-        if (!m.running) o.stuck = 1;
-        if (o.force_x > 0) {
-            if (o.force_x - fmax <= 0) {
-                fb.friction.x = -o.force_x;
-                o.force_x = 0;
-            } else {
-                o.force_x -= fmax;
-                fb.friction.x = -fmax;
-            }
-        } else {
-            if (o.force_x + fmax >= 0) {
-                fb.friction.x = -o.force_x;
-                o.force_x = 0;
-            } else {
-                o.force_x += fmax;
-                fb.friction.x = fmax;
-            }
-        }
-        return;
-    }
-
-    // Sliding. When the other forces alone reverse the relative motion within
-    // the step, friction is not applied.
-    if (crosses(o.vx, o.vx + accel(o.force_x, o.mass) * dt, host.vx, host_end)) {
-        fb.friction_state = 2;
-        return;
-    }
-    const double kinetic = rel > 0 ? -fmax : fmax;
-    o.force_x += kinetic;
-    fb.friction.x = kinetic;
-    if (crosses(o.vx, o.vx + accel(STICK_FORCE_FRACTION * o.force_x, o.mass) * dt, host.vx, host_end)) {
-        // Friction would stop the sliding within the step: the block sticks.
-        o.force_x = fx0;
-        o.stuck = 1;
-        fb.friction_state = 2;
+        c.fb.friction.x = need;
+        c.fb.friction_state = 2;
     } else {
+        const double kinetic = need > 0 ? c.fmax : -c.fmax;
+        o.force_x += kinetic;
+        c.fb.friction.x = kinetic;
         o.stuck = 0;
     }
 }
 
-void block_on_incline(Model& m, int a, int h) {
-    MovingObject& o = m.objects[a];
-    const MovingObject& host = m.objects[h];
-    ForceBreakdown& fb = m.forces[a];
-    const double fx0 = o.force_x, fy0 = o.force_y;
-    const bool mirrored = host.orientation != 0;
-    const double theta = slope_of(host);
-    const double sn = std::sin(theta), cs = std::cos(theta), tn = std::tan(theta);
-    if (!std::isfinite(tn)) return;  // a vertical "slope" carries nothing
-
-    // The point of the block's base on the slope must lie over the incline's base.
-    const double xr = mirrored ? o.x - o.height / 2 * sn : o.x + o.height / 2 * sn;
-    const double lo = mirrored ? host.x - host.width / 3 : host.x - 2 * host.width / 3;
-    const double hi = mirrored ? host.x + 2 * host.width / 3 : host.x + host.width / 3;
-    if (!(xr >= lo && xr <= hi)) return stop(m, MSG_BLOCK_OFF_INCLINE);
-
-    // The vertical force is corrected for the incline's own acceleration.
-    const double ah = std::isfinite(host.step_ax) ? host.step_ax : 0.0;
-    const double fy_rel = mirrored ? fy0 - o.mass * ah * tn : fy0 + o.mass * ah * tn;
-    const double N = mirrored ? -fx0 * sn - fy_rel * cs : fx0 * sn - fy_rel * cs;
-    if (!std::isfinite(N)) return;
-    const XY normal = mirrored ? XY{N * sn, N * cs} : XY{-N * sn, N * cs};
-    fb.host_normal[h] = normal;
-    fb.host_support[h] = N;
-    fb.total.x += normal.x;
-    fb.total.y += normal.y;
-    m.step.support_friction[a] = 0;
-    if (N < 0) {
-        fb.total.x -= normal.x;
-        fb.total.y -= normal.y;
-        fb.host_normal[h] = {0.0, 0.0};
-        fb.host_support[h] = 0;
-        return stop(m, MSG_BLOCK_LIFTS_OFF_INCLINE);
+// No relative sliding: held by static friction as far as it reaches.
+bool static_on_plank(PlankContact& c) {
+    if (!(std::fabs(c.rel) < SLIDING_EPS)) return true;
+    if (c.host_a != 0) {
+        carried_by_plank(c);
+        return false;
     }
-    m.step.support_normal[h] = N;
-    o.force_x += normal.x;
-    o.force_y += normal.y;
-    m.step.block_vertical_load[a] = o.force_y;
-    fb.friction_angle = mirrored ? PI - theta : theta;
-
-    const double fmax = std::fabs(N * host.surface_mu);
-    // vy is the speed along the slope (positive upwards).
-    if (std::fabs(o.vy) < INCLINE_REST_SPEED && std::fabs(o.force_y) <= fmax * sn) {
+    MovingObject& o = c.o;
+    if (std::fabs(accel(o.force_x, o.rest_mass)) < REST_ACCEL) {
         o.stuck = 1;
-        o.force_x = o.force_y = 0;
-        fb.friction_state = 2;
-        return;
+        c.fb.friction = {0.0, 0.0};
+        return false;
     }
-    const double dt = m.step.step_dt;
-    if (crosses(o.vy, o.vy + accel(o.force_y, o.mass) * dt, 0.0, 0.0)) {
-        fb.friction_state = 2;
-        return;
+    if (!c.m.running) o.stuck = 1;
+    const double fmax = c.fmax;
+    if (o.force_x > 0) {
+        if (o.force_x - fmax <= 0) {
+            c.fb.friction.x = -o.force_x;
+            o.force_x = 0;
+        } else {
+            o.force_x -= fmax;
+            c.fb.friction.x = -fmax;
+        }
+    } else {
+        if (o.force_x + fmax >= 0) {
+            c.fb.friction.x = -o.force_x;
+            o.force_x = 0;
+        } else {
+            o.force_x += fmax;
+            c.fb.friction.x = fmax;
+        }
     }
-    // Friction acts against the motion along the slope; a block that is just
-    // starting to slide is opposed in the direction it is pushed.
-    double against = 0;
-    if (o.vy < 0 || (o.vy == 0 && o.force_y < 0)) against = 1;
-    if (o.vy > 0 || (o.vy == 0 && o.force_y > 0)) against = -1;
-    const XY dir = up_slope(host, theta);
-    const XY friction{against * fmax * dir.x, against * fmax * dir.y};
-    o.force_x += friction.x;
-    o.force_y += friction.y;
-    fb.friction = friction;
-    fb.friction_state = 1;
-    m.step.support_friction[a] = -against * fmax;
-    if (crosses(o.vy, o.vy + accel(STICK_FORCE_FRACTION * o.force_y, o.mass) * dt, 0.0, 0.0)) {
-        o.force_x = fx0;
-        o.force_y = fy0;
+    return false;
+}
+
+// Sliding. When the other forces alone reverse the relative motion within
+// the step, friction is not applied; when friction would stop the sliding
+// within the step, the block sticks.
+bool sliding_on_plank(PlankContact& c) {
+    MovingObject& o = c.o;
+    const double dt = c.m.step.step_dt;
+    if (crosses(o.vx, o.vx + accel(o.force_x, o.mass) * dt, c.host.vx, c.host_end)) {
+        c.fb.friction_state = 2;
+        return false;
+    }
+    const double kinetic = c.rel > 0 ? -c.fmax : c.fmax;
+    o.force_x += kinetic;
+    c.fb.friction.x = kinetic;
+    if (crosses(o.vx, o.vx + accel(STICK_FORCE_FRACTION * o.force_x, o.mass) * dt, c.host.vx, c.host_end)) {
+        o.force_x = c.fx0;
         o.stuck = 1;
-        fb.friction_state = 2;
-        m.step.support_friction[a] = 0;
+        c.fb.friction_state = 2;
     } else {
         o.stuck = 0;
     }
+    return false;
+}
+
+constexpr Stage<PlankContact> PLANK_STAGES[] = {
+    {"within_plank", within_plank},
+    {"pressed_onto_plank", pressed_onto_plank},
+    {"normal", plank_normal},
+    {"riding", riding},
+    {"friction_entry", plank_friction_entry},
+    {"static_friction", static_on_plank},
+    {"sliding_friction", sliding_on_plank},
+};
+
+void block_on_plank(Model& m, int a, int h) {
+    MovingObject& o = m.objects[a];
+    PlankContact c{m, o, m.objects[h], m.forces[a], h, o.force_x, o.force_y};
+    walk_stages<PLANK_STAGES>(c);
+}
+
+// ---- A block on an incline ----
+
+// A block's contact with its incline, stage by stage, like a plank's.
+struct InclineContact {
+    Model& m;
+    MovingObject& o;
+    const MovingObject& host;
+    ForceBreakdown& fb;
+    int a, h;
+    double fx0, fy0;  // the block's force at entry
+    bool mirrored;    // the incline rises to the left (it uses angle_b)
+    double theta = 0, sn = 0, cs = 0, tn = 0;
+    double N = 0;     // the normal force from the slope
+    XY normal{};      // and its vector
+    double fmax = 0;  // the most friction the slope gives
+};
+
+// A vertical "slope" carries nothing.
+bool slope(InclineContact& c) {
+    c.theta = slope_of(c.host);
+    c.sn = std::sin(c.theta);
+    c.cs = std::cos(c.theta);
+    c.tn = std::tan(c.theta);
+    return std::isfinite(c.tn);
+}
+
+// The point of the block's base on the slope must lie over the incline's base.
+bool within_incline(InclineContact& c) {
+    const MovingObject& o = c.o;
+    const MovingObject& host = c.host;
+    const double xr = c.mirrored ? o.x - o.height / 2 * c.sn : o.x + o.height / 2 * c.sn;
+    const double lo = c.mirrored ? host.x - host.width / 3 : host.x - 2 * host.width / 3;
+    const double hi = c.mirrored ? host.x + 2 * host.width / 3 : host.x + host.width / 3;
+    if (xr >= lo && xr <= hi) return true;
+    stop(c.m, MSG_BLOCK_OFF_INCLINE);
+    return false;
+}
+
+// The vertical force is corrected for the incline's own acceleration.
+bool incline_normal(InclineContact& c) {
+    const double ah = std::isfinite(c.host.step_ax) ? c.host.step_ax : 0.0;
+    const double fy_rel = c.mirrored ? c.fy0 - c.o.mass * ah * c.tn : c.fy0 + c.o.mass * ah * c.tn;
+    c.N = c.mirrored ? -c.fx0 * c.sn - fy_rel * c.cs : c.fx0 * c.sn - fy_rel * c.cs;
+    if (!std::isfinite(c.N)) return false;
+    c.normal = c.mirrored ? XY{c.N * c.sn, c.N * c.cs} : XY{-c.N * c.sn, c.N * c.cs};
+    c.fb.host_normal[c.h] = c.normal;
+    c.fb.host_support[c.h] = c.N;
+    c.fb.total.x += c.normal.x;
+    c.fb.total.y += c.normal.y;
+    c.m.step.support_friction[c.a] = 0;
+    return true;
+}
+
+// A slope pulling the block (a negative normal force) loses it: the normal
+// force is taken back out of the breakdown and the run stops.
+bool pressed_onto_incline(InclineContact& c) {
+    if (!(c.N < 0)) return true;
+    c.fb.total.x -= c.normal.x;
+    c.fb.total.y -= c.normal.y;
+    c.fb.host_normal[c.h] = {0.0, 0.0};
+    c.fb.host_support[c.h] = 0;
+    stop(c.m, MSG_BLOCK_LIFTS_OFF_INCLINE);
+    return false;
+}
+
+bool incline_support(InclineContact& c) {
+    MovingObject& o = c.o;
+    c.m.step.support_normal[c.h] = c.N;
+    o.force_x += c.normal.x;
+    o.force_y += c.normal.y;
+    c.m.step.block_vertical_load[c.a] = o.force_y;
+    c.fb.friction_angle = c.mirrored ? PI - c.theta : c.theta;
+    c.fmax = std::fabs(c.N * c.host.surface_mu);
+    return true;
+}
+
+// vy is the speed along the slope (positive upwards).
+bool resting_on_incline(InclineContact& c) {
+    MovingObject& o = c.o;
+    if (!(std::fabs(o.vy) < INCLINE_REST_SPEED && std::fabs(o.force_y) <= c.fmax * c.sn)) return true;
+    o.stuck = 1;
+    o.force_x = o.force_y = 0;
+    c.fb.friction_state = 2;
+    return false;
+}
+
+// Friction acts against the motion along the slope; a block that is just
+// starting to slide is opposed in the direction it is pushed. As on a plank,
+// it is not applied when the other forces alone reverse the motion, and the
+// block sticks when friction would stop it within the step.
+bool sliding_on_incline(InclineContact& c) {
+    MovingObject& o = c.o;
+    const double dt = c.m.step.step_dt;
+    if (crosses(o.vy, o.vy + accel(o.force_y, o.mass) * dt, 0.0, 0.0)) {
+        c.fb.friction_state = 2;
+        return false;
+    }
+    double against = 0;
+    if (o.vy < 0 || (o.vy == 0 && o.force_y < 0)) against = 1;
+    if (o.vy > 0 || (o.vy == 0 && o.force_y > 0)) against = -1;
+    const XY dir = up_slope(c.host, c.theta);
+    const XY friction{against * c.fmax * dir.x, against * c.fmax * dir.y};
+    o.force_x += friction.x;
+    o.force_y += friction.y;
+    c.fb.friction = friction;
+    c.fb.friction_state = 1;
+    c.m.step.support_friction[c.a] = -against * c.fmax;
+    if (crosses(o.vy, o.vy + accel(STICK_FORCE_FRACTION * o.force_y, o.mass) * dt, 0.0, 0.0)) {
+        o.force_x = c.fx0;
+        o.force_y = c.fy0;
+        o.stuck = 1;
+        c.fb.friction_state = 2;
+        c.m.step.support_friction[c.a] = 0;
+    } else {
+        o.stuck = 0;
+    }
+    return false;
+}
+
+constexpr Stage<InclineContact> INCLINE_STAGES[] = {
+    {"slope", slope},
+    {"within_incline", within_incline},
+    {"normal", incline_normal},
+    {"pressed_onto_incline", pressed_onto_incline},
+    {"support", incline_support},
+    {"resting", resting_on_incline},
+    {"sliding_friction", sliding_on_incline},
+};
+
+void block_on_incline(Model& m, int a, int h) {
+    MovingObject& o = m.objects[a];
+    const MovingObject& host = m.objects[h];
+    InclineContact c{m, o, host, m.forces[a], a, h, o.force_x, o.force_y, host.orientation != 0};
+    walk_stages<INCLINE_STAGES>(c);
 }
 
 // The plank carries the friction reactions of its sliding blocks and the
@@ -257,6 +375,14 @@ void incline_reactions(Model& m, int a) {
 }
 
 }  // namespace
+
+std::span<const StageInfo> plank_stages() {
+    return STAGE_INFOS<PLANK_STAGES>;
+}
+
+std::span<const StageInfo> incline_stages() {
+    return STAGE_INFOS<INCLINE_STAGES>;
+}
 
 int block_host(const Model& m, int a) {
     if (a < 0 || a >= MAX_OBJECTS || m.objects[a].kind != KIND_BLOCK) return -1;

@@ -29,7 +29,7 @@ inline double reduce_toward_zero(double f, double by) {
     return f;
 }
 
-// Force fields (fields.cpp) and springs (springs.cpp): each adds to force_x,
+// Force fields (force_fields.cpp) and springs (springs.cpp): each adds to force_x,
 // force_y of `a`.
 void apply_M(Model& m, int a);
 void apply_mutual_gravitation(Model& m, int a);

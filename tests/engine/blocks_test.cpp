@@ -238,6 +238,19 @@ TEST(BlockOnPlank, PlankCarriesReactionsOfSlidingAndStuckBlocks) {
     EXPECT_EQ(f.o(f.plank).mass, 13.0);
 }
 
+// A riding block is fixed to its plank: pressed onto it, no friction acts.
+TEST(BlockOnPlank, ARidingBlockIsHeldWithoutFriction) {
+    PlankBlockFixture f;
+    f.o(f.block).riding = 1;
+    f.o(f.block).fx = 50;
+    f.o(f.block).vx = 3;
+    f.weigh_and_solve(f.block);
+    EXPECT_EQ(f.o(f.block).stuck, 1);
+    EXPECT_EQ(f.o(f.block).force_x, 50.0);
+    EXPECT_EQ(f.m->forces[f.block].friction_state, 0);
+    EXPECT_NEAR(f.m->forces[f.block].host_normal[f.plank].y, 19.6, 1e-12);
+}
+
 TEST(BlockOnPlank, OverhangOfAFifthIsCarried) {
     PlankBlockFixture inside;
     inside.o(inside.block).x = 5 + 0.2;  // plank half-width 5, block width 1

@@ -11,6 +11,7 @@
 #include "engine/constraints.h"
 #include "engine/engine.h"
 #include "model/vec.h"
+#include "support/engine_run.h"
 #include "support/objects.h"
 
 namespace quorrel {
@@ -55,12 +56,7 @@ struct Lab {
         const double r[5] = {static_cast<double>(i), static_cast<double>(j), length, stiffness, 0};
         add_element(*m, T_E_TH, r);
     }
-    void start() {
-        set_presence(*m);
-        set_rope_rod_lengths(*m);
-        prepare_initial_state(*m);
-        m->running = true;
-    }
+    void start() { test::start_engine_run(*m); }
     void run_to(double t) {
         while (m->sim_time < t - 1e-9) {
             ASSERT_EQ(movin(*m), MOVIN_NORMAL);

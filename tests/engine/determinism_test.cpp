@@ -7,6 +7,7 @@
 
 #include "demos/bench_scenes.h"
 #include "engine/engine.h"
+#include "support/engine_run.h"
 
 namespace quorrel {
 namespace {
@@ -32,9 +33,7 @@ std::uint64_t state_hash(const Model& m) {
 std::uint64_t run_scene(const char* name, int frames) {
     auto m = make_model();
     find_bench_scene(name)->build(*m);
-    set_presence(*m);
-    prepare_initial_state(*m);
-    m->running = true;
+    test::start_engine_run(*m);
     for (int f = 0; f < frames; ++f) {
         const int r = movin(*m);
         EXPECT_EQ(r, MOVIN_NORMAL) << name << " frame " << f;

@@ -7,6 +7,7 @@
 
 #include "demos/bench_scenes.h"
 #include "engine/engine.h"
+#include "support/engine_run.h"
 
 namespace quorrel {
 namespace {
@@ -36,9 +37,7 @@ std::unique_ptr<Model> running_model() {
 }
 
 void start(Model& m) {
-    set_presence(m);
-    prepare_initial_state(m);
-    m.running = true;
+    test::start_engine_run(m);
     m.next_pause = m.settings.pause_time;
 }
 

@@ -8,6 +8,7 @@
 #include "demos/bench_scenes.h"
 #include "engine/engine.h"
 #include "engine/solvers.h"
+#include "support/engine_run.h"
 
 namespace quorrel {
 namespace {
@@ -18,18 +19,14 @@ std::unique_ptr<Model> fresh() {
     return m;
 }
 
-void start_run(Model& m) {
-    set_presence(m);
-    prepare_initial_state(m);
-    m.running = true;
-}
+using test::start_engine_run;
 
 TEST(Kernel, FreeFallFollowsTheTrapezoidRule) {
     auto m = fresh();
     m->settings.use_gravity = 1;
     m->settings.steps_per_frame = 250;
     const int b = add_body(*m, "ball", 0, 10, 0, 0, 2.0, 0.1);
-    start_run(*m);
+    start_engine_run(*m);
     ASSERT_EQ(movin(*m), MOVIN_NORMAL);
 
     const double g = 9.8, dt = 0.001, n = 250;
@@ -76,7 +73,7 @@ double pull_on_second(bool first_is_plank) {
     const int a = add_body(*m, "fast", 0, 0, 1000, 0, 1.0, 0.1);
     if (first_is_plank) m->objects[a].kind = KIND_PLANK;
     const int b = add_body(*m, "slow", 10, 0, 0, 0, 1.0, 0.1);
-    start_run(*m);
+    start_engine_run(*m);
     movin(*m);
     EXPECT_NEAR(m->objects[a].x, 1.0, 1e-6);
     return m->objects[b].ax;
@@ -102,7 +99,7 @@ TEST(Kernel, PlanksAndBlocksOnThemNeverMoveVertically) {
     m->objects[block].width = 0.5;
     m->objects[block].height = 0.5;
     m->objects[block].host = plank;
-    start_run(*m);
+    start_engine_run(*m);
     m->settings.steps_per_frame = 20;
     movin(*m);
     EXPECT_EQ(m->objects[plank].vy, 0.0);
@@ -129,7 +126,7 @@ TEST(Kernel, StuckBlockFollowsItsPlankUntilFrictionGivesWay) {
         m->objects[rider].riding = 1;
         m->objects[rider].rel_x = -0.5;
         m->objects[rider].rel_y = 0.3;
-        start_run(*m);
+        start_engine_run(*m);
         m->settings.steps_per_frame = 1;
         movin(*m);
 
@@ -157,7 +154,7 @@ TEST(Kernel, ZeroMassIsNotAcceleratedButKeepsItsVelocity) {
     m->objects[b].fx = 5;
     const double spring[6] = {0, 0, 1, 10, 0, 0};
     add_element(*m, T_TH, spring);
-    start_run(*m);
+    start_engine_run(*m);
     movin(*m);
     EXPECT_EQ(m->objects[b].vx, 1.0);
     EXPECT_EQ(m->objects[b].vy, 0.0);
@@ -171,7 +168,7 @@ TEST(Kernel, UnusableTimeStepStopsTheRunWithoutMoving) {
         const int b = add_body(*m, "ball", 0, 0, 1, 0, 1.0, 0.1);
         m->objects[b].fx = 1;
         m->settings.time_step = dt;
-        start_run(*m);
+        start_engine_run(*m);
         EXPECT_EQ(movin(*m), MOVIN_NORMAL);
         EXPECT_EQ(m->stop_message, BAD_TIME_STEP_MESSAGE);
         EXPECT_EQ(m->sim_time, 0.0);
@@ -190,7 +187,7 @@ TEST(Kernel, NonFiniteStateIsNotCarriedOn) {
     const int b = add_body(*m, "broken", 1, 1, 0, 0, 1.0, 0.1);
     m->objects[b].fx = std::numeric_limits<double>::quiet_NaN();
     const int f = add_body(*m, "fine", 0, 0, 0, 0, 1.0, 0.1);
-    start_run(*m);
+    start_engine_run(*m);
     m->settings.steps_per_frame = 10;
     movin(*m);
     EXPECT_EQ(m->stop_message, NON_FINITE_MESSAGE);
@@ -208,7 +205,7 @@ TEST(Kernel, RelativisticMassStaysFiniteAtTheSpeedOfLight) {
     m->settings.scale = 1;
     const int b = add_body(*m, "fast", 0, 0, 20, 0, 1.0, 0.1);
     m->objects[b].fx = 1;
-    start_run(*m);
+    start_engine_run(*m);
     movin(*m);
     EXPECT_TRUE(std::isfinite(m->objects[b].mass));
     EXPECT_GT(m->objects[b].mass, 1e5);
@@ -225,7 +222,7 @@ TEST(Kernel, ResistanceThatStopsABodyLeavesItAtRest) {
     const double region[7] = {-10, -10, 10, 10, 2.0, 0.0, 0.0};
     add_element(*m, T_Z, region);
     const int b = add_body(*m, "slider", 0, 0, 0.001, 0, 1.0, 0.1);
-    start_run(*m);
+    start_engine_run(*m);
     m->settings.steps_per_frame = 1;
     movin(*m);
     EXPECT_EQ(m->objects[b].vx, 0.0);
@@ -248,7 +245,7 @@ TEST(Kernel, BadObjectIndexesInElementsAreIgnored) {
     m->objects[block].kind = KIND_BLOCK;
     m->objects[block].host = 1000;
     m->objects[block].stuck = 1;
-    start_run(*m);
+    start_engine_run(*m);
     movin(*m);
     EXPECT_EQ(m->objects[b].x, 0.0);
     EXPECT_TRUE(m->stop_message.empty());
@@ -258,7 +255,7 @@ TEST(Kernel, EveryReferenceSceneRunsFinite) {
     for (const BenchScene& s : bench_scenes()) {
         auto m = make_model();
         s.build(*m);
-        start_run(*m);
+        start_engine_run(*m);
         for (int f = 0; f < 20; ++f) movin(*m);
         for (int i = 0; i < object_count(*m); ++i) {
             const MovingObject& o = m->objects[i];
