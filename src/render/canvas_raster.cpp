@@ -237,20 +237,18 @@ void raster_stretch_picture(Canvas& c, const QRect& to, const QImage& picture) {
 
 }  // namespace
 
-const Backend RASTER = {
-    .line = raster_line,
-    .line_f = raster_line_f,
-    .polyline = raster_polyline,
-    .rectangle = raster_rectangle,
-    .fill_rect = raster_fill_rect,
-    .ellipse = raster_ellipse,
-    .arc = raster_arc,
-    .set_pixel = raster_set_pixel,
-    .text_out = raster_text_out,
-    .copy_rect = raster_copy_rect,
-    .restore_rect = raster_restore_rect,
-    .picture = raster_picture,
-    .stretch_picture = raster_stretch_picture,
-};
+const Backend RASTER = {.line = raster_line,
+                        .line_f = raster_line_f,
+                        .polyline = raster_polyline,
+                        .rectangle = raster_rectangle,
+                        .fill_rect = raster_fill_rect,
+                        .ellipse = raster_ellipse,
+                        .arc = raster_arc,
+                        .set_pixel = raster_set_pixel,
+                        .text_out = raster_text_out,
+                        .copy_rect = raster_copy_rect,
+                        .restore_rect = raster_restore_rect,
+                        .picture = raster_picture,
+                        .stretch_picture = raster_stretch_picture};
 
 }  // namespace quorrel::canvas_detail

@@ -309,20 +309,18 @@ void draw_resampled(Canvas& c, int x, int y, const QImage& picture, i64 key, Sca
     c.painter.drawImage(QPoint(static_cast<int>(edge_x(c, x)), static_cast<int>(edge_y(c, y))), *scaled);
 }
 
-const Backend VIEW = {
-    .line = view_line,
-    .line_f = view_line_f,
-    .polyline = view_polyline,
-    .rectangle = view_rectangle,
-    .fill_rect = view_fill_rect,
-    .ellipse = view_ellipse,
-    .arc = view_arc,
-    .set_pixel = view_set_pixel,
-    .text_out = view_text_out,
-    .copy_rect = view_copy_rect,
-    .restore_rect = view_restore_rect,
-    .picture = draw_resampled,
-    .stretch_picture = view_stretch_picture,
-};
+const Backend VIEW = {.line = view_line,
+                      .line_f = view_line_f,
+                      .polyline = view_polyline,
+                      .rectangle = view_rectangle,
+                      .fill_rect = view_fill_rect,
+                      .ellipse = view_ellipse,
+                      .arc = view_arc,
+                      .set_pixel = view_set_pixel,
+                      .text_out = view_text_out,
+                      .copy_rect = view_copy_rect,
+                      .restore_rect = view_restore_rect,
+                      .picture = draw_resampled,
+                      .stretch_picture = view_stretch_picture};
 
 }  // namespace quorrel::canvas_detail
