@@ -65,7 +65,7 @@ bool smoothed(const Canvas& c) {
 }
 
 // A pen for QPainter in picture pixels; the canvas's own pen state is left
-// dirty, as the identity path keeps the painter's pen in step with it.
+// dirty, as the raster backend keeps the painter's pen in step with it.
 // Smoothed strokes take square caps where a round end is asked for: QPainter
 // fills smoothed round caps through its general path filler, which costs a
 // hundred times a straight stroke, and at these widths the ends look alike.
@@ -86,7 +86,7 @@ void stroke_pen(Canvas& c, bool round_caps) {
     c.pen_dirty = true;
 }
 
-// Restores what the identity path expects of the painter.
+// Restores what the raster backend expects of the painter (the view may return to 1:1 with it active).
 void plain_painter(Canvas& c) {
     c.painter.setRenderHint(QPainter::Antialiasing, false);
     c.pen_dirty = true;
