@@ -1,179 +1,21 @@
+// The canvas's state and its primitives' common part: each primitive orders
+// and checks its arguments, notes the box it covers (or only measures it) and
+// hands the drawing to the backend chosen with the view (canvas_detail.h).
+// Whole-picture copies and pictures already at the view's resolution need no
+// backend.
 #include "render/canvas.h"
 
-#include <QPen>
+#include <QPainter>
 #include <QPointF>
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
 
 #include "model/mapping.h"
 #include "model/vec.h"
 #include "render/canvas_detail.h"
 
 namespace quorrel {
-
-namespace canvas_detail {
-
-bool usable(const Canvas& c) {
-    return c.image != nullptr && !c.image->isNull() && c.image->depth() == 32;
-}
-
-// Raw pixel access: the picture must own its buffer, or a write would go to a
-// copy while the painter keeps drawing into the shared one.
-bool own_pixels(Canvas& c) {
-    if (!usable(c)) return false;
-    if (!c.image->isDetached()) {
-        if (c.painter.isActive()) c.painter.end();
-        c.image->bits();  // detaches
-        c.pen_dirty = c.font_dirty = true;
-    }
-    return true;
-}
-
-bool painting(Canvas& c) {
-    if (!own_pixels(c)) return false;
-    if (!c.painter.isActive()) {
-        if (!c.painter.begin(c.image)) return false;
-        c.painter.setRenderHint(QPainter::Antialiasing, false);
-        c.painter.setRenderHint(QPainter::TextAntialiasing, true);
-        c.painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-        c.pen_dirty = c.font_dirty = true;
-    }
-    return true;
-}
-
-QPainter::CompositionMode pen_composition(const Canvas& c) {
-    return c.pen_mode == PenMode::Xor ? QPainter::RasterOp_SourceXorDestination : QPainter::CompositionMode_Source;
-}
-
-void sync_brush(Canvas& c) {
-    if (c.brush_clear)
-        c.painter.setBrush(Qt::NoBrush);
-    else
-        c.painter.setBrush(QColor::fromRgb(to_rgb(c.brush_colour)));
-}
-
-bool far_out(i64 v) {
-    return v > COORD_LIMIT || v < -COORD_LIMIT;
-}
-
-// Liang-Barsky.
-bool clip_far(i64& x0, i64& y0, i64& x1, i64& y1) {
-    const double lim = static_cast<double>(COORD_LIMIT / 2);
-    double t0 = 0.0, t1 = 1.0;
-    const double fx = static_cast<double>(x0), fy = static_cast<double>(y0);
-    const double dx = static_cast<double>(x1 - x0), dy = static_cast<double>(y1 - y0);
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {fx + lim, lim - fx, fy + lim, lim - fy};
-    for (int k = 0; k < 4; ++k) {
-        if (p[k] == 0.0) {
-            if (q[k] < 0.0) return false;
-            continue;
-        }
-        const double r = q[k] / p[k];
-        if (p[k] < 0.0) {
-            if (r > t1) return false;
-            t0 = std::max(t0, r);
-        } else {
-            if (r < t0) return false;
-            t1 = std::min(t1, r);
-        }
-    }
-    const i64 nx0 = static_cast<i64>(std::llround(fx + t0 * dx)), ny0 = static_cast<i64>(std::llround(fy + t0 * dy));
-    const i64 nx1 = static_cast<i64>(std::llround(fx + t1 * dx)), ny1 = static_cast<i64>(std::llround(fy + t1 * dy));
-    x0 = nx0;
-    y0 = ny0;
-    x1 = nx1;
-    y1 = ny1;
-    return true;
-}
-
-void normalise(int& left, int& top, int& right, int& bottom) {
-    constexpr int LIM = 1 << 22;
-    for (int* v : {&left, &top, &right, &bottom}) *v = std::clamp(*v, -LIM, LIM);
-    if (left > right) std::swap(left, right);
-    if (top > bottom) std::swap(top, bottom);
-}
-
-void fill_box(Canvas& c, i64 x0, i64 y0, i64 x1, i64 y1, std::uint32_t rgb, PenMode mode) {
-    QImage& im = *c.image;
-    x0 = std::max<i64>(x0, 0);
-    y0 = std::max<i64>(y0, 0);
-    x1 = std::min<i64>(x1, im.width());
-    y1 = std::min<i64>(y1, im.height());
-    for (i64 y = y0; y < y1; ++y) {
-        auto* row = reinterpret_cast<std::uint32_t*>(im.scanLine(static_cast<int>(y)));
-        if (mode == PenMode::Xor) {
-            for (i64 x = x0; x < x1; ++x) row[x] ^= (rgb & 0x00FFFFFFu);
-        } else {
-            std::fill(row + x0, row + std::max(x0, x1), rgb);
-        }
-    }
-}
-
-void blit(QImage& dst, int x, int y, const QImage& src, int sx, int sy, int w, int h, std::int64_t key) {
-    if (sx < 0) {
-        x -= sx;
-        w += sx;
-        sx = 0;
-    }
-    if (sy < 0) {
-        y -= sy;
-        h += sy;
-        sy = 0;
-    }
-    if (x < 0) {
-        sx -= x;
-        w += x;
-        x = 0;
-    }
-    if (y < 0) {
-        sy -= y;
-        h += y;
-        y = 0;
-    }
-    w = std::min({w, src.width() - sx, dst.width() - x});
-    h = std::min({h, src.height() - sy, dst.height() - y});
-    if (w <= 0 || h <= 0) return;
-    const std::uint32_t k = key >= 0 ? (to_rgb(static_cast<Colour>(key)) & 0x00FFFFFFu) : 0;
-    for (int j = 0; j < h; ++j) {
-        const auto* s = reinterpret_cast<const std::uint32_t*>(src.constScanLine(sy + j)) + sx;
-        auto* d = reinterpret_cast<std::uint32_t*>(dst.scanLine(y + j)) + x;
-        if (key < 0) {
-            for (int i = 0; i < w; ++i) d[i] = s[i] | 0xFF000000u;
-        } else {
-            for (int i = 0; i < w; ++i) {
-                const std::uint32_t p = s[i] & 0x00FFFFFFu;
-                if (p != k) d[i] = p | 0xFF000000u;
-            }
-        }
-    }
-}
-
-bool record(Canvas& c, i64 left, i64 top, i64 right, i64 bottom, int margin) {
-    if (!c.measuring && c.dirty == nullptr) return false;
-    const auto cut = [](i64 v) { return static_cast<int>(std::clamp<i64>(v, -COORD_LIMIT, COORD_LIMIT)); };
-    if (left > right) std::swap(left, right);
-    if (top > bottom) std::swap(top, bottom);
-    if (c.measuring) {
-        const QRect box(QPoint(cut(left), cut(top)), QPoint(cut(right) - 1, cut(bottom) - 1));
-        if (!box.isEmpty()) c.measured = c.measured.isNull() ? box : c.measured.united(box);
-        return true;
-    }
-    if (c.dirty->all || c.image == nullptr) return false;
-    // The picture pixels, widened by the margin and by two for smoothed edges.
-    const i64 m = static_cast<i64>(std::ceil(margin * c.scale)) + 2;
-    const auto dev = [&](i64 v, int d) { return static_cast<i64>(std::floor(static_cast<double>(v) * c.scale)) + d; };
-    const QRect box(QPoint(cut(dev(left, c.dx) - m), cut(dev(top, c.dy) - m)),
-                    QPoint(cut(dev(right, c.dx) + m + static_cast<i64>(std::ceil(c.scale))),
-                           cut(dev(bottom, c.dy) + m + static_cast<i64>(std::ceil(c.scale)))));
-    const QRect shown = box.intersected(c.image->rect());
-    if (!shown.isEmpty()) c.dirty->add(shown);
-    return false;
-}
-
-}  // namespace canvas_detail
 
 void DirtyBoxes::add(const QRect& r) {
     if (all) return;
@@ -201,104 +43,6 @@ void DirtyBoxes::add(const QRect& r) {
 namespace {
 
 using namespace canvas_detail;
-
-// Brings the painter's pen up to the canvas state (for figures QPainter draws).
-void sync_pen(Canvas& c) {
-    if (!c.pen_dirty) return;
-    QPen pen(QColor::fromRgb(to_rgb(c.pen_colour)));
-    pen.setWidth(std::max(1, c.pen_width));
-    pen.setCapStyle(c.pen_width > 1 ? Qt::RoundCap : Qt::FlatCap);
-    pen.setJoinStyle(Qt::RoundJoin);
-    if (c.pen_style == PenStyle::Dot) pen.setStyle(Qt::DotLine);
-    c.painter.setPen(pen);
-    c.pen_dirty = false;
-}
-
-// Writes one pixel by the pen mode; the caller has checked the bounds.
-inline void plot(std::uint32_t* row, int x, std::uint32_t rgb, PenMode mode) {
-    if (mode == PenMode::Xor)
-        row[x] ^= (rgb & 0x00FFFFFFu);
-    else
-        row[x] = rgb;
-}
-
-// Midpoint raster of a one-pixel line from (x0, y0) to (x1, y1), the end
-// pixel excluded; only the part inside the picture is walked.
-void thin_line(Canvas& c, i64 x0, i64 y0, i64 x1, i64 y1) {
-    if (far_out(x0) || far_out(y0) || far_out(x1) || far_out(y1)) {
-        if (!clip_far(x0, y0, x1, y1)) return;
-    }
-    const i64 dx = x1 - x0, dy = y1 - y0;
-    const i64 adx = std::llabs(dx), ady = std::llabs(dy);
-    const i64 n = std::max(adx, ady);
-    if (n == 0) return;
-    QImage& im = *c.image;
-    const bool x_major = adx >= ady;
-    const i64 a0 = x_major ? x0 : y0, b0 = x_major ? y0 : x0;
-    const i64 sa = (x_major ? dx : dy) < 0 ? -1 : 1;
-    const i64 sb = (x_major ? dy : dx) < 0 ? -1 : 1;
-    const i64 amaj = x_major ? adx : ady, amin = x_major ? ady : adx;
-    const i64 major_size = x_major ? im.width() : im.height();
-    const i64 minor_size = x_major ? im.height() : im.width();
-
-    // Steps whose major coordinate lies in the picture.
-    i64 lo = sa > 0 ? -a0 : a0 - (major_size - 1);
-    i64 hi = sa > 0 ? major_size - 1 - a0 : a0;
-    lo = std::max<i64>(lo, 0);
-    hi = std::min<i64>(hi, n - 1);
-    // Steps whose minor coordinate can lie in the picture (widened by a step
-    // each side; every pixel is checked again below).
-    if (amin == 0) {
-        if (b0 < 0 || b0 >= minor_size) return;
-    } else {
-        const i64 kmin = sb > 0 ? -b0 : b0 - (minor_size - 1);
-        const i64 kmax = sb > 0 ? minor_size - 1 - b0 : b0;
-        if (kmax < 0 || kmin > amin) return;
-        lo = std::max<i64>(lo, ((2 * kmin - 1) * amaj) / (2 * amin) - 1);
-        hi = std::min<i64>(hi, ((2 * kmax + 1) * amaj) / (2 * amin) + 1);
-    }
-    if (lo > hi) return;
-
-    const std::uint32_t rgb = to_rgb(c.pen_colour);
-    const bool dotted = c.pen_style == PenStyle::Dot;
-    uchar* bits = im.bits();
-    const qsizetype bpl = im.bytesPerLine();
-    for (i64 i = lo; i <= hi; ++i) {
-        if (dotted && i % DOT_PERIOD >= DOT_ON) continue;
-        const i64 k = (2 * i * amin + amaj) / (2 * amaj);
-        const i64 a = a0 + sa * i, b = b0 + sb * k;
-        const i64 px = x_major ? a : b, py = x_major ? b : a;
-        if (px < 0 || py < 0 || px >= im.width() || py >= im.height()) continue;
-        plot(reinterpret_cast<std::uint32_t*>(bits + py * bpl), static_cast<int>(px), rgb, c.pen_mode);
-    }
-}
-
-void wide_line(Canvas& c, i64 x0, i64 y0, i64 x1, i64 y1) {
-    if (far_out(x0) || far_out(y0) || far_out(x1) || far_out(y1)) {
-        if (!clip_far(x0, y0, x1, y1)) return;
-    }
-    if (!painting(c)) return;
-    sync_pen(c);
-    c.painter.setCompositionMode(pen_composition(c));
-    c.painter.drawLine(QPointF(static_cast<double>(x0), static_cast<double>(y0)),
-                       QPointF(static_cast<double>(x1), static_cast<double>(y1)));
-}
-
-// A horizontal run of pixels [x0, x1) on row y in the pen mode.
-void span(Canvas& c, int x0, int x1, int y, std::uint32_t rgb, PenMode mode) {
-    QImage& im = *c.image;
-    if (y < 0 || y >= im.height()) return;
-    x0 = std::max(x0, 0);
-    x1 = std::min(x1, im.width());
-    auto* row = reinterpret_cast<std::uint32_t*>(im.scanLine(y));
-    for (int x = x0; x < x1; ++x) plot(row, x, rgb, mode);
-}
-
-QRect clamp_box(int left, int top, int right, int bottom) {
-    // Boxes far outside the picture are cut so QRect arithmetic cannot overflow.
-    auto cl = [](int v) { return std::clamp(v, -(1 << 22), 1 << 22); };
-    return QRect(QPoint(cl(left), cl(top)), QPoint(cl(right) - 1, cl(bottom) - 1));
-}
 
 double ray_angle(double cx, double cy, int x, int y) {
     return degrees(std::atan2(-(static_cast<double>(y) - cy), static_cast<double>(x) - cx));
@@ -346,6 +90,7 @@ void canvas_set_view(Canvas& c, double scale, int dx, int dy) {
     c.scale = std::isfinite(scale) && scale > 0.0 ? scale : 1.0;
     c.dx = dx;
     c.dy = dy;
+    c.backend = canvas_identity(c) ? &RASTER : &VIEW;
     c.pen_dirty = c.font_dirty = true;
 }
 
@@ -410,25 +155,15 @@ void line(Canvas& c, int x0, int y0, int x1, int y1) {
     if (record(c, i64{std::min(x0, x1)} - w / 2, i64{std::min(y0, y1)} - w / 2, i64{std::max(x0, x1)} + w,
                i64{std::max(y0, y1)} + w, w))
         return;
-    if (!own_pixels(c)) return;
-    if (!canvas_identity(c))
-        view_line(c, x0, y0, x1, y1);
-    else if (c.pen_width <= 1)
-        thin_line(c, x0, y0, x1, y1);
-    else
-        wide_line(c, x0, y0, x1, y1);
+    if (own_pixels(c)) c.backend->line(c, x0, y0, x1, y1);
 }
 
 void line_f(Canvas& c, double x0, double y0, double x1, double y1) {
-    if (c.measuring || canvas_identity(c) ||
-        !(std::isfinite(x0) && std::isfinite(y0) && std::isfinite(x1) && std::isfinite(y1))) {
+    if (c.measuring || !(std::isfinite(x0) && std::isfinite(y0) && std::isfinite(x1) && std::isfinite(y1))) {
         line(c, trunc_px(x0), trunc_px(y0), trunc_px(x1), trunc_px(y1));
         return;
     }
-    const int w = c.pen_width;
-    record(c, trunc_px(std::min(x0, x1)) - w, trunc_px(std::min(y0, y1)) - w, trunc_px(std::max(x0, x1)) + w + 1,
-           trunc_px(std::max(y0, y1)) + w + 1, w);
-    if (own_pixels(c)) view_line_f(c, x0, y0, x1, y1);
+    c.backend->line_f(c, x0, y0, x1, y1);
 }
 
 void polyline(Canvas& c, const QPoint* points, int n) {
@@ -448,81 +183,27 @@ void polyline(Canvas& c, const QPoint* points, int n) {
         const int w = c.pen_width;
         record(c, l - w, t - w, r + w + 1, b + w + 1, w);
     }
-    if (!own_pixels(c)) return;
-    if (!canvas_identity(c)) {
-        view_polyline(c, points, n);
-        return;
-    }
-    if (c.pen_width <= 1) {
-        for (int i = 1; i < n; ++i) thin_line(c, points[i - 1].x(), points[i - 1].y(), points[i].x(), points[i].y());
-        return;
-    }
-    if (!painting(c)) return;
-    sync_pen(c);
-    c.painter.setCompositionMode(pen_composition(c));
-    c.painter.drawPolyline(points, n);
+    if (own_pixels(c)) c.backend->polyline(c, points, n);
 }
 
 void rectangle(Canvas& c, int left, int top, int right, int bottom) {
     normalise(left, top, right, bottom);
     if (right - left < 1 || bottom - top < 1) return;
     if (record(c, left, top, right, bottom, c.pen_width)) return;
-    if (!own_pixels(c)) return;
-    if (!canvas_identity(c)) {
-        view_rectangle(c, left, top, right, bottom);
-        return;
-    }
-    if (!c.brush_clear) fill_rect(c, left, top, right, bottom);
-    if (c.pen_width <= 1) {
-        const std::uint32_t rgb = to_rgb(c.pen_colour);
-        if (right - left == 1 || bottom - top == 1) {
-            // A one-pixel-thin box: its outline is the box itself.
-            for (int y = std::max(top, 0); y < std::min(bottom, c.image->height()); ++y)
-                span(c, left, right, y, rgb, c.pen_mode);
-            return;
-        }
-        const PenStyle style = c.pen_style;
-        c.pen_style = PenStyle::Solid;
-        thin_line(c, left, top, right - 1, top);
-        thin_line(c, right - 1, top, right - 1, bottom - 1);
-        thin_line(c, right - 1, bottom - 1, left, bottom - 1);
-        thin_line(c, left, bottom - 1, left, top);
-        c.pen_style = style;
-        return;
-    }
-    if (!painting(c)) return;
-    sync_pen(c);
-    c.painter.setBrush(Qt::NoBrush);
-    c.painter.setCompositionMode(pen_composition(c));
-    c.painter.drawRect(clamp_box(left, top, right - 1, bottom - 1));
+    if (own_pixels(c)) c.backend->rectangle(c, left, top, right, bottom);
 }
 
 void fill_rect(Canvas& c, int left, int top, int right, int bottom) {
     normalise(left, top, right, bottom);
     if (record(c, left, top, right, bottom, c.pen_width)) return;
-    if (!own_pixels(c)) return;
-    if (!canvas_identity(c)) {
-        view_fill_rect(c, left, top, right, bottom);
-        return;
-    }
-    const std::uint32_t rgb = to_rgb(c.brush_colour);
-    const int y0 = std::max(top, 0), y1 = std::min(bottom, c.image->height());
-    for (int y = y0; y < y1; ++y) span(c, left, right, y, rgb, c.pen_mode);
+    if (own_pixels(c)) c.backend->fill_rect(c, left, top, right, bottom);
 }
 
 void ellipse(Canvas& c, int left, int top, int right, int bottom) {
     normalise(left, top, right, bottom);
     if (right - left < 1 || bottom - top < 1) return;
     if (record(c, left, top, right, bottom, c.pen_width)) return;
-    if (!painting(c)) return;
-    if (!canvas_identity(c)) {
-        view_ellipse(c, left, top, right, bottom);
-        return;
-    }
-    sync_pen(c);
-    sync_brush(c);
-    c.painter.setCompositionMode(pen_composition(c));
-    c.painter.drawEllipse(clamp_box(left, top, right - 1, bottom - 1));
+    if (painting(c)) c.backend->ellipse(c, left, top, right, bottom);
 }
 
 void arc(Canvas& c, int left, int top, int right, int bottom, int xs, int ys, int xe, int ye) {
@@ -536,35 +217,19 @@ void arc(Canvas& c, int left, int top, int right, int bottom, int xs, int ys, in
     // Only the arc's own points count, not the rest of its ellipse.
     const QRect box = arc_box(cx, cy, (right - left) / 2.0, (bottom - top) / 2.0, a, span_deg);
     if (record(c, box.left(), box.top(), i64{box.right()} + 1, i64{box.bottom()} + 1, c.pen_width)) return;
-    if (!painting(c)) return;
-    if (!canvas_identity(c)) {
-        view_arc(c, left, top, right, bottom, a, span_deg);
-        return;
-    }
-    sync_pen(c);
-    c.painter.setBrush(Qt::NoBrush);
-    c.painter.setCompositionMode(pen_composition(c));
-    c.painter.drawArc(clamp_box(left, top, right - 1, bottom - 1), static_cast<int>(std::lround(a * 16.0)),
-                      static_cast<int>(std::lround(span_deg * 16.0)));
+    if (painting(c)) c.backend->arc(c, left, top, right, bottom, a, span_deg);
 }
 
 void set_pixel(Canvas& c, int x, int y, Colour colour) {
     if (record(c, x, y, i64{x} + 1, i64{y} + 1, 0)) return;
-    if (!own_pixels(c)) return;
-    if (!canvas_identity(c)) {
-        view_set_pixel(c, x, y, colour);
-        return;
-    }
-    if (x < 0 || y < 0 || x >= c.image->width() || y >= c.image->height()) return;
-    reinterpret_cast<std::uint32_t*>(c.image->scanLine(y))[x] = to_rgb(colour);
+    if (own_pixels(c)) c.backend->set_pixel(c, x, y, colour);
 }
 
 Colour get_pixel(const Canvas& c, int x, int y) {
     if (!usable(c)) return -1;
-    if (!canvas_identity(c)) {
-        x = static_cast<int>(std::floor((x + 0.5) * c.scale)) + c.dx;
-        y = static_cast<int>(std::floor((y + 0.5) * c.scale)) + c.dy;
-    }
+    // The picture pixel under the design pixel's centre (at 1:1 the pixel itself).
+    x = static_cast<int>(std::floor((x + 0.5) * c.scale)) + c.dx;
+    y = static_cast<int>(std::floor((y + 0.5) * c.scale)) + c.dy;
     if (x < 0 || y < 0 || x >= c.image->width() || y >= c.image->height()) return -1;
     return from_rgb(c.image->pixel(x, y));
 }
@@ -581,19 +246,7 @@ void text_out(Canvas& c, int x, int y, const QString& text) {
         c.painter.setFont(c.font);
         c.font_dirty = false;
     }
-    if (!canvas_identity(c)) {
-        view_text_out(c, x, y, text);
-        return;
-    }
-    const QFontMetrics fm = c.painter.fontMetrics();
-    if (!c.brush_clear) {
-        c.painter.fillRect(QRect(x, y, fm.horizontalAdvance(text), fm.height()),
-                           QColor::fromRgb(to_rgb(c.brush_colour)));
-    }
-    c.painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    c.painter.setPen(QColor::fromRgb(to_rgb(c.font_colour)));
-    c.pen_dirty = true;
-    c.painter.drawText(QPoint(x, y + fm.ascent()), text);
+    c.backend->text_out(c, x, y, text);
 }
 
 int text_width(Canvas& c, const QString& text) {
@@ -606,18 +259,7 @@ int text_height(Canvas& c) {
 void copy_rect(Canvas& c, const QRect& to, const QImage& src, const QRect& from) {
     if (src.isNull() || to.isEmpty() || from.isEmpty()) return;
     if (record(c, to.left(), to.top(), i64{to.right()} + 1, i64{to.bottom()} + 1, 0)) return;
-    if (!own_pixels(c)) return;
-    if (!canvas_identity(c)) {
-        view_copy_rect(c, to, src, from);
-        return;
-    }
-    if (to.size() == from.size() && src.depth() == 32 && &src != c.image) {
-        blit(*c.image, to.x(), to.y(), src, from.x(), from.y(), from.width(), from.height(), -1);
-        return;
-    }
-    if (!painting(c)) return;
-    c.painter.setCompositionMode(QPainter::CompositionMode_Source);
-    c.painter.drawImage(QRectF(to), src, QRectF(from));
+    if (own_pixels(c)) c.backend->copy_rect(c, to, src, from);
 }
 
 void copy_whole(Canvas& c, const QImage& src) {
@@ -679,11 +321,7 @@ void restore_rect(Canvas& c, const QRect& box, const QImage& same) {
     if (c.measuring || same.isNull() || box.isEmpty() || !own_pixels(c)) return;
     // What is restored may differ from the clean scene (a backdrop with frames).
     record(c, box.left(), box.top(), i64{box.right()} + 1, i64{box.bottom()} + 1, 0);
-    if (!canvas_identity(c)) {
-        view_restore_rect(c, box, same);
-        return;
-    }
-    copy_rect(c, box, same, box);
+    c.backend->restore_rect(c, box, same);
 }
 
 namespace {
@@ -691,23 +329,7 @@ namespace {
 void picture_at(Canvas& c, int x, int y, const QImage& picture, std::int64_t key, ScaledPicture* cache) {
     if (picture.isNull()) return;
     if (record(c, x, y, i64{x} + picture.width(), i64{y} + picture.height(), 0)) return;
-    if (!own_pixels(c)) return;
-    if (!canvas_identity(c)) {
-        view_draw_picture(c, x, y, picture, key, cache);
-        return;
-    }
-    if (picture.depth() == 32) {
-        blit(*c.image, x, y, picture, 0, 0, picture.width(), picture.height(), key);
-        return;
-    }
-    if (key >= 0) {
-        const QImage p = picture.convertToFormat(QImage::Format_RGB32);
-        blit(*c.image, x, y, p, 0, 0, p.width(), p.height(), key);
-        return;
-    }
-    if (!painting(c)) return;
-    c.painter.setCompositionMode(QPainter::CompositionMode_Source);
-    c.painter.drawImage(QPoint(x, y), picture);
+    if (own_pixels(c)) c.backend->picture(c, x, y, picture, key, cache);
 }
 
 }  // namespace
@@ -726,7 +348,7 @@ void blend_picture(Canvas& c, int x, int y, const QImage& picture, std::int64_t 
     if (record(c, x, y, i64{x} + picture.width(), i64{y} + picture.height(), 0)) return;
     if (!painting(c)) return;
     c.painter.setOpacity(std::clamp(std::isfinite(factor) ? factor : 0.0, 0.0, 1.0));
-    view_draw_picture(c, x, y, picture, key, cache);
+    draw_resampled(c, x, y, picture, key, cache);
     c.painter.setOpacity(1.0);
 }
 
@@ -743,13 +365,7 @@ void draw_view_picture(Canvas& c, int x, int y, const QImage& picture, std::int6
 void stretch_picture(Canvas& c, const QRect& to, const QImage& picture) {
     if (picture.isNull() || to.isEmpty()) return;
     if (record(c, to.left(), to.top(), i64{to.right()} + 1, i64{to.bottom()} + 1, 0)) return;
-    if (!painting(c)) return;
-    if (!canvas_identity(c)) {
-        view_stretch_picture(c, to, picture);
-        return;
-    }
-    c.painter.setCompositionMode(QPainter::CompositionMode_Source);
-    c.painter.drawImage(QRectF(to), picture, QRectF(picture.rect()));
+    if (painting(c)) c.backend->stretch_picture(c, to, picture);
 }
 
 }  // namespace quorrel

@@ -5,14 +5,16 @@
 // Every routine draws in design pixels (the scene as laid out at the
 // window's design size). The canvas carries a view transform: a design pixel
 // (x, y) covers the picture's pixels from (x * scale + dx, y * scale + dy).
-// At scale 1 without an offset (the identity) design pixels are picture
-// pixels and the rules below hold pixel for pixel. At any other scale the
-// same primitives are drawn at the picture's resolution (canvas_view.cpp):
-// lines along an axis, boxes and marks as whole-pixel bands of
-// round(width * scale) pixels, other lines, ellipses and arcs smoothed in
-// copy mode, pictures smoothly resampled, text laid out in design pixels and
-// rendered at the picture's resolution; the exclusive-or mode is never
-// smoothed, so drawing twice still restores the picture.
+// Setting the view chooses one of two backends for all primitives (the
+// primitives themselves never look at the scale). At scale 1 without an
+// offset (the identity) the raster backend (canvas_raster.cpp) draws design
+// pixels as picture pixels and the rules below hold pixel for pixel. At any
+// other view the view backend (canvas_view.cpp) draws the same primitives at
+// the picture's resolution: lines along an axis, boxes and marks as
+// whole-pixel bands of round(width * scale) pixels, other lines, ellipses and
+// arcs smoothed in copy mode, pictures smoothly resampled, text laid out in
+// design pixels and rendered at the picture's resolution; the exclusive-or
+// mode is never smoothed, so drawing twice still restores the picture.
 //
 // Pixel rules at the identity:
 // - No anti-aliasing of lines and figures: every primitive lands on whole
@@ -42,6 +44,11 @@
 #include "model/records.h"
 
 namespace quorrel {
+
+namespace canvas_detail {
+struct Backend;
+extern const Backend RASTER;
+}  // namespace canvas_detail
 
 enum class PenMode : std::uint8_t { Copy, Xor };
 enum class PenStyle : std::uint8_t { Solid, Dot };
@@ -82,6 +89,8 @@ struct Canvas {
     // The view transform (see above); the identity unless canvas_set_view says otherwise.
     double scale = 1.0;
     int dx = 0, dy = 0;
+    // What draws the primitives for that view, chosen by canvas_set_view.
+    const canvas_detail::Backend* backend = &canvas_detail::RASTER;
 
     // While measuring, primitives draw nothing and only grow `measured` by
     // the design box they would cover (content bounds).
@@ -115,7 +124,8 @@ void canvas_attach(Canvas& c, QImage* image);
 // Ends painting; the next primitive starts it again.
 void canvas_end(Canvas& c);
 
-// Sets the view transform; a scale that is not finite and positive is taken as 1.
+// Sets the view transform and the backend that draws for it; a scale that is
+// not finite and positive is taken as 1.
 void canvas_set_view(Canvas& c, double scale, int dx, int dy);
 inline bool canvas_identity(const Canvas& c) {
     return c.scale == 1.0 && c.dx == 0 && c.dy == 0;

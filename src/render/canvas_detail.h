@@ -1,9 +1,15 @@
-// The canvas's internals shared by its two raster paths: canvas.cpp draws
-// design pixels 1:1, canvas_view.cpp draws them through the view transform.
+// The canvas's internals: the helpers its files share and the two backends
+// that draw the primitives. canvas.cpp checks a primitive's arguments, notes
+// the box it covers and hands it to the backend canvas_set_view chose:
+// canvas_raster.cpp draws design pixels 1:1, canvas_view.cpp draws them
+// through any other view transform.
 #pragma once
 
 #include <QImage>
 #include <QPainter>
+#include <QPoint>
+#include <QRect>
+#include <QString>
 #include <cstdint>
 
 #include "render/canvas.h"
@@ -18,6 +24,35 @@ inline constexpr i64 COORD_LIMIT = i64{1} << 22;
 // Dotted lines: three design pixels on, three off, counted from the line's start.
 inline constexpr i64 DOT_ON = 3;
 inline constexpr i64 DOT_PERIOD = 6;
+
+// The drawing of the primitives, in design pixels. canvas.cpp calls them with
+// boxes normalised and non-empty where a figure needs it, the box recorded,
+// and a picture bound: with its own pixels (own_pixels), or with the painter
+// active on it (painting) for ellipse, arc, text_out and stretch_picture.
+struct Backend {
+    void (*line)(Canvas& c, i64 x0, i64 y0, i64 x1, i64 y1);
+    // Finite positions, not measuring; records its own box.
+    void (*line_f)(Canvas& c, double x0, double y0, double x1, double y1);
+    void (*polyline)(Canvas& c, const QPoint* points, int n);
+    void (*rectangle)(Canvas& c, int left, int top, int right, int bottom);
+    void (*fill_rect)(Canvas& c, int left, int top, int right, int bottom);
+    void (*ellipse)(Canvas& c, int left, int top, int right, int bottom);
+    // Angles in degrees, counter-clockwise on the screen; 0 < span <= 360.
+    void (*arc)(Canvas& c, int left, int top, int right, int bottom, double start_deg, double span_deg);
+    void (*set_pixel)(Canvas& c, int x, int y, Colour colour);
+    // The painter's font is the canvas's.
+    void (*text_out)(Canvas& c, int x, int y, const QString& text);
+    void (*copy_rect)(Canvas& c, const QRect& to, const QImage& src, const QRect& from);
+    void (*restore_rect)(Canvas& c, const QRect& box, const QImage& same);
+    // `key` >= 0 leaves out that colour (0x00BBGGRR).
+    void (*picture)(Canvas& c, int x, int y, const QImage& picture, i64 key, ScaledPicture* cache);
+    void (*stretch_picture)(Canvas& c, const QRect& to, const QImage& picture);
+};
+
+// Design pixels are picture pixels (canvas_raster.cpp).
+extern const Backend RASTER;
+// Any other view transform (canvas_view.cpp).
+extern const Backend VIEW;
 
 // A 32-bit picture is bound.
 bool usable(const Canvas& c);
@@ -41,26 +76,9 @@ void blit(QImage& dst, int x, int y, const QImage& src, int sx, int sy, int w, i
 // pixels): while measuring it grows the measured box and returns true (draw
 // nothing); else the box is noted among the picture's dirty boxes.
 bool record(Canvas& c, i64 left, i64 top, i64 right, i64 bottom, int margin);
+// The picture resampled for the view (kept in `cache` when given) and laid
+// over the canvas with the painter's opacity, its top-left corner at design
+// (x, y); `key` >= 0 is left out. Pictures at every scale that blend take this.
+void draw_resampled(Canvas& c, int x, int y, const QImage& picture, i64 key, ScaledPicture* cache);
 
 }  // namespace quorrel::canvas_detail
-
-namespace quorrel {
-
-// The primitives drawn through a view transform other than the identity
-// (canvas_view.cpp); the callers in canvas.cpp have normalised boxes and
-// checked that there is a picture.
-void view_line(Canvas& c, std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1);
-void view_line_f(Canvas& c, double x0, double y0, double x1, double y1);
-void view_polyline(Canvas& c, const QPoint* points, int n);
-void view_rectangle(Canvas& c, int left, int top, int right, int bottom);
-void view_fill_rect(Canvas& c, int left, int top, int right, int bottom);
-void view_ellipse(Canvas& c, int left, int top, int right, int bottom);
-void view_arc(Canvas& c, int left, int top, int right, int bottom, double start_deg, double span_deg);
-void view_set_pixel(Canvas& c, int x, int y, Colour colour);
-void view_text_out(Canvas& c, int x, int y, const QString& text);
-void view_copy_rect(Canvas& c, const QRect& to, const QImage& src, const QRect& from);
-void view_restore_rect(Canvas& c, const QRect& box, const QImage& same);
-void view_draw_picture(Canvas& c, int x, int y, const QImage& picture, std::int64_t key, ScaledPicture* cache);
-void view_stretch_picture(Canvas& c, const QRect& to, const QImage& picture);
-
-}  // namespace quorrel

@@ -1,5 +1,5 @@
-// The canvas's primitives through a view transform other than the identity:
-// the scene's design pixels drawn at the picture's resolution.
+// The canvas's view backend, for every view transform but the identity: the
+// scene's design pixels drawn at the picture's resolution.
 //
 // - A line along an axis, a box outline, a filled box and a set pixel land on
 //   whole picture pixels: the band of a pen of width w is round(w * scale)
@@ -12,18 +12,19 @@
 //   use) and rendered at the picture's resolution.
 // - Pictures are resampled smoothly; a left-out colour becomes transparent
 //   before resampling, so its edge blends instead of fringing.
-#include <QPainterPath>
+#include <QPainter>
 #include <QPen>
+#include <QPointF>
+#include <QPolygonF>
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "model/mapping.h"
 #include "render/canvas_detail.h"
 
-namespace quorrel {
+namespace quorrel::canvas_detail {
 namespace {
-
-using namespace canvas_detail;
 
 // Width of the pen in picture pixels: whole pixels for bands and the
 // exclusive-or mode, the exact width for smoothed strokes.
@@ -64,7 +65,7 @@ bool smoothed(const Canvas& c) {
 }
 
 // A pen for QPainter in picture pixels; the canvas's own pen state is left
-// dirty, as the identity path keeps the painter's pen in step with it.
+// dirty, as the raster backend keeps the painter's pen in step with it.
 // Smoothed strokes take square caps where a round end is asked for: QPainter
 // fills smoothed round caps through its general path filler, which costs a
 // hundred times a straight stroke, and at these widths the ends look alike.
@@ -85,7 +86,7 @@ void stroke_pen(Canvas& c, bool round_caps) {
     c.pen_dirty = true;
 }
 
-// Restores what the identity path expects of the painter.
+// Restores what the raster backend expects of the painter (the view may return to 1:1 with it active).
 void plain_painter(Canvas& c) {
     c.painter.setRenderHint(QPainter::Antialiasing, false);
     c.pen_dirty = true;
@@ -112,8 +113,6 @@ void axis_band(Canvas& c, bool vertical, i64 across, i64 a0, i64 a1, i64 lead, i
     const i64 n = a1 - a0;
     for (i64 i = 0; i < n; i += DOT_PERIOD) run(a0 + i, a0 + std::min(i + DOT_ON, n), 0, 0);
 }
-
-}  // namespace
 
 void view_line(Canvas& c, i64 x0, i64 y0, i64 x1, i64 y1) {
     if (far_out(x0) || far_out(y0) || far_out(x1) || far_out(y1)) {
@@ -145,6 +144,10 @@ void view_line(Canvas& c, i64 x0, i64 y0, i64 x1, i64 y1) {
 }
 
 void view_line_f(Canvas& c, double x0, double y0, double x1, double y1) {
+    const int w = c.pen_width;
+    record(c, trunc_px(std::min(x0, x1)) - w, trunc_px(std::min(y0, y1)) - w, trunc_px(std::max(x0, x1)) + w + 1,
+           trunc_px(std::max(y0, y1)) + w + 1, w);
+    if (!own_pixels(c)) return;
     constexpr double LIM = static_cast<double>(COORD_LIMIT / 2);
     if (std::fabs(x0) > LIM || std::fabs(y0) > LIM || std::fabs(x1) > LIM || std::fabs(y1) > LIM) {
         view_line(c, trunc_px(x0), trunc_px(y0), trunc_px(x1), trunc_px(y1));
@@ -195,15 +198,11 @@ void view_rectangle(Canvas& c, int left, int top, int right, int bottom) {
     fill_box(c, right_start, top_end, x1, bottom_start, rgb, c.pen_mode);
 }
 
-namespace {
-
 // The ellipse of the box through the centres of its border pixels.
 QRectF centre_box(const Canvas& c, int left, int top, int right, int bottom) {
     const double x0 = centre_x(c, left), y0 = centre_y(c, top);
     return QRectF(x0, y0, centre_x(c, right - 1) - x0, centre_y(c, bottom - 1) - y0);
 }
-
-}  // namespace
 
 void view_ellipse(Canvas& c, int left, int top, int right, int bottom) {
     stroke_pen(c, false);
@@ -238,8 +237,6 @@ void view_text_out(Canvas& c, int x, int y, const QString& text) {
     c.pen_dirty = true;
 }
 
-namespace {
-
 QRectF device_box(const Canvas& c, const QRect& r) {
     const i64 x0 = edge_x(c, r.left()), y0 = edge_y(c, r.top());
     return QRectF(static_cast<double>(x0), static_cast<double>(y0),
@@ -262,8 +259,6 @@ QImage resampled(const QImage& picture, std::int64_t key, int w, int h) {
     return src.scaled(w, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
-}  // namespace
-
 void view_copy_rect(Canvas& c, const QRect& to, const QImage& src, const QRect& from) {
     if (&src == c.image || !painting(c)) return;
     c.painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
@@ -283,7 +278,16 @@ void view_restore_rect(Canvas& c, const QRect& box, const QImage& same) {
     blit(*c.image, l, t, same, l, t, r - l, b - t, -1);
 }
 
-void view_draw_picture(Canvas& c, int x, int y, const QImage& picture, std::int64_t key, ScaledPicture* cache) {
+void view_stretch_picture(Canvas& c, const QRect& to, const QImage& picture) {
+    c.painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    c.painter.setCompositionMode(QPainter::CompositionMode_Source);
+    c.painter.drawImage(device_box(c, to), picture, QRectF(picture.rect()));
+    c.painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+}
+
+}  // namespace
+
+void draw_resampled(Canvas& c, int x, int y, const QImage& picture, i64 key, ScaledPicture* cache) {
     const int w = std::max(1, static_cast<int>(std::lround(picture.width() * c.scale)));
     const int h = std::max(1, static_cast<int>(std::lround(picture.height() * c.scale)));
     QImage local;
@@ -305,11 +309,18 @@ void view_draw_picture(Canvas& c, int x, int y, const QImage& picture, std::int6
     c.painter.drawImage(QPoint(static_cast<int>(edge_x(c, x)), static_cast<int>(edge_y(c, y))), *scaled);
 }
 
-void view_stretch_picture(Canvas& c, const QRect& to, const QImage& picture) {
-    c.painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-    c.painter.setCompositionMode(QPainter::CompositionMode_Source);
-    c.painter.drawImage(device_box(c, to), picture, QRectF(picture.rect()));
-    c.painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-}
+const Backend VIEW = {.line = view_line,
+                      .line_f = view_line_f,
+                      .polyline = view_polyline,
+                      .rectangle = view_rectangle,
+                      .fill_rect = view_fill_rect,
+                      .ellipse = view_ellipse,
+                      .arc = view_arc,
+                      .set_pixel = view_set_pixel,
+                      .text_out = view_text_out,
+                      .copy_rect = view_copy_rect,
+                      .restore_rect = view_restore_rect,
+                      .picture = draw_resampled,
+                      .stretch_picture = view_stretch_picture};
 
-}  // namespace quorrel
+}  // namespace quorrel::canvas_detail

@@ -5,8 +5,10 @@
 // into a picture drawn for another view.
 #include <gtest/gtest.h>
 
+#include <QCryptographicHash>
 #include <QPoint>
 #include <algorithm>
+#include <string>
 
 #include "render/bounds.h"
 #include "render/canvas.h"
@@ -118,6 +120,102 @@ TEST(ViewCanvas, ACopyWithinAnAreaLeavesOutTheHoles) {
                                                      [&](const QRect& h) { return h.contains(x, y); });
             ASSERT_EQ(dst.pixel(x, y), hole ? 0xFF000000u : src.pixel(x, y)) << x << "," << y;
         }
+}
+
+// Every primitive once, in the pen mode given, over a patterned picture; the
+// picture, the boxes noted dirty, the box measured and the pixels read back
+// summed up in one digest.
+std::string every_primitive(const ViewCase& v, PenMode mode) {
+    QImage im = patterned(240, 160);
+    const QImage other = patterned(240, 160).mirrored();
+    QImage pic(12, 9, QImage::Format_RGB32);
+    for (int y = 0; y < 9; ++y)
+        for (int x = 0; x < 12; ++x) pic.setPixel(x, y, x < 4 ? 0xFFFFFFFFu : 0xFF000000u | (x * 20 << 8 | y * 25));
+    Canvas c;
+    DirtyBoxes dirty;
+    dirty.clear();
+    canvas_attach(c, &im);
+    canvas_set_view(c, 2.0, 1, 1);  // replaced whole by the view under test
+    canvas_set_view(c, v.scale, v.dx, v.dy);
+    ScaledPicture cache;
+    const auto draw = [&] {
+        set_pen_mode(c, mode);
+        set_pen(c, PEN, 1);
+        set_pen_style(c, PenStyle::Solid);
+        set_brush(c, 0x40C020);
+        line(c, 3, 4, 61, 37);
+        line(c, 70, 5, 70, 50);
+        line(c, 90, 30, 10, 30);
+        line_f(c, 5.3, 60.7, 80.2, 44.9);
+        set_pen_style(c, PenStyle::Dot);
+        line(c, 2, 70, 90, 73);
+        line(c, 100, 3, 100, 60);
+        set_pen_style(c, PenStyle::Solid);
+        const QPoint zig[] = {{110, 5}, {150, 30}, {120, 55}, {170, 12}};
+        polyline(c, zig, 4);
+        rectangle(c, 8, 80, 40, 110);
+        rectangle(c, 50, 80, 51, 110);
+        fill_rect(c, 60, 80, 80, 95);
+        ellipse(c, 90, 80, 130, 115);
+        arc(c, 140, 70, 190, 110, 190, 90, 140, 90);
+        set_pixel(c, 200, 10, 0x0000FF);
+        set_pen(c, 0x2020E0, 3);
+        line(c, 150, 120, 200, 100);
+        line(c, 210, 20, 210, 80);
+        const QPoint wide[] = {{10, 120}, {40, 150}, {70, 125}};
+        polyline(c, wide, 3);
+        rectangle(c, 80, 120, 110, 150);
+        ellipse(c, 115, 120, 145, 150);
+        arc(c, 150, 125, 190, 155, 150, 140, 190, 140);
+        line_f(c, 160.5, 130.25, 230.75, 158.5);
+        set_pen_mode(c, PenMode::Copy);
+        set_font(c, scene_font("Arial", 13), 0x00FFFF);
+        text_out(c, 180, 60, QStringLiteral("H8 速度"));
+        set_brush_clear(c);
+        text_out(c, 180, 75, QStringLiteral("x=1.5"));
+        copy_rect(c, QRect(200, 100, 12, 9), pic, pic.rect());
+        copy_rect(c, QRect(215, 100, 20, 14), pic, pic.rect());
+        restore_rect(c, QRect(5, 140, 30, 15), other);
+        draw_picture(c, 40, 135, pic);
+        draw_transparent(c, 55, 135, pic, 0xFFFFFF, &cache);
+        draw_transparent(c, 70, 135, pic, 0xFFFFFF, &cache);
+        blend_picture(c, 85, 135, pic, 0xFFFFFF, 0.55, nullptr);
+        draw_view_picture(c, 100, 135, pic, 0xFFFFFF);
+        stretch_picture(c, QRect(215, 120, 20, 30), pic);
+    };
+    canvas_start_measuring(c);
+    draw();
+    const QRect measured = canvas_stop_measuring(c);
+    c.dirty = &dirty;
+    draw();
+    QCryptographicHash h(QCryptographicHash::Sha1);
+    for (int i = 0; i < dirty.n; ++i)
+        for (int k : {dirty.box[i].x(), dirty.box[i].y(), dirty.box[i].width(), dirty.box[i].height()})
+            h.addData(QByteArray::number(k));
+    for (int k : {measured.x(), measured.y(), measured.width(), measured.height()}) h.addData(QByteArray::number(k));
+    for (int k = 0; k < 40; ++k) h.addData(QByteArray::number(get_pixel(c, k * 6, k * 4)));
+    canvas_end(c);
+    h.addData(QByteArrayView(im.constBits(), im.sizeInBytes()));
+    return h.result().toHex().left(16).toStdString();
+}
+
+// The pictures every primitive has always drawn, at 1:1 and through views.
+TEST(ViewCanvas, EveryPrimitiveDrawsTheSamePicturesAtEveryView) {
+    struct Case {
+        ViewCase view;
+        PenMode mode;
+        const char* digest;
+    };
+    const Case cases[] = {
+        {VIEWS[0], PenMode::Copy, "219887c4c6300e83"}, {VIEWS[0], PenMode::Xor, "d3b21cc6063bd279"},
+        {VIEWS[1], PenMode::Copy, "930aa77277c47a03"}, {VIEWS[1], PenMode::Xor, "2eaa3ad4e0f30ab8"},
+        {VIEWS[2], PenMode::Copy, "0ab824b8915e3717"}, {VIEWS[2], PenMode::Xor, "38ea4bc7c4c393ed"},
+        {VIEWS[3], PenMode::Copy, "4cc85522b23d748c"}, {VIEWS[3], PenMode::Xor, "d67b8d7bf2ce3d70"},
+        {VIEWS[4], PenMode::Copy, "1e0fb7cb9089ee84"}, {VIEWS[4], PenMode::Xor, "d5268cf0fb6f93ae"},
+    };
+    for (const Case& k : cases)
+        EXPECT_EQ(every_primitive(k.view, k.mode), k.digest) << "scale " << k.view.scale << " at " << k.view.dx << ","
+                                                             << k.view.dy << " xor " << (k.mode == PenMode::Xor);
 }
 
 TEST(ViewFrame, GridLinesAreEqualWholePixelBandsAcrossTheWholePicture) {
