@@ -14,7 +14,7 @@
 
 #include "app/headless_app.h"
 #include "demos/demos.h"
-#include "model/io.h"
+#include "format/io.h"
 #include "player/headless_platform.h"
 #include "player/player.h"
 #include "render/canvas.h"

@@ -13,7 +13,7 @@
 
 #include "demos/bench_scenes.h"
 #include "demos/demos.h"
-#include "model/io.h"
+#include "format/io.h"
 
 namespace quorrel {
 namespace {

@@ -3,9 +3,9 @@
 # (they are most of a file's compile time). A header is built by one target
 # and reused by the targets compiled with the same flags:
 #   the core   by quorrel_model: the libraries, the demos, the tool and the
-#              benchmarks (in the fuzz build the model and script libraries
-#              are instrumented for the fuzzers: the others then get a header
-#              of their own, from quorrel_engine);
+#              benchmarks (in the fuzz build the model, format and script
+#              libraries are instrumented for the fuzzers: the others then get
+#              a header of their own, from quorrel_engine);
 #   the window by quorrel_ui:    the player program;
 #   the tests  by quorrel_test_support: every test program.
 # A file still includes what it uses; the headers only make that cheap.
@@ -20,6 +20,7 @@ if(QUORREL_BENCH)
   list(APPEND core_users kernel_bench open_bench frame_bench program_bench)
 endif()
 target_precompile_headers(quorrel_model PRIVATE ${QUORREL_CORE_PCH})
+target_precompile_headers(quorrel_format REUSE_FROM quorrel_model)
 target_precompile_headers(quorrel_script REUSE_FROM quorrel_model)
 if(QUORREL_FUZZ)
   list(POP_FRONT core_users core_host)

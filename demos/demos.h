@@ -8,7 +8,7 @@
 #include <span>
 #include <string>
 
-#include "model/io.h"
+#include "format/io.h"
 #include "model/model.h"
 
 namespace quorrel {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "demos/demos.h"
-#include "model/text_form.h"
+#include "format/text_form.h"
 
 namespace quorrel {
 namespace {

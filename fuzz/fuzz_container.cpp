@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "model/io.h"
+#include "format/io.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     // Kept across inputs, as a player keeps its model and its reader's scratch.

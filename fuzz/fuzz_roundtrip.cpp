@@ -22,9 +22,9 @@
 #include <string>
 #include <string_view>
 
-#include "model/fields.h"
-#include "model/io.h"
-#include "model/text_form.h"
+#include "format/fields.h"
+#include "format/io.h"
+#include "format/text_form.h"
 
 namespace {
 

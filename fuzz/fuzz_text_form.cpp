@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "model/io.h"
-#include "model/text_form.h"
+#include "format/io.h"
+#include "format/text_form.h"
 
 namespace {
 

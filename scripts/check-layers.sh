@@ -2,22 +2,24 @@
 # Fails when a source file includes a header of a layer it may not depend on.
 # The layers, each on the ones listed after it:
 #   model   -
+#   format  model                 (the file formats: readers, writer, text forms)
 #   engine  model                 (never the drawing)
 #   render  model                 (never the engine)
-#   script  model engine
-#   player  model engine render script
-#   ui      model engine render script player
+#   script  model format engine   (opening another experiment reads a file)
+#   player  model format engine render script
+#   ui      model format engine render script player
 #   app     everything
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 declare -A ALLOWED=(
     [model]="model"
+    [format]="model format"
     [engine]="model engine"
     [render]="model render"
-    [script]="model engine script"
-    [player]="model engine render script player"
-    [ui]="model engine render script player ui"
+    [script]="model format engine script"
+    [player]="model format engine render script player"
+    [ui]="model format engine render script player ui"
 )
 
 status=0

@@ -6,7 +6,7 @@
 
 #include <string_view>
 
-#include "model/doc_tree.h"
+#include "format/doc_tree.h"
 
 namespace quorrel {
 

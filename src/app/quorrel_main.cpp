@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "model/io.h"
-#include "model/read_common.h"
+#include "format/io.h"
+#include "format/read_common.h"
 #include "player/file_watch.h"
 #include "player/launch.h"
 #include "player/player.h"

@@ -5,10 +5,10 @@
 #include <string>
 
 #include "app/tool.h"
-#include "model/fields.h"
-#include "model/io.h"
-#include "model/safe_write.h"
-#include "model/text_form.h"
+#include "format/fields.h"
+#include "format/io.h"
+#include "format/safe_write.h"
+#include "format/text_form.h"
 
 namespace quorrel {
 namespace {

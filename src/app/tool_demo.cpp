@@ -10,8 +10,8 @@
 #include "app/headless_app.h"
 #include "app/tool.h"
 #include "demos/demos.h"
-#include "model/io.h"
-#include "model/safe_write.h"
+#include "format/io.h"
+#include "format/safe_write.h"
 
 namespace quorrel {
 namespace {

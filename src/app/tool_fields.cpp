@@ -6,9 +6,9 @@
 
 #include "app/json_text.h"
 #include "app/tool.h"
-#include "model/fields_doc.h"
-#include "model/io.h"
-#include "model/safe_write.h"
+#include "format/fields_doc.h"
+#include "format/io.h"
+#include "format/safe_write.h"
 
 namespace quorrel {
 namespace {

@@ -10,8 +10,8 @@
 #include <utility>
 
 #include "app/tool.h"
-#include "model/io.h"
-#include "model/safe_write.h"
+#include "format/io.h"
+#include "format/safe_write.h"
 
 namespace quorrel {
 namespace {

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "model/io.h"
+#include "format/io.h"
 #include "model/model.h"
 #include "player/edit_history.h"
 

@@ -2,8 +2,8 @@
 
 #include <QFileInfo>
 
-#include "model/io.h"
-#include "model/text_form.h"
+#include "format/io.h"
+#include "format/text_form.h"
 #include "player/document.h"
 
 namespace quorrel {

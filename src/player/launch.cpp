@@ -6,10 +6,10 @@
 #include <cstdint>
 #include <cstring>
 
-#include "model/io.h"
+#include "format/io.h"
+#include "format/read_common.h"
+#include "format/text_form.h"
 #include "model/numtext.h"
-#include "model/read_common.h"
-#include "model/text_form.h"
 #include "player/view_control.h"
 
 namespace quorrel {

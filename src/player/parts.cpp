@@ -1,5 +1,5 @@
 // The operations that touch one part of the player's state only.
-#include "model/text_form.h"
+#include "format/text_form.h"
 #include "player/chrome.h"
 #include "player/document.h"
 #include "player/run_state.h"

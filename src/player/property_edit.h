@@ -4,14 +4,14 @@
 // and the OK step that checks every field in the dialog's order and then
 // stores them all, or nothing. A text left as it was shown keeps the exact
 // value behind it, so OK on an untouched dialog changes nothing. Each text
-// field stands for a field of the record tables (model/fields.h), whose label,
+// field stands for a field of the record tables (format/fields.h), whose label,
 // unit and range the dialogs show and check.
 #pragma once
 
 #include <string>
 #include <vector>
 
-#include "model/fields.h"
+#include "format/fields.h"
 #include "player/player.h"
 #include "player/settings_edit.h"
 

@@ -8,8 +8,8 @@
 #include <set>
 #include <string_view>
 
-#include "model/doc_tree.h"
-#include "model/fields.h"
+#include "format/doc_tree.h"
+#include "format/fields.h"
 #include "model/gbk.h"
 #include "model/numtext.h"
 

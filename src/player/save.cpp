@@ -1,8 +1,8 @@
 #include "player/save.h"
 
 #include "engine/engine.h"
-#include "model/fields.h"
-#include "model/text_form.h"
+#include "format/fields.h"
+#include "format/text_form.h"
 #include "player/chrome.h"
 #include "player/document.h"
 #include "player/run_state.h"

@@ -4,8 +4,8 @@
 #include <memory>
 #include <string>
 
+#include "format/safe_write.h"
 #include "model/model.h"
-#include "model/safe_write.h"
 
 namespace quorrel {
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cctype>
 
+#include "format/io.h"
+#include "format/pictures.h"
 #include "model/gbk.h"
-#include "model/io.h"
-#include "model/pictures.h"
 
 namespace quorrel {
 

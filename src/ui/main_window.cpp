@@ -13,7 +13,7 @@
 #include <QScreen>
 #include <QToolButton>
 
-#include "model/io.h"
+#include "format/io.h"
 #include "player/view_control.h"
 #include "ui/about_box.h"
 #include "ui/edit_actions.h"

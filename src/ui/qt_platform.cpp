@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "model/io.h"
+#include "format/io.h"
 #include "model/model.h"
 #include "script/interpreter.h"
 #include "ui/editor_support.h"

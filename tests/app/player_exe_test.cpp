@@ -6,7 +6,7 @@
 #include <QTemporaryDir>
 
 #include "demos/demos.h"
-#include "model/io.h"
+#include "format/io.h"
 
 namespace quorrel {
 namespace {

@@ -14,8 +14,8 @@
 #include <limits>
 
 #include "demos/demos.h"
+#include "format/io.h"
 #include "model/gbk.h"
-#include "model/io.h"
 #include "support/qt_app.h"
 #include "support/tool_output.h"
 

@@ -25,11 +25,11 @@
 #include <vector>
 
 #include "demos/demos.h"
+#include "format/pictures.h"
+#include "format/text_form.h"
 #include "model/gbk.h"
 #include "model/mapping.h"
 #include "model/numtext.h"
-#include "model/pictures.h"
-#include "model/text_form.h"
 #include "played_demo.h"
 #include "player/hit_test.h"
 #include "player/player.h"

@@ -12,10 +12,10 @@
 #include <limits>
 
 #include "demos/demos.h"
-#include "model/doc_tree.h"
+#include "format/doc_tree.h"
+#include "format/io.h"
+#include "format/text_form.h"
 #include "model/gbk.h"
-#include "model/io.h"
-#include "model/text_form.h"
 #include "player/file_watch.h"
 #include "player/playback.h"
 #include "player/player.h"

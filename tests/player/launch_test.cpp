@@ -7,8 +7,8 @@
 #include <unistd.h>
 
 #include "demos/demos.h"
+#include "format/io.h"
 #include "model/gbk.h"
-#include "model/io.h"
 #include "player/player.h"
 #include "support/file_player.h"
 

@@ -8,7 +8,7 @@
 #include <QTemporaryDir>
 
 #include "demos/demos.h"
-#include "model/io.h"
+#include "format/io.h"
 #include "support/qt_app.h"
 #include "support/tool_output.h"
 

@@ -10,7 +10,7 @@
 
 #include "demos/demo_titles.h"
 #include "demos/demos.h"
-#include "model/safe_write.h"
+#include "format/safe_write.h"
 #include "player/headless_platform.h"
 #include "player/launch.h"
 #include "player/playback.h"

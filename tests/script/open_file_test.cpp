@@ -9,7 +9,7 @@
 #include <fstream>
 
 #include "fakes.h"
-#include "model/io.h"
+#include "format/io.h"
 #include "script/interpreter.h"
 
 namespace quorrel {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "demos/demos.h"
-#include "model/io.h"
+#include "format/io.h"
 #include "player/player.h"
 
 namespace quorrel::test {

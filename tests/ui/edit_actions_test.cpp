@@ -13,8 +13,8 @@
 #include <QWidget>
 
 #include "demos/demos.h"
-#include "model/io.h"
-#include "model/text_form.h"
+#include "format/io.h"
+#include "format/text_form.h"
 #include "player/headless_platform.h"
 #include "player/property_edit.h"
 #include "player/save.h"

@@ -16,7 +16,7 @@
 #include <QTimer>
 
 #include "demos/demos.h"
-#include "model/safe_write.h"
+#include "format/safe_write.h"
 #include "player/headless_platform.h"
 #include "player/view_control.h"
 #include "support/blank_player.h"

@@ -15,8 +15,8 @@
 #include <QToolButton>
 
 #include "demos/demos.h"
+#include "format/io.h"
 #include "model/gbk.h"
-#include "model/io.h"
 #include "player/headless_platform.h"
 #include "support/qt_app.h"
 #include "ui/colour_swatch.h"

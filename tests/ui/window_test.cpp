@@ -15,7 +15,7 @@
 #include <cmath>
 
 #include "demos/demos.h"
-#include "model/io.h"
+#include "format/io.h"
 #include "player/view_control.h"
 #include "render/bounds.h"
 #include "support/qt_app.h"

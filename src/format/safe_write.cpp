@@ -1,4 +1,4 @@
-#include "model/safe_write.h"
+#include "format/safe_write.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -12,7 +12,7 @@
 #include <cstring>
 #include <vector>
 
-#include "model/io.h"
+#include "format/io.h"
 
 namespace quorrel {
 namespace {

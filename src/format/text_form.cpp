@@ -1,13 +1,13 @@
 // Writing the text forms: the model as a tree of tables, driven by the field
 // tables, then printed as JSON or TOML.
-#include "model/text_form.h"
+#include "format/text_form.h"
 
 #include <QByteArray>
 #include <cstring>
 
-#include "model/fields.h"
+#include "format/fields.h"
+#include "format/pictures.h"
 #include "model/gbk.h"
-#include "model/pictures.h"
 
 namespace quorrel {
 namespace {

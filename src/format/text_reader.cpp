@@ -7,11 +7,11 @@
 #include <cstring>
 #include <limits>
 
-#include "model/fields.h"
+#include "format/fields.h"
+#include "format/pictures.h"
+#include "format/read_common.h"
+#include "format/text_form.h"
 #include "model/gbk.h"
-#include "model/pictures.h"
-#include "model/read_common.h"
-#include "model/text_form.h"
 
 namespace quorrel {
 namespace {

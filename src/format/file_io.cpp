@@ -8,9 +8,9 @@
 #include <cerrno>
 #include <cstdint>
 
-#include "model/io.h"
-#include "model/read_common.h"
-#include "model/text_form.h"
+#include "format/io.h"
+#include "format/read_common.h"
+#include "format/text_form.h"
 
 namespace quorrel {
 

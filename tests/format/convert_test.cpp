@@ -9,12 +9,12 @@
 #include <vector>
 
 #include "demos/demos.h"
+#include "format/fields.h"
+#include "format/io.h"
+#include "format/pictures.h"
+#include "format/text_form.h"
 #include "io_fixtures.h"
-#include "model/fields.h"
 #include "model/gbk.h"
-#include "model/io.h"
-#include "model/pictures.h"
-#include "model/text_form.h"
 
 namespace quorrel {
 namespace {

@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "model/doc_tree.h"
+#include "format/doc_tree.h"
 
 namespace quorrel {
 

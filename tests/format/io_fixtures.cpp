@@ -7,9 +7,9 @@
 #include <cstring>
 #include <limits>
 
-#include "model/fields.h"
-#include "model/io.h"
-#include "model/pictures.h"
+#include "format/fields.h"
+#include "format/io.h"
+#include "format/pictures.h"
 
 namespace quorrel::testing_io {
 namespace {

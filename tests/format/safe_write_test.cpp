@@ -2,7 +2,7 @@
 // disk or file, size limit, missing folder) keeps the old file whole and
 // leaves no temporary file behind. Each failure is made real in a child
 // process: a small tmpfs in a private mount namespace, or a file size limit.
-#include "model/safe_write.h"
+#include "format/safe_write.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -18,7 +18,7 @@
 #include <csignal>
 #include <functional>
 
-#include "model/io.h"
+#include "format/io.h"
 
 namespace quorrel {
 namespace {

@@ -3,7 +3,7 @@
 // a record kind's section.
 #include <cstring>
 
-#include "model/fields.h"
+#include "format/fields.h"
 
 namespace quorrel {
 

@@ -10,11 +10,11 @@
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 
+#include "format/io.h"
+#include "format/read_common.h"
+#include "format/safe_write.h"
+#include "format/text_form.h"
 #include "io_fixtures.h"
-#include "model/io.h"
-#include "model/read_common.h"
-#include "model/safe_write.h"
-#include "model/text_form.h"
 
 namespace quorrel {
 namespace {

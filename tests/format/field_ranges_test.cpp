@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "model/fields.h"
+#include "format/fields.h"
 
 namespace quorrel {
 namespace {

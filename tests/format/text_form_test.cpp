@@ -1,7 +1,7 @@
 // The text forms: every stored byte through TOML and JSON and back, the
 // field tables against the stored layouts, the lossless GBK texts, the reset
 // values of a short file and the reader's messages.
-#include "model/text_form.h"
+#include "format/text_form.h"
 
 #include <gtest/gtest.h>
 
@@ -11,11 +11,11 @@
 #include <span>
 #include <vector>
 
+#include "format/fields.h"
+#include "format/fields_doc.h"
+#include "format/io.h"
 #include "io_fixtures.h"
-#include "model/fields.h"
-#include "model/fields_doc.h"
 #include "model/gbk.h"
-#include "model/io.h"
 
 namespace quorrel {
 namespace {

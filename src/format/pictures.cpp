@@ -1,4 +1,4 @@
-#include "model/pictures.h"
+#include "format/pictures.h"
 
 // jpeglib.h uses FILE without including <cstdio>, and jerror.h relies on the
 // types of jpeglib.h: the order matters.

@@ -2,8 +2,8 @@
 // very end holds the offset at which the container starts.
 #include <cstring>
 
-#include "model/io.h"
-#include "model/read_common.h"
+#include "format/io.h"
+#include "format/read_common.h"
 
 namespace quorrel {
 namespace {

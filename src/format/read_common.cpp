@@ -1,8 +1,8 @@
-#include "model/read_common.h"
+#include "format/read_common.h"
 
 #include <cstring>
 
-#include "model/pictures.h"
+#include "format/pictures.h"
 
 namespace quorrel {
 

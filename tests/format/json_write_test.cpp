@@ -7,7 +7,7 @@
 #include <cstring>
 #include <limits>
 
-#include "model/doc_tree.h"
+#include "format/doc_tree.h"
 
 namespace quorrel {
 namespace {

@@ -1,11 +1,11 @@
 // The tables of fields as Markdown, for docs/authoring.md.
-#include "model/fields_doc.h"
+#include "format/fields_doc.h"
 
 #include <cstdio>
 #include <cstring>
 
-#include "model/doc_tree.h"
-#include "model/fields.h"
+#include "format/doc_tree.h"
+#include "format/fields.h"
 #include "model/gbk.h"
 
 namespace quorrel {

@@ -1,4 +1,4 @@
-#include "model/pictures.h"
+#include "format/pictures.h"
 
 #include <gtest/gtest.h>
 

@@ -4,11 +4,11 @@
 #include <algorithm>
 #include <climits>
 
-#include "model/binary_io.h"
+#include "format/binary_io.h"
+#include "format/io.h"
+#include "format/pictures.h"
+#include "format/read_common.h"
 #include "model/gbk.h"
-#include "model/io.h"
-#include "model/pictures.h"
-#include "model/read_common.h"
 
 namespace quorrel {
 namespace {

@@ -1,4 +1,4 @@
-#include "model/doc_tree.h"
+#include "format/doc_tree.h"
 
 #include <json/json.h>
 #include <toml++/toml.h>
@@ -12,7 +12,7 @@
 #include <memory>
 #include <new>
 
-#include "model/fields.h"
+#include "format/fields.h"
 
 namespace quorrel {
 

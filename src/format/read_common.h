@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "model/binary_io.h"
-#include "model/io.h"
+#include "format/binary_io.h"
+#include "format/io.h"
 #include "model/model.h"
 
 namespace quorrel {

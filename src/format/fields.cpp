@@ -1,4 +1,4 @@
-#include "model/fields.h"
+#include "format/fields.h"
 
 #include <algorithm>
 #include <array>

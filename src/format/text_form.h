@@ -14,8 +14,8 @@
 #include <string>
 #include <string_view>
 
-#include "model/doc_tree.h"
-#include "model/io.h"
+#include "format/doc_tree.h"
+#include "format/io.h"
 #include "model/model.h"
 
 namespace quorrel {

@@ -1,8 +1,8 @@
 // The experiment file: header "kovra.y3." and a version byte, then the same
 // model as the container with the blocks in another order.
-#include "model/io.h"
-#include "model/pictures.h"
-#include "model/read_common.h"
+#include "format/io.h"
+#include "format/pictures.h"
+#include "format/read_common.h"
 
 namespace quorrel {
 namespace {

@@ -4,9 +4,9 @@
 
 #include <cstring>
 
+#include "format/io.h"
+#include "format/pictures.h"
 #include "io_fixtures.h"
-#include "model/io.h"
-#include "model/pictures.h"
 
 namespace quorrel {
 namespace {
