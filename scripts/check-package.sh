@@ -21,7 +21,7 @@ man1=share/man/man1
 metainfo=share/metainfo/io.github.quorrel.Quorrel.metainfo.xml
 for f in bin/quorrel bin/quorrel-tool bin/quorrel-demo share/applications/quorrel.desktop \
     share/mime/packages/quorrel.xml share/quorrel/demos/thrown_ball.exp share/quorrel/demos/thrown_ball.png \
-    share/quorrel/demos/thrown_ball.toml $man1/quorrel.1 $man1/quorrel-tool.1 $man1/quorrel-demo.1 "$metainfo"; do
+    share/quorrel/demos/thrown_ball.toml $man1/quorrel.1.gz $man1/quorrel-tool.1.gz $man1/quorrel-demo.1.gz "$metainfo"; do
     [ -f "$usr/$f" ] || { echo "check-package: /usr/$f is missing" >&2; exit 1; }
 done
 # Every manual page renders without a warning from man or groff.
