@@ -1,6 +1,7 @@
 #!/bin/bash
 # Builds the Debian package from a finished build folder (default build/),
-# unpacks it into a scratch root (nothing is installed on the system) and runs
+# unpacks it into a scratch root (nothing is installed on the system), checks
+# the manual pages, the software centre's entry and the demo texts, and runs
 # the unpacked quorrel-tool on the unpacked demos, with the system's Qt only.
 set -euo pipefail
 
@@ -16,10 +17,21 @@ dpkg-deb -I "$deb" | grep -E '^ (Package|Version|Depends):'
 dpkg-deb -x "$deb" "$PKG/root"
 usr="$PKG/root/usr"
 
+man1=share/man/man1
+metainfo=share/metainfo/io.github.quorrel.Quorrel.metainfo.xml
 for f in bin/quorrel bin/quorrel-tool bin/quorrel-demo share/applications/quorrel.desktop \
-    share/mime/packages/quorrel.xml share/quorrel/demos/thrown_ball.exp share/quorrel/demos/thrown_ball.png; do
+    share/mime/packages/quorrel.xml share/quorrel/demos/thrown_ball.exp share/quorrel/demos/thrown_ball.png \
+    share/quorrel/demos/thrown_ball.toml $man1/quorrel.1.gz $man1/quorrel-tool.1.gz $man1/quorrel-demo.1.gz "$metainfo"; do
     [ -f "$usr/$f" ] || { echo "check-package: /usr/$f is missing" >&2; exit 1; }
 done
+# Every manual page renders without a warning from man or groff.
+for page in "$usr/$man1"/*; do
+    warnings="$(MANWIDTH=80 man -l --warnings "$page" 2>&1 >/dev/null)"
+    [ -z "$warnings" ] || { echo "check-package: $(basename "$page"): $warnings" >&2; exit 1; }
+done
+# The software centre's entry is valid (no network: URLs are not fetched).
+appstreamcli validate --no-net "$usr/$metainfo" >/dev/null ||
+    { appstreamcli validate --no-net "$usr/$metainfo" >&2; exit 1; }
 for s in 16 32 48 64 128 256; do
     [ -f "$usr/share/icons/hicolor/${s}x$s/apps/quorrel.png" ] ||
         { echo "check-package: the ${s}px icon is missing" >&2; exit 1; }
@@ -40,6 +52,16 @@ demos="$usr/share/quorrel/demos"
 "$usr/bin/quorrel-demo" --list | while IFS="$(printf '\t')" read -r file _; do
     [ -f "$demos/$file" ] || { echo "check-package: demo $file is missing" >&2; exit 1; }
 done
+# Every demo's text is installed beside its experiment file with the pictures
+# it names, and loads there as it is.
+for text in "$ROOT"/demos/*.toml; do
+    name="$(basename "$text")"
+    [ -f "$demos/$name" ] || { echo "check-package: demo text $name is missing" >&2; exit 1; }
+    sed -n 's/^file *= *"\(pictures\/[^"]*\)".*/\1/p' "$text" | while read -r picture; do
+        [ -f "$demos/$picture" ] || { echo "check-package: $picture of $name is missing" >&2; exit 1; }
+    done
+done
+"$tool" dump "$demos/block_on_incline.toml" >/dev/null
 # The unpacked tool packs with the unpacked player beside it.
 "$tool" pack "$demos/spring_oscillator.exp" --out "$PKG/spring"
 "$tool" dump "$PKG/spring" >/dev/null

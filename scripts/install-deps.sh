@@ -1,7 +1,9 @@
 #!/bin/sh
 # Installs every Debian package the project needs to build, test, fuzz, run
 # and package (dpkg-shlibdeps and file for the package's library dependencies,
-# strip for packed players, update-mime-database for the file-type check).
+# strip for packed players, update-mime-database for the file-type check,
+# help2man for the manual pages, man and appstreamcli to check them and the
+# software centre's entry).
 # Packages already present are skipped; the package lists are refreshed only
 # when something has to be installed.
 set -eu
@@ -9,7 +11,7 @@ set -eu
 PACKAGES="cmake ninja-build g++ clang libclang-rt-14-dev qt6-base-dev qt6-multimedia-dev
 libjpeg62-turbo-dev libgtest-dev libgmock-dev libbenchmark-dev fonts-wqy-microhei qt6-translations-l10n
 fonts-liberation2 xvfb xauth clang-format dpkg-dev file binutils shared-mime-info
-libtomlplusplus-dev libjsoncpp-dev"
+libtomlplusplus-dev libjsoncpp-dev help2man man-db appstream"
 
 missing=""
 for p in $PACKAGES; do
