@@ -137,17 +137,20 @@ void teacher_words_markdown(std::string& out) {
         for (const TeacherWord& t : words)
             out += "| `" + std::string(t.word) + "` | " + t.label + " | " + std::to_string(t.code) + " |\n";
     }
-    std::string named, degrees;
+    std::string named, degrees, shorter;
     for (const Section& s : SECTIONS) {
         const std::string key = s.id == SectionId::Element ? std::string("elements.") + s.key : s.key;
         for (const Field& f : s.fields) {
             if (names_object(s, f)) named += (named.empty() ? "`" : ", `") + key + "." + f.name + "`";
+            if (const std::string_view k = short_key(s, f); !k.empty())
+                shorter += (shorter.empty() ? "`" : ", `") + key + "." + std::string(k) + "` for `" + f.name + "`";
             if (const std::string d = degrees_key(f); !d.empty())
                 degrees += (degrees.empty() ? "`" : ", `") + key + "." + d + "`";
         }
     }
     out += "\nGiven by the name of a moving object instead of its slot: " + named + ".\n";
     out += "\nIn degrees instead of radians: " + degrees + ".\n";
+    out += "\nShorter keys: " + shorter + ".\n";
 }
 
 }  // namespace

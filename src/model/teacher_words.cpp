@@ -76,7 +76,29 @@ constexpr WordField WORD_FIELDS[] = {
     {SectionId::Element, "mode", SPRING_MODES},
 };
 
+struct ShortKey {
+    SectionId section;
+    const char* key;
+    const char* field;
+};
+constexpr ShortKey SHORT_KEYS[] = {
+    {SectionId::Objects, "vectors", "live_vector_flags"},
+    {SectionId::Objects, "strobe_vectors", "strobe_vector_flags"},
+};
+
 }  // namespace
+
+std::string_view short_key(const Section& s, const Field& f) {
+    for (const ShortKey& k : SHORT_KEYS)
+        if (k.section == s.id && std::strcmp(k.field, f.name) == 0) return k.key;
+    return {};
+}
+
+const Field* field_of_short_key(const Section& s, std::string_view key) {
+    for (const ShortKey& k : SHORT_KEYS)
+        if (k.section == s.id && key == k.key) return find_field(s.fields, k.field);
+    return nullptr;
+}
 
 std::span<const WordField> word_fields() {
     return WORD_FIELDS;

@@ -38,6 +38,12 @@ const TeacherWord* find_word(const WordField& w, std::string_view text);
 // "x, y, speed …": the words of a field, for messages and the documentation.
 std::string word_list(const WordField& w);
 
+// A shorter key a field may be given under in a section (`vectors` for an
+// object's live_vector_flags); "" when it has none. The field a key names
+// that way, nullptr when it names none.
+std::string_view short_key(const Section& s, const Field& f);
+const Field* field_of_short_key(const Section& s, std::string_view key);
+
 // A field stored in radians may be given in degrees under its name with
 // DEGREES_SUFFIX appended (`direction_deg = 30`). The key for a field, ""
 // when it is not stored in radians; the field a key names that way, nullptr

@@ -322,12 +322,21 @@ bool TextReader::record(std::span<const Field> fields, const DocNode& n, const s
         }
         const Field* f = find_field(fields, member.key);
         if (!f) f = field_of_degrees_key(fields, member.key);
+        if (!f && s) f = field_of_short_key(*s, member.key);
         if (!f) return fail(member, p, "没有这个字段。");
         if (values && f->type != FieldType::Text) return fail(member, p, "元素已由 values 给出,不能再单独给出字段。");
     }
     for (const Field& f : fields) {
-        if (const DocNode* member = n.find(f.name); member && !value(f, *member, path + "." + f.name, s, slot, r))
-            return false;
+        const DocNode* member = n.find(f.name);
+        if (member && !value(f, *member, path + "." + f.name, s, slot, r)) return false;
+        // The same field under its short key.
+        if (const std::string_view key = s ? short_key(*s, f) : ""; !key.empty()) {
+            const std::string p = path + "." + std::string(key);
+            if (const DocNode* given = n.find(key)) {
+                if (member) return fail(*given, p, std::string(f.name) + " 和 " + std::string(key) + " 只能给出一个。");
+                if (!value(f, *given, p, s, slot, r)) return false;
+            }
+        }
         if (!degrees_value(f, n, path, r)) return false;
     }
     return true;

@@ -48,6 +48,9 @@ TEST(TeacherForm, WordsNamesAndDegreesReadAsTheStoredForm) {
          BALL + "[[measurements]]\ntype = 2\nquantity = 111\n"},
         {"vector words", BALL + "live_vector_flags = [\"velocity\", \"摩擦力\", \"rope\"]\n",
          BALL + "live_vector_flags = [1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1]\n"},
+        {"short keys", BALL + "vectors = [\"weight\"]\nstrobe_vectors = [\"ax\"]\n",
+         BALL + "live_vector_flags = [0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0]\n"
+                "strobe_vector_flags = [0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0]\n"},
         {"no vectors", BALL + "strobe_vector_flags = []\n",
          BALL + "strobe_vector_flags = [0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0]\n"},
         {"degrees", "[[elements.EA]]\nx2 = 1\nstrength = 1\ndirection_deg = 90\n",
@@ -93,6 +96,9 @@ TEST(TeacherForm, UnknownOrAmbiguousWordsAreRefusedNamingTheLine) {
          "第 5 行 objects[0].live_vector_flags[1]:没有「lift」这个词"},
         // A list mixing words and numbers is a list of numbers.
         {TextFormat::Toml, BALL + "live_vector_flags = [\"velocity\", 1]\n", "live_vector_flags:应有 17 个值"},
+        {TextFormat::Toml, BALL + "live_vector_flags = [\"velocity\"]\nvectors = [\"weight\"]\n",
+         "第 6 行 objects[0].vectors:live_vector_flags 和 vectors 只能给出一个"},
+        {TextFormat::Toml, "[[measurements]]\ntype = 1\nvectors = []\n", "measurements[0].vectors:没有这个字段"},
         // Fields without words still want their numbers.
         {TextFormat::Toml, BALL + "show_trail = \"yes\"\n", "objects[0].show_trail:应为整数,这里是文字"},
         {TextFormat::Toml, "[[elements.Z]]\nx2 = 1\ncoefficient = 1\nlaw = \"stretch\"\n",
