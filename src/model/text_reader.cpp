@@ -225,6 +225,7 @@ bool TextReader::resolve_names() {
     for (const NamedSlot& named : named_) {
         Text name;
         if (!text(*named.node, named.path, name)) return false;
+        if (name.empty()) return fail(*named.node, named.path, "运动对象的名字不能为空。");
         const int slot = object_slot_by_name(m_, name);
         if (slot == NAME_NONE)
             return fail(*named.node, named.path, "没有名为「" + text_prefix(named.node->text) + "」的运动对象。");

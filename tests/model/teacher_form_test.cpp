@@ -89,6 +89,9 @@ TEST(TeacherForm, UnknownOrAmbiguousWordsAreRefusedNamingTheLine) {
          "第 7 行 elements.TH[0].object:没有名为「无名」的运动对象。"},
         {TextFormat::Toml, same_names + "[[elements.TH]]\nstiffness = 1\nobject = \"小球\"\n",
          "第 11 行 elements.TH[0].object:名为「小球」的运动对象不止一个"},
+        // Unnamed objects are not found by the empty name.
+        {TextFormat::Toml, "[[objects]]\nkind = 1\nrest_mass = 1\n[[objects]]\nkind = 2\nrest_mass = 1\nhost = \"\"\n",
+         "第 7 行 objects[1].host:运动对象的名字不能为空。"},
         {TextFormat::Toml, BALL + "[[measurements]]\ntype = 1\nquantity = \"speeed\"\n",
          "第 7 行 measurements[0].quantity:没有「speeed」这个词(可写:x, y, r, deg, vx, vy, speed"},
         {TextFormat::Toml, "[[objects]]\nkind = \"ball\"\n", "第 2 行 objects[0].kind:没有「ball」这个词"},
