@@ -1,11 +1,13 @@
 // The tables of fields as Markdown, for docs/authoring.md.
 #include "format/fields_doc.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
 #include "format/doc_tree.h"
 #include "format/fields.h"
+#include "format/teacher_words.h"
 #include "model/gbk.h"
 
 namespace quorrel {
@@ -112,6 +114,45 @@ void field_table(std::string& out, std::span<const Field> fields, const RecordRe
             kept + ".\n";
 }
 
+// The teacher's form: the words each field accepts, the fields that take an
+// object's name and those that take degrees.
+void teacher_words_markdown(std::string& out) {
+    out +=
+        "\n### Words, names and degrees\n\nA field below may be given by a word (English or Chinese) in place "
+        "of its code; a list of flags by a list of words, each setting its flag.\n";
+    // One table per list of words, after every field that takes it.
+    const auto fields = word_fields();
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        const auto words = fields[i].words;
+        const auto same_list = [&](const WordField& w) { return w.words.data() == words.data(); };
+        if (std::any_of(fields.begin(), fields.begin() + static_cast<std::ptrdiff_t>(i), same_list)) continue;
+        std::string heading;
+        for (const WordField& w : fields.subspan(i))
+            if (same_list(w)) {
+                const std::string where =
+                    w.section == SectionId::Element ? "elements.TH`, `elements.E_TH" : find_section(w.section).key;
+                heading += (heading.empty() ? "`" : ", `") + where + "." + w.field + "`";
+            }
+        out += "\n" + heading + ":\n\n| Word | 中文 | Code |\n|---|---|---|\n";
+        for (const TeacherWord& t : words)
+            out += "| `" + std::string(t.word) + "` | " + t.label + " | " + std::to_string(t.code) + " |\n";
+    }
+    std::string named, degrees, shorter;
+    for (const Section& s : SECTIONS) {
+        const std::string key = s.id == SectionId::Element ? std::string("elements.") + s.key : s.key;
+        for (const Field& f : s.fields) {
+            if (names_object(s, f)) named += (named.empty() ? "`" : ", `") + key + "." + f.name + "`";
+            if (const std::string_view k = short_key(s, f); !k.empty())
+                shorter += (shorter.empty() ? "`" : ", `") + key + "." + std::string(k) + "` for `" + f.name + "`";
+            if (const std::string d = degrees_key(f); !d.empty())
+                degrees += (degrees.empty() ? "`" : ", `") + key + "." + d + "`";
+        }
+    }
+    out += "\nGiven by the name of a moving object instead of its slot: " + named + ".\n";
+    out += "\nIn degrees instead of radians: " + degrees + ".\n";
+    out += "\nShorter keys: " + shorter + ".\n";
+}
+
 }  // namespace
 
 std::string fields_markdown() {
@@ -141,6 +182,7 @@ std::string fields_markdown() {
     }
     out += "\n### Fonts\n\nThe `font` of text blocks, points and annotations, an inline table in TOML.\n\n";
     field_table(out, FONT_FIELDS, RecordRef{reinterpret_cast<std::byte*>(&ref.annotations[1].font), {}});
+    teacher_words_markdown(out);
     return out;
 }
 

@@ -10,8 +10,10 @@
 #include "format/fields.h"
 #include "format/pictures.h"
 #include "format/read_common.h"
+#include "format/teacher_words.h"
 #include "format/text_form.h"
 #include "model/gbk.h"
+#include "model/vec.h"
 
 namespace quorrel {
 namespace {
@@ -81,6 +83,10 @@ private:
     bool real_field(const Field& f, const DocNode& n, const std::string& path, std::byte* at);
     bool text(const DocNode& n, const std::string& path, Text& out);
     bool scalar(const Field& f, const DocNode& n, const std::string& path, std::byte* at);
+    bool teacher_value(const Field& f, const DocNode& n, const std::string& path, const Section& s, std::byte* at,
+                       bool& done);
+    bool resolve_names();
+    bool degrees_value(const Field& f, const DocNode& n, const std::string& path, const RecordRef& r);
     bool value(const Field& f, const DocNode& n, const std::string& path, const Section* s, int slot,
                const RecordRef& r);
     bool record(std::span<const Field> fields, const DocNode& n, const std::string& path, const Section* s, int slot,
@@ -96,6 +102,14 @@ private:
     Model& m_;
     const PictureFiles& files_;
     std::string error_;
+    // Objects named in place of their slots, resolved once every object is read.
+    struct NamedSlot {
+        const Field* field;
+        const DocNode* node;
+        std::string path;
+        std::byte* at;
+    };
+    std::vector<NamedSlot> named_;
 };
 
 bool TextReader::integer(const DocNode& n, const std::string& path, std::int64_t lo, std::int64_t hi,
@@ -175,8 +189,76 @@ bool TextReader::scalar(const Field& f, const DocNode& n, const std::string& pat
     }
 }
 
+// The teacher's form: a word in place of a code, a list of words in place of
+// a list of flags, an object's name in place of its slot. `done` is false
+// when the value is not in that form and is read as the stored field.
+bool TextReader::teacher_value(const Field& f, const DocNode& n, const std::string& path, const Section& s,
+                               std::byte* at, bool& done) {
+    const WordField* words = word_field(s, f);
+    done = true;
+    if (n.kind == Kind::String && f.count == 1 && names_object(s, f)) {
+        named_.push_back({&f, &n, path, at});
+        return true;
+    }
+    if (words && n.kind == Kind::String && f.count == 1) {
+        const TeacherWord* w = find_word(*words, n.text);
+        if (!w) return fail(n, path, "没有「" + text_prefix(n.text) + "」这个词(可写:" + word_list(*words) + ")。");
+        return scalar(f, DocNode::of(std::int64_t{w->code}), path, at);
+    }
+    if (words && n.kind == Kind::Array && f.count > 1 && f.type == FieldType::Byte &&
+        std::all_of(n.items.begin(), n.items.end(), [](const DocNode& i) { return i.kind == Kind::String; })) {
+        std::memset(at, 0, f.count);
+        for (std::size_t i = 0; i < n.items.size(); ++i) {
+            const TeacherWord* w = find_word(*words, n.items[i].text);
+            if (!w)
+                return fail(n.items[i], path + "[" + std::to_string(i) + "]",
+                            "没有「" + text_prefix(n.items[i].text) + "」这个词(可写:" + word_list(*words) + ")。");
+            at[w->code] = std::byte{1};
+        }
+        return true;
+    }
+    done = false;
+    return true;
+}
+
+bool TextReader::resolve_names() {
+    for (const NamedSlot& named : named_) {
+        Text name;
+        if (!text(*named.node, named.path, name)) return false;
+        if (name.empty()) return fail(*named.node, named.path, "运动对象的名字不能为空。");
+        const int slot = object_slot_by_name(m_, name);
+        if (slot == NAME_NONE)
+            return fail(*named.node, named.path, "没有名为「" + text_prefix(named.node->text) + "」的运动对象。");
+        if (slot == NAME_SEVERAL)
+            return fail(*named.node, named.path,
+                        "名为「" + text_prefix(named.node->text) + "」的运动对象不止一个,请写槽位号。");
+        if (!scalar(*named.field, DocNode::of(std::int64_t{slot}), named.path, named.at)) return false;
+    }
+    return true;
+}
+
+// A field stored in radians given in degrees under its `_deg` key.
+bool TextReader::degrees_value(const Field& f, const DocNode& n, const std::string& path, const RecordRef& r) {
+    const std::string key = degrees_key(f);
+    const DocNode* given = key.empty() ? nullptr : n.find(key);
+    if (!given) return true;
+    const std::string p = path + "." + key;
+    if (n.find(f.name)) return fail(*given, p, std::string(f.name) + " 和 " + key + " 只能给出一个。");
+    double deg = 0;
+    if (!real(*given, p, deg)) return false;
+    if (!std::isfinite(deg)) return fail(*given, p, "应为有限的数,这里是 " + non_finite_text(deg) + "。");
+    const double rad = radians(deg);
+    std::memcpy(r.bytes + f.offset, &rad, sizeof rad);
+    return true;
+}
+
 bool TextReader::value(const Field& f, const DocNode& n, const std::string& path, const Section* s, int slot,
                        const RecordRef& r) {
+    if (s && f.type != FieldType::Text) {
+        bool done = false;
+        if (!teacher_value(f, n, path, *s, r.bytes + f.offset, done)) return false;
+        if (done) return true;
+    }
     if (f.type == FieldType::Font) return record(FONT_FIELDS, n, path, nullptr, 0, RecordRef{r.bytes + f.offset, {}});
     if (f.type == FieldType::Lines || f.type == FieldType::LinesAfter) {
         if (!expect(n, Kind::Array, path)) return false;
@@ -240,12 +322,24 @@ bool TextReader::record(std::span<const Field> fields, const DocNode& n, const s
             continue;
         }
         const Field* f = find_field(fields, member.key);
+        if (!f) f = field_of_degrees_key(fields, member.key);
+        if (!f && s) f = field_of_short_key(*s, member.key);
         if (!f) return fail(member, p, "没有这个字段。");
         if (values && f->type != FieldType::Text) return fail(member, p, "元素已由 values 给出,不能再单独给出字段。");
     }
-    for (const Field& f : fields)
-        if (const DocNode* member = n.find(f.name); member && !value(f, *member, path + "." + f.name, s, slot, r))
-            return false;
+    for (const Field& f : fields) {
+        const DocNode* member = n.find(f.name);
+        if (member && !value(f, *member, path + "." + f.name, s, slot, r)) return false;
+        // The same field under its short key.
+        if (const std::string_view key = s ? short_key(*s, f) : ""; !key.empty()) {
+            const std::string p = path + "." + std::string(key);
+            if (const DocNode* given = n.find(key)) {
+                if (member) return fail(*given, p, std::string(f.name) + " 和 " + std::string(key) + " 只能给出一个。");
+                if (!value(f, *given, p, s, slot, r)) return false;
+            }
+        }
+        if (!degrees_value(f, n, path, r)) return false;
+    }
     return true;
 }
 
@@ -406,6 +500,7 @@ bool TextReader::read(const DocNode& root) {
             if (!section(*s, member, key)) return false;
         }
     }
+    if (!resolve_names()) return false;
     if (picture_list && !pictures(*picture_list)) return false;
     if (background_node && !background(*background_node)) return false;
     finish();

@@ -437,4 +437,22 @@ std::string packed(const Model& m) {
         m);
 }
 
+LoadResult read_text(Model& m, const std::string& text, TextFormat f) {
+    LoadScratch scratch;
+    return read_text_form(m, text, f, "", scratch);
+}
+
+void expect_refused(std::span<const Refusal> cases) {
+    auto m = small_model();
+    const std::string before = fingerprint(*m);
+    for (const Refusal& c : cases) {
+        SCOPED_TRACE(c.text.substr(0, 60));
+        const LoadResult r = read_text(*m, c.text, c.format);
+        EXPECT_FALSE(r.ok);
+        EXPECT_NE(r.message.find(c.message), std::string::npos) << r.message.substr(0, 300);
+        EXPECT_LT(r.message.size(), 300u) << r.message.substr(0, 300);
+        EXPECT_EQ(fingerprint(*m), before);
+    }
+}
+
 }  // namespace quorrel::testing_io

@@ -3,9 +3,12 @@
 
 #include <QImage>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
+#include "format/io.h"
+#include "format/text_form.h"
 #include "model/model.h"
 
 namespace quorrel::testing_io {
@@ -52,5 +55,18 @@ std::string fingerprint(const Model& m);
 
 // A packed player holding `m`, with a short stand-in for the executable.
 std::string packed(const Model& m);
+
+// Reads a text form from a string (pictures only by data).
+LoadResult read_text(Model& m, const std::string& text, TextFormat f);
+
+struct Refusal {
+    TextFormat format;
+    std::string text;
+    std::string message;  // a part of the reader's message
+};
+
+// Each text is refused with a short message holding the expected part; the
+// model that was open stays exactly as it was.
+void expect_refused(std::span<const Refusal> cases);
 
 }  // namespace quorrel::testing_io

@@ -31,11 +31,6 @@ std::string first_difference(const std::string& a, const std::string& b) {
            std::to_string(b.size());
 }
 
-LoadResult read_text(Model& m, const std::string& text, TextFormat f) {
-    LoadScratch scratch;
-    return read_text_form(m, text, f, "", scratch);
-}
-
 // Every stored byte comes back: the experiment file and the container (with
 // its tool bar) are the same bytes after a trip through either text form.
 TEST(TextForm, EveryStoredBytePassesThroughBothForms) {
@@ -127,27 +122,6 @@ TEST(TextForm, OmittedFieldsTakeTheirResetValues) {
     EXPECT_NE(toml.find("steps_per_frame = 100"), std::string::npos);
     ASSERT_TRUE(read_text(*m, toml, TextFormat::Toml).ok);
     EXPECT_EQ(m->settings.steps_per_frame, 100);
-}
-
-struct Refusal {
-    TextFormat format;
-    std::string text;
-    std::string message;  // a part of the reader's message
-};
-
-// Each text is refused with a short message holding the expected part; the
-// model that was open stays exactly as it was.
-void expect_refused(std::span<const Refusal> cases) {
-    auto m = small_model();
-    const std::string before = fingerprint(*m);
-    for (const Refusal& c : cases) {
-        SCOPED_TRACE(c.text.substr(0, 60));
-        const LoadResult r = read_text(*m, c.text, c.format);
-        EXPECT_FALSE(r.ok);
-        EXPECT_NE(r.message.find(c.message), std::string::npos) << r.message.substr(0, 300);
-        EXPECT_LT(r.message.size(), 300u) << r.message.substr(0, 300);
-        EXPECT_EQ(fingerprint(*m), before);
-    }
 }
 
 // Each error names the line and the field and says what is wrong.
