@@ -9,6 +9,7 @@
 #include "model/gbk.h"
 #include "model/numtext.h"
 #include "render/fonts.h"
+#include "render/looks.h"
 #include "render/vectors.h"
 
 namespace quorrel {
@@ -70,7 +71,10 @@ bool in_object(const Model& m, int i, int x, int y) {
     if (o.kind == KIND_INCLINE) return in_incline(m, o, x, y);
     const QImage& pic = m.object_pictures[i];
     QRect r;
-    if (pic.isNull()) {
+    Look look;
+    if (default_look(m, i, look)) {
+        r = look_bounds(look);
+    } else if (pic.isNull()) {
         const int rr = std::max(o.screen_radius, 1);
         r = QRect(o.screen_x - rr, o.screen_y - rr, 2 * rr, 2 * rr);
     } else {
