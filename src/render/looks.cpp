@@ -109,6 +109,32 @@ void fill_polygon(Canvas& c, const Look& look) {
     }
 }
 
+// The polygon moved inwards by d on every side (a convex polygon): the
+// corner between two sides goes along both inward normals n1, n2 by
+// d (n1 + n2) / (1 + n1·n2).
+Look inset(const Look& look, double d) {
+    Look out = look;
+    double turn = 0.0;  // the polygon's orientation decides which normal is inward
+    for (int k = 0; k < look.n; ++k) {
+        const QPointF a = look.corner[k], b = look.corner[(k + 1) % look.n];
+        turn += a.x() * b.y() - b.x() * a.y();
+    }
+    const double sign = turn > 0.0 ? 1.0 : -1.0;
+    const auto normal = [&](QPointF a, QPointF b) {
+        const QPointF e = b - a;
+        const double len = std::hypot(e.x(), e.y());
+        return len > 0.0 ? QPointF(-e.y(), e.x()) * (sign / len) : QPointF();
+    };
+    for (int k = 0; k < look.n; ++k) {
+        const QPointF prev = look.corner[(k + look.n - 1) % look.n], p = look.corner[k],
+                      next = look.corner[(k + 1) % look.n];
+        const QPointF n1 = normal(prev, p), n2 = normal(p, next);
+        const double dot = 1.0 + n1.x() * n2.x() + n1.y() * n2.y();
+        if (dot > 0.1) out.corner[k] = p + (n1 + n2) * (d / dot);
+    }
+    return out;
+}
+
 }  // namespace
 
 Colour body_colour(const Model& m, int i) {
@@ -187,7 +213,10 @@ void draw_default_look(const Model& m, Scene& s, int i) {
     const Colour fill = kind == KIND_BLOCK ? BLOCK_FILL : kind == KIND_PLANK ? PLANK_FILL : INCLINE_FILL;
     const Colour edge = dark ? LIGHT_EDGE : DARK_EDGE;
     set_pen(c, fill, 1);
-    fill_polygon(c, look);
+    // Scaled, the rows of the fill are bands of whole design pixels while the
+    // outline is smoothed: the fill stays within the outline's width so its
+    // steps do not show along a slanted side.
+    fill_polygon(c, canvas_identity(c) ? look : inset(look, 0.75));
     // The outline runs through the pixels at the fill's edge: a corner right
     // of or below the middle lands on the last pixel the fill covers.
     QPoint ring[5];
