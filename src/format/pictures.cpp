@@ -180,6 +180,16 @@ std::string encode_jpeg(const QImage& image) {
     return out;
 }
 
+namespace {
+// The text key marking a generated picture; BMP files carry no texts, so a
+// picture read from a file never has it.
+const QString GENERATED_KEY = QStringLiteral("quorrel-generated");
+}  // namespace
+
+bool is_generated_picture(const QImage& picture) {
+    return !picture.isNull() && !picture.text(GENERATED_KEY).isEmpty();
+}
+
 int ball_half_size(const Model& m, int slot) {
     const double r = m.objects[slot].radius / m.settings.scale + 1.0;
     // A zero scale, NaN or a huge radius must not ask for an enormous picture.
@@ -219,6 +229,7 @@ QImage make_ball_picture(const Model& m, int slot) {
             row[i] = qRgb(c[0], c[1], c[2]);
         }
     }
+    image.setText(GENERATED_KEY, QStringLiteral("ball"));
     return image;
 }
 

@@ -9,6 +9,7 @@
 #include "model/gbk.h"
 #include "model/numtext.h"
 #include "render/fonts.h"
+#include "render/looks.h"
 #include "render/vectors.h"
 
 namespace quorrel {
@@ -70,7 +71,10 @@ bool in_object(const Model& m, int i, int x, int y) {
     if (o.kind == KIND_INCLINE) return in_incline(m, o, x, y);
     const QImage& pic = m.object_pictures[i];
     QRect r;
-    if (pic.isNull()) {
+    Look look;
+    if (default_look(m, i, look)) {
+        r = look_bounds(look);
+    } else if (pic.isNull()) {
         const int rr = std::max(o.screen_radius, 1);
         r = QRect(o.screen_x - rr, o.screen_y - rr, 2 * rr, 2 * rr);
     } else {
@@ -87,8 +91,8 @@ bool in_region(const Model& m, double x1, double y1, double x2, double y2, int x
 }
 
 int annotation_text_height(const Model& m, Scene& s, int i) {
-    const QFont& f = cached_font(s.info.annotation_font[i], m.annotations[i].font, m.annotation_font[i]);
-    return QFontMetrics(f).height();
+    const LabelFont lf = label_font(m.annotations[i].font, m.annotation_font[i], m.settings.background_colour);
+    return QFontMetrics(cached_font(s.info.annotation_font[i], lf.spec, *lf.face)).height();
 }
 
 // The connectors from an anchor (TH, SH, GAN): on the line to the object or
@@ -154,12 +158,13 @@ QRect text_rect(const Model& m, Scene& s, int state, int index) {
     }
     if (state == DRAG_TEXT_BLOCK) {
         const TextBlock& b = m.text_blocks[index];
-        const QFontMetrics fm(cached_font(s.info.block_font[index], b.font, m.text_block_font[index]));
+        const LabelFont f = label_font(b.font, m.text_block_font[index], m.settings.background_colour);
+        const QFontMetrics fm(cached_font(s.info.block_font[index], f.spec, *f.face));
         const std::vector<Text>& lines = m.text_block_lines[index];
         if (lines.empty()) return {};
         int w = 0;
         for (const Text& l : lines) w = std::max(w, fm.horizontalAdvance(QString::fromStdString(gbk_to_utf8(l))));
-        const double spacing = std::fabs(static_cast<double>(b.font.height) * 1.1);
+        const double spacing = std::fabs(static_cast<double>(f.spec.height) * 1.1);
         const int h = trunc_px(spacing * static_cast<double>(lines.size() - 1)) + fm.height();
         return QRect(b.x, b.y, w, h);
     }

@@ -6,6 +6,7 @@
 
 #include "model/gbk.h"
 #include "render/canvas.h"
+#include "render/fonts.h"
 
 namespace quorrel {
 namespace {
@@ -55,9 +56,12 @@ void Draw_zhu_shi(Model& m, Scene& s, int mode) {
     // lower slots exactly as a whole refreshed backdrop would.
     const bool framed = any_framed(m);
     std::int32_t widths[MAX_ANNOTATIONS];
+    const auto font_of = [&](int i) {
+        return label_font(m.annotations[i].font, m.annotation_font[i], m.settings.background_colour);
+    };
     const auto use_font = [&](int i) {
-        const Annotation& a = m.annotations[i];
-        set_font(c, cached_font(s.info.annotation_font[i], a.font, m.annotation_font[i]), a.font.colour);
+        const LabelFont f = font_of(i);
+        set_font(c, cached_font(s.info.annotation_font[i], f.spec, *f.face), f.spec.colour);
     };
     // Font, text and width of annotation i; the text's {…} are evaluated once
     // a call, framed or not.
@@ -70,7 +74,7 @@ void Draw_zhu_shi(Model& m, Scene& s, int mode) {
         if (m.annotation_text[i].empty()) continue;
         const Annotation& a = m.annotations[i];
         prepare(i);
-        const i64 rw = mode == 1 ? a.width : widths[i], h = font_height_px(a.font);
+        const i64 rw = mode == 1 ? a.width : widths[i], h = font_height_px(font_of(i).spec);
         restore_box(s.backdrop_canvas, s.scene_bitmap, i64{a.x} - 2, i64{a.y} - 2, a.x + rw + 5, a.y + h + 5);
     }
     const QImage& clean = framed ? s.annotation_backdrop : s.scene_bitmap;
@@ -82,11 +86,12 @@ void Draw_zhu_shi(Model& m, Scene& s, int mode) {
         else
             prepare(i);
         const i64 w = widths[i];
-        const i64 h = font_height_px(a.font);
+        const LabelFont f = font_of(i);
+        const i64 h = font_height_px(f.spec);
         const i64 x = a.x, y = a.y;
         const i64 rw = mode == 1 ? a.width : w;
         a.width = static_cast<std::int32_t>(w);
-        if (a.in_use == FRAMED) draw_frame(s, a.font.colour, x, y, w, h);
+        if (a.in_use == FRAMED) draw_frame(s, f.spec.colour, x, y, w, h);
         restore_box(c, clean, x - 2, y - 2, x + rw + 5, y + h + 5);
         text_out(c, a.x, a.y, s.info.annotation_text[i].text);
     }
@@ -97,8 +102,9 @@ void Draw_zhu_shi_s(const Model& m, Scene& s) {
     set_brush_clear(c);
     for (int i = 0; i < MAX_TEXT_BLOCKS && m.text_blocks[i].in_use != 0; ++i) {
         const TextBlock& b = m.text_blocks[i];
-        set_font(c, cached_font(s.info.block_font[i], b.font, m.text_block_font[i]), b.font.colour);
-        const double spacing = static_cast<double>(b.font.height) * 1.1;
+        const LabelFont f = label_font(b.font, m.text_block_font[i], m.settings.background_colour);
+        set_font(c, cached_font(s.info.block_font[i], f.spec, *f.face), f.spec.colour);
+        const double spacing = static_cast<double>(f.spec.height) * 1.1;
         const std::vector<Text>& lines = m.text_block_lines[i];
         for (std::size_t j = 0; j < lines.size(); ++j) {
             const int top = trunc_px(std::fabs(spacing * static_cast<double>(j)) + b.y);

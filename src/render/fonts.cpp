@@ -153,4 +153,30 @@ void annotation_font_spec(FontSpec& spec, Text& face_gbk) {
     face_gbk = "\xcb\xce\xcc\xe5";  // 宋体
 }
 
+Colour label_colour(Colour colour, Colour background) {
+    const auto u = static_cast<std::uint32_t>(background);
+    const int luma = static_cast<int>(299 * (u & 0xFF) + 587 * ((u >> 8) & 0xFF) + 114 * ((u >> 16) & 0xFF));
+    if ((static_cast<std::uint32_t>(colour) & 0xFFFFFFu) != (u & 0xFFFFFFu)) return colour;
+    return luma < 128 * 1000 ? 0xFFFFFF : 0x000000;
+}
+
+LabelFont label_font(const FontSpec& stored, const Text& face_gbk, Colour background) {
+    static const Text default_face = [] {
+        FontSpec spec;
+        Text face;
+        annotation_font_spec(spec, face);
+        return face;
+    }();
+    LabelFont f{stored, &face_gbk};
+    if (stored.height == 0 && stored.size == 0) {
+        Text ignored;
+        annotation_font_spec(f.spec, ignored);
+        f.spec.colour = stored.colour;
+        f.spec.style = stored.style;
+        if (face_gbk.empty()) f.face = &default_face;
+    }
+    f.spec.colour = label_colour(f.spec.colour, background);
+    return f;
+}
+
 }  // namespace quorrel

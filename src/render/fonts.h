@@ -59,4 +59,16 @@ void init_label_fonts(LabelFonts& fonts);
 // copies it into every slot; text blocks then take the colour 0xFF0000).
 void annotation_font_spec(FontSpec& spec, Text& face_gbk);
 
+// A label's font as drawn. A stored font left unset (neither a height nor a
+// size) is the annotation font above; a colour equal to the background's,
+// which would not show, becomes white on a dark background and black on a
+// light one. `face` points at the stored face name or the default's.
+struct LabelFont {
+    FontSpec spec;
+    const Text* face;
+};
+LabelFont label_font(const FontSpec& stored, const Text& face_gbk, Colour background);
+// A label colour that shows on the background (as above).
+Colour label_colour(Colour colour, Colour background);
+
 }  // namespace quorrel

@@ -5,6 +5,7 @@
 #include "model/numtext.h"
 #include "model/units.h"
 #include "render/canvas.h"
+#include "render/fonts.h"
 
 namespace quorrel {
 namespace {
@@ -54,7 +55,7 @@ void Draw_du_liang(Model& m, Scene& s, int mode) {
     for (int i = 0; i < MAX_MEASUREMENTS && m.measurements[i].type != 0; ++i) {
         Measurement& ms = m.measurements[i];
         if (ms.type == TYPE_HIDDEN) continue;
-        set_font(c, s.fonts.measurement, ms.colour);
+        set_font(c, s.fonts.measurement, label_colour(ms.colour, m.settings.background_colour));
         label.assign(m.measurement_texts[i][MT_CAPTION]);
         label += format_g(ms.value, m.digits);
         const char* unit = s.show_units ? reading_unit(ms) : nullptr;

@@ -12,6 +12,7 @@
 #include "model/units.h"
 #include "render/canvas.h"
 #include "render/frame.h"
+#include "render/looks.h"
 #include "render/vectors.h"
 
 namespace quorrel {
@@ -249,6 +250,11 @@ void draw_object_picture(const Model& m, Scene& s, int i) {
     const MovingObject& o = m.objects[i];
     const QImage& pic = m.object_pictures[i];
     if (pic.isNull()) return;
+    Look look;
+    if (default_look(m, i, look)) {
+        draw_default_look(m, s, i);
+        return;
+    }
     // Offsets come from the file: add them without overflow.
     const int x = trunc_px(static_cast<double>(o.screen_x) + o.picture_dx);
     const int y = trunc_px(static_cast<double>(o.screen_y) + o.picture_dy);

@@ -18,7 +18,8 @@ namespace quorrel {
 void Draw_obj(Model& m, Scene& s);
 
 // Object i's picture on Image1 at (screen_x + dx, screen_y + dy), with its key
-// colour left out when the object's picture is transparent.
+// colour left out when the object's picture is transparent; an object without
+// a picture of its own shows its default look instead (render/looks.h).
 void draw_object_picture(const Model& m, Scene& s, int i);
 
 // A trail segment into scene_bitmap (copy mode). The player hands it to the

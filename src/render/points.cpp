@@ -6,6 +6,7 @@
 
 #include "model/numtext.h"
 #include "render/canvas.h"
+#include "render/fonts.h"
 #include "render/vectors.h"
 
 namespace quorrel {
@@ -32,12 +33,13 @@ void point_label(Model& m, Scene& s, int i, int ox, int oy, ScreenXY at) {
     Point& p = m.points[i];
     Canvas& c = s.canvas;
     set_brush_clear(c);
-    set_font(c, cached_font(s.info.point_font[i], p.font, m.point_texts[i][PT_FONT_NAME]), p.font.colour);
+    const LabelFont f = label_font(p.font, m.point_texts[i][PT_FONT_NAME], m.settings.background_colour);
+    set_font(c, cached_font(s.info.point_font[i], f.spec, *f.face), f.spec.colour);
     const QString& text = cached_text(s.info.point_label[i], substitute_text(m, s, stored));
     if (text.isEmpty()) return;
     const int w = cached_width(s.info.point_label[i], c);
     // The label sat at the old marker position with its old width.
-    restore_box(c, s.scene_bitmap, ox, oy, i64{ox} + p.label_width + 4, oy + font_height_px(p.font) + 2);
+    restore_box(c, s.scene_bitmap, ox, oy, i64{ox} + p.label_width + 4, oy + font_height_px(f.spec) + 2);
     p.label_width = w;
     text_out(c, at.x, at.y, text);
 }

@@ -9,6 +9,7 @@
 
 #include "engine/solvers.h"
 #include "model/gbk.h"
+#include "model/pictures.h"
 #include "player/headless_platform.h"
 #include "player/hit_test.h"
 #include "render/canvas.h"
@@ -133,6 +134,31 @@ TEST_P(InteractionTest, HitOrderPointsFirstInclinesOnlyInsideTheirTriangleOrigin
     EXPECT_EQ(hit_test(m(), p.scene, 440, 265).state, DRAG_NONE);    // box corner above the slope
     EXPECT_EQ(hit_test(m(), p.scene, 204, 146).state, DRAG_ORIGIN);
     EXPECT_EQ(hit_test(m(), p.scene, 205, 150).state, DRAG_NONE);
+}
+
+// Objects without a picture of their own are hit where their default look is
+// drawn: a body's disc centred on it, a plank's rectangle of its size.
+TEST_P(InteractionTest, PicturelessObjectsAreHitWhereTheirLookIsDrawn) {
+    const XY wb = to_world(m(), 300, 200);
+    const int body = test::place_object(m(), KIND_BODY, wb.x, wb.y, 0, 0, 1, 100 * m().settings.scale);
+    m().object_pictures[body] = make_ball_picture(m(), body);
+    const int b = ball_half_size(m(), body);
+    const XY wp = to_world(m(), 500, 300);
+    const int plank = test::place_object(m(), KIND_PLANK, wp.x, wp.y);
+    m().objects[plank].width = 80 * m().settings.scale;
+    m().objects[plank].height = 10 * m().settings.scale;
+    m().object_pictures[plank] = make_ball_picture(m(), plank);
+    prepar_obj(p);
+    const struct {
+        int x, y;
+        int state;
+    } cases[] = {
+        {300 - b + 2, 200, DRAG_MOVING},  // left of the centre: the old picture began at it
+        {300 + b + 2, 200, DRAG_NONE},
+        {535, 303, DRAG_MOVING},  // the plank's right end
+        {500, 309, DRAG_NONE},    // below it
+    };
+    for (const auto& c : cases) EXPECT_EQ(hit_test(m(), p.scene, c.x, c.y).state, c.state) << c.x << "," << c.y;
 }
 
 TEST_P(InteractionTest, DraggingABodyMovesItsStartAndTheSceneFollows) {

@@ -80,6 +80,38 @@ struct InfoTest : ::testing::Test {
     }
 };
 
+// Labels whose font was left unset get the default annotation font; a colour
+// that matches the background is changed to one that shows.
+TEST(LabelFont, UnsetFontsAndInvisibleColoursBecomeReadable) {
+    FontSpec set{};
+    set.height = -20;
+    set.colour = 0x00FF00;
+    const Text face = "Arial";
+    const struct {
+        FontSpec stored;
+        const Text* face;
+        Colour background;
+        int height;  // of the font drawn
+        Colour colour;
+        bool default_face;
+    } cases[] = {
+        {FontSpec{}, nullptr, 0x000000, -16, 0xFFFFFF, true},  // unset, black on black
+        {FontSpec{}, nullptr, 0xFFFFFF, -16, 0x000000, true},  // unset on white: black shows
+        {FontSpec{}, &face, 0x000000, -16, 0xFFFFFF, false},   // a face of its own stays
+        {set, &face, 0x000000, -20, 0x00FF00, false},          // a font given is kept
+        {set, &face, 0x00FF00, -20, 0x000000, false},          // green on green
+    };
+    const Text none;
+    for (const auto& c : cases) {
+        const Text& stored_face = c.face ? *c.face : none;
+        const LabelFont f = label_font(c.stored, stored_face, c.background);
+        EXPECT_EQ(f.spec.height, c.height);
+        EXPECT_EQ(f.spec.colour, c.colour);
+        EXPECT_EQ(f.face == &stored_face, !c.default_face);
+        EXPECT_FALSE(f.face->empty());
+    }
+}
+
 TEST_F(InfoTest, MeasurementsByType) {
     place_body(m, -1000, -500);  // pixel (100, 200)
     m.object_texts[0].name = "ball";

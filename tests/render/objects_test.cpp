@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "model/pictures.h"
 #include "render/frame.h"
+#include "render/looks.h"
 #include "render/points.h"
 #include "render_support.h"
 
@@ -283,6 +285,143 @@ TEST_F(ObjectsTest, SelectionRingAroundTheSelectedObject) {
     m.running = true;
     draw_selection(m, s);
     EXPECT_EQ(count_colour(s, s.image1, s.image1.rect(), RED), 0);
+}
+
+// The box of the pixels that differ from the background colour.
+QRect drawn_box(Scene& s, const QImage& image, Colour bg) {
+    scene_end(s);
+    QRect box;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if ((image.pixel(x, y) | 0xFF000000u) != to_rgb(bg)) box |= QRect(x, y, 1, 1);
+    return box;
+}
+
+// Objects without a picture of their own (only the generated ball a reader
+// gives them) drawn as their default look, at 1:1 and at a view scale of 2.
+// World: 10 units a pixel, origin at pixel (200, 150).
+TEST_F(ObjectsTest, PicturelessObjectsShowFilledShapesOfTheirSize) {
+    struct Case {
+        const char* what;
+        std::int32_t kind;
+        double x, y, width, height, radius;
+        int orientation, dx, dy;
+        QRect box;       // design pixels covered, within a pixel
+        QPoint inside;   // a design pixel inside the shape
+        QPoint outside;  // a pixel of the box's corner the shape leaves empty (-1: none)
+    };
+    const Case cases[] = {
+        {"plank", KIND_PLANK, 0, 0, 200, 40, 0, 0, 0, 0, QRect(190, 148, 20, 4), {200, 150}, {-1, -1}},
+        {"block", KIND_BLOCK, 100, 0, 60, 100, 0, 0, 0, 0, QRect(207, 145, 6, 10), {210, 150}, {-1, -1}},
+        {"incline rising right",
+         KIND_INCLINE,
+         0,
+         0,
+         300,
+         150,
+         0,
+         0,
+         0,
+         0,
+         QRect(180, 140, 30, 15),
+         {205, 152},
+         {182, 141}},
+        {"incline rising left",
+         KIND_INCLINE,
+         0,
+         0,
+         300,
+         150,
+         0,
+         1,
+         0,
+         0,
+         QRect(190, 140, 30, 15),
+         {195, 152},
+         {217, 141}},
+        {"ball centred", KIND_BODY, 0, 0, 0, 0, 50, 0, 0, 0, QRect(194, 144, 12, 12), {200, 150}, {194, 144}},
+        {"ball at its offsets", KIND_BODY, 0, 0, 0, 0, 50, 0, -2, -3, QRect(198, 147, 12, 12), {204, 153}, {198, 147}},
+    };
+    for (const double zoom : {1.0, 2.0})
+        for (const Case& c : cases) {
+            SCOPED_TRACE(testing::Message() << c.what << " at zoom " << zoom);
+            auto fresh = plain_model();
+            Model& mm = *fresh;
+            Scene sc;
+            scene_init(sc, 700, 420);
+            scene_set_view(sc, View{zoom, 1.0, 0, 0});
+            MovingObject& o = set_object(mm, 0, c.kind, c.x, c.y, 0, 0, 1, c.radius);
+            o.width = c.width;
+            o.height = c.height;
+            o.orientation = c.orientation;
+            o.picture_dx = c.dx;
+            o.picture_dy = c.dy;
+            o.transparent = 1;
+            mm.object_pictures[0] = make_ball_picture(mm, 0);
+            Draw_obj(mm, sc);
+            const auto px = [&](int v) { return static_cast<int>(v * zoom); };
+            const QRect want(px(c.box.x()), px(c.box.y()), px(c.box.width()), px(c.box.height()));
+            const QRect got = drawn_box(sc, sc.image1, 0);
+            const int slack = static_cast<int>(zoom);
+            EXPECT_LE(std::abs(got.left() - want.left()), slack) << got.x() << "," << got.y();
+            EXPECT_LE(std::abs(got.top() - want.top()), slack) << got.x() << "," << got.y();
+            EXPECT_LE(std::abs(got.right() - want.right()), slack) << got.width() << "x" << got.height();
+            EXPECT_LE(std::abs(got.bottom() - want.bottom()), slack) << got.width() << "x" << got.height();
+            EXPECT_NE(at(sc, sc.image1, px(c.inside.x()), px(c.inside.y())), rgb(0));
+            if (c.outside.x() >= 0) {
+                EXPECT_EQ(at(sc, sc.image1, px(c.outside.x()), px(c.outside.y())), rgb(0));
+            }
+        }
+}
+
+// A block on an incline leans with the slope; its picture of its own, when
+// it has one, is drawn as before.
+TEST_F(ObjectsTest, BlockOnAnInclineLeansAndOwnPicturesStay) {
+    MovingObject& inc = set_object(m, 0, KIND_INCLINE, 0, 0);
+    inc.width = 600;
+    inc.height = 300;
+    MovingObject& b = set_object(m, 1, KIND_BLOCK, 0, 0);
+    b.host = 0;
+    b.width = b.height = 60;
+    b.angle_a = 45;
+    m.object_pictures[0] = make_ball_picture(m, 0);
+    m.object_pictures[1] = make_ball_picture(m, 1);
+    Look look;
+    ASSERT_TRUE(default_look(m, 1, look));
+    Draw_obj(m, s);
+    ASSERT_TRUE(default_look(m, 1, look));
+    ASSERT_EQ(look.n, 4);
+    // Turned by 45°: the side from the first corner to the second rises at 45°.
+    const QPointF side = look.corner[1] - look.corner[0];
+    EXPECT_NEAR(side.x(), -side.y(), 1e-9);
+    EXPECT_NEAR(std::hypot(side.x(), side.y()), 6.0, 1e-9);
+
+    m.object_pictures[1] = solid_picture(4, 4, PIC);
+    EXPECT_FALSE(default_look(m, 1, look));
+    Draw_obj(m, s);
+    EXPECT_EQ(count_colour(s, s.image1, s.image1.rect(), PIC), 16);
+}
+
+// The disc's colour: ball_rgb, or when left at black one that shows on the
+// background.
+TEST_F(ObjectsTest, BallColourShowsOnTheBackground) {
+    const struct {
+        Colour background;
+        int r, g, b;
+        int channel;  // the strongest channel of the colour: 0 red, 1 green, 2 blue
+    } cases[] = {{0x000000, 0, 0, 0, 0}, {0xFFFFFF, 0, 0, 0, 2}, {0x000000, 0, 200, 0, 1}, {0xF0F0F0, 0, 200, 0, 1}};
+    place_body(m, 0, 0);
+    for (const auto& c : cases) {
+        m.settings.background_colour = c.background;
+        m.objects[0].ball_r = c.r;
+        m.objects[0].ball_g = c.g;
+        m.objects[0].ball_b = c.b;
+        const Colour col = body_colour(m, 0);
+        int best = 0;
+        for (int k = 1; k < 3; ++k)
+            if (((col >> (8 * k)) & 0xFF) > ((col >> (8 * best)) & 0xFF)) best = k;
+        EXPECT_EQ(best, c.channel) << std::hex << col;
+    }
 }
 
 }  // namespace
