@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "model/ball_picture.h"
 #include "model/model.h"
 
 namespace quorrel {
@@ -19,15 +20,5 @@ std::string encode_bmp(const QImage& image);
 // The bytes of a JPEG file holding `image` (for a background that has no
 // stored JPEG bytes); empty when it cannot be encoded.
 std::string encode_jpeg(const QImage& image);
-
-// The generated shaded-ball picture of an object without a picture of its own:
-// 2b x 2b pixels with b = trunc(radius / scale + 1), at least 3 and at most
-// MAX_BALL_HALF_SIZE (a guard against a zero scale or a runaway radius).
-// The picture carries a mark (is_generated_picture) so that drawing can tell
-// it from a picture of the object's own.
-QImage make_ball_picture(const Model& m, int slot);
-bool is_generated_picture(const QImage& picture);
-inline constexpr int MAX_BALL_HALF_SIZE = 512;
-int ball_half_size(const Model& m, int slot);
 
 }  // namespace quorrel

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "model/ball_picture.h"
 #include "model/mapping.h"
-#include "model/pictures.h"
 #include "model/vec.h"
 #include "render/canvas.h"
 

@@ -9,7 +9,7 @@
 
 #include "engine/solvers.h"
 #include "model/gbk.h"
-#include "model/pictures.h"
+#include "format/pictures.h"
 #include "player/headless_platform.h"
 #include "player/hit_test.h"
 #include "render/canvas.h"

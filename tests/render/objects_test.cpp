@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "model/pictures.h"
+#include "format/pictures.h"
 #include "render/frame.h"
 #include "render/looks.h"
 #include "render/points.h"
