@@ -141,14 +141,17 @@ void invisible_texts(Checker& c) {
             c.add("text_blocks", k, "文本框 " + std::to_string(k) + "：" + why);
 }
 
-// A body drawn as the generated ball in the background's colour.
+// A body drawn as the generated ball whose brightest part, its highlight,
+// has the background's colour: the ball is shaded from 48 above its colour
+// (at most 255) down to 48, so only its dim rim shows.
 void invisible_bodies(Checker& c) {
+    const auto lit = [](std::int32_t v) { return std::clamp(v + 48, 0, 255); };
     for (int i = 0; i < object_count(c.m); ++i) {
         const MovingObject& o = c.m.objects[i];
         if (o.kind != KIND_BODY || o.own_picture != 0) continue;
-        const Colour ball = (o.ball_r & 0xFF) | (o.ball_g & 0xFF) << 8 | (o.ball_b & 0xFF) << 16;
-        if (ball == c.m.settings.background_colour)
-            c.add("objects", i, object_label(c.m, i) + "：颜色与背景颜色相同，看不见。");
+        const Colour highlight = lit(o.ball_r) | lit(o.ball_g) << 8 | lit(o.ball_b) << 16;
+        if (highlight == c.m.settings.background_colour)
+            c.add("objects", i, object_label(c.m, i) + "：颜色与背景颜色相同，几乎看不见。");
     }
 }
 

@@ -95,8 +95,12 @@ INSTANTIATE_TEST_SUITE_P(
             "[settings]\nbackground_colour = 0xFFFFFF\n\n[[text_blocks]]\nin_use = 1\nlines = [\"x\"]\n"
             "font = { colour = 0xFFFFFF, height = -13, size = 10 }\n",
             4, "文字颜色与背景颜色相同"},
-        Row{"body_in_background_colour", "[[objects]]\nkind = 1\nrest_mass = 1\nradius = 10\n", 1,
-            "颜色与背景颜色相同"},
+        Row{"body_in_background_colour",
+            "[settings]\nbackground_colour = 0xFFFFFF\n[[objects]]\nkind = 1\nrest_mass = 1\nball_rgb = [230, 240, "
+            "250]\n",
+            3, "颜色与背景颜色相同"},
+        // The darkest ball is still drawn 48 above black.
+        Row{"black_body_on_black", "[[objects]]\nkind = 1\nrest_mass = 1\nradius = 10\n", -1, ""},
         Row{"bodies_overlapping", COLLISIONS + body(0, 0) + body(15, 0), 10, "重叠"},
         Row{"bodies_touching", COLLISIONS + body(0, 0) + body(20, 0), -1, ""},
         Row{"bodies_overlapping_without_collisions", body(0, 0) + body(15, 0), -1, ""},
