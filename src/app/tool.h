@@ -18,6 +18,7 @@ int tool_pack(const Args& args);
 int tool_icon(const Args& args);
 int tool_convert(const Args& args);
 int tool_fields(const Args& args);
+int tool_check(const Args& args);
 
 // Draws the experiment or packed player `file` offscreen into the PNG file
 // `out`: a picture of width x height at view scale `zoom`, or fitted to it,

@@ -22,6 +22,7 @@ constexpr Command COMMANDS[] = {
     {"icon", quorrel::tool_icon, "icon DIR"},
     {"convert", quorrel::tool_convert, "convert IN OUT"},
     {"fields", quorrel::tool_fields, "fields [--update DOC]"},
+    {"check", quorrel::tool_check, "check FILE"},
 };
 
 void usage() {

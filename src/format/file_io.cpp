@@ -149,4 +149,10 @@ LoadResult read_any_file(Model& m, const std::string& path) {
     return read_any_file(m, path, scratch);
 }
 
+int record_line(const std::vector<RecordLine>& lines, std::string_view section, int slot) {
+    for (const RecordLine& r : lines)
+        if (r.slot == slot && r.section == section) return r.line;
+    return 0;
+}
+
 }  // namespace quorrel

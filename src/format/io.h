@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "model/model.h"
 
@@ -22,6 +23,16 @@ struct LoadResult {
     bool ok_cancel = false;  // the box has OK and Cancel buttons
 };
 
+// Where a record of a text form starts: the section's key ("objects",
+// "measurements", an element code such as "SH"), the slot and the line.
+struct RecordLine {
+    std::string_view section;
+    int slot = 0;
+    int line = 0;
+};
+// The line of record `slot` of `section`, or 0 when unknown.
+int record_line(const std::vector<RecordLine>& lines, std::string_view section, int slot);
+
 // The working space of the readers: the fresh model a read fills before it
 // replaces the caller's. The model is large, so whoever loads files again and
 // again (a player, the fuzzers) keeps one and every read reuses its model. A
@@ -30,6 +41,9 @@ struct LoadResult {
 // the next.
 struct LoadScratch {
     std::unique_ptr<Model> spare;
+    // The line each record of the last text form read starts on, for messages
+    // about the loaded experiment; empty after any other read.
+    std::vector<RecordLine> record_lines;
 };
 
 enum class FileKind { Experiment, Container, Unknown };

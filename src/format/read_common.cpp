@@ -42,6 +42,7 @@ LoadResult damaged(const ReadContext& ctx) {
 
 Model& fresh_model_like(const Model& m, LoadScratch& scratch) {
     if (!scratch.spare) scratch.spare = std::make_unique<Model>();
+    scratch.record_lines.clear();
     Model* fresh = scratch.spare.get();
     // The settings a reset leaves alone come from the caller's model, as if the
     // caller's model itself had been reset; so do the digits and the path.

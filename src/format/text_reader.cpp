@@ -49,7 +49,8 @@ const Section* section_by_key(std::string_view key, bool element) {
 
 class TextReader {
 public:
-    TextReader(Model& m, const PictureFiles& files) : m_(m), files_(files) {}
+    TextReader(Model& m, const PictureFiles& files, std::vector<RecordLine>& lines)
+        : m_(m), files_(files), lines_(lines) {}
 
     bool read(const DocNode& root);
     const std::string& error() const { return error_; }
@@ -101,6 +102,7 @@ private:
 
     Model& m_;
     const PictureFiles& files_;
+    std::vector<RecordLine>& lines_;
     std::string error_;
     // Objects named in place of their slots, resolved once every object is read.
     struct NamedSlot {
@@ -377,6 +379,7 @@ bool TextReader::list(const Section& s, const DocNode& n, const std::string& pat
         }
         const bool initial_given = item.find("initial") != nullptr;
         if (!record(s.fields, item, p, &s, slot, record_ref(m_, s, slot))) return false;
+        lines_.push_back({s.key, slot, item.line});
         if (s.id == SectionId::Variables && !initial_given)
             m_.variable_texts[slot][VT_INITIAL] = m_.variable_texts[slot][VT_VALUE];
         if (s.shape == SectionShape::List && section_count(m_, s) <= slot) {
@@ -511,6 +514,7 @@ bool TextReader::read(const DocNode& root) {
 
 LoadResult read_text_form(Model& m, std::string_view text, TextFormat format, const PictureFiles& files,
                           LoadScratch& scratch) {
+    scratch.record_lines.clear();
     const DocParse parsed = format == TextFormat::Json ? parse_json(text) : parse_toml(text);
     if (!parsed.ok) {
         const std::string where = parsed.line > 0 ? "第 " + std::to_string(parsed.line) + " 行 " : "";
@@ -523,7 +527,7 @@ LoadResult read_text_form(Model& m, std::string_view text, TextFormat format, co
         init_kept_settings(fresh);
         fresh.digits = digits;
         text_form_defaults(fresh);
-        TextReader reader(fresh, files);
+        TextReader reader(fresh, files, scratch.record_lines);
         if (!reader.read(parsed.root)) return failure(msg::TEXT_FORM_ERROR + reader.error(), msg::CAPTION_HINT, false);
         LoadResult ok;
         ok.ok = true;

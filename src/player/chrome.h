@@ -17,13 +17,16 @@ inline constexpr Colour STATUS_RED = 0x0000FF;
 struct Chrome {
     std::string status_text = "提示信息";  // UTF-8
     Colour status_colour = STATUS_NAVY;
+    // The status line's tool tip when it says more than the line (UTF-8);
+    // "" shows the whole text of a line cut short.
+    std::string status_tooltip;
     std::string time_text;
     bool time_visible = false;
     std::string caption = "编译 3.5";
     ToolbarLayout toolbar;
 };
 
-// The status line shows `text` (UTF-8) in `colour`.
+// The status line shows `text` (UTF-8) in `colour`, without a tool tip of its own.
 void show_status(Chrome& c, Colour colour, std::string text);
 // The window's caption for the experiment's path.
 void update_caption(Chrome& c, const Model& m);

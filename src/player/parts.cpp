@@ -60,6 +60,7 @@ void end_drag(ViewState& v) {
 void show_status(Chrome& c, Colour colour, std::string text) {
     c.status_colour = colour;
     c.status_text = std::move(text);
+    c.status_tooltip.clear();
 }
 
 void update_caption(Chrome& c, const Model& m) {

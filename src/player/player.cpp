@@ -10,6 +10,7 @@
 #include "format/text_form.h"
 #include "model/gbk.h"
 #include "model/numtext.h"
+#include "player/checks.h"
 #include "player/frame_hooks.h"
 #include "player/run_control.h"
 #include "player/view_control.h"
@@ -135,6 +136,12 @@ void show_opened(PlayerState& p, const std::string& path, bool opening) {
         }
     }
     finish_show(p, file_origin(path), opening);
+    // What the teacher would not see, as a hint that never blocks the opening.
+    const std::vector<Finding> findings = check_experiment(m, p.load_scratch.record_lines);
+    if (!findings.empty()) {
+        show_status(p, STATUS_NAVY, findings_status(findings));
+        p.status_tooltip = findings_tooltip(findings);
+    }
 }
 
 // In the program editor where the platform has one, else as a message box

@@ -158,8 +158,7 @@ bool EditActions::may_close() {
 }
 
 void EditActions::report(const std::string& message) {
-    p_.status_colour = STATUS_NAVY;
-    p_.status_text = message;
+    show_status(p_, STATUS_NAVY, message);
     if (changed) changed();
 }
 

@@ -371,7 +371,7 @@ void MainWindow::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
     // The time label's place, an empty status line and, before an
     // experiment is loaded, the empty variable table with only the time.
-    p_.status_text.clear();
+    if (p_.status_tooltip.empty()) p_.status_text.clear();  // the hints of a file opened before showing stay
     if (!p_.model_loaded) reset_variables(*p_.model);
     layout_controls();
     sync();
@@ -482,11 +482,14 @@ MainWindow::~MainWindow() {
 
 void MainWindow::show_status() {
     // A message longer than its room ends in an ellipsis; the whole text is
-    // the tool tip.
+    // the tool tip, unless the player gave one (the list of hints).
     const QString full = QString::fromStdString(p_.status_text);
     const QString shown = status_->fontMetrics().elidedText(full, Qt::ElideRight, status_->width());
     status_->setText(shown);
-    status_->setToolTip(shown == full ? QString() : full);
+    if (!p_.status_tooltip.empty())
+        status_->setToolTip(QString::fromStdString(p_.status_tooltip));
+    else
+        status_->setToolTip(shown == full ? QString() : full);
 }
 
 void MainWindow::sync() {

@@ -8,8 +8,8 @@
 #include <ostream>
 
 #include "engine/solvers.h"
-#include "model/gbk.h"
 #include "format/pictures.h"
+#include "model/gbk.h"
 #include "player/headless_platform.h"
 #include "player/hit_test.h"
 #include "render/canvas.h"

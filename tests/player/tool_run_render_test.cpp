@@ -170,5 +170,25 @@ TEST_F(ToolTest, RenderTakesTheViewScale) {
     EXPECT_EQ(tool({"render", demo("thrown_ball.exp"), "--zoom", "0", "--out", one}).code, 2);
 }
 
+// `check`: 0 and nothing printed for a demo, 1 and one hint per line with
+// its line for a text form, 2 for a file that cannot be read.
+TEST_F(ToolTest, CheckExitsByWhatItFinds) {
+    const Result clean = tool({"check", demo("thrown_ball.exp")});
+    EXPECT_EQ(clean.code, 0) << clean.out.toStdString() << clean.err.toStdString();
+    EXPECT_TRUE(clean.out.isEmpty());
+
+    const QString text = dir->filePath("hanging.toml");
+    QFile f(text);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("[settings]\nuse_gravity = true\n\n[[objects]]\nkind = 1\nradius = 10\nball_rgb = [9, 9, 9]\n");
+    f.close();
+    const Result hints = tool({"check", text});
+    EXPECT_EQ(hints.code, 1);
+    EXPECT_EQ(hints.out.toStdString(), "第 4 行 运动对象 0：没有质量(rest_mass 为 0)，开启了重力它也悬在空中不动。\n");
+
+    EXPECT_EQ(tool({"check", dir->filePath("missing.toml")}).code, 2);
+    EXPECT_EQ(tool({"check"}).code, 2);
+}
+
 }  // namespace
 }  // namespace quorrel
