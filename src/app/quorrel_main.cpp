@@ -80,7 +80,8 @@ int main(int argc, char** argv) {
     quorrel::QtPlatform platform;
     quorrel::MainWindow window(player, platform, source, path);
     window.set_zoom_on_open(args.zoom);
-    if (args.real_time) window.set_speed_on_open(quorrel::Speed::RealTime);
+    if (args.real_time || quorrel::is_installed_demo(player.program_folder, path))
+        window.set_speed_on_open(quorrel::Speed::RealTime);
     if (args.exit_after_first_frame)
         window.scene_view()->painted = [&player] {
             if (player.model_loaded) QCoreApplication::exit(0);

@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QDir>
+#include <QFileInfo>
 #include <cstdint>
 #include <cstring>
 
@@ -145,6 +147,12 @@ std::string cannot_open_message(const std::string& path) {
 #include "script/platform.h"
 
 namespace quorrel {
+
+bool is_installed_demo(const std::string& program_folder, const std::string& path) {
+    const QString demos =
+        QDir(QString::fromLocal8Bit(program_folder) + QStringLiteral("/../share/quorrel/demos")).canonicalPath();
+    return !demos.isEmpty() && QDir(QFileInfo(QString::fromLocal8Bit(path)).absolutePath()).canonicalPath() == demos;
+}
 
 bool load_any(PlayerState& p, const std::string& path) {
     p.first_activation_done = true;

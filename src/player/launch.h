@@ -42,6 +42,10 @@ bool opens_as_experiment(const std::string& path);
 bool can_read(const std::string& path);
 // The message for a file that does not exist or cannot be read, naming it (UTF-8).
 std::string cannot_open_message(const std::string& path);
+// Is `path` one of the bundled demos an installation put beside the player
+// (`program_folder`/../share/quorrel/demos)? Those open at real time, however
+// they are opened, as they do from the demo gallery.
+bool is_installed_demo(const std::string& program_folder, const std::string& path);
 
 }  // namespace quorrel
 

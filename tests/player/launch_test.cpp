@@ -6,6 +6,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QDir>
+
 #include "demos/demos.h"
 #include "format/io.h"
 #include "model/gbk.h"
@@ -195,6 +197,21 @@ TEST_F(LaunchTest, TwoPlayersInOneProcessTickIndependently) {
 
 namespace quorrel {
 namespace {
+
+// The demos an installation put beside the player open at real time; the
+// same file elsewhere, or another file beside them, is no installed demo.
+TEST(PlayerArgs, InstalledDemosAreTheFilesInTheSharedDemoFolder) {
+    const QString root = QString::fromStdString(::testing::TempDir()) + QStringLiteral("/quorrel_install");
+    ASSERT_TRUE(QDir().mkpath(root + QStringLiteral("/bin")));
+    ASSERT_TRUE(QDir().mkpath(root + QStringLiteral("/share/quorrel/demos/pictures")));
+    const std::string bin = (root + QStringLiteral("/bin")).toStdString();
+    const std::string demos = (root + QStringLiteral("/share/quorrel/demos/")).toStdString();
+    EXPECT_TRUE(is_installed_demo(bin, demos + "thrown_ball.exp"));
+    EXPECT_TRUE(is_installed_demo(bin + "/", demos + "../demos/free_fall.toml"));
+    EXPECT_FALSE(is_installed_demo(bin, demos + "pictures/ball.bmp"));
+    EXPECT_FALSE(is_installed_demo(bin, (root + QStringLiteral("/thrown_ball.exp")).toStdString()));
+    EXPECT_FALSE(is_installed_demo((root + QStringLiteral("/nowhere")).toStdString(), demos + "thrown_ball.exp"));
+}
 
 TEST(PlayerArgs, OptionsFileAndMistakes) {
     PlayerArgs a = parse_player_args({"--exit-after-first-frame", "x.exp"});
