@@ -104,7 +104,10 @@ void fill_polygon(Canvas& c, const Look& look) {
             left = std::min(left, x);
             right = std::max(right, x);
         }
-        const int from = static_cast<int>(std::ceil(left - 0.5)), to = static_cast<int>(std::floor(right - 0.5));
+        // A row that meets no side (at a corner's height) has nothing to fill.
+        if (!(left <= right)) continue;
+        const int from = static_cast<int>(std::ceil(std::clamp(left, -1e9, 1e9) - 0.5));
+        const int to = static_cast<int>(std::floor(std::clamp(right, -1e9, 1e9) - 0.5));
         if (from <= to) line(c, from, y, to + 1, y);
     }
 }
