@@ -10,6 +10,7 @@
 #include "format/fields.h"
 #include "format/pictures.h"
 #include "format/read_common.h"
+#include "format/teacher_geometry.h"
 #include "format/teacher_words.h"
 #include "format/text_form.h"
 #include "model/gbk.h"
@@ -88,6 +89,7 @@ private:
                        bool& done);
     bool resolve_names();
     bool degrees_value(const Field& f, const DocNode& n, const std::string& path, const RecordRef& r);
+    bool track_ends(const DocNode& n, const std::string& path, const RecordRef& r);
     bool value(const Field& f, const DocNode& n, const std::string& path, const Section* s, int slot,
                const RecordRef& r);
     bool record(std::span<const Field> fields, const DocNode& n, const std::string& path, const Section* s, int slot,
@@ -254,6 +256,39 @@ bool TextReader::degrees_value(const Field& f, const DocNode& n, const std::stri
     return true;
 }
 
+// A straight track given by its two ends, in place of its line and ends.
+bool TextReader::track_ends(const DocNode& n, const std::string& path, const RecordRef& r) {
+    const DocNode* ends[] = {n.find(TRACK_FROM_KEY), n.find(TRACK_TO_KEY)};
+    if (!ends[0] && !ends[1]) return true;
+    const auto end_path = [&](int e) { return path + "." + std::string(e == 0 ? TRACK_FROM_KEY : TRACK_TO_KEY); };
+    const int given = ends[0] ? 0 : 1;
+    if (!ends[0] || !ends[1]) return fail(*ends[given], end_path(given), "轨道的两端 from 和 to 须一起给出。");
+    for (const std::string_view key : keys_track_ends_replace())
+        if (const DocNode* other = n.find(key))
+            return fail(*other, path + "." + std::string(key),
+                        "轨道已由两端 from、to 给出,不能再给出 " + std::string(key) + "。");
+    double xy[4] = {};
+    for (int e = 0; e < 2; ++e) {
+        const DocNode& point = *ends[e];
+        if (!expect(point, Kind::Array, end_path(e))) return false;
+        if (point.items.size() != 2)
+            return fail(point, end_path(e), "应有 2 个数(x, y),这里有 " + std::to_string(point.items.size()) + " 个。");
+        for (int i = 0; i < 2; ++i) {
+            const DocNode& v = point.items[static_cast<std::size_t>(i)];
+            const std::string p = end_path(e) + "[" + std::to_string(i) + "]";
+            double& d = xy[2 * e + i];
+            if (!real(v, p, d)) return false;
+            if (!std::isfinite(d)) return fail(v, p, "应为有限的数,这里是 " + non_finite_text(d) + "。");
+        }
+    }
+    StraightTrack t;
+    std::memcpy(&t, r.bytes, sizeof t);
+    if (const std::string why = track_from_ends(xy[0], xy[1], xy[2], xy[3], t); !why.empty())
+        return fail(*ends[1], end_path(1), why);
+    std::memcpy(r.bytes, &t, sizeof t);
+    return true;
+}
+
 bool TextReader::value(const Field& f, const DocNode& n, const std::string& path, const Section* s, int slot,
                        const RecordRef& r) {
     if (s && f.type != FieldType::Text) {
@@ -316,6 +351,7 @@ bool TextReader::record(std::span<const Field> fields, const DocNode& n, const s
     for (const DocNode& member : n.items) {
         const std::string p = member_path(path, member);
         if (member.key == "values" && values) continue;
+        if (s && is_track_end_key(*s, member.key)) continue;
         // Positions the dump shows: the slot is where the entry stands.
         if (s && ((s->id == SectionId::Objects && member.key == "slot") ||
                   (s->id == SectionId::Programs && member.key == "index"))) {
@@ -342,7 +378,7 @@ bool TextReader::record(std::span<const Field> fields, const DocNode& n, const s
         }
         if (!degrees_value(f, n, path, r)) return false;
     }
-    return true;
+    return !s || !takes_track_ends(*s) || track_ends(n, path, r);
 }
 
 bool TextReader::section(const Section& s, const DocNode& n, const std::string& path) {

@@ -1,0 +1,35 @@
+#include "format/teacher_geometry.h"
+
+#include <cstring>
+
+namespace quorrel {
+namespace {
+
+constexpr std::string_view REPLACED_KEYS[] = {"values",        "a",  "b",  "c",  "norm", "direction",
+                                              "direction_deg", "x1", "y1", "x2", "y2"};
+
+}  // namespace
+
+bool takes_track_ends(const Section& s) {
+    return s.id == SectionId::Element && std::strcmp(s.key, "TB") == 0;
+}
+
+bool is_track_end_key(const Section& s, std::string_view key) {
+    return takes_track_ends(s) && (key == TRACK_FROM_KEY || key == TRACK_TO_KEY);
+}
+
+std::span<const std::string_view> keys_track_ends_replace() {
+    return REPLACED_KEYS;
+}
+
+std::string track_from_ends(double x1, double y1, double x2, double y2, StraightTrack& t) {
+    if (x1 == x2 && y1 == y2) return "两端重合,不成轨道。";
+    t.x1 = x1;
+    t.y1 = y1;
+    t.x2 = x2;
+    t.y2 = y2;
+    derive_track_line(t);
+    return "";
+}
+
+}  // namespace quorrel
