@@ -171,6 +171,10 @@ std::string fields_markdown() {
         if (takes_track_ends(s))
             out += ". An entry may instead give its two ends, `" + std::string(TRACK_FROM_KEY) + " = [x1, y1]` and `" +
                    std::string(TRACK_TO_KEY) + " = [x2, y2]` in metres, and its line is worked out from them";
+        if (!arc_keys(s).empty())
+            out += ". An entry may give its centre as `" + std::string(ARC_CENTRE_KEY) +
+                   " = [x, y]` instead of `cx`, `cy`, and its angles in degrees, counter-clockwise from +x, as `" +
+                   std::string(ARC_FROM_KEY) + "` and `" + std::string(ARC_TO_KEY) + "`";
         out += ".";
         if (element) out += " An entry may give its numbers in stored order as `values` instead of by name.";
         if (s.id == SectionId::Variables)

@@ -94,16 +94,37 @@ TEST(TeacherGeometry, EveryDemoTrackByItsEnds) {
     EXPECT_GE(tracks, 9);
 }
 
+// An arc by its centre and its angles in degrees reads as the stored arc.
+TEST(TeacherGeometry, ArcByCentreAndDegrees) {
+    const std::string arc = "[[elements.CT]]\nradius = 2\nkinetic_mu = 0.1\n";
+    const std::pair<std::string, std::string> cases[] = {
+        {arc + "centre = [1.5, -2]\nfrom_deg = 180\nto_deg = -45\n",
+         arc + "cx = 1.5\ncy = -2\nstart_angle = 3.141592653589793\nend_angle = -0.7853981633974483\n"},
+        // Each key alone, beside the stored fields it does not replace.
+        {arc + "cx = 3\ncy = 4\nto_deg = 90\nstart_angle = 1\n",
+         arc + "cx = 3\ncy = 4\nstart_angle = 1\nend_angle = 1.5707963267948966\n"},
+        {arc + "centre = [0, 7]\nstart_angle_deg = 30\n", arc + "cy = 7\nstart_angle = 0.5235987755982988\n"},
+    };
+    for (const auto& [teacher, stored] : cases) {
+        SCOPED_TRACE(teacher);
+        auto a = make_model();
+        auto b = make_model();
+        ASSERT_TRUE(read_text(*a, teacher, TextFormat::Toml).ok);
+        ASSERT_TRUE(read_text(*b, stored, TextFormat::Toml).ok);
+        EXPECT_EQ(dump_json(*a), dump_json(*b));
+    }
+}
+
 TEST(TeacherGeometry, BadEndsAreRefusedNamingTheLineAndField) {
     const std::string tb = "[[elements.TB]]\n";
     const Refusal cases[] = {
         {TextFormat::Toml, tb + "from = [0, 0]\nto = [1, 0]\nb = 1\n",
-         "第 4 行 elements.TB[0].b:轨道已由两端 from、to 给出,不能再给出 b。"},
+         "第 4 行 elements.TB[0].b:已由两端 from、to 给出,不能再给出 b。"},
         {TextFormat::Toml, tb + "from = [0, 0]\nto = [1, 0]\nx2 = 1\n", "第 4 行 elements.TB[0].x2:"},
         {TextFormat::Toml, tb + "direction_deg = 10\nfrom = [0, 0]\nto = [1, 0]\n",
-         "第 2 行 elements.TB[0].direction_deg:轨道已由两端"},
+         "第 2 行 elements.TB[0].direction_deg:已由两端"},
         {TextFormat::Toml, tb + "values = [1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1]\nfrom = [0, 0]\nto = [1, 0]\n",
-         "elements.TB[0].values:轨道已由两端"},
+         "elements.TB[0].values:已由两端"},
         {TextFormat::Toml, tb + "from = [0, 0]\n", "第 2 行 elements.TB[0].from:轨道的两端 from 和 to 须一起给出。"},
         {TextFormat::Toml, tb + "kinetic_mu = 0\nto = [0, 0]\n", "第 3 行 elements.TB[0].to:轨道的两端"},
         {TextFormat::Toml, tb + "from = [1.5, -2]\nto = [1.5, -2]\n", "第 3 行 elements.TB[0].to:两端重合,不成轨道。"},
@@ -113,6 +134,14 @@ TEST(TeacherGeometry, BadEndsAreRefusedNamingTheLineAndField) {
          "第 3 行 elements.TB[0].to:应有 2 个数(x, y),这里有 3 个。"},
         {TextFormat::Toml, tb + "from = 0\nto = [1, 0]\n", "elements.TB[0].from:应为列表"},
         {TextFormat::Toml, tb + "from = [0, \"上\"]\nto = [1, 0]\n", "elements.TB[0].from[1]:应为数字"},
+        {TextFormat::Toml, "[[elements.CT]]\nradius = 1\ncentre = [0, 0]\ncy = 1\n",
+         "第 4 行 elements.CT[0].cy:已由 centre 给出,不能再给出 cy。"},
+        {TextFormat::Toml, "[[elements.CT]]\nradius = 1\nstart_angle_deg = 1\nfrom_deg = 0\n",
+         "第 3 行 elements.CT[0].start_angle_deg:已由 from_deg 给出"},
+        {TextFormat::Toml, "[[elements.CT]]\nradius = 1\nto_deg = -inf\n",
+         "第 3 行 elements.CT[0].to_deg:应为有限的数"},
+        {TextFormat::Toml, "[[elements.CT]]\nradius = 1\ncentre = [1]\n", "elements.CT[0].centre:应有 2 个数"},
+        {TextFormat::Toml, "[[elements.TB]]\na = 1\nto_deg = 1\n", "elements.TB[0].to_deg:没有这个字段"},
         // Only straight tracks take ends.
         {TextFormat::Toml, "[[elements.CT]]\nradius = 1\nfrom = [0, 0]\nto = [1, 0]\n",
          "elements.CT[0].from:没有这个字段"},
