@@ -94,27 +94,6 @@ TEST(TeacherGeometry, EveryDemoTrackByItsEnds) {
     EXPECT_GE(tracks, 9);
 }
 
-// An arc by its centre and its angles in degrees reads as the stored arc.
-TEST(TeacherGeometry, ArcByCentreAndDegrees) {
-    const std::string arc = "[[elements.CT]]\nradius = 2\nkinetic_mu = 0.1\n";
-    const std::pair<std::string, std::string> cases[] = {
-        {arc + "centre = [1.5, -2]\nfrom_deg = 180\nto_deg = -45\n",
-         arc + "cx = 1.5\ncy = -2\nstart_angle = 3.141592653589793\nend_angle = -0.7853981633974483\n"},
-        // Each key alone, beside the stored fields it does not replace.
-        {arc + "cx = 3\ncy = 4\nto_deg = 90\nstart_angle = 1\n",
-         arc + "cx = 3\ncy = 4\nstart_angle = 1\nend_angle = 1.5707963267948966\n"},
-        {arc + "centre = [0, 7]\nstart_angle_deg = 30\n", arc + "cy = 7\nstart_angle = 0.5235987755982988\n"},
-    };
-    for (const auto& [teacher, stored] : cases) {
-        SCOPED_TRACE(teacher);
-        auto a = make_model();
-        auto b = make_model();
-        ASSERT_TRUE(read_text(*a, teacher, TextFormat::Toml).ok);
-        ASSERT_TRUE(read_text(*b, stored, TextFormat::Toml).ok);
-        EXPECT_EQ(dump_json(*a), dump_json(*b));
-    }
-}
-
 TEST(TeacherGeometry, BadEndsAreRefusedNamingTheLineAndField) {
     const std::string tb = "[[elements.TB]]\n";
     const Refusal cases[] = {
