@@ -39,9 +39,6 @@ constexpr double AXIS_FACTOR_EPS = 1e-12;
 // the track this way: its velocity lags the arc's turn by a step or two
 // (0.003 in the arc demo), which is not an impact.
 constexpr double GRAZING_SLOPE = 0.02;
-// End-point differences of a straight track below this are raised to it, so
-// that the line's coefficients stay finite for horizontal and vertical tracks.
-constexpr double MIN_END_DIFFERENCE = 1e-70;
 
 // Angle `a` lies within TANGENT_SNAP_ANGLE of `b` (exclusive).
 bool near_tangent(double a, double b) {
@@ -251,16 +248,7 @@ double& ct_contact_distance(Model& m, int a) {
 
 void tb_line(Model& m, int index) {
     if (index < 0 || index >= MAX_ELEMENTS) return;
-    StraightTrack& t = m.TB.rec[index];
-    double dx = t.x1 - t.x2, dy = t.y1 - t.y2;
-    if (!std::isfinite(dx) || !std::isfinite(dy)) return;
-    if (std::fabs(dx) < MIN_END_DIFFERENCE) dx = MIN_END_DIFFERENCE;
-    if (std::fabs(dy) < MIN_END_DIFFERENCE) dy = MIN_END_DIFFERENCE;
-    t.a = 1;
-    t.b = -dx / dy;
-    t.c = t.b * (t.x1 * dy / dx - t.y1);
-    t.norm = std::hypot(t.b, 1.0);  // hypot: no overflow for nearly horizontal lines
-    t.direction = std::atan(-1 / t.b);
+    derive_track_line(m.TB.rec[index]);
 }
 
 // ---- Contact tests ----

@@ -7,6 +7,7 @@
 
 #include "format/doc_tree.h"
 #include "format/fields.h"
+#include "format/teacher_geometry.h"
 #include "format/teacher_words.h"
 #include "model/gbk.h"
 
@@ -167,6 +168,13 @@ std::string fields_markdown() {
         if (s.shape != SectionShape::Single) out += " of at most " + std::to_string(s.capacity) + " entries";
         if (s.ends[0] != '\0') out += "; `" + std::string(s.ends) + "` must not be 0";
         if (s.id == SectionId::Element && s.table == T_TB) out += " (or, when it is 0, `b`)";
+        if (takes_track_ends(s))
+            out += ". An entry may instead give its two ends, `" + std::string(TRACK_FROM_KEY) + " = [x1, y1]` and `" +
+                   std::string(TRACK_TO_KEY) + " = [x2, y2]` in metres, and its line is worked out from them";
+        if (!arc_keys(s).empty())
+            out += ". An entry may give its centre as `" + std::string(ARC_CENTRE_KEY) +
+                   " = [x, y]` instead of `cx`, `cy`, and its angles in degrees, counter-clockwise from +x, as `" +
+                   std::string(ARC_FROM_KEY) + "` and `" + std::string(ARC_TO_KEY) + "`";
         out += ".";
         if (element) out += " An entry may give its numbers in stored order as `values` instead of by name.";
         if (s.id == SectionId::Variables)

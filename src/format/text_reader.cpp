@@ -10,6 +10,7 @@
 #include "format/fields.h"
 #include "format/pictures.h"
 #include "format/read_common.h"
+#include "format/teacher_geometry.h"
 #include "format/teacher_words.h"
 #include "format/text_form.h"
 #include "model/gbk.h"
@@ -88,6 +89,12 @@ private:
                        bool& done);
     bool resolve_names();
     bool degrees_value(const Field& f, const DocNode& n, const std::string& path, const RecordRef& r);
+    bool finite_real(const DocNode& n, const std::string& path, double& out);
+    bool point(const DocNode& n, const std::string& path, double (&xy)[2]);
+    bool replaced(const DocNode& n, const std::string& path, std::span<const std::string_view> keys,
+                  const std::string& by);
+    bool track_ends(const DocNode& n, const std::string& path, const RecordRef& r);
+    bool arc_geometry(const Section& s, const DocNode& n, const std::string& path, const RecordRef& r);
     bool value(const Field& f, const DocNode& n, const std::string& path, const Section* s, int slot,
                const RecordRef& r);
     bool record(std::span<const Field> fields, const DocNode& n, const std::string& path, const Section* s, int slot,
@@ -247,10 +254,77 @@ bool TextReader::degrees_value(const Field& f, const DocNode& n, const std::stri
     const std::string p = path + "." + key;
     if (n.find(f.name)) return fail(*given, p, std::string(f.name) + " 和 " + key + " 只能给出一个。");
     double deg = 0;
-    if (!real(*given, p, deg)) return false;
-    if (!std::isfinite(deg)) return fail(*given, p, "应为有限的数,这里是 " + non_finite_text(deg) + "。");
+    if (!finite_real(*given, p, deg)) return false;
     const double rad = radians(deg);
     std::memcpy(r.bytes + f.offset, &rad, sizeof rad);
+    return true;
+}
+
+bool TextReader::finite_real(const DocNode& n, const std::string& path, double& out) {
+    if (!real(n, path, out)) return false;
+    if (!std::isfinite(out)) return fail(n, path, "应为有限的数,这里是 " + non_finite_text(out) + "。");
+    return true;
+}
+
+// A point given as [x, y].
+bool TextReader::point(const DocNode& n, const std::string& path, double (&xy)[2]) {
+    if (!expect(n, Kind::Array, path)) return false;
+    if (n.items.size() != 2)
+        return fail(n, path, "应有 2 个数(x, y),这里有 " + std::to_string(n.items.size()) + " 个。");
+    for (std::size_t i = 0; i < 2; ++i)
+        if (!finite_real(n.items[i], path + "[" + std::to_string(i) + "]", xy[i])) return false;
+    return true;
+}
+
+// Fails at the first of `keys` that table `n` holds, which `by` replaces.
+bool TextReader::replaced(const DocNode& n, const std::string& path, std::span<const std::string_view> keys,
+                          const std::string& by) {
+    for (const std::string_view key : keys)
+        if (const DocNode* other = n.find(key))
+            return fail(*other, path + "." + std::string(key),
+                        "已由" + by + "给出,不能再给出 " + std::string(key) + "。");
+    return true;
+}
+
+// A straight track given by its two ends, in place of its line and ends.
+bool TextReader::track_ends(const DocNode& n, const std::string& path, const RecordRef& r) {
+    const DocNode* ends[] = {n.find(TRACK_FROM_KEY), n.find(TRACK_TO_KEY)};
+    if (!ends[0] && !ends[1]) return true;
+    const auto end_path = [&](int e) { return path + "." + std::string(e == 0 ? TRACK_FROM_KEY : TRACK_TO_KEY); };
+    const int given = ends[0] ? 0 : 1;
+    if (!ends[0] || !ends[1]) return fail(*ends[given], end_path(given), "轨道的两端 from 和 to 须一起给出。");
+    if (!replaced(n, path, keys_track_ends_replace(), "两端 from、to ")) return false;
+    double from[2] = {}, to[2] = {};
+    if (!point(*ends[0], end_path(0), from) || !point(*ends[1], end_path(1), to)) return false;
+    StraightTrack t;
+    std::memcpy(&t, r.bytes, sizeof t);
+    if (const std::string why = track_from_ends(from[0], from[1], to[0], to[1], t); !why.empty())
+        return fail(*ends[1], end_path(1), why);
+    std::memcpy(r.bytes, &t, sizeof t);
+    return true;
+}
+
+// An arc's centre as a point and its angles in degrees.
+bool TextReader::arc_geometry(const Section& s, const DocNode& n, const std::string& path, const RecordRef& r) {
+    ArcTrack t;
+    std::memcpy(&t, r.bytes, sizeof t);
+    for (const ArcKey& a : arc_keys(s)) {
+        const DocNode* given = n.find(a.key);
+        if (!given) continue;
+        const std::string p = path + "." + std::string(a.key);
+        if (!replaced(n, path, a.replaces, " " + std::string(a.key) + " ")) return false;
+        if (a.key == ARC_CENTRE_KEY) {
+            double xy[2] = {};
+            if (!point(*given, p, xy)) return false;
+            t.cx = xy[0];
+            t.cy = xy[1];
+            continue;
+        }
+        double deg = 0;
+        if (!finite_real(*given, p, deg)) return false;
+        (a.key == ARC_FROM_KEY ? t.start_angle : t.end_angle) = radians(deg);
+    }
+    std::memcpy(r.bytes, &t, sizeof t);
     return true;
 }
 
@@ -316,6 +390,7 @@ bool TextReader::record(std::span<const Field> fields, const DocNode& n, const s
     for (const DocNode& member : n.items) {
         const std::string p = member_path(path, member);
         if (member.key == "values" && values) continue;
+        if (s && is_geometry_key(*s, member.key)) continue;
         // Positions the dump shows: the slot is where the entry stands.
         if (s && ((s->id == SectionId::Objects && member.key == "slot") ||
                   (s->id == SectionId::Programs && member.key == "index"))) {
@@ -342,7 +417,8 @@ bool TextReader::record(std::span<const Field> fields, const DocNode& n, const s
         }
         if (!degrees_value(f, n, path, r)) return false;
     }
-    return true;
+    if (!s) return true;
+    return takes_track_ends(*s) ? track_ends(n, path, r) : arc_geometry(*s, n, path, r);
 }
 
 bool TextReader::section(const Section& s, const DocNode& n, const std::string& path) {

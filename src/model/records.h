@@ -7,6 +7,7 @@
 // part of the stored bytes; they sit in parallel tables of the model.
 #pragma once
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 
@@ -383,5 +384,26 @@ inline constexpr const char* ELEMENT_CODES[ELEMENT_TABLES] = {"Z",  "M",  "E",  
 static_assert(sizeof(ZRegion) == 7 * 8 && sizeof(FixedMass) == 3 * 8 && sizeof(ElectricField) == 6 * 8);
 static_assert(sizeof(AnchorSpring) == 6 * 8 && sizeof(ObjectSpring) == 5 * 8 && sizeof(StraightTrack) == 11 * 8);
 static_assert(sizeof(ArcTrack) == 7 * 8 && sizeof(AnchorLink) == 6 * 8 && sizeof(ObjectLink) == 5 * 8);
+
+// End-point differences of a straight track below this are raised to it, so
+// that the line's coefficients stay finite for horizontal and vertical tracks.
+constexpr double MIN_END_DIFFERENCE = 1e-70;
+
+// Derives a straight track's line (a, b, c, norm, direction) from its ends,
+// as the stored tracks hold it: A is 1, so a level track has a huge B
+// (1/MIN_END_DIFFERENCE times its length) and a direction just off 0, a
+// vertical one a tiny B and a direction of ±π/2. Ends that are not finite
+// leave the record as it is.
+inline void derive_track_line(StraightTrack& t) {
+    double dx = t.x1 - t.x2, dy = t.y1 - t.y2;
+    if (!std::isfinite(dx) || !std::isfinite(dy)) return;
+    if (std::fabs(dx) < MIN_END_DIFFERENCE) dx = MIN_END_DIFFERENCE;
+    if (std::fabs(dy) < MIN_END_DIFFERENCE) dy = MIN_END_DIFFERENCE;
+    t.a = 1;
+    t.b = -dx / dy;
+    t.c = t.b * (t.x1 * dy / dx - t.y1);
+    t.norm = std::hypot(t.b, 1.0);  // hypot: no overflow for nearly horizontal lines
+    t.direction = std::atan(-1 / t.b);
+}
 
 }  // namespace quorrel

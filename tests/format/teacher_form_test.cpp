@@ -57,6 +57,14 @@ TEST(TeacherForm, WordsNamesAndDegreesReadAsTheStoredForm) {
          "[[elements.EA]]\nx2 = 1\nstrength = 1\ndirection = 1.5707963267948966\n"},
         {"arc in degrees", "[[elements.CT]]\nradius = 2\nstart_angle_deg = 180\nend_angle_deg = -45\n",
          "[[elements.CT]]\nradius = 2\nstart_angle = 3.141592653589793\nend_angle = -0.7853981633974483\n"},
+        {"arc by centre", "[[elements.CT]]\nradius = 2\ncentre = [1.5, -2]\nfrom_deg = 180\nto_deg = -45\n",
+         "[[elements.CT]]\nradius = 2\ncx = 1.5\ncy = -2\nstart_angle = 3.141592653589793\n"
+         "end_angle = -0.7853981633974483\n"},
+        // Each key alone, beside the stored fields it does not replace.
+        {"arc's end angle", "[[elements.CT]]\nradius = 2\ncx = 3\nto_deg = 90\nstart_angle = 1\n",
+         "[[elements.CT]]\nradius = 2\ncx = 3\nstart_angle = 1\nend_angle = 1.5707963267948966\n"},
+        {"arc's centre", "[[elements.CT]]\nradius = 2\ncentre = [0, 7]\nstart_angle_deg = 30\n",
+         "[[elements.CT]]\nradius = 2\ncy = 7\nstart_angle = 0.5235987755982988\n"},
     };
     for (const SameAs& c : cases) {
         SCOPED_TRACE(c.what);
