@@ -1,5 +1,6 @@
 #include "format/teacher_geometry.h"
 
+#include <cmath>
 #include <cstring>
 
 namespace quorrel {
@@ -46,6 +47,10 @@ std::string track_from_ends(double x1, double y1, double x2, double y2, Straight
     t.x2 = x2;
     t.y2 = y2;
     derive_track_line(t);
+    // Ends far enough apart (or far enough out) overflow the line's
+    // coefficients, which the track solver could not use.
+    for (const double v : {t.x1 - t.x2, t.y1 - t.y2, t.b, t.c, t.norm, t.direction})
+        if (!std::isfinite(v)) return "两端的坐标太大,算不出轨道的直线。";
     return "";
 }
 

@@ -105,6 +105,8 @@ TEST(TeacherGeometry, BadEndsAreRefusedNamingTheLineAndField) {
          "elements.TB[0].values:已由两端"},
         {TextFormat::Toml, tb + "from = [0, 0]\n", "第 2 行 elements.TB[0].from:轨道的两端 from 和 to 须一起给出。"},
         {TextFormat::Toml, tb + "from = [1.5, -2]\nto = [1.5, -2]\n", "第 3 行 elements.TB[0].to:两端重合,不成轨道。"},
+        {TextFormat::Toml, tb + "from = [1e308, 1e308]\nto = [-1e308, -1e308]\n",
+         "第 3 行 elements.TB[0].to:两端的坐标太大"},
         {TextFormat::Toml, tb + "from = [0, inf]\nto = [1, 0]\n", "第 2 行 elements.TB[0].from[1]:应为有限的数"},
         {TextFormat::Toml, tb + "from = [0, 0]\nto = [1, 0, 0]\n",
          "第 3 行 elements.TB[0].to:应有 2 个数(x, y),这里有 3 个。"},
